@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QStringList>
+
+// Each mvxctl command takes the arguments after its name and returns the process exit code.
+int runCheckMap(const QStringList &args);
+int runCheckTest(const QStringList &args);
+int runFormat(const QStringList &args);
+int runRead(const QStringList &args);
+int runFlash(const QStringList &args);
+int runTest(const QStringList &args);
