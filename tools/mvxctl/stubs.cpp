@@ -10,9 +10,6 @@ int notAvailable(const char *name) {
 }
 }  // namespace
 
-int runCheckMap(const QStringList &) { return notAvailable("check-map"); }
-int runCheckTest(const QStringList &) { return notAvailable("check-test"); }
-int runFormat(const QStringList &) { return notAvailable("format"); }
 int runRead(const QStringList &) { return notAvailable("read"); }
 int runFlash(const QStringList &) { return notAvailable("flash"); }
 int runTest(const QStringList &) { return notAvailable("test"); }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+#include "test/xml_test_reader.h"
+
+// Highest slot number a differential measurement may use; the engine grows its slot list
+// up to the slot, so an absurd number must not reach it.
+constexpr int kMaxMeasureSlot = 1023;
+
+// Problems that would make a test misbehave when run against a map with `inputCount`
+// input registers and `holdingCount` holdings; one message per problem, each naming the
+// step (position from 1 and element name). Empty when the test can run.
+QStringList validateTestDefinition(const TestDefinition &def, int inputCount, int holdingCount);
