@@ -62,6 +62,14 @@ struct block_t {
     uint16_t end = 0;
 };
 
+// One coil or discrete input. The register map has no element for these, so the lists
+// stay empty; the type exists so that the tables and the data log can be written against it.
+struct coil_t {
+    uint16_t add = 0;
+    QString name;
+    bool state = false;
+};
+
 // One pending parameter write handed to the worker. Lists of these travel by value, so a
 // record stays valid until the worker has written it and is released with the list.
 struct param_list_t {
