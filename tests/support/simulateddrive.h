@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "virtualserial.h"
+
+class QProcess;
+class QTemporaryDir;
+
+// The simulated drive process (mvx-drive-sim) on one serial port, with its request log and
+// firmware images in a temporary directory of its own.
+class SimulatedDrive {
+  public:
+    struct Options {
+        QString port;
+        QList<int> addresses{1};
+        QString mapFile;
+        int speed = 115200;
+        int framing = 0;
+        QStringList extraArgs;
+    };
+
+    SimulatedDrive();
+    ~SimulatedDrive();  // stops the process
+    SimulatedDrive(const SimulatedDrive &) = delete;
+    SimulatedDrive &operator=(const SimulatedDrive &) = delete;
+
+    bool start(const Options &options, QString *error = nullptr);  // waits for READY
+    void stop();
+    // Sends one fault-injection command and waits for its "OK" acknowledgement; false on
+    // "ERR", on a time-out or when the simulator is not running.
+    bool command(const QString &line);
+    QStringList requests() const;  // the REQ lines of the log, without the "REQ " prefix
+    QStringList logLines() const;  // every line of the log
+    // Polls the log, processing events, until done() holds or the time is up.
+    bool waitForLog(const std::function<bool(const QStringList &)> &done, int timeoutMs = 10000) const;
+    QString imagePath(const QString &controller) const;  // "motor" or "user"
+    QString logPath() const;
+    QString errorPath() const;  // the simulator's standard error
+
+  private:
+    bool waitForOutputLine(const std::function<int(const QString &)> &verdict, int timeoutMs);
+    QString diagnostics() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QProcess> m_process;
+    QByteArray m_output;
+    // The log is read incrementally: tests poll it often while it grows.
+    mutable qint64 m_logOffset = 0;
+    mutable QByteArray m_logPartial;
+    mutable QStringList m_logLines;
+};
+
+// A socat line with the simulator on its drive end; the master end is for the code under test.
+struct SimulatedBus {
+    VirtualSerialPair line;
+    SimulatedDrive drive;
+    bool start(const SimulatedDrive::Options &o, QString *error = nullptr);
+};
