@@ -1,0 +1,70 @@
+#include "params/paramcompare.h"
+
+#include <algorithm>
+
+namespace {
+
+param_list_t sendRecord(const holding_t &fileHolding) {
+    param_list_t record;
+    record.add = static_cast<uint8_t>(fileHolding.add);
+    record.value = fileHolding.value;
+    return record;
+}
+
+QString addressList(const QVector<uint16_t> &addresses) {
+    QStringList texts;
+    for (uint16_t address : addresses) {
+        texts << QString::number(address);
+    }
+    return texts.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+QStringList ParamComparison::summaryLines() const {
+    QStringList lines;
+    lines << QStringLiteral("There are <b>%1</b> parameters with different values").arg(differences);
+    if (modelDiffers) {
+        lines << QStringLiteral(
+            "<font color='red'><b>ERROR!</b></font> Different hardware models. Parameter file can't be sent");
+    }
+    if (versionDiffers) {
+        lines << QStringLiteral(
+            "<font color='orange'><b>WARNING!</b></font> Different firmware version. Make sure "
+            "parameters are compatible");
+    }
+    if (!unsendable.isEmpty()) {
+        lines << QStringLiteral(
+                     "<font color='orange'><b>WARNING!</b></font> Addresses above %1 can't be sent and "
+                     "are skipped: %2")
+                     .arg(kMaxSendAddress)
+                     .arg(addressList(unsendable));
+    }
+    return lines;
+}
+
+ParamComparison compareParameters(const QVector<holding_t> &fileHoldings,
+                                  const QVector<holding_t *> &driveHoldings,
+                                  const DriveIdentityTexts &identity) {
+    ParamComparison result;
+    const int count = std::min(fileHoldings.size(), driveHoldings.size());
+    result.marks.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const holding_t &fileHolding = fileHoldings[i];
+        const holding_t *driveHolding = driveHoldings[i];
+        if (driveHolding == nullptr || driveHolding->value == fileHolding.value) {
+            result.marks << ParamComparison::Mark::Same;
+            continue;
+        }
+        result.marks << ParamComparison::Mark::Different;
+        ++result.differences;
+        if (fileHolding.add > kMaxSendAddress) {
+            result.unsendable << fileHolding.add;
+        } else {
+            result.sendList << sendRecord(fileHolding);
+        }
+    }
+    result.modelDiffers = identity.fileModel != identity.driveModel;
+    result.versionDiffers = identity.fileVersion != identity.driveVersion;
+    return result;
+}
