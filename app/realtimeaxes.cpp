@@ -1,0 +1,52 @@
+#include "app/realtimeaxes.h"
+
+#include <algorithm>
+
+namespace realtimeaxes {
+
+const QVector<AxisSpec> &axes() {
+    static const QVector<AxisSpec> table = {
+        {Axis::Speed, QStringLiteral("rpm"), QStringLiteral("Speed [rpm]"), QStringLiteral("Speed"), Qt::blue,
+         false, 0, 0, 100},
+        {Axis::Voltage, QStringLiteral("V"), QStringLiteral("Voltage [V]"), QStringLiteral("Voltage"),
+         Qt::red, false, 1, 0, 1000},
+        {Axis::Current, QStringLiteral("A"), QStringLiteral("Current [A]"), QStringLiteral("Current"),
+         Qt::green, true, 0, 0, 10},
+        {Axis::Power, QStringLiteral("W"), QStringLiteral("Power [W]"), QStringLiteral("Power"), Qt::black,
+         true, 1, 0, 4000},
+        {Axis::Temperature, QStringLiteral("ºC"), QStringLiteral("Temperature [ºC]"),
+         QStringLiteral("Temperature"), Qt::yellow, true, 2, 0, 100},
+    };
+    return table;
+}
+
+const AxisSpec &spec(Axis axis) {
+    return axes().at(int(axis));
+}
+
+int axisIndexForUnit(const QString &unit) {
+    const QVector<AxisSpec> &table = axes();
+    for (int i = 0; i < table.size(); ++i) {
+        if (table.at(i).unit == unit) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int fieldValue(const QString &text) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+
+Range fixedRange(int min, int max) {
+    return {double(std::min(min, max)), double(std::max(min, max))};
+}
+
+Range timeWindow(double newestSeconds, int minSeconds, int maxSeconds) {
+    const Range back = fixedRange(minSeconds, maxSeconds);
+    return {newestSeconds - back.upper, newestSeconds - back.lower};
+}
+
+}  // namespace realtimeaxes

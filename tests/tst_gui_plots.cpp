@@ -1,0 +1,417 @@
+#include <qcustomplot.h>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "../tools/drive-sim/waveforms.h"
+#include "app/logger.h"
+#include "comm/modbus.h"
+#include "map/xmlmap.h"
+#include "support/testpaths.h"
+#include "support/workerharness.h"
+#include "views/realtimecontrols.h"
+#include "views/realtimeplot.h"
+#include "views/secondarygraph.h"
+#include "views/zoneitem.h"
+
+namespace {
+
+constexpr qint64 kT0 = 1700000000000;  // a fixed time, ms since the epoch
+constexpr int kWaitMs = 30000;
+
+// Input registers of the given units; fvalue is set by the tests.
+struct Inputs {
+    explicit Inputs(const QStringList &units) : storage(units.size()) {
+        for (int i = 0; i < units.size(); ++i) {
+            storage[i].unit = units[i];
+            storage[i].text = QStringLiteral("reg %1").arg(i);
+            list << &storage[i];
+        }
+    }
+    QVector<input_reg_t> storage;
+    QVector<input_reg_t *> list;
+};
+
+struct Recorder {
+    QStringList writes;
+    int triggers = 0;
+    int accelerometerReads = 0;
+    CaptureCommands commands() {
+        CaptureCommands c;
+        c.writeHolding = [this](int a, int v, bool echo) {
+            writes << QStringLiteral("%1=%2%3").arg(a, 0, 16).arg(v).arg(echo ? "" : " quiet");
+        };
+        c.writeHoldings = [this](int start, QVector<uint16_t> w) {
+            QStringList words;
+            for (uint16_t x : w) {
+                words << QString::number(x, 16);
+            }
+            writes << QStringLiteral("%1=[%2]").arg(start, 0, 16).arg(words.join(','));
+        };
+        c.triggerCapture = [this] { ++triggers; };
+        c.startAccelerometerRead = [this] { ++accelerometerReads; };
+        return c;
+    }
+};
+
+void wheel(QCustomPlot *plot, Qt::KeyboardModifiers modifiers) {
+    const QPointF at = plot->axisRect()->rect().center();
+    QWheelEvent event(at, plot->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, 120), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(plot, &event);
+}
+
+// Chunks as the worker reads them: 120 registers, the last of each 0x400 block 64.
+template <typename Word>
+void feedCapture(SecondaryGraph &graph, int base, Word word) {
+    for (int block = base; block < base + 0xC00; block += 0x400) {
+        for (int start = block; start < block + 0x400; start += 120) {
+            QVector<uint16_t> words;
+            for (int reg = start; reg < std::min(start + 120, block + 0x400); ++reg) {
+                words << word(reg);
+            }
+            QVERIFY(graph.onInputRegistersRecv(1, start, words));
+        }
+    }
+}
+
+QStringList fileLines(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+}  // namespace
+
+class tst_gui_plots : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("mvx.capture.debug=false")); }
+
+    void curvesByUnit() {
+        Inputs in({"rpm", "V", "Hz", "A", "W", QString::fromUtf8("ºC"), "rpm"});
+        RealtimePlot plot;
+        plot.setRegisters(in.list);
+        QCOMPARE(plot.curveCount(), 6);
+        QCOMPARE(plot.curveIndexOf(2), -1);
+        const QVector<int> axisOfRegister{0, 1, -1, 2, 3, 4, 0};
+        const QVector<QColor> pens{Qt::blue, Qt::red, {}, Qt::green, Qt::black, Qt::yellow, Qt::blue};
+        for (int r = 0; r < in.list.size(); ++r) {
+            if (axisOfRegister[r] < 0) {
+                continue;
+            }
+            QCPGraph *curve = plot.curve(plot.curveIndexOf(r));
+            QCOMPARE(curve->valueAxis(), plot.valueAxis(axisOfRegister[r]));
+            QCOMPARE(curve->pen().color(), pens[r]);
+            QCOMPARE(curve->name(), in.storage[r].text);
+        }
+        QCOMPARE(plot.valueAxis(0)->axisType(), QCPAxis::atLeft);
+        QCOMPARE(plot.valueAxis(4)->axisType(), QCPAxis::atRight);
+        QCOMPARE(plot.valueAxis(4)->label(), QString::fromUtf8("Temperature [ºC]"));
+        QCOMPARE(plot.timeAxis()->label(), QStringLiteral("Date/Time"));
+    }
+
+    void timeWindowFollowsNewest_data() {
+        QTest::addColumn<QString>("minText");
+        QTest::addColumn<QString>("maxText");
+        QTest::addColumn<double>("fromEnd");
+        QTest::addColumn<double>("toEnd");
+        QTest::newRow("defaults") << "0"
+                                  << "60" << 60.0 << 0.0;
+        QTest::newRow("min 10") << "10"
+                                << "60" << 60.0 << 10.0;
+        QTest::newRow("an hour") << "0"
+                                 << "3600" << 3600.0 << 0.0;
+    }
+    void timeWindowFollowsNewest() {
+        QFETCH(QString, minText);
+        QFETCH(QString, maxText);
+        QFETCH(double, fromEnd);
+        QFETCH(double, toEnd);
+        Inputs in({"rpm"});
+        RealtimePlot plot;
+        plot.setRegisters(in.list);
+        plot.controls()->timeMinEdit()->setText(minText);
+        plot.controls()->timeMaxEdit()->setText(maxText);
+        for (int k = 0; k < 5; ++k) {
+            in.storage[0].fvalue = float(k);
+            plot.appendSample(kT0 + k * 100);
+        }
+        plot.replotNow();
+        const double newest = (kT0 + 400) / 1000.0;
+        QCOMPARE(plot.timeAxis()->range().lower, newest - fromEnd);
+        QCOMPARE(plot.timeAxis()->range().upper, newest - toEnd);
+        QCOMPARE(plot.curve(0)->data()->size(), 5);
+        QCOMPARE((plot.curve(0)->data()->constEnd() - 1)->value, 4.0);
+    }
+
+    void checkBoxesSwitchFixedAndAutomatic() {
+        Inputs in({"W", "A"});
+        RealtimePlot plot;
+        plot.setRegisters(in.list);
+        for (float w : {100.0f, 200.0f}) {
+            in.storage[0].fvalue = w;
+            plot.appendSample(kT0 + qint64(w));
+        }
+        RealtimeControls *c = plot.controls();
+        QVERIFY(!c->minEdit(3)->isEnabled());
+        c->automaticBox(3)->setChecked(false);
+        QVERIFY(c->minEdit(3)->isEnabled() && c->maxEdit(3)->isEnabled());
+        plot.replotNow();
+        QCOMPARE(plot.valueAxis(3)->range(), QCPRange(0, 4000));
+        c->maxEdit(3)->setText("500");
+        emit c->maxEdit(3)->editingFinished();
+        plot.replotNow();
+        QCOMPARE(plot.valueAxis(3)->range(), QCPRange(0, 500));
+
+        c->automaticBox(3)->setChecked(true);
+        QVERIFY(!c->maxEdit(3)->isEnabled());
+        plot.replotNow();
+        QCOMPARE(plot.valueAxis(3)->range(), QCPRange(95, 205));  // the shown data plus 5 %
+    }
+
+    void powerLabelsFollowReplies() {
+        Inputs in({"A", "A", "V", "V"});
+        RealtimePlot plot;
+        plot.setRegisters(in.list);
+        RealtimeControls *c = plot.controls();
+        QCOMPARE(c->reactivePowerLabel()->text(), QStringLiteral("Q = 0.0 VAr"));
+        in.storage[1].fvalue = 2.0f;   // iq
+        in.storage[2].fvalue = 10.0f;  // vd
+        plot.setPowerPositions({0, 1, 2, 3});
+        plot.appendSample(kT0 + 100);
+        QCOMPARE(c->activePowerLabel()->text(), QStringLiteral("P = 0.0 W"));
+        QCOMPARE(c->reactivePowerLabel()->text(), QStringLiteral("Q = -30.0 VAr"));
+        QCOMPARE(c->apparentPowerLabel()->text(), QStringLiteral("S = 30.0 VA"));
+    }
+
+    void outageIsABand() {
+        Inputs in({"rpm"});
+        RealtimePlot plot;
+        plot.setRegisters(in.list);
+        qint64 now = kT0;
+        plot.setClock([&now] { return now; });
+        plot.onDisconnectedStop();  // the worker's first good reply
+        QVERIFY(plot.zones().isEmpty());
+        plot.appendSample(kT0);
+        now = kT0 + 3000;
+        plot.onDisconnectedStart();
+        now = kT0 + 9000;
+        plot.onDisconnectedStop();
+        QCOMPARE(plot.zones().size(), 1);
+        ZoneItem *zone = plot.zones().first();
+        QCOMPARE(zone->begin(), kT0 / 1000.0);
+        QCOMPARE(zone->end(), (kT0 + 9000) / 1000.0);
+        QCOMPARE(zone->layer()->name(), QStringLiteral("zones"));
+        QVERIFY(zone->layer()->index() < plot.customPlot()->layer("main")->index());
+        // No line across the outage: a gap in the middle of the band.
+        const auto gap = plot.curve(0)->data()->constEnd() - 1;
+        QCOMPARE(gap->key, (kT0 + 4500) / 1000.0);
+        QVERIFY(std::isnan(gap->value));
+        plot.clearHistory();
+        QVERIFY(plot.zones().isEmpty());
+        QCOMPARE(plot.curve(0)->data()->size(), 0);
+    }
+
+    void controlsWriteTheCaptureSetup() {
+        Recorder rec;
+        SecondaryGraph graph;
+        graph.setCommands(rec.commands());
+        QSignalSpy status(&graph, &SecondaryGraph::send_status);
+        graph.setConnected(true);
+        graph.traceSelector(0)->setCurrentIndex(5);
+        graph.traceSelector(1)->setCurrentIndex(1);
+        graph.scaleEdit(0)->setText("1000");
+        emit graph.scaleEdit(0)->editingFinished();
+        graph.scaleEdit(2)->setText("-");  // not a number: nothing
+        emit graph.scaleEdit(2)->editingFinished();
+        graph.afterAlarmEdit()->setText("250");
+        emit graph.afterAlarmEdit()->editingFinished();
+        graph.afterAlarmEdit()->setText("70000");  // does not fit the register: nothing
+        emit graph.afterAlarmEdit()->editingFinished();
+        graph.readVariablesButton()->click();
+        QCOMPARE(rec.writes, (QStringList{"4fff=5", "4fff=37", "4ff0=[447a,0]", "4ff7=250"}));
+        QCOMPARE(rec.triggers, 1);
+        QCOMPARE(status.size(), 2);
+        QCOMPARE(status.at(0).at(3).toString(), QStringLiteral("scale 1: 1000"));
+        QCOMPARE(status.at(1).at(3).toString(), QStringLiteral("Points to save after an alarm: 250"));
+        QCOMPARE(status.at(0).at(2).toBool(), true);  // to the log area
+    }
+
+    void connectionEnablesElevenControls() {
+        SecondaryGraph graph;
+        const QList<QWidget *> controls = {graph.traceSelector(0),
+                                           graph.traceSelector(1),
+                                           graph.traceSelector(2),
+                                           graph.scaleEdit(0),
+                                           graph.scaleEdit(1),
+                                           graph.scaleEdit(2),
+                                           graph.afterAlarmEdit(),
+                                           graph.verticalMinEdit(),
+                                           graph.verticalMaxEdit(),
+                                           graph.readVariablesButton(),
+                                           graph.readAccelerometerButton()};
+        for (bool connected : {false, true, false}) {
+            graph.setConnected(connected);
+            for (QWidget *w : controls) {
+                QCOMPARE(w->isEnabled(), connected);
+            }
+            QVERIFY(graph.exportButton()->isEnabled());
+        }
+        QCOMPARE(
+            graph.warningLabel()->text(),
+            QStringLiteral("Warning: the variables and scales must be selected prior to the tigger event and "
+                           "every time power is restored in the inverter"));
+    }
+
+    void progressBar() {
+        SecondaryGraph graph;
+        QVERIFY(graph.progressBar()->isHidden());
+        graph.updateProgressBar2(true, 1.0f / 28 * 100);
+        QVERIFY(!graph.progressBar()->isHidden());
+        QCOMPARE(graph.progressBar()->value(), 3);
+        graph.updateProgressBar2(true, 0);
+        QCOMPARE(graph.progressBar()->value(), 0);
+        graph.updateProgressBar2(false, 50);
+        QVERIFY(graph.progressBar()->isHidden());
+    }
+
+    void buffersPlotAndExport() {
+        SecondaryGraph graph;
+        QVERIFY(!graph.onInputRegistersRecv(1, 0, QVector<uint16_t>(40, 0x803F)));
+        feedCapture(graph, 0x5000, [](int reg) {
+            const int k = ((reg - 0x5000) % 0x400) / 2;
+            quint16 w[2];
+            waveforms::encodeBufferFloat(waveforms::bufferSample((reg - 0x5000) / 0x400, k), &w[0], &w[1]);
+            return w[reg % 2];
+        });
+        for (int channel = 0; channel < 3; ++channel) {
+            QCPGraph *curve = graph.curve(channel);
+            QCOMPARE(curve->data()->size(), 512);
+            QCOMPARE((curve->data()->constBegin() + 100)->value,
+                     double(waveforms::bufferSample(channel, 100)));
+        }
+        graph.exportButton()->click();
+        const QStringList lines = QGuiApplication::clipboard()->text().split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 512);
+        QCOMPARE(lines[0], QStringLiteral("0;0;0;500"));
+        QCOMPARE(lines[16], QStringLiteral("16;16;707.11;500"));
+    }
+
+    void accelerometerTextAndFile() {
+        QTemporaryDir logDir;
+        Recorder rec;
+        SecondaryGraph graph;
+        graph.setCommands(rec.commands());
+        graph.setLogDirectory(logDir.path());
+        graph.accelerometerLog()->setClocks([] { return QDateTime(QDate(2024, 3, 5), QTime(10, 0)); },
+                                            [] { return qint64(0); });
+        graph.setConnected(true);
+        graph.readAccelerometerButton()->click();
+        QCOMPARE(rec.accelerometerReads, 1);
+        feedCapture(graph, 0x4000, [](int reg) {
+            return uint16_t(waveforms::accelSample((reg - 0x4000) / 0x400, (reg - 0x4000) % 0x400));
+        });
+        QVERIFY(!graph.accelerometerLog()->isOpen());
+        const QString file = graph.accelerometerLog()->fileName();
+        QCOMPARE(QFileInfo(file).dir().path(), QDir(logDir.path()).filePath("acc"));
+        const QStringList lines = fileLines(file);
+        QCOMPARE(lines.size(), 5);  // header, X, Y, Z, footer
+        QVERIFY(lines[1].startsWith("00:00:00.000 X axis;[0,-62.464];[0.005,-62.342];"));
+        QVERIFY(lines[2].startsWith("00:00:00.000 Y axis;[0,0];[0.005,0.244];"));
+        QVERIFY(lines[3].endsWith("[5.115,-124.806];"));
+        QVERIFY(lines[4].startsWith("Log finished at"));
+        // All 1024 samples of an axis are plotted.
+        QCOMPARE(graph.curve(2)->data()->size(), 1024);
+        QCOMPARE((graph.curve(2)->data()->constEnd() - 1)->value, -1023 * 0.122);
+        QCOMPARE(graph.customPlot()->xAxis->range(), QCPRange(0, 1024));
+    }
+
+    void wheelZoomsOneAxisAtATime() {
+        SecondaryGraph graph;
+        graph.resize(1000, 700);
+        graph.show();
+        QCustomPlot *plot = graph.customPlot();
+        graph.verticalMinEdit()->setText("-100");
+        graph.verticalMaxEdit()->setText("500");
+        graph.setConnected(true);
+        emit graph.verticalMaxEdit()->editingFinished();
+        plot->replot();
+        const QCPRange x = plot->xAxis->range();
+        QCOMPARE(plot->yAxis->range(), QCPRange(-100, 500));
+        wheel(plot, Qt::NoModifier);
+        QCOMPARE(plot->xAxis->range(), x);
+        QCOMPARE(plot->yAxis->range(), QCPRange(-100, 500));
+        wheel(plot, Qt::ShiftModifier);
+        QVERIFY(plot->xAxis->range().size() < x.size());
+        QCOMPARE(plot->yAxis->range(), QCPRange(-100, 500));
+        const QCPRange zoomedX = plot->xAxis->range();
+        wheel(plot, Qt::ControlModifier);
+        QCOMPARE(plot->xAxis->range(), zoomedX);
+        QVERIFY(plot->yAxis->range().size() < 600);
+    }
+
+    // The worker reads a capture and the accelerometer from the simulated drive; the graph
+    // decodes exactly the drive's waveforms.
+    void captureFromSimulatedDrive() {
+        xmlmap map;
+        QVERIFY(map.readMap(testpaths::example("drive-map.xml")));
+        QVector<input_reg_t *> inputs;
+        QVector<holding_t *> holdings;
+        map.getInputRegisters(inputs);
+        map.getHoldings(holdings);
+
+        WorkerHarness h;
+        SimulatedDrive::Options options;
+        options.mapFile = testpaths::example("drive-map.xml");
+        QString error;
+        QVERIFY2(h.bus.start(options, &error), qPrintable(error));
+        h.worker->setCaptureStatusIndex(map.getFlags());
+
+        QTemporaryDir logDir;
+        SecondaryGraph graph;
+        graph.setLogDirectory(logDir.path());
+        graph.setCommands(CaptureCommands::forWorker(h.worker.get()));
+        graph.setConnected(true);
+        int captureReplies = 0;
+        connect(h.worker.get(), &Modbus::recv_input_registers, &graph,
+                [&](int server, int start, QVector<uint16_t> words) {
+                    captureReplies += graph.onInputRegistersRecv(server, start, words) ? 1 : 0;
+                });
+        connect(h.worker.get(), &Modbus::update_progressBar2, &graph, &SecondaryGraph::updateProgressBar2);
+        h.connectWorker(inputs.size(), holdings.size());
+        QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), kWaitMs);
+
+        graph.readVariablesButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(captureReplies, 27, kWaitMs);
+        for (int channel = 0; channel < 3; ++channel) {
+            for (int k = 0; k < waveforms::kBufferSamples; ++k) {
+                QCOMPARE(float(graph.data().buffer(channel).at(k)), waveforms::bufferSample(channel, k));
+            }
+        }
+        QCOMPARE(graph.progressBar()->value(), 0);
+
+        graph.readAccelerometerButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(captureReplies, 54, kWaitMs);
+        for (int axis = 0; axis < 3; ++axis) {
+            for (int n = 0; n < waveforms::kAccelSamples; ++n) {
+                QCOMPARE(graph.data().accelerometer(axis).at(n), waveforms::accelSample(axis, n) * 0.122);
+            }
+        }
+        QCOMPARE(fileLines(graph.accelerometerLog()->fileName()).size(), 5);
+    }
+};
+
+QTEST_MAIN(tst_gui_plots)
+#include "tst_gui_plots.moc"

@@ -1,0 +1,116 @@
+#include "views/realtimecontrols.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kFieldMaxWidth = 80;
+constexpr int kRowTitleMinWidth = 90;
+constexpr int kPowerLabelWidth = 200;
+
+}  // namespace
+
+RealtimeControls::RealtimeControls(QWidget *parent)
+    : QWidget(parent),
+      m_timeMin(newField(realtimeaxes::kInitialTimeMin)),
+      m_timeMax(newField(realtimeaxes::kInitialTimeMax)),
+      m_p(newPowerLabel(QStringLiteral("P = 0.0 W"))),
+      m_q(newPowerLabel(QStringLiteral("Q = 0.0 VAr"))),
+      m_s(newPowerLabel(QStringLiteral("S = 0.0 VA"))) {
+    auto *grid = new QGridLayout();
+    addRow(grid, 0, new QLabel(QStringLiteral("Time"), this), m_timeMin, m_timeMax);
+    for (const realtimeaxes::AxisSpec &spec : realtimeaxes::axes()) {
+        AxisRow row;
+        row.automatic = new QCheckBox(spec.rowTitle, this);
+        row.automatic->setChecked(true);
+        row.min = newField(spec.initialMin);
+        row.max = newField(spec.initialMax);
+        addRow(grid, m_rows.size() + 1, row.automatic, row.min, row.max);
+        connect(row.automatic, &QCheckBox::stateChanged, this, [this] {
+            updateFieldStates();
+            emit scaleChanged();
+        });
+        m_rows.append(row);
+    }
+
+    auto *powerColumn = new QVBoxLayout();
+    powerColumn->addWidget(m_p);
+    powerColumn->addWidget(m_q);
+    powerColumn->addWidget(m_s);
+    powerColumn->addStretch(1);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(grid);
+    layout->addSpacing(20);
+    layout->addLayout(powerColumn);
+    layout->addStretch(1);
+    updateFieldStates();
+}
+
+QLineEdit *RealtimeControls::newField(int initial) {
+    auto *field = new QLineEdit(QString::number(initial), this);
+    field->setValidator(new QIntValidator(realtimeaxes::kFieldMinimum, realtimeaxes::kFieldMaximum, field));
+    field->setAlignment(Qt::AlignRight);
+    field->setMaximumWidth(kFieldMaxWidth);
+    connect(field, &QLineEdit::editingFinished, this, &RealtimeControls::scaleChanged);
+    return field;
+}
+
+QLabel *RealtimeControls::newPowerLabel(const QString &text) {
+    auto *label = new QLabel(text, this);
+    label->setStyleSheet(QStringLiteral("font: bold;font-size: 24px;"));
+    label->setFixedWidth(kPowerLabelWidth);
+    return label;
+}
+
+void RealtimeControls::addRow(QGridLayout *grid, int row, QWidget *title, QLineEdit *min, QLineEdit *max) {
+    title->setMinimumWidth(kRowTitleMinWidth);
+    grid->addWidget(title, row, 0);
+    grid->addWidget(new QLabel(QStringLiteral("min:"), this), row, 1);
+    grid->addWidget(min, row, 2);
+    grid->addWidget(new QLabel(QStringLiteral("max:"), this), row, 3);
+    grid->addWidget(max, row, 4);
+}
+
+void RealtimeControls::updateFieldStates() {
+    for (const AxisRow &row : qAsConst(m_rows)) {
+        const bool fixed = !row.automatic->isChecked();
+        row.min->setEnabled(fixed);
+        row.max->setEnabled(fixed);
+    }
+}
+
+int RealtimeControls::timeMin() const {
+    return realtimeaxes::fieldValue(m_timeMin->text());
+}
+
+int RealtimeControls::timeMax() const {
+    return realtimeaxes::fieldValue(m_timeMax->text());
+}
+
+bool RealtimeControls::isAutomatic(int axis) const {
+    return m_rows.at(axis).automatic->isChecked();
+}
+
+realtimeaxes::Range RealtimeControls::fixedRange(int axis) const {
+    const AxisRow &row = m_rows.at(axis);
+    return realtimeaxes::fixedRange(realtimeaxes::fieldValue(row.min->text()),
+                                    realtimeaxes::fieldValue(row.max->text()));
+}
+
+void RealtimeControls::showPower(const power::PowerValues &values) {
+    m_p->setText(power::activeText(values.p));
+    m_q->setText(power::reactiveText(values.q));
+    m_s->setText(power::apparentText(values.s));
+}
+
+void RealtimeControls::resetPower() {
+    showPower(power::PowerValues{});
+}

@@ -1,0 +1,330 @@
+#include "views/secondarygraph.h"
+
+#include <qcustomplot.h>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleValidator>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "app/logger.h"
+#include "app/realtimeaxes.h"
+#include "comm/captureregisters.h"
+#include "views/thicklinegraph.h"
+
+namespace {
+
+constexpr int kWideField = 200;
+constexpr int kNarrowField = 100;
+constexpr int kSmallRowHeight = 16;
+const QColor kCanvasFrame(131, 131, 131);
+
+const char *const kWarning =
+    "Warning: the variables and scales must be selected prior to the tigger event and every time power is "
+    "restored in the inverter";
+
+}  // namespace
+
+SecondaryGraph::SecondaryGraph(QWidget *parent) : QWidget(parent), m_accelerometerLog(new logger(this)) {
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildPlot(), 1);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progressBar2"));
+    m_progress->setRange(0, 100);
+    m_progress->setVisible(false);
+    layout->addWidget(m_progress);
+
+    m_warning = new QLabel(QString::fromLatin1(kWarning), this);
+    m_warning->setObjectName(QStringLiteral("labWarning"));
+    m_warning->setFixedHeight(kSmallRowHeight);
+    layout->addWidget(m_warning);
+
+    layout->addLayout(buildLabelRow());
+    layout->addLayout(buildSelectorRow());
+    layout->addLayout(buildScaleRow());
+
+    on_SecGraphScaleChanged();
+    setConnected(false);
+}
+
+QWidget *SecondaryGraph::buildPlot() {
+    m_plot = new QCustomPlot(this);
+    m_plot->setObjectName(QStringLiteral("secondaryPlot"));
+    m_plot->setBackground(Qt::white);
+    m_plot->axisRect()->setBackground(Qt::white);
+    m_plot->yAxis->setLabel(QStringLiteral("counts"));
+    m_plot->xAxis->setLabel(QStringLiteral("samples"));
+    m_plot->xAxis->setRange(0, tracedecode::kBufferSamples);
+    const QPen grid(Qt::black, 0.5, Qt::DotLine);
+    for (QCPAxis *axis : {m_plot->xAxis, m_plot->yAxis}) {
+        axis->setLabelFont(QApplication::font());
+        axis->setTickLabelFont(QApplication::font());
+        axis->grid()->setPen(grid);
+        axis->grid()->setZeroLinePen(grid);
+    }
+    // Top and right axes only close the canvas frame.
+    for (QCPAxis *axis : {m_plot->xAxis2, m_plot->yAxis2}) {
+        axis->setVisible(true);
+        axis->setTicks(false);
+        axis->setTickLabels(false);
+        axis->setBasePen(QPen(kCanvasFrame, 1));
+    }
+
+    const QStringList names = {QStringLiteral("Buffer A"), QStringLiteral("Buffer B"),
+                               QStringLiteral("Buffer C")};
+    const QVector<QColor> pens = {Qt::red, Qt::green, Qt::blue};
+    for (int channel = 0; channel < tracedecode::kChannels; ++channel) {
+        QCPGraph *curve = new ThickLineGraph(m_plot->xAxis, m_plot->yAxis);  // owned by the plot
+        curve->setName(names.at(channel));
+        curve->setPen(QPen(pens.at(channel), 2));
+        curve->setData(m_data.bufferIndex(), m_data.buffer(channel), true);
+        m_curves.append(curve);
+    }
+
+    m_plot->setInteraction(QCP::iRangeZoom, true);
+    m_plot->axisRect()->setRangeZoom(Qt::Orientations());
+    m_plot->axisRect()->setRangeZoomAxes(m_plot->xAxis, m_plot->yAxis);
+    connect(m_plot, &QCustomPlot::mouseWheel, this, &SecondaryGraph::onWheel);
+    return m_plot;
+}
+
+QLayout *SecondaryGraph::buildLabelRow() {
+    auto *row = new QHBoxLayout();
+    for (const QString &text :
+         {QStringLiteral("Red trace:"), QStringLiteral("Green trace:"), QStringLiteral("Blue trace:")}) {
+        auto *label = new QLabel(text, this);
+        label->setFixedSize(kWideField, kSmallRowHeight);
+        row->addWidget(label);
+    }
+    row->addStretch(1);
+    return row;
+}
+
+QLayout *SecondaryGraph::buildSelectorRow() {
+    auto *row = new QHBoxLayout();
+    for (int trace = 0; trace < captureregisters::kTraceCount; ++trace) {
+        auto *selector = new QComboBox(this);
+        selector->setObjectName(QStringLiteral("cmbTrace%1").arg(trace + 1));
+        selector->setFixedWidth(kWideField);
+        selector->addItems(captureregisters::variableNames());
+        connect(selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                &SecondaryGraph::on_cmbBoxIndexChanged);
+        row->addWidget(selector);
+        m_selectors.append(selector);
+    }
+    m_readVariables = new QPushButton(QStringLiteral("Read variables"), this);
+    m_readAccelerometer = new QPushButton(QStringLiteral("Read accelerometer"), this);
+    m_export = new QPushButton(QStringLiteral("Export Values (clipboard)"), this);
+    connect(m_readVariables, &QPushButton::clicked, this, &SecondaryGraph::on_btnTriggerSecondaryGraph);
+    connect(m_readAccelerometer, &QPushButton::clicked, this, &SecondaryGraph::on_btnReadSecondaryGraph);
+    connect(m_export, &QPushButton::clicked, this, &SecondaryGraph::on_btnExportValues);
+    for (QPushButton *button : {m_readVariables, m_readAccelerometer, m_export}) {
+        row->addWidget(button);
+    }
+    row->addStretch(1);
+    return row;
+}
+
+QLayout *SecondaryGraph::buildScaleRow() {
+    auto *row = new QHBoxLayout();
+    using Slot = void (SecondaryGraph::*)();
+    const Slot scaleSlots[] = {&SecondaryGraph::on_Scale1Changed, &SecondaryGraph::on_Scale2Changed,
+                               &SecondaryGraph::on_Scale3Changed};
+    for (int trace = 0; trace < captureregisters::kTraceCount; ++trace) {
+        auto *field = new QLineEdit(QStringLiteral("1000"), this);
+        field->setObjectName(QStringLiteral("edScale%1").arg(trace + 1));
+        field->setFixedWidth(kWideField);
+        field->setAlignment(Qt::AlignRight);
+        auto *validator = new QDoubleValidator(-10000000.0, 10000000.0, 3, field);
+        validator->setLocale(QLocale::c());
+        validator->setNotation(QDoubleValidator::StandardNotation);
+        field->setValidator(validator);
+        connect(field, &QLineEdit::editingFinished, this, scaleSlots[trace]);
+        row->addWidget(field);
+        m_scales.append(field);
+    }
+
+    row->addWidget(new QLabel(QStringLiteral("Points after alarm:"), this));
+    m_afterAlarm = newIntField(QStringLiteral("0"), kNarrowField, 0, 0xFFFF);
+    connect(m_afterAlarm, &QLineEdit::editingFinished, this, &SecondaryGraph::on_edAfterAlarmChanged);
+    row->addWidget(m_afterAlarm);
+
+    row->addWidget(new QLabel(QStringLiteral("Min/Max vertical scale:"), this));
+    m_verticalMin = newIntField(QStringLiteral("-3000"), kNarrowField, realtimeaxes::kFieldMinimum,
+                                realtimeaxes::kFieldMaximum);
+    m_verticalMax = newIntField(QStringLiteral("3000"), kNarrowField, realtimeaxes::kFieldMinimum,
+                                realtimeaxes::kFieldMaximum);
+    for (QLineEdit *field : {m_verticalMin, m_verticalMax}) {
+        connect(field, &QLineEdit::editingFinished, this, &SecondaryGraph::on_SecGraphScaleChanged);
+        row->addWidget(field);
+    }
+    row->addStretch(1);
+    return row;
+}
+
+QLineEdit *SecondaryGraph::newIntField(const QString &text, int width, int bottom, int top) {
+    auto *field = new QLineEdit(text, this);
+    field->setFixedWidth(width);
+    field->setAlignment(Qt::AlignRight);
+    field->setValidator(new QIntValidator(bottom, top, field));
+    return field;
+}
+
+void SecondaryGraph::setConnected(bool connected) {
+    QList<QWidget *> controls{m_afterAlarm, m_verticalMin, m_verticalMax, m_readVariables,
+                              m_readAccelerometer};
+    for (QComboBox *selector : qAsConst(m_selectors)) {
+        controls.append(selector);
+    }
+    for (QLineEdit *scale : qAsConst(m_scales)) {
+        controls.append(scale);
+    }
+    for (QWidget *control : qAsConst(controls)) {
+        control->setEnabled(connected);
+    }
+}
+
+// Shift + wheel zooms the sample axis, Ctrl + wheel the value axis, the bare wheel nothing.
+void SecondaryGraph::onWheel(QWheelEvent *event) {
+    Qt::Orientations zoom;
+    if (event->modifiers() & Qt::ShiftModifier) {
+        zoom |= Qt::Horizontal;
+    }
+    if (event->modifiers() & Qt::ControlModifier) {
+        zoom |= Qt::Vertical;
+    }
+    m_plot->axisRect()->setRangeZoom(zoom);
+}
+
+void SecondaryGraph::on_cmbBoxIndexChanged(int) {
+    int selected[captureregisters::kTraceCount] = {};
+    for (int trace = 0; trace < captureregisters::kTraceCount; ++trace) {
+        selected[trace] = std::max(0, m_selectors.at(trace)->currentIndex());
+    }
+    if (m_commands.writeHolding) {
+        m_commands.writeHolding(captureregisters::kVariableSelection,
+                                captureregisters::selectionWord(selected[0], selected[1], selected[2]), true);
+    }
+}
+
+void SecondaryGraph::writeScale(int trace) {
+    const QString text = m_scales.at(trace)->text();
+    float scale = 0.0f;
+    if (!captureregisters::parseScale(text, &scale)) {
+        return;
+    }
+    if (m_commands.writeHoldings) {
+        m_commands.writeHoldings(captureregisters::scaleRegister(trace), captureregisters::scaleWords(scale));
+    }
+    logToBrowser(QStringLiteral("scale %1: %2").arg(trace + 1).arg(text));
+}
+
+void SecondaryGraph::on_edAfterAlarmChanged() {
+    const QString text = m_afterAlarm->text();
+    uint16_t points = 0;
+    if (!captureregisters::parsePointsAfterAlarm(text, &points)) {
+        return;
+    }
+    if (m_commands.writeHolding) {
+        m_commands.writeHolding(captureregisters::kPointsAfterAlarm, points, true);
+    }
+    logToBrowser(QStringLiteral("Points to save after an alarm: %1").arg(text));
+}
+
+void SecondaryGraph::on_SecGraphScaleChanged() {
+    const realtimeaxes::Range range = realtimeaxes::fixedRange(
+        realtimeaxes::fieldValue(m_verticalMin->text()), realtimeaxes::fieldValue(m_verticalMax->text()));
+    if (range.upper > range.lower) {
+        m_plot->yAxis->setRange(range.lower, range.upper);
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
+    }
+}
+
+void SecondaryGraph::on_btnTriggerSecondaryGraph() {
+    if (m_commands.triggerCapture) {
+        m_commands.triggerCapture();
+    }
+}
+
+void SecondaryGraph::on_btnReadSecondaryGraph() {
+    if (m_accelerometerLog->isOpen()) {
+        m_accelerometerLog->finishLog();  // a read that never got its last chunk
+    }
+    m_accelerometerText.clear();
+    const QString dir = QDir(m_logDir).filePath(QStringLiteral("acc"));
+    if (!QDir().mkpath(dir) || !m_accelerometerLog->startLog(dir, QStringLiteral("acc"))) {
+        logToBrowser(QStringLiteral("The accelerometer log cannot be created in %1").arg(dir));
+    }
+    if (m_commands.startAccelerometerRead) {
+        m_commands.startAccelerometerRead();
+    }
+}
+
+void SecondaryGraph::on_btnExportValues() {
+    QGuiApplication::clipboard()->setText(m_data.clipboardText());
+}
+
+bool SecondaryGraph::onInputRegistersRecv(int serverAddress, int startReg, QVector<uint16_t> words) {
+    Q_UNUSED(serverAddress);
+    const tracedecode::Kind kind = tracedecode::kindOf(startReg);
+    if (kind == tracedecode::Kind::None) {
+        return false;
+    }
+    if (kind == tracedecode::Kind::Accelerometer) {
+        logAccelerometer(startReg, words);
+    }
+    const CaptureData::Applied applied = m_data.apply(startReg, words);
+    showChannels(applied.channels, kind == tracedecode::Kind::Buffer ? Shown::Buffers : Shown::Accelerometer);
+    return true;
+}
+
+void SecondaryGraph::logAccelerometer(int startReg, const QVector<uint16_t> &words) {
+    const tracedecode::AccelerometerText::Output out = m_accelerometerText.feed(startReg, words);
+    for (const QString &line : out.lines) {
+        m_accelerometerLog->writeLine(line);
+    }
+    if (out.finished) {
+        m_accelerometerLog->finishLog();
+    }
+}
+
+void SecondaryGraph::showChannels(const QVector<int> &channels, Shown shown) {
+    if (shown != m_shown) {
+        m_shown = shown;
+        m_plot->xAxis->setRange(
+            0, shown == Shown::Buffers ? tracedecode::kBufferSamples : tracedecode::kAccelerometerSamples);
+    }
+    for (int channel : channels) {
+        if (shown == Shown::Buffers) {
+            m_curves.at(channel)->setData(m_data.bufferIndex(), m_data.buffer(channel), true);
+        } else {
+            m_curves.at(channel)->setData(m_data.accelerometerIndex(), m_data.accelerometer(channel), true);
+        }
+    }
+    m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void SecondaryGraph::updateProgressBar2(bool show, float num) {
+    if (!show) {
+        m_progress->setVisible(false);
+        return;
+    }
+    const float percent = std::isfinite(num) ? std::clamp(num, 0.0f, 100.0f) : 0.0f;
+    m_progress->setValue(int(percent));
+    m_progress->setVisible(true);
+}
+
+void SecondaryGraph::logToBrowser(const QString &text) {
+    emit send_status(false, false, true, text);
+}
