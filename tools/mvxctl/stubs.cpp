@@ -10,6 +10,4 @@ int notAvailable(const char *name) {
 }
 }  // namespace
 
-int runRead(const QStringList &) { return notAvailable("read"); }
-int runFlash(const QStringList &) { return notAvailable("flash"); }
 int runTest(const QStringList &) { return notAvailable("test"); }

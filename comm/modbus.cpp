@@ -1,0 +1,496 @@
+#include "comm/modbus.h"
+
+#include <QDebug>
+#include <QMetaType>
+#include <QModbusReply>
+#include <QTimer>
+
+#include "comm/linesettings.h"
+#include "comm/pdubuilder.h"
+#include "comm/polltickhook.h"
+#include "comm/rtumaster.h"
+
+namespace {
+
+void registerWorkerMetaTypes() {
+    static const bool registered = [] {
+        qRegisterMetaType<uint8_t>("uint8_t");
+        qRegisterMetaType<uint16_t>("uint16_t");
+        qRegisterMetaType<QVector<uint16_t>>("QVector<uint16_t>");
+        qRegisterMetaType<param_list_t>("param_list_t");
+        qRegisterMetaType<QVector<param_list_t>>("QVector<param_list_t>");
+        return true;
+    }();
+    Q_UNUSED(registered)
+}
+
+// Server addresses 0 (broadcast) to 247; anything else talks to server 1.
+int validServerAddress(int address) {
+    return (address >= 0 && address <= Modbus::kLastSearchAddress) ? address : 1;
+}
+
+bool fitsRegister(int address) {
+    return address >= 0 && address <= 0xFFFF;
+}
+
+// Values may be given as unsigned words or as signed 16-bit numbers.
+bool fitsWord(int value) {
+    return value >= -0x8000 && value <= 0xFFFF;
+}
+
+}  // namespace
+
+Modbus::Modbus() {
+    registerWorkerMetaTypes();
+    RtuMaster::registerCustomFunctions();
+    m_thread.setObjectName(QStringLiteral("ModbusWorker"));
+    m_pollTimer = new QTimer(this);
+    m_pollTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_pollTimer, &QTimer::timeout, this, &Modbus::poll);
+    // Both run in the worker's thread: once its event dispatcher exists, and once its event
+    // loop has ended.
+    connect(&m_thread, &QThread::started, [this] {
+        threadhandoff::release();
+        m_threadStarted.release();
+    });
+    connect(&m_thread, &QThread::finished, [] { threadhandoff::release(); });
+    moveToThread(&m_thread);
+    m_thread.start();
+    m_threadStarted.acquire();
+    threadhandoff::acquire();
+}
+
+Modbus::~Modbus() {
+    qDebug() << "~Modbus()";
+    shutdown();
+}
+
+void Modbus::shutdown() {
+    if (!m_thread.isRunning()) {
+        return;
+    }
+    if (QThread::currentThread() == &m_thread) {
+        qWarning() << "Modbus::shutdown must be called from the worker's owner thread";
+        return;
+    }
+    QThread *owner = QThread::currentThread();
+    threadhandoff::post(this, [this, owner] {
+        releaseInWorkerThread(owner);
+        m_thread.quit();
+    });
+    m_thread.wait();
+    threadhandoff::acquire();
+}
+
+bool Modbus::event(QEvent *event) {
+    return threadhandoff::handle(event) || QObject::event(event);
+}
+
+void Modbus::releaseInWorkerThread(QThread *owner) {
+    m_pollTimer->stop();
+    if (isFlashing()) {
+        abortFlash(QStringLiteral("the worker was stopped"));
+    }
+    if (m_master) {
+        m_closing = true;
+        m_master->disconnectDevice();
+        delete m_master;
+        m_master = nullptr;
+    }
+    if (m_connected.exchange(false)) {
+        emit com_disconnected();
+    }
+    // Hand the worker (and its timer) back so that it can be destroyed in the owner's thread.
+    moveToThread(owner);
+}
+
+void Modbus::setupConnection(const QString &port, int time, int address, int speed, int cfg, int inputCount,
+                             int holdingCount, int auxStart, int auxCount) {
+    if (deferToWorkerThread([=] {
+            setupConnection(port, time, address, speed, cfg, inputCount, holdingCount, auxStart, auxCount);
+        })) {
+        return;
+    }
+    const linesettings::SpeedRow row = linesettings::speedRow(speed);
+    const linesettings::Framing framing = linesettings::framing(cfg);
+    m_portName = port;
+    m_serverAddress = validServerAddress(address);
+    m_speed = row.baudRate;
+    m_configuredPollInterval = linesettings::pollInterval(time, row.baudRate);
+    m_configuredResponseTimeout = row.responseTimeoutMs;
+    m_pollInterval = m_configuredPollInterval;
+    m_responseTimeout = m_configuredResponseTimeout;
+    m_parity = framing.parity;
+    m_stopBits = framing.stopBits;
+    m_configured = true;
+    if (!isFlashing()) {
+        setState(ESTADO_R_INPUTS);
+        if (m_pollTimer->isActive()) {
+            setTimerInterval(m_pollInterval);
+        }
+    }
+    m_inputCount = qBound(0, inputCount, 0xFFFF);
+    m_holdingCount = qBound(0, holdingCount, 0xFFFF);
+    m_auxStart = qBound(0, auxStart, 0xFFFF);
+    m_auxCount = qBound(0, auxCount, 0x10000 - m_auxStart);
+}
+
+void Modbus::init() {
+    if (deferToWorkerThread([this] { init(); })) {
+        return;
+    }
+    if (!isFlashing()) {
+        setState(ESTADO_R_INPUTS);
+    }
+    ensureMaster();
+    connectPort();
+    m_testRunning = false;
+}
+
+void Modbus::ensureMaster() {
+    if (m_master) {
+        return;
+    }
+    m_master = new RtuMaster(this);
+    connect(m_master, &QModbusDevice::stateChanged, this, &Modbus::onMasterStateChanged);
+    connect(m_master, &QModbusDevice::errorOccurred, this, &Modbus::onMasterError);
+}
+
+void Modbus::applyConnectionParameters() {
+    m_master->setConnectionParameter(QModbusDevice::SerialPortNameParameter, m_portName);
+    m_master->setConnectionParameter(QModbusDevice::SerialParityParameter, m_parity);
+    m_master->setConnectionParameter(QModbusDevice::SerialBaudRateParameter, m_speed);
+    m_master->setConnectionParameter(QModbusDevice::SerialDataBitsParameter, QSerialPort::Data8);
+    m_master->setConnectionParameter(QModbusDevice::SerialStopBitsParameter, m_stopBits);
+    m_master->setNumberOfRetries(0);
+    m_master->setTimeout(50);
+}
+
+void Modbus::connectPort() {
+    if (deferToWorkerThread([this] { connectPort(); })) {
+        return;
+    }
+    if (!m_configured || m_connected) {
+        return;
+    }
+    ensureMaster();
+    applyConnectionParameters();
+    if (!m_master->connectDevice()) {
+        logArea(tr("Connect failed: ") + m_master->errorString());
+        emit com_disconnected();
+        m_failures.setQuiet(false);
+        return;
+    }
+    m_failures.resetErrorCount();
+    emit update_errorNum(0);
+    emit com_connected();
+    m_connected = true;
+    m_pollingEnabled = true;
+    m_rangeRequested = false;
+    m_pollTimer->start(m_pollInterval);
+}
+
+void Modbus::disconnectPort() {
+    if (deferToWorkerThread([this] { disconnectPort(); })) {
+        return;
+    }
+    m_pollTimer->stop();
+    if (isFlashing()) {
+        abortFlash(QStringLiteral("the port was closed"));
+    }
+    if (m_master) {
+        m_closing = true;
+        m_master->disconnectDevice();
+        m_closing = false;
+    }
+    emit com_disconnected();
+    m_connected = false;
+}
+
+void Modbus::onMasterStateChanged(QModbusDevice::State state) {
+    if (state == QModbusDevice::UnconnectedState && m_connected && !m_closing) {
+        handlePortLost();
+    }
+}
+
+void Modbus::onMasterError(QModbusDevice::Error error) {
+    // A vanished device shows up as a read or connection error that repeats for as long as the
+    // port stays open; close it once, outside the serial port's own signal handling.
+    const bool portFailed = error == QModbusDevice::ConnectionError || error == QModbusDevice::ReadError;
+    if (!portFailed || !m_connected || m_closing || m_portLossQueued) {
+        return;
+    }
+    m_portLossQueued = true;
+    QMetaObject::invokeMethod(this, &Modbus::handlePortLost, Qt::QueuedConnection);
+}
+
+void Modbus::handlePortLost() {
+    m_portLossQueued = false;
+    if (!m_connected) {
+        return;
+    }
+    m_pollTimer->stop();
+    if (isFlashing()) {
+        abortFlash(QStringLiteral("the port was lost"));
+    }
+    m_connected = false;
+    const QString reason = m_master->errorString();
+    m_closing = true;
+    m_master->disconnectDevice();
+    m_closing = false;
+    stamped(QStringLiteral("Connection lost: %1").arg(reason));
+    emit com_disconnected();
+}
+
+void Modbus::setServerAddress(int address) {
+    if (deferToWorkerThread([=] { setServerAddress(address); })) {
+        return;
+    }
+    m_serverAddress = validServerAddress(address);
+}
+
+void Modbus::setInputList(const QVector<input_reg_t *> &list) {
+    QVector<float> multipliers;
+    multipliers.reserve(list.size());
+    for (const input_reg_t *reg : list) {
+        multipliers.append(reg ? reg->multiplier : 1.0f);
+    }
+    setInputMultipliers(multipliers);
+}
+
+void Modbus::setHoldingList(const QVector<holding_t *> &list) {
+    QVector<float> multipliers;
+    multipliers.reserve(list.size());
+    for (const holding_t *holding : list) {
+        multipliers.append(holding ? holding->multiplier : 1.0f);
+    }
+    setHoldingMultipliers(multipliers);
+}
+
+void Modbus::setInputMultipliers(const QVector<float> &multipliers) {
+    if (deferToWorkerThread([=] { setInputMultipliers(multipliers); })) {
+        return;
+    }
+    m_inputMultipliers = multipliers;
+}
+
+void Modbus::setHoldingMultipliers(const QVector<float> &multipliers) {
+    if (deferToWorkerThread([=] { setHoldingMultipliers(multipliers); })) {
+        return;
+    }
+    m_holdingMultipliers = multipliers;
+}
+
+void Modbus::setCaptureStatusIndex(int index) {
+    if (deferToWorkerThread([=] { setCaptureStatusIndex(index); })) {
+        return;
+    }
+    m_captureStatusIndex = index;
+}
+
+void Modbus::writeHolding(int address, int value, bool log) {
+    if (deferToWorkerThread([=] { writeHolding(address, value, log); })) {
+        return;
+    }
+    queueSingleWrite(address, value, log);
+}
+
+bool Modbus::queueSingleWrite(int address, int value, bool log) {
+    if (refuseWhileFlashing()) {
+        return false;
+    }
+    if (!fitsRegister(address) || !fitsWord(value)) {
+        logArea(
+            QStringLiteral("Write refused: register %1 or value %2 out of range").arg(address).arg(value));
+        return false;
+    }
+    if (log) {
+        logArea(QStringLiteral("Writting value %1 to holding register %2").arg(value).arg(address));
+    }
+    m_pendingRequest = pdu::writeSingleRegister(uint16_t(address), uint16_t(value));
+    setState(ESTADO_W_HOLDING);
+    return true;
+}
+
+void Modbus::writeOnDevice(int device, int address, int value, bool log) {
+    if (deferToWorkerThread([=] { writeOnDevice(device, address, value, log); })) {
+        return;
+    }
+    if (refuseWhileFlashing()) {
+        return;
+    }
+    if (device < 0 || device > kLastSearchAddress || !fitsRegister(address) || !fitsWord(value)) {
+        logArea(QStringLiteral("Write refused: device %1, register %2 or value %3 out of range")
+                    .arg(device)
+                    .arg(address)
+                    .arg(value));
+        return;
+    }
+    if (log) {
+        logArea(QStringLiteral("Writting value %1 to holding register %2 on device %3")
+                    .arg(value)
+                    .arg(address)
+                    .arg(device));
+    }
+    m_pendingRequest = pdu::writeSingleCoil(uint16_t(address), uint16_t(value));
+    m_deviceAddress = device;
+    setState(ESTADO_W_DEVICE);
+}
+
+void Modbus::writeHoldings(int start, QVector<uint16_t> words) {
+    if (deferToWorkerThread([=] { writeHoldings(start, words); })) {
+        return;
+    }
+    if (refuseWhileFlashing()) {
+        return;
+    }
+    const int count = words.size();
+    if (count < 1 || count > pdu::kMaxWriteMultipleRegisters || !fitsRegister(start) ||
+        start + count > 0x10000) {
+        logArea(QStringLiteral("Writting %1 registers starting at %2 refused: one request carries 1 to %3 "
+                               "registers within 0..65535")
+                    .arg(count)
+                    .arg(start)
+                    .arg(pdu::kMaxWriteMultipleRegisters));
+        return;
+    }
+    logArea(QStringLiteral("Writting %1 registers starting at %2: %3")
+                .arg(count)
+                .arg(start)
+                .arg(pdu::wordBytesText(words)));
+    m_pendingRequest = pdu::writeMultipleRegisters(uint16_t(start), words);
+    setState(ESTADO_W_MULTIPLE);
+}
+
+void Modbus::on_acceptedPassword(int level, QString pass) {
+    if (deferToWorkerThread([=] { on_acceptedPassword(level, pass); })) {
+        return;
+    }
+    if (refuseWhileFlashing()) {
+        return;
+    }
+    m_pendingRequest = pdu::accessLevel(level, pass);
+    setState(ESTADO_W_MULTIPLE);
+}
+
+void Modbus::readHoldingRange(int start, int count) {
+    if (deferToWorkerThread([=] { readHoldingRange(start, count); })) {
+        return;
+    }
+    if (count < 1 || !fitsRegister(start) || start + count > 0x10000) {
+        logArea(QStringLiteral("Reading holding registers refused: start %1, count %2 out of range")
+                    .arg(start)
+                    .arg(count));
+        return;
+    }
+    m_rangeStart = start;
+    m_rangeCount = count;
+    m_rangeRequested = true;
+    logArea(QStringLiteral("Reading holding registers from %1 to %2").arg(start).arg(start + count - 1));
+}
+
+void Modbus::readAuxHoldings() {
+    if (deferToWorkerThread([this] { readAuxHoldings(); })) {
+        return;
+    }
+    m_rangeStart = m_auxStart;
+    m_rangeCount = m_auxCount;
+    m_rangeRequested = m_auxCount > 0;
+}
+
+void Modbus::prepareHoldingListToSend(QVector<param_list_t> holdingListToSend) {
+    if (deferToWorkerThread([=] { prepareHoldingListToSend(holdingListToSend); })) {
+        return;
+    }
+    qDebug() << "modbusWorker, prepareHoldingListToSend, num: " << holdingListToSend.size();
+    m_sendList = holdingListToSend;
+    m_sendTotal = holdingListToSend.size();
+}
+
+void Modbus::startSearch() {
+    if (deferToWorkerThread([this] { startSearch(); })) {
+        return;
+    }
+    if (refuseWhileFlashing()) {
+        return;
+    }
+    logArea(QStringLiteral("Searching active devices in addresses 1-247..."));
+    m_searchAddress = 1;
+    setState(ESTADO_SEARCH);
+    m_searchActive = true;
+}
+
+void Modbus::stopSearch() {
+    if (deferToWorkerThread([this] { stopSearch(); })) {
+        return;
+    }
+    if (m_state != ESTADO_SEARCH && !m_searchActive) {
+        return;  // nothing to stop; a pending write or a flash must not be cut short
+    }
+    logArea(QStringLiteral("Search stopped by user"));
+    m_searchAddress = 0;
+    setState(ESTADO_R_INPUTS);
+    m_searchActive = false;
+}
+
+void Modbus::triggerCapture() {
+    if (deferToWorkerThread([this] { triggerCapture(); })) {
+        return;
+    }
+    if (queueSingleWrite(kCaptureTriggerRegister, 1, true)) {
+        m_capturePending = true;
+    }
+}
+
+void Modbus::startAccelerometerRead() {
+    if (deferToWorkerThread([this] { startAccelerometerRead(); })) {
+        return;
+    }
+    m_accelCounter = 1;
+}
+
+void Modbus::setTickHook(PollTickHook *hook) {
+    m_hook = hook;
+}
+
+void Modbus::setAlarmCheck(bool on, int index) {
+    m_alarmCheck = on;
+    m_alarmIndex = index;
+}
+
+void Modbus::setState(uint8_t state) {
+    m_state = state;
+    m_searching = (state == ESTADO_SEARCH);
+}
+
+bool Modbus::isFlashing() const {
+    return (m_state >= ESTADO_W_USER_FILE && m_state <= ESTADO_MARK_GOOD) ||
+           (m_state >= ESTADO_START_MOTOR && m_state <= ESTADO_ERASE_USER);
+}
+
+bool Modbus::refuseWhileFlashing() {
+    if (!isFlashing()) {
+        return false;
+    }
+    logArea(QStringLiteral("Request refused: a firmware update is running"));
+    return true;
+}
+
+void Modbus::setTimerInterval(int ms) {
+    // Setting the interval restarts the timer; only do it on a change to keep the beat.
+    if (m_pollTimer->interval() != ms) {
+        m_pollTimer->setInterval(ms);
+    }
+}
+
+void Modbus::logArea(const QString &text) {
+    emit send_status(false, false, true, text);
+}
+
+void Modbus::statusBar(const QString &text) {
+    emit send_status(false, true, false, text);
+}
+
+void Modbus::stamped(const QString &text) {
+    emit send_status(true, true, true, text);
+}

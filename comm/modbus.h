@@ -1,0 +1,304 @@
+#pragma once
+
+#include <QModbusDataUnit>
+#include <QModbusDevice>
+#include <QModbusRequest>
+#include <QObject>
+#include <QSemaphore>
+#include <QSerialPort>
+#include <QString>
+#include <QThread>
+#include <QVector>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "comm/capturereader.h"
+#include "comm/failurecounter.h"
+#include "comm/firmwareimage.h"
+#include "comm/threadhandoff.h"
+#include "map/descriptors.h"
+
+class QModbusReply;
+class QTimer;
+class RtuMaster;
+class PollTickHook;
+
+// The Modbus RTU master of the application. It lives in a thread of its own together with its
+// poll timer and the serial master; each poll tick performs one step of a small state machine
+// that, as a rule, sends one request: the ordinary cycle reads the input registers and the
+// holding registers alternately, and writes, range reads, the device search, firmware flashing
+// and capture reads take over the cycle for their ticks.
+//
+// The public operations may be called from any thread: from another thread they are queued
+// into the worker's thread, from the worker's thread (the test engine) they run at once.
+// Everything the worker reports travels in queued signals, register words by value.
+class Modbus : public QObject {
+    Q_OBJECT
+
+  public:
+    enum PollState : uint8_t {
+        ESTADO_R_INPUTS = 0,
+        ESTADO_R_HOLDINGS = 1,
+        ESTADO_W_HOLDING = 2,
+        ESTADO_W_DEVICE = 6,
+        ESTADO_SEARCH = 10,
+        ESTADO_R_RANGE = 11,
+        ESTADO_W_USER_FILE = 13,
+        ESTADO_W_BOOT_FILE = 14,
+        ESTADO_RESET_RENESAS = 15,
+        ESTADO_RESET_ATMEL = 16,
+        ESTADO_MARK_GOOD = 17,
+        ESTADO_W_MULTIPLE = 18,
+        ESTADO_START_MOTOR = 20,
+        ESTADO_ERASE_MOTOR = 21,
+        ESTADO_START_USER = 22,
+        ESTADO_ERASE_USER = 23,
+        ESTADO_R_ACCEL = 24,
+        ESTADO_R_BUFFERS = 25,
+    };
+
+    static constexpr int kLastSearchAddress = 247;
+    static constexpr int kCaptureSteps = 28;
+    static constexpr uint16_t kCaptureReadyBit = 0x1000;
+    static constexpr int kCaptureTriggerRegister = 0x5000;
+    static constexpr int kAlarmStopRegister = 66;
+
+    // Starts the worker's thread. The worker has no parent: its owner deletes it (or calls
+    // shutdown()) from the thread that created it.
+    Modbus();
+    ~Modbus() override;
+
+    // Blocking, from the owner's thread: stops polling, closes the port in the worker's
+    // thread, then ends and joins the thread. The worker may be deleted afterwards.
+    void shutdown();
+
+    void setupConnection(const QString &port, int time, int address, int speed, int cfg, int inputCount,
+                         int holdingCount, int auxStart, int auxCount);
+    void connectPort();
+    void disconnectPort();
+    void setServerAddress(int address);
+    // Only the multipliers (and the list size) are taken, in the calling thread.
+    void setInputList(const QVector<input_reg_t *> &list);
+    void setHoldingList(const QVector<holding_t *> &list);
+    // Position, in the input-register reply, of the word whose bit 0x1000 says the trace
+    // buffers are ready (the map option `flags`).
+    void setCaptureStatusIndex(int index);
+
+    void writeHolding(int address, int value, bool log);
+    void writeOnDevice(int device, int address, int value, bool log);
+    void writeHoldings(int start, QVector<uint16_t> words);
+    void readHoldingRange(int start, int count);
+    void readAuxHoldings();
+
+    void startSearch();
+    void stopSearch();
+    void selectFirmwareFile(int model, const QString &path);
+
+    // Writes 1 to the capture trigger and waits for the status bit to read the buffers.
+    void triggerCapture();
+    void startAccelerometerRead();
+
+    bool isConnected() const { return m_connected.load(); }
+    bool isSearching() const { return m_searching.load(); }
+
+    // --- Worker's thread only: for the production-test engine run from the tick hook. ---
+    void setTickHook(PollTickHook *hook);
+    bool isTestRunning() const { return m_testRunning; }
+    void setTestRunning(bool running) { m_testRunning = running; }
+    // Set by the communication-failure limit and by the alarm watch while a test runs.
+    bool testFailed() const { return m_testFailed; }
+    void setTestFailed(bool failed) { m_testFailed = failed; }
+    bool alarmCheck() const { return m_alarmCheck; }
+    int alarmIndex() const { return m_alarmIndex; }
+    void setAlarmCheck(bool on, int index);
+    int failureLimit() const { return m_failures.limit(); }
+    void setFailureLimit(int limit) { m_failures.setLimit(limit); }
+    // Words and scaled values (signed word × multiplier) of the last complete ordinary reads.
+    const QVector<uint16_t> &inputWords() const { return m_inputWords; }
+    const QVector<float> &inputValues() const { return m_inputValues; }
+    const QVector<uint16_t> &holdingWords() const { return m_holdingWords; }
+    const QVector<float> &holdingValues() const { return m_holdingValues; }
+    const QVector<float> &holdingMultipliers() const { return m_holdingMultipliers; }
+    int holdingListSize() const { return m_holdingMultipliers.size(); }
+    int requestsInFlight() const { return m_inFlight; }
+    uint8_t pollState() const { return m_state; }
+
+    bool event(QEvent *event) override;
+
+  public slots:
+    // Creates the serial master and opens the port; the first Connect of a worker runs it.
+    void init();
+    void prepareHoldingListToSend(QVector<param_list_t> holdingListToSend);
+    void on_acceptedPassword(int level, QString pass);
+
+  signals:
+    void com_connected();
+    void com_disconnected();
+    void send_status(bool timestamp, bool to_status, bool to_browser, QString str);
+    void update_progressBar(bool show, float num);
+    void update_progressBar2(bool show, float num);
+    void update_progressBarText(float dat, bool nuevo);
+    void update_errorNum(int num);
+    void foundAddress(uint8_t add, uint16_t status, uint16_t mod, uint16_t m_ver, uint16_t io_ver);
+    void disableInteraction(bool disable);
+    void disableTestBTN(bool disable);
+    void ext_disconnected_start();
+    void ext_disconnected_stop();
+    void incErrorCnt();
+    void end_search_addresses();
+    void testResult(int num, int tipo, QString txt, float res, float min, float max, int ok, bool reg);
+    void test_stop();
+    void recv_input_registers(int serverAddress, int startReg, QVector<uint16_t> datos);
+    void recv_holding_registers(int start, QVector<uint16_t> datos);
+    void recv_coils(int serverAddress, QVector<uint16_t> datos);
+    void recv_discrete_inputs(int serverAddress, QVector<uint16_t> datos);
+    // A firmware request has ended: after the answer to (or time-out of) the last frame, or at
+    // once when the file was refused or the sequence aborted. ok: every frame was sent and the
+    // drive answered none of them with an exception.
+    void flash_finished(bool ok);
+
+  private:
+    enum class ReadKind { Inputs, Holdings, Range, Search, Capture };
+    struct ReadJob;
+    enum class FrameKind { Command, Block, LastCommand };
+
+    template <typename Fn>
+    bool deferToWorkerThread(Fn &&fn);
+
+    // modbus.cpp: lifecycle and operations
+    void releaseInWorkerThread(QThread *owner);
+    void ensureMaster();
+    void applyConnectionParameters();
+    void onMasterStateChanged(QModbusDevice::State state);
+    void onMasterError(QModbusDevice::Error error);
+    void handlePortLost();
+    void setState(uint8_t state);
+    bool isFlashing() const;
+    bool refuseWhileFlashing();
+    bool queueSingleWrite(int address, int value, bool log);
+    void setTimerInterval(int ms);
+    void setInputMultipliers(const QVector<float> &multipliers);
+    void setHoldingMultipliers(const QVector<float> &multipliers);
+    void logArea(const QString &text);
+    void statusBar(const QString &text);
+    void stamped(const QString &text);
+
+    // modbus_poll.cpp: the tick
+    void poll();
+    void takeNextQueuedWrite();
+    void runPollState();
+    void tickReadInputs();
+    void tickReadHoldings();
+    void tickSearch();
+    void tickRange();
+    void tickCapture(bool buffers);
+    void beginCapture(int base);
+    void sendPendingWrite(int serverAddress, bool toLogArea);
+    void onWriteFinished(QModbusReply *reply, bool toLogArea);
+
+    // modbus_reads.cpp: reads and replies
+    void startRead(ReadKind kind, int start, int count, int serverAddress);
+    bool sendReadPart(const std::shared_ptr<ReadJob> &job, int part);
+    void onReadPartFinished(QModbusReply *reply, const std::shared_ptr<ReadJob> &job, int part);
+    void deliverRead(const ReadJob &job);
+    void storeInputWords(const QVector<uint16_t> &words);
+    void storeHoldingWords(const QVector<uint16_t> &words);
+    void checkCaptureStatus(const QVector<uint16_t> &words);
+    void checkAlarm();
+    void countReadFailure(bool exception, bool search);
+    void reportLostContact(bool exception);
+    void markTestCommunicationFailure();
+
+    // modbus_flash.cpp: firmware flashing
+    bool loadFirmware(int model, const QString &path, bool *motor);
+    void tickStartFirmware(bool motor);
+    void tickEraseFirmware(bool motor);
+    void tickFirmwareBlock(bool motor);
+    void tickResetRenesas();
+    void tickFinishFirmware(bool motor);
+    // True when the frame is on its way (for the last command: when its answer is awaited).
+    bool sendFirmwareFrame(const QModbusRequest &request, FrameKind kind);
+    void onFirmwareCommandFinished(QModbusReply *reply);
+    void finishFlash();
+    void abortFlash(const QString &reason);
+
+    QThread m_thread;
+    QSemaphore m_threadStarted;
+    QTimer *m_pollTimer = nullptr;
+    RtuMaster *m_master = nullptr;
+    PollTickHook *m_hook = nullptr;
+    std::atomic<bool> m_connected{false};
+    std::atomic<bool> m_searching{false};
+    bool m_closing = false;
+    bool m_portLossQueued = false;
+    bool m_configured = false;
+    bool m_pollingEnabled = false;
+    int m_inFlight = 0;
+
+    QString m_portName;
+    int m_speed = 9600;
+    QSerialPort::Parity m_parity = QSerialPort::NoParity;
+    QSerialPort::StopBits m_stopBits = QSerialPort::TwoStop;
+    uint8_t m_state = ESTADO_R_INPUTS;
+    int m_pollInterval = 250;
+    int m_responseTimeout = 400;
+    int m_configuredPollInterval = 250;
+    int m_configuredResponseTimeout = 400;
+    int m_serverAddress = 1;
+    int m_deviceAddress = 0;
+    int m_inputCount = 0;
+    int m_holdingCount = 0;
+    int m_auxStart = 1000;
+    int m_auxCount = 64;
+    QModbusRequest m_pendingRequest;
+    FailureCounter m_failures;
+
+    FirmwareImage m_firmware;
+    uint16_t m_firmwareModel = 0;
+    int m_blockCounter = 0;
+    int m_flashTimeout = 50;
+    bool m_flashAllSent = true;
+
+    int m_searchAddress = 0;
+    bool m_searchActive = false;
+
+    bool m_rangeRequested = false;
+    int m_rangeStart = 0;
+    int m_rangeCount = 0;
+
+    int m_accelCounter = 0;
+    int m_bufferCounter = 0;
+    bool m_capturePending = false;
+    int m_captureStatusIndex = -1;
+    CaptureReader m_capture;
+
+    QVector<param_list_t> m_sendList;
+    int m_sendTotal = 0;
+
+    bool m_testRunning = false;
+    bool m_testFailed = false;
+    bool m_alarmCheck = false;
+    int m_alarmIndex = 0;
+
+    QVector<float> m_inputMultipliers;
+    QVector<float> m_holdingMultipliers;
+    QVector<uint16_t> m_inputWords;
+    QVector<float> m_inputValues;
+    QVector<uint16_t> m_holdingWords;
+    QVector<float> m_holdingValues;
+};
+
+template <typename Fn>
+bool Modbus::deferToWorkerThread(Fn &&fn) {
+    if (!m_thread.isRunning()) {
+        return true;  // shut down: nothing is done any more
+    }
+    if (QThread::currentThread() == thread()) {
+        return false;
+    }
+    threadhandoff::post(this, std::forward<Fn>(fn));
+    return true;
+}
+
+Q_DECLARE_METATYPE(param_list_t)

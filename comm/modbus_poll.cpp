@@ -1,0 +1,182 @@
+// The poll tick: one step of the worker's state machine.
+#include <QDebug>
+#include <QModbusReply>
+#include <QTimer>
+
+#include "comm/modbus.h"
+#include "comm/polltickhook.h"
+#include "comm/replytext.h"
+#include "comm/rtumaster.h"
+
+void Modbus::poll() {
+    if (m_hook) {
+        m_hook->onPollTick(*this);
+    }
+    // One request at a time: a tick that finds the last one unanswered waits for the next
+    // tick instead of piling requests up in the master while the drive is slow or silent.
+    if (m_inFlight > 0 || !m_master) {
+        return;
+    }
+    takeNextQueuedWrite();
+    runPollState();
+}
+
+void Modbus::takeNextQueuedWrite() {
+    if (isFlashing()) {
+        return;  // parameter writes wait until the firmware sequence is over
+    }
+    if (m_sendList.isEmpty()) {
+        setTimerInterval(m_pollInterval);
+        return;
+    }
+    const param_list_t record = m_sendList.takeFirst();
+    queueSingleWrite(record.add, record.value, true);
+    qDebug() << "num holdings restante: " << m_sendList.size() << " de un total de " << m_sendTotal;
+}
+
+void Modbus::runPollState() {
+    switch (m_state) {
+        case ESTADO_R_INPUTS:
+            return tickReadInputs();
+        case ESTADO_R_HOLDINGS:
+            return tickReadHoldings();
+        case ESTADO_W_HOLDING:
+            setState(ESTADO_R_HOLDINGS);
+            return sendPendingWrite(m_serverAddress, true);
+        case ESTADO_W_DEVICE:
+            setState(ESTADO_R_INPUTS);
+            return sendPendingWrite(m_deviceAddress, true);
+        case ESTADO_SEARCH:
+            return tickSearch();
+        case ESTADO_R_RANGE:
+            return tickRange();
+        case ESTADO_W_USER_FILE:
+            return tickFirmwareBlock(false);
+        case ESTADO_W_BOOT_FILE:
+            return tickFirmwareBlock(true);
+        case ESTADO_RESET_RENESAS:
+            return tickResetRenesas();
+        case ESTADO_RESET_ATMEL:
+            return tickFinishFirmware(true);
+        case ESTADO_MARK_GOOD:
+            return tickFinishFirmware(false);
+        case ESTADO_W_MULTIPLE:
+            setState(ESTADO_R_HOLDINGS);
+            return sendPendingWrite(m_serverAddress, false);
+        case ESTADO_START_MOTOR:
+            return tickStartFirmware(true);
+        case ESTADO_ERASE_MOTOR:
+            return tickEraseFirmware(true);
+        case ESTADO_START_USER:
+            return tickStartFirmware(false);
+        case ESTADO_ERASE_USER:
+            return tickEraseFirmware(false);
+        case ESTADO_R_ACCEL:
+            return tickCapture(false);
+        case ESTADO_R_BUFFERS:
+            return tickCapture(true);
+        default:
+            return;
+    }
+}
+
+void Modbus::tickReadInputs() {
+    if (m_rangeRequested) {
+        m_rangeRequested = false;
+        setState(ESTADO_R_RANGE);
+    } else if (m_accelCounter > 0) {
+        beginCapture(CaptureReader::kAccelerometerBase);
+        setState(ESTADO_R_ACCEL);
+        return;
+    } else if (m_bufferCounter > 0) {
+        beginCapture(CaptureReader::kBufferBase);
+        setState(ESTADO_R_BUFFERS);
+        return;
+    } else {
+        setState(ESTADO_R_HOLDINGS);
+    }
+    if (m_pollingEnabled) {
+        startRead(ReadKind::Inputs, 0, m_inputCount, m_serverAddress);
+    }
+}
+
+void Modbus::tickReadHoldings() {
+    setState(ESTADO_R_INPUTS);
+    if (m_pollingEnabled) {
+        startRead(ReadKind::Holdings, 0, m_holdingCount, m_serverAddress);
+    }
+    if (m_searchActive) {
+        setState(ESTADO_SEARCH);
+    }
+}
+
+void Modbus::tickSearch() {
+    startRead(ReadKind::Search, 1000, 4, m_searchAddress);
+    m_searchActive = false;
+    emit update_progressBarText(float(m_searchAddress) / kLastSearchAddress * 100.0f, m_searchAddress == 1);
+    if (m_searchAddress < kLastSearchAddress) {
+        ++m_searchAddress;
+    } else {
+        setState(ESTADO_R_INPUTS);
+        emit end_search_addresses();
+    }
+}
+
+void Modbus::tickRange() {
+    setState(ESTADO_R_INPUTS);
+    startRead(ReadKind::Range, m_rangeStart, m_rangeCount, m_serverAddress);
+}
+
+void Modbus::beginCapture(int base) {
+    // A capture read interrupted by a write goes on where it stopped.
+    if (!m_capture.active() || m_capture.base() != base) {
+        m_capture.restart(base);
+    }
+}
+
+void Modbus::tickCapture(bool buffers) {
+    int &counter = buffers ? m_bufferCounter : m_accelCounter;
+    if (counter < kCaptureSteps) {
+        ++counter;
+        if (buffers) {
+            emit update_progressBar2(true, float(counter) / kCaptureSteps * 100.0f);
+        }
+    }
+    const CaptureReader::Chunk chunk = m_capture.next();
+    startRead(ReadKind::Capture, chunk.start, chunk.count, m_serverAddress);
+    if (m_capture.active()) {
+        return;
+    }
+    counter = 0;
+    if (buffers) {
+        emit update_progressBar2(true, 0.0f);
+    }
+    setState(ESTADO_R_INPUTS);
+}
+
+void Modbus::sendPendingWrite(int serverAddress, bool toLogArea) {
+    m_master->setNumberOfRetries(3);
+    m_master->setTimeout(m_responseTimeout);
+    QModbusReply *reply = m_master->sendRawRequest(m_pendingRequest, serverAddress);
+    if (!reply) {
+        statusBar(tr("Write error: ") + m_master->errorString());
+        return;
+    }
+    if (reply->isFinished()) {
+        qDebug() << "broadcast?";
+        reply->deleteLater();
+        return;
+    }
+    ++m_inFlight;
+    connect(reply, &QModbusReply::finished, this,
+            [this, reply, toLogArea] { onWriteFinished(reply, toLogArea); });
+}
+
+void Modbus::onWriteFinished(QModbusReply *reply, bool toLogArea) {
+    --m_inFlight;
+    reply->deleteLater();
+    if (reply->error() == QModbusDevice::NoError || reply->error() == QModbusDevice::ReplyAbortedError) {
+        return;
+    }
+    emit send_status(false, true, toLogArea, writeResponseError(*reply));
+}

@@ -1,0 +1,213 @@
+// Register reads of the poll cycle and the handling of their replies.
+#include <QDebug>
+#include <QModbusReply>
+
+#include "comm/modbus.h"
+#include "comm/polltickhook.h"
+#include "comm/rtumaster.h"
+#include "comm/splitread.h"
+
+// One logical read in flight, tied to the replies of its parts.
+struct Modbus::ReadJob {
+    ReadJob(ReadKind kind, int start, int count, int server)
+        : kind(kind), split(start, count), serverAddress(server) {}
+
+    ReadKind kind;
+    SplitRead split;
+    int serverAddress;
+};
+
+namespace {
+
+// The fewest digits that give the same float back.
+QString shortestText(float value) {
+    for (int digits = 1; digits < 9; ++digits) {
+        const QString text = QString::number(double(value), 'g', digits);
+        if (text.toFloat() == value) {
+            return text;
+        }
+    }
+    return QString::number(double(value), 'g', 9);
+}
+
+}  // namespace
+
+void Modbus::startRead(ReadKind kind, int start, int count, int serverAddress) {
+    if (count <= 0) {
+        return;  // an empty map has nothing to read
+    }
+    auto job = std::make_shared<ReadJob>(kind, start, count, serverAddress);
+    m_master->setNumberOfRetries(0);
+    m_master->setTimeout(m_responseTimeout);
+    for (int part = 0; part < job->split.parts().size(); ++part) {
+        if (!sendReadPart(job, part)) {
+            job->split.markFailed();
+            return;
+        }
+    }
+}
+
+bool Modbus::sendReadPart(const std::shared_ptr<ReadJob> &job, int part) {
+    const bool isInput = job->kind == ReadKind::Inputs || job->kind == ReadKind::Capture;
+    const SplitRead::Part &range = job->split.parts().at(part);
+    const QModbusDataUnit unit(isInput ? QModbusDataUnit::InputRegisters : QModbusDataUnit::HoldingRegisters,
+                               range.start, quint16(range.count));
+    QModbusReply *reply = m_master->sendReadRequest(unit, job->serverAddress);
+    if (!reply) {
+        const QString text = tr("Read error: ") + m_master->errorString();
+        isInput ? stamped(text) : statusBar(text);
+        return false;
+    }
+    if (reply->isFinished()) {
+        reply->deleteLater();
+        return false;
+    }
+    ++m_inFlight;
+    connect(reply, &QModbusReply::finished, this,
+            [this, reply, job, part] { onReadPartFinished(reply, job, part); });
+    return true;
+}
+
+void Modbus::onReadPartFinished(QModbusReply *reply, const std::shared_ptr<ReadJob> &job, int part) {
+    --m_inFlight;
+    reply->deleteLater();
+    const bool search = job->kind == ReadKind::Search;
+    if (reply->error() == QModbusDevice::ReplyAbortedError) {
+        job->split.markFailed();  // the port was closed: not the drive's fault
+        return;
+    }
+    if (job->split.failed()) {
+        return;  // an earlier part has already been counted
+    }
+    if (reply->error() != QModbusDevice::NoError) {
+        job->split.markFailed();
+        countReadFailure(reply->error() == QModbusDevice::ProtocolError, search);
+        return;
+    }
+    if (!job->split.accept(part, reply->result().values())) {
+        qWarning() << "Read reply with" << reply->result().valueCount() << "registers, expected"
+                   << job->split.parts().at(part).count;
+        countReadFailure(false, search);
+        return;
+    }
+    if (job->split.complete()) {
+        deliverRead(*job);
+    }
+}
+
+void Modbus::deliverRead(const ReadJob &job) {
+    if (m_failures.recordSuccess()) {
+        emit ext_disconnected_stop();
+    }
+    const QVector<uint16_t> words = job.split.words();
+    switch (job.kind) {
+        case ReadKind::Inputs:
+            storeInputWords(words);
+            emit recv_input_registers(job.serverAddress, 0, words);
+            if (m_hook) {
+                m_hook->onInputWords(words);
+            }
+            checkCaptureStatus(words);
+            checkAlarm();
+            break;
+        case ReadKind::Capture:
+            emit recv_input_registers(job.serverAddress, job.split.start(), words);
+            break;
+        case ReadKind::Holdings:
+            storeHoldingWords(words);
+            emit recv_holding_registers(0, words);
+            if (m_hook) {
+                m_hook->onHoldingWords(words);
+            }
+            break;
+        case ReadKind::Range:
+            emit recv_holding_registers(job.split.start(), words);
+            break;
+        case ReadKind::Search:
+            emit foundAddress(uint8_t(job.serverAddress), words.at(0), words.at(3), words.at(1), words.at(2));
+            break;
+    }
+    if (m_hook) {
+        m_hook->onReadSucceeded();
+    }
+}
+
+void Modbus::storeInputWords(const QVector<uint16_t> &words) {
+    m_inputWords = words;
+    m_inputValues.resize(words.size());
+    for (int i = 0; i < words.size(); ++i) {
+        const float multiplier = i < m_inputMultipliers.size() ? m_inputMultipliers.at(i) : 1.0f;
+        m_inputValues[i] = float(int16_t(words.at(i))) * multiplier;
+    }
+}
+
+void Modbus::storeHoldingWords(const QVector<uint16_t> &words) {
+    m_holdingWords = words;
+    m_holdingValues.resize(words.size());
+    for (int i = 0; i < words.size(); ++i) {
+        const float multiplier = i < m_holdingMultipliers.size() ? m_holdingMultipliers.at(i) : 1.0f;
+        m_holdingValues[i] = float(int16_t(words.at(i))) * multiplier;
+    }
+}
+
+void Modbus::checkCaptureStatus(const QVector<uint16_t> &words) {
+    if (!m_capturePending || words.size() <= 11) {
+        return;
+    }
+    qDebug() << "recv_input_registers bufferReadToBeDoneOnRenesas";
+    const int index = m_captureStatusIndex;
+    if (index < 0 || index >= words.size() || !(words.at(index) & kCaptureReadyBit)) {
+        return;
+    }
+    m_capturePending = false;
+    m_bufferCounter = 1;
+    logArea(QStringLiteral("Buffer listo para leer"));
+    emit update_progressBar2(true, 1.0f / kCaptureSteps * 100.0f);
+}
+
+void Modbus::checkAlarm() {
+    if (!m_alarmCheck || m_alarmIndex < 0 || m_alarmIndex >= m_inputValues.size()) {
+        return;
+    }
+    const float value = m_inputValues.at(m_alarmIndex);
+    if (value == 0.0f) {
+        return;
+    }
+    logArea(QStringLiteral("El registro de alarma %1 es %2").arg(m_alarmIndex).arg(shortestText(value)));
+    m_testFailed = true;
+    queueSingleWrite(kAlarmStopRegister, 0, true);
+    m_alarmCheck = false;
+}
+
+void Modbus::countReadFailure(bool exception, bool search) {
+    using Kind = FailureCounter::Kind;
+    const Kind kind = exception ? Kind::Exception : (search ? Kind::SearchNoAnswer : Kind::Other);
+    const FailureCounter::Outcome outcome = m_failures.recordFailure(kind);
+    if (outcome.countError) {
+        emit incErrorCnt();
+    }
+    if (outcome.limitRun) {
+        reportLostContact(exception);
+    }
+    emit update_errorNum(m_failures.errorCount());
+}
+
+void Modbus::reportLostContact(bool exception) {
+    if (exception) {
+        markTestCommunicationFailure();
+    }
+    stamped(QStringLiteral("More than %1 consecutive comm. fails, will omit next messages!")
+                .arg(m_failures.limit()));
+    emit ext_disconnected_start();
+    if (!exception) {
+        markTestCommunicationFailure();
+    }
+}
+
+void Modbus::markTestCommunicationFailure() {
+    if (!m_testRunning) {
+        return;
+    }
+    m_testFailed = true;
+    stamped(tr("\r\nFALLO!. Error de comunicación\r\n"));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QVector>
+#include <cstdint>
+
+class Modbus;
+
+// Something that runs inside the worker's poll cycle, such as the production-test engine.
+// All calls come from the worker's thread.
+class PollTickHook {
+  public:
+    virtual ~PollTickHook() = default;
+    // First thing of every poll tick.
+    virtual void onPollTick(Modbus &worker) = 0;
+    // A complete ordinary input-register read (from register 0).
+    virtual void onInputWords(const QVector<uint16_t> &words) { Q_UNUSED(words) }
+    // A complete ordinary holding read (from register 0).
+    virtual void onHoldingWords(const QVector<uint16_t> &words) { Q_UNUSED(words) }
+    // Any read that arrived complete and without error.
+    virtual void onReadSucceeded() {}
+};

@@ -1,0 +1,118 @@
+#include "workerharness.h"
+
+#include <QSemaphore>
+
+#include "comm/modbus.h"
+#include "comm/threadhandoff.h"
+
+void WorkerProbe::attach(Modbus *w) {
+    threadhandoff::connectQueued(w, &Modbus::send_status, this,
+                                 [this](bool timestamp, bool toStatus, bool toBrowser, const QString &text) {
+                                     statuses.append({timestamp, toStatus, toBrowser, text});
+                                     events.append(QStringLiteral("status"));
+                                 });
+    threadhandoff::connectQueued(w, &Modbus::com_connected, this,
+                                 [this] { events.append(QStringLiteral("com_connected")); });
+    threadhandoff::connectQueued(w, &Modbus::com_disconnected, this,
+                                 [this] { events.append(QStringLiteral("com_disconnected")); });
+    threadhandoff::connectQueued(w, &Modbus::incErrorCnt, this,
+                                 [this] { events.append(QStringLiteral("incErrorCnt")); });
+    threadhandoff::connectQueued(w, &Modbus::ext_disconnected_start, this,
+                                 [this] { events.append(QStringLiteral("ext_disconnected_start")); });
+    threadhandoff::connectQueued(w, &Modbus::ext_disconnected_stop, this,
+                                 [this] { events.append(QStringLiteral("ext_disconnected_stop")); });
+    threadhandoff::connectQueued(w, &Modbus::end_search_addresses, this,
+                                 [this] { events.append(QStringLiteral("end_search_addresses")); });
+    threadhandoff::connectQueued(w, &Modbus::update_errorNum, this,
+                                 [this](int n) { errorNumbers.append(n); });
+    threadhandoff::connectQueued(w, &Modbus::recv_input_registers, this,
+                                 [this](int server, int start, const QVector<uint16_t> &words) {
+                                     inputs.append({server, start, words});
+                                     events.append(QStringLiteral("recv_input_registers"));
+                                 });
+    threadhandoff::connectQueued(w, &Modbus::recv_holding_registers, this,
+                                 [this](int start, const QVector<uint16_t> &words) {
+                                     holdings.append({0, start, words});
+                                     events.append(QStringLiteral("recv_holding_registers"));
+                                 });
+    threadhandoff::connectQueued(
+        w, &Modbus::foundAddress, this,
+        [this](uint8_t add, uint16_t status, uint16_t mod, uint16_t mVer, uint16_t ioVer) {
+            found.append({add, status, mod, mVer, ioVer});
+        });
+    threadhandoff::connectQueued(w, &Modbus::update_progressBar2, this,
+                                 [this](bool, float num) { progress2.append(num); });
+    threadhandoff::connectQueued(w, &Modbus::update_progressBarText, this, [this](float value, bool fresh) {
+        progressText.append({value, fresh});
+    });
+    threadhandoff::connectQueued(w, &Modbus::disableInteraction, this,
+                                 [this](bool disable) { interactionDisabled.append(disable); });
+    threadhandoff::connectQueued(w, &Modbus::flash_finished, this,
+                                 [this](bool ok) { flashResults.append(ok); });
+}
+
+void WorkerProbe::clear() {
+    events.clear();
+    statuses.clear();
+    inputs.clear();
+    holdings.clear();
+    found.clear();
+    progress2.clear();
+    progressText.clear();
+    interactionDisabled.clear();
+    flashResults.clear();
+    errorNumbers.clear();
+}
+
+QList<WorkerProbe::Status> WorkerProbe::statusesContaining(const QString &part) const {
+    QList<Status> result;
+    for (const Status &status : statuses) {
+        if (status.text.contains(part)) {
+            result.append(status);
+        }
+    }
+    return result;
+}
+
+WorkerHarness::WorkerHarness() : worker(std::make_unique<Modbus>()) {
+    probe.attach(worker.get());
+}
+
+WorkerHarness::~WorkerHarness() {
+    worker.reset();
+}
+
+bool WorkerHarness::startBus(const QList<int> &addresses, QString *error) {
+    SimulatedDrive::Options options;
+    options.addresses = addresses;
+    return bus.start(options, error);
+}
+
+void WorkerHarness::connectWorker(int inputCount, int holdingCount, int speed, int address) {
+    worker->setupConnection(bus.line.masterPort(), 0, address, speed, 0, inputCount, holdingCount, 1000, 64);
+    worker->init();
+}
+
+void WorkerHarness::inWorkerThread(const std::function<void()> &fn) {
+    QSemaphore done;
+    threadhandoff::post(worker.get(), [&fn, &done] {
+        fn();
+        threadhandoff::release();
+        done.release();
+    });
+    done.acquire();
+    threadhandoff::acquire();
+}
+
+bool WorkerHarness::waitForRequest(const std::function<bool(const QString &)> &match, int timeoutMs) const {
+    return bus.drive.waitForLog(
+        [&match](const QStringList &lines) {
+            for (const QString &line : lines) {
+                if (line.startsWith(QLatin1String("REQ ")) && match(line.mid(4))) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "simulateddrive.h"
+
+class Modbus;
+
+// Records what a Modbus worker reports, in the test's thread. The worker emits from its own
+// thread, so everything arrives queued, in emission order (QSignalSpy would record in the
+// emitting thread).
+class WorkerProbe : public QObject {
+    Q_OBJECT
+
+  public:
+    struct Status {
+        bool timestamp = false;
+        bool toStatus = false;
+        bool toBrowser = false;
+        QString text;
+    };
+    struct Words {
+        int serverAddress = 0;
+        int start = 0;
+        QVector<uint16_t> words;
+    };
+    struct Found {
+        int address = 0;
+        int status = 0;
+        int model = 0;
+        int motorVersion = 0;
+        int userVersion = 0;
+    };
+
+    explicit WorkerProbe(QObject *parent = nullptr) : QObject(parent) {}
+    void attach(Modbus *worker);
+    void clear();
+    int count(const QString &event) const { return events.count(event); }
+    // Messages whose text contains `part`.
+    QList<Status> statusesContaining(const QString &part) const;
+
+    QStringList events;  // signal names in arrival order; "status" entries carry no text
+    QList<Status> statuses;
+    QList<Words> inputs;
+    QList<Words> holdings;
+    QList<Found> found;
+    QList<float> progress2;
+    QList<QPair<float, bool>> progressText;
+    QList<bool> interactionDisabled;
+    QList<bool> flashResults;
+    QList<int> errorNumbers;
+};
+
+// A simulated bus (socat line + mvx-drive-sim) and a worker talking to it.
+class WorkerHarness {
+  public:
+    WorkerHarness();
+    ~WorkerHarness();
+
+    bool startBus(const QList<int> &addresses = {1}, QString *error = nullptr);
+    // setupConnection (poll time 0: the speed's lowest interval) and init.
+    void connectWorker(int inputCount, int holdingCount, int speed = 115200, int address = 1);
+    // Runs fn in the worker's thread and waits for it.
+    void inWorkerThread(const std::function<void()> &fn);
+    QStringList requests() const { return bus.drive.requests(); }
+    // Waits until the request log holds a line for which `match` is true.
+    bool waitForRequest(const std::function<bool(const QString &)> &match, int timeoutMs = 10000) const;
+
+    SimulatedBus bus;
+    WorkerProbe probe;
+    std::unique_ptr<Modbus> worker;
+};

@@ -1,0 +1,225 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "support/sanitizersuppressions.h"
+#include "support/simulateddrive.h"
+#include "support/testpaths.h"
+
+// mvxctl read and flash against the simulated drive.
+class TestMvxctlWire : public QObject {
+    Q_OBJECT
+
+    struct Run {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    static Run mvxctl(const QStringList &args) {
+        QProcess process;
+        process.start(testpaths::mvxctl(), args);
+        Run run;
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return run;
+        }
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError();
+        return run;
+    }
+
+    static QString mapPath() { return testpaths::example(QStringLiteral("drive-map.xml")); }
+
+    static bool startBus(SimulatedBus &bus) {
+        SimulatedDrive::Options options;
+        options.mapFile = mapPath();
+        QString error;
+        const bool started = bus.start(options, &error);
+        if (!started) {
+            qWarning() << error;
+        }
+        return started;
+    }
+
+    static QJsonObject checkMap() {
+        return QJsonDocument::fromJson(
+                   mvxctl({QStringLiteral("check-map"), mapPath(), QStringLiteral("--json")}).out)
+            .object();
+    }
+
+  private slots:
+    void readJsonShowsTheDrivesValues();
+    void readTextShowsTheTables();
+    void readFailures_data();
+    void readFailures();
+    void flashSendsTheWholeFile_data();
+    void flashSendsTheWholeFile();
+    void flashFailures_data();
+    void flashFailures();
+};
+
+void TestMvxctlWire::readJsonShowsTheDrivesValues() {
+    SimulatedBus bus;
+    QVERIFY(startBus(bus));
+    const Run run = mvxctl({QStringLiteral("read"), QStringLiteral("--port"), bus.line.masterPort(),
+                            QStringLiteral("--map"), mapPath(), QStringLiteral("--json")});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject read = QJsonDocument::fromJson(run.out).object();
+    const QJsonObject map = checkMap();
+    const QJsonArray inputs = read.value(QStringLiteral("input_registers")).toArray();
+    const QJsonArray holdings = read.value(QStringLiteral("holdings")).toArray();
+    QCOMPARE(inputs.size(), map.value(QStringLiteral("input_registers")).toArray().size());
+    QCOMPARE(holdings.size(), map.value(QStringLiteral("holdings")).toArray().size());
+    for (const QJsonArray &rows : {inputs, holdings}) {
+        for (const QJsonValue &row : rows) {
+            for (const char *key : {"index", "add", "text", "raw", "value", "unit"}) {
+                QVERIFY2(row.toObject().contains(QLatin1String(key)), key);
+            }
+        }
+    }
+    const int model =
+        map.value(QStringLiteral("options")).toObject().value(QStringLiteral("model")).toString().toInt();
+    QCOMPARE(inputs.at(1).toObject().value(QStringLiteral("raw")).toInt(), model);
+    // The simulated drive starts its holdings at the map's defaults; plain rows show them scaled.
+    const QJsonArray mapHoldings = map.value(QStringLiteral("holdings")).toArray();
+    for (int i = 0; i < holdings.size(); ++i) {
+        const QJsonObject row = holdings.at(i).toObject();
+        const QJsonObject described = mapHoldings.at(i).toObject();
+        QCOMPARE(row.value(QStringLiteral("index")).toInt(), i);
+        QCOMPARE(row.value(QStringLiteral("text")).toString(),
+                 described.value(QStringLiteral("text")).toString());
+        QCOMPARE(row.value(QStringLiteral("raw")).toInt(),
+                 described.value(QStringLiteral("def")).toInt() & 0xFFFF);
+        const QJsonArray items = described.value(QStringLiteral("items")).toArray();
+        if (!items.isEmpty()) {
+            const auto chosen = std::find_if(items.begin(), items.end(), [&](const QJsonValue &item) {
+                return item.toObject().value(QStringLiteral("val")).toInt() ==
+                       row.value(QStringLiteral("raw")).toInt();
+            });
+            const QString expected =
+                chosen == items.end() ? QString() : chosen->toObject().value("text").toString();
+            QCOMPARE(row.value(QStringLiteral("value")).toString(), expected);
+        } else {
+            QVERIFY(!row.value(QStringLiteral("value")).toString().isEmpty());
+        }
+    }
+}
+
+void TestMvxctlWire::readTextShowsTheTables() {
+    SimulatedBus bus;
+    QVERIFY(startBus(bus));
+    const Run run = mvxctl({QStringLiteral("read"), QStringLiteral("--port"), bus.line.masterPort(),
+                            QStringLiteral("--map"), mapPath()});
+    QCOMPARE(run.exitCode, 0);
+    const QString text = QString::fromUtf8(run.out);
+    QVERIFY(text.contains(QLatin1String("input registers (")));
+    QVERIFY(text.contains(QLatin1String("holdings (")));
+    const QJsonObject firstHolding =
+        checkMap().value(QStringLiteral("holdings")).toArray().first().toObject();
+    QVERIFY(text.contains(firstHolding.value(QStringLiteral("text")).toString()));
+}
+
+void TestMvxctlWire::readFailures_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("silent address") << QStringList{QStringLiteral("--address"), QStringLiteral("9")} << 1
+                                    << "no answer from the drive at address 9";
+    QTest::newRow("missing port") << QStringList{QStringLiteral("--port"),
+                                                 QStringLiteral("/nonexistent/ttyMVX")}
+                                  << 1 << "cannot open /nonexistent/ttyMVX";
+    QTest::newRow("unknown speed") << QStringList{QStringLiteral("--speed"), QStringLiteral("1234")} << 2
+                                   << "--speed must be";
+    QTest::newRow("address 0") << QStringList{QStringLiteral("--address"), QStringLiteral("0")} << 2
+                               << "--address must be 1 to 247";
+}
+
+void TestMvxctlWire::readFailures() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    SimulatedBus bus;
+    QVERIFY(startBus(bus));
+    const Run run = mvxctl(QStringList{QStringLiteral("read"), QStringLiteral("--port"),
+                                       bus.line.masterPort(), QStringLiteral("--map"), mapPath()} +
+                           args);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    QVERIFY(run.out.isEmpty());
+}
+
+void TestMvxctlWire::flashSendsTheWholeFile_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QStringList>("extraArgs");
+    QTest::addColumn<QString>("controller");
+    QTest::newRow("motor, model given")
+        << "drive_motor.ofw" << QStringList{QStringLiteral("--model"), QStringLiteral("0x0004")} << "motor";
+    QTest::newRow("user, model asked from the drive") << "drive_user.ofw" << QStringList{} << "user";
+}
+
+void TestMvxctlWire::flashSendsTheWholeFile() {
+    QFETCH(QString, fileName);
+    QFETCH(QStringList, extraArgs);
+    QFETCH(QString, controller);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileName);
+    QByteArray image(300, 0);
+    for (int i = 0; i < image.size(); ++i) {
+        image[i] = char(255 - i % 256);
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
+    file.close();
+    SimulatedBus bus;
+    QVERIFY(startBus(bus));
+    const Run run = mvxctl(QStringList{QStringLiteral("flash"), QStringLiteral("--port"),
+                                       bus.line.masterPort(), QStringLiteral("--file"), path} +
+                           extraArgs);
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QVERIFY(run.err.contains("flashing: 100%"));
+    QFile received(bus.drive.imagePath(controller));
+    QVERIFY(received.open(QIODevice::ReadOnly));
+    QCOMPARE(received.readAll(), image + QByteArray(84, char(0xFF)));
+}
+
+void TestMvxctlWire::flashFailures_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("create");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no controller in the name")
+        << "firmware.ofw" << true << 1 << "is neither a motor nor a user";
+    QTest::newRow("missing file") << "absent_motor.ofw" << false << 2 << "cannot open firmware file";
+    QTest::newRow("model the drive refuses") << "drive_0x0123_user.ofw" << true << 1 << "refused part of it";
+}
+
+void TestMvxctlWire::flashFailures() {
+    QFETCH(QString, fileName);
+    QFETCH(bool, create);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileName);
+    if (create) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(10, 'x')) == 10);
+    }
+    SimulatedBus bus;
+    QVERIFY(startBus(bus));
+    const Run run =
+        mvxctl({QStringLiteral("flash"), QStringLiteral("--port"), bus.line.masterPort(),
+                QStringLiteral("--file"), path, QStringLiteral("--model"), QStringLiteral("291")});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    const bool framesSent = bus.drive.requests().join(QLatin1Char('\n')).contains(QLatin1String(" 64 "));
+    QCOMPARE(framesSent, fileName.contains(QLatin1String("0x0123")));
+}
+
+QTEST_GUILESS_MAIN(TestMvxctlWire)
+#include "tst_mvxctl_wire.moc"

@@ -1,0 +1,131 @@
+#include <QtTest>
+
+#include "comm/modbus.h"
+#include "support/sanitizersuppressions.h"
+#include "support/workerharness.h"
+
+namespace {
+
+QByteArray testImage(int size) {
+    QByteArray bytes(size, 0);
+    for (int i = 0; i < size; ++i) {
+        bytes[i] = char((i * 7 + 3) & 0xFF);
+    }
+    return bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestWorkerFlash : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void flashSendsTheFileInBlocks_data();
+    void flashSendsTheFileInBlocks();
+    void refusedFiles_data();
+    void refusedFiles();
+};
+
+void TestWorkerFlash::flashSendsTheFileInBlocks_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<int>("model");
+    QTest::addColumn<QString>("controller");
+    QTest::addColumn<QList<int>>("subCommands");
+    QTest::newRow("motor, model from the drive")
+        << "drive_motor.ofw" << 0x0123 << "motor" << QList<int>{1, 7, 5, 5, 5, 3, 4};
+    QTest::newRow("user, model from the path")
+        << "drive_0x0123_user.ofw" << 0x0777 << "user" << QList<int>{2, 8, 6, 6, 6, 4};
+}
+
+void TestWorkerFlash::flashSendsTheFileInBlocks() {
+    QFETCH(QString, fileName);
+    QFETCH(int, model);
+    QFETCH(QString, controller);
+    QFETCH(QList<int>, subCommands);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileName);
+    const QByteArray image = testImage(300);
+    QVERIFY(writeFile(path, image));
+
+    WorkerHarness h;
+    QString error;
+    QVERIFY2(h.startBus({1}, &error), qPrintable(error));
+    h.connectWorker(40, 64);
+    QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), 10000);
+    h.worker->selectFirmwareFile(model, path);
+    QTRY_COMPARE_WITH_TIMEOUT(h.probe.flashResults, QList<bool>{true}, 30000);
+
+    QList<int> sent;
+    QStringList blockNumbers;
+    for (const QString &request : h.requests()) {
+        const QStringList bytes = request.split(QLatin1Char(' '));
+        if (bytes.value(1) != QLatin1String("64")) {
+            continue;
+        }
+        QCOMPARE(bytes.mid(2, 2),
+                 (QStringList{QStringLiteral("01"), QStringLiteral("23")}));  // model, high first
+        sent.append(bytes.value(4).toInt(nullptr, 16));
+        if (bytes.size() == 2 + 133) {
+            blockNumbers.append(bytes.mid(5, 2).join(QLatin1Char(' ')));
+        }
+    }
+    QCOMPARE(sent, subCommands);
+    QCOMPARE(blockNumbers,
+             (QStringList{QStringLiteral("00 00"), QStringLiteral("00 01"), QStringLiteral("00 02")}));
+    QCOMPARE(readFile(h.bus.drive.imagePath(controller)), image + QByteArray(84, char(0xFF)));
+    QCOMPARE(h.probe.interactionDisabled, (QList<bool>{true, false}));
+    QCOMPARE(h.probe.progressText.size(), 3);
+    QCOMPARE(h.probe.progressText.at(0), qMakePair(0.0f, true));
+    QCOMPARE(h.probe.progressText.at(2), qMakePair(100.0f, false));
+
+    // Polling resumes after the sequence.
+    const int reads = h.requests().count(QStringLiteral("1 04 00 00 00 28"));
+    QVERIFY(h.bus.drive.waitForLog(
+        [&](const QStringList &) { return h.requests().count(QStringLiteral("1 04 00 00 00 28")) > reads; }));
+}
+
+void TestWorkerFlash::refusedFiles_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("model");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no controller in the name")
+        << "firmware.ofw" << 300 << 0x0123 << "is neither a motor nor a user firmware";
+    QTest::newRow("no model") << "drive_motor.ofw" << 300 << 0 << "The model number must be defined";
+    QTest::newRow("missing file") << "" << 0 << 0x0123 << "can't be opened";
+    QTest::newRow("empty file") << "drive_user.ofw" << 0 << 0x0123 << "can't be flashed";
+}
+
+void TestWorkerFlash::refusedFiles() {
+    QFETCH(QString, fileName);
+    QFETCH(int, size);
+    QFETCH(int, model);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileName.isEmpty() ? QStringLiteral("absent_motor.ofw") : fileName);
+    if (!fileName.isEmpty()) {
+        QVERIFY(writeFile(path, testImage(size)));
+    }
+    WorkerHarness h;
+    h.worker->selectFirmwareFile(model, path);
+    QTRY_COMPARE(h.probe.flashResults, QList<bool>{false});
+    QCOMPARE(h.probe.statusesContaining(message).size(), 1);
+    QVERIFY(h.probe.interactionDisabled.isEmpty());
+    int state = -1;
+    Modbus *worker = h.worker.get();
+    h.inWorkerThread([worker, &state] { state = worker->pollState(); });
+    QCOMPARE(state, int(Modbus::ESTADO_R_INPUTS));
+}
+
+QTEST_GUILESS_MAIN(TestWorkerFlash)
+#include "tst_worker_flash.moc"

@@ -1,0 +1,176 @@
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <algorithm>
+
+#include "cli.h"
+#include "comm/modbus.h"
+#include "comm/threadhandoff.h"
+#include "commands.h"
+#include "drivelink.h"
+#include "map/presentation.h"
+#include "map/xmlmap.h"
+
+namespace {
+
+const char kUsage[] = "read --port P --map FILE [--address A] [--speed S] [--framing F] [--json]";
+constexpr int kAnswerTimeoutMs = 5000;
+
+// One row as a register table shows it.
+struct Row {
+    int index = 0;
+    int add = 0;
+    QString label;
+    uint16_t raw = 0;
+    QString value;
+    QString unit;
+    bool hidden = false;
+};
+
+QVector<Row> inputRows(const QVector<input_reg_t *> &regs, const QVector<uint16_t> &words) {
+    const QVector<presentation::CellUpdate> cells = presentation::applyInputWords(regs, words);
+    QVector<Row> rows;
+    for (int i = 0; i < cells.size(); ++i) {
+        const input_reg_t &reg = *regs.at(i);
+        const bool hidden = presentation::isHiddenInputRow(reg);
+        rows.append({i, reg.add, reg.text, words.at(i), hidden ? QString() : cells.at(i).text,
+                     presentation::shownUnit(reg.unit), hidden});
+    }
+    return rows;
+}
+
+QVector<Row> holdingRows(const QVector<holding_t *> &holdings, const QVector<uint16_t> &words) {
+    const QVector<presentation::CellUpdate> cells = presentation::applyHoldingWords(holdings, words);
+    QVector<Row> rows;
+    for (int i = 0; i < cells.size(); ++i) {
+        const holding_t &holding = *holdings.at(i);
+        QString value = cells.at(i).text;
+        if (!holding.items.isEmpty()) {
+            const int item = presentation::listIndexForWord(holding.items, words.at(i));
+            value = item >= 0 ? holding.items.at(item)->text : QString();
+        }
+        rows.append(
+            {i, holding.add, holding.text, words.at(i), value, presentation::shownUnit(holding.unit), false});
+    }
+    return rows;
+}
+
+QJsonArray rowsJson(const QVector<Row> &rows) {
+    QJsonArray array;
+    for (const Row &row : rows) {
+        array.append(QJsonObject{{QStringLiteral("index"), row.index},
+                                 {QStringLiteral("add"), row.add},
+                                 {QStringLiteral("text"), row.label},
+                                 {QStringLiteral("raw"), row.raw},
+                                 {QStringLiteral("value"), row.value},
+                                 {QStringLiteral("unit"), row.unit}});
+    }
+    return array;
+}
+
+void printRows(const char *title, const QVector<Row> &rows) {
+    int width = 0;
+    for (const Row &row : rows) {
+        width = std::max(width, row.label.size());
+    }
+    QTextStream &o = cli::out();
+    o << title << " (" << rows.size() << ")\n";
+    for (const Row &row : rows) {
+        if (!row.hidden) {
+            o << "  " << row.label.leftJustified(width) << "  " << row.value.rightJustified(12);
+            o << (row.unit.isEmpty() ? QString() : QLatin1Char(' ') + row.unit) << "\n";
+        }
+    }
+    o.flush();
+}
+
+struct Reading {
+    QVector<uint16_t> inputs;
+    QVector<uint16_t> holdings;
+    bool haveInputs = false;
+    bool haveHoldings = false;
+};
+
+// One input read and one holding read from register 0, as the poll cycle makes them.
+bool readDrive(const drivelink::LineOptions &line, int inputCount, int holdingCount, Reading *reading,
+               QString *error) {
+    drivelink::Session session;
+    Modbus &worker = session.worker();
+    reading->haveInputs = inputCount == 0;
+    reading->haveHoldings = holdingCount == 0;
+    threadhandoff::connectQueued(&worker, &Modbus::recv_input_registers, &session.context(),
+                                 [reading](int, int start, const QVector<uint16_t> &words) {
+                                     if (start == 0 && !reading->haveInputs) {
+                                         reading->inputs = words;
+                                         reading->haveInputs = true;
+                                     }
+                                 });
+    threadhandoff::connectQueued(&worker, &Modbus::recv_holding_registers, &session.context(),
+                                 [reading](int start, const QVector<uint16_t> &words) {
+                                     if (start == 0 && !reading->haveHoldings) {
+                                         reading->holdings = words;
+                                         reading->haveHoldings = true;
+                                     }
+                                 });
+    if (!session.open(line, inputCount, holdingCount, error)) {
+        return false;
+    }
+    if (!drivelink::waitFor([reading] { return reading->haveInputs && reading->haveHoldings; },
+                            kAnswerTimeoutMs)) {
+        *error =
+            QStringLiteral("no answer from the drive at address %1 on %2").arg(line.address).arg(line.port);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int runRead(const QStringList &args) {
+    drivelink::quietDiagnostics();
+    QCommandLineParser parser;
+    drivelink::addLineOptions(parser);
+    parser.addOption({QStringLiteral("map"), QStringLiteral("Register map."), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object.")});
+    if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
+        return 2;
+    }
+    drivelink::LineOptions line;
+    QString error;
+    const QString mapPath = parser.value(QStringLiteral("map"));
+    if (drivelink::lineOptions(parser, &line, &error) && mapPath.isEmpty()) {
+        error = QStringLiteral("--map is required");
+    }
+    if (error.isEmpty() && !parser.positionalArguments().isEmpty()) {
+        error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+    }
+    if (!error.isEmpty()) {
+        cli::err() << "mvxctl read: " << error << "\nusage: mvxctl " << kUsage << "\n";
+        return 2;
+    }
+    xmlmap map;
+    if (!QFileInfo(mapPath).isFile() || !map.readMap(mapPath)) {
+        cli::err() << "mvxctl read: cannot open register map '" << mapPath << "'\n";
+        return 1;
+    }
+    QVector<input_reg_t *> inputs;
+    QVector<holding_t *> holdings;
+    map.getInputRegisters(inputs);
+    map.getHoldings(holdings);
+
+    Reading reading;
+    if (!readDrive(line, inputs.size(), holdings.size(), &reading, &error)) {
+        cli::err() << "mvxctl read: " << error << "\n";
+        return 1;
+    }
+    const QVector<Row> inputTable = inputRows(inputs, reading.inputs);
+    const QVector<Row> holdingTable = holdingRows(holdings, reading.holdings);
+    if (parser.isSet(QStringLiteral("json"))) {
+        cli::printJson(QJsonObject{{QStringLiteral("input_registers"), rowsJson(inputTable)},
+                                   {QStringLiteral("holdings"), rowsJson(holdingTable)}});
+    } else {
+        printRows("input registers", inputTable);
+        printRows("holdings", holdingTable);
+    }
+    return 0;
+}

@@ -1,0 +1,117 @@
+#include "drivelink.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLoggingCategory>
+
+#include "comm/modbus.h"
+#include "comm/threadhandoff.h"
+
+#if defined(__SANITIZE_THREAD__)
+extern "C" const char *__tsan_default_suppressions() {
+    return threadhandoff::kSanitizerSuppressions;
+}
+#endif
+
+namespace drivelink {
+
+namespace {
+
+constexpr int kOpenTimeoutMs = 5000;
+
+bool isKnownSpeed(int speed) {
+    for (int known : {9600, 19200, 38400, 57600, 115200}) {
+        if (speed == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void addLineOptions(QCommandLineParser &parser) {
+    parser.addOption({QStringLiteral("port"), QStringLiteral("Serial port."), QStringLiteral("P")});
+    parser.addOption({QStringLiteral("address"), QStringLiteral("Modbus server address 1..247."),
+                      QStringLiteral("A"), QStringLiteral("1")});
+    parser.addOption({QStringLiteral("speed"), QStringLiteral("Line speed in bps."), QStringLiteral("S"),
+                      QStringLiteral("115200")});
+    parser.addOption({QStringLiteral("framing"), QStringLiteral("0: 8N2, 1: 8O1, 2: 8E1, 3: 8N1."),
+                      QStringLiteral("F"), QStringLiteral("0")});
+}
+
+bool parseNumber(const QString &text, int *value) {
+    bool ok = false;
+    const int parsed =
+        text.startsWith(QLatin1String("0x")) ? text.mid(2).toInt(&ok, 16) : text.toInt(&ok, 10);
+    if (ok) {
+        *value = parsed;
+    }
+    return ok;
+}
+
+bool lineOptions(const QCommandLineParser &parser, LineOptions *line, QString *error) {
+    line->port = parser.value(QStringLiteral("port"));
+    if (line->port.isEmpty()) {
+        *error = QStringLiteral("--port is required");
+        return false;
+    }
+    if (!parseNumber(parser.value(QStringLiteral("address")), &line->address) || line->address < 1 ||
+        line->address > Modbus::kLastSearchAddress) {
+        *error = QStringLiteral("--address must be 1 to 247");
+        return false;
+    }
+    if (!parseNumber(parser.value(QStringLiteral("speed")), &line->speed) || !isKnownSpeed(line->speed)) {
+        *error = QStringLiteral("--speed must be 9600, 19200, 38400, 57600 or 115200");
+        return false;
+    }
+    if (!parseNumber(parser.value(QStringLiteral("framing")), &line->framing) || line->framing < 0 ||
+        line->framing > 3) {
+        *error = QStringLiteral("--framing must be 0 to 3");
+        return false;
+    }
+    return true;
+}
+
+void quietDiagnostics() {
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+}
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+Session::Session() : m_worker(std::make_unique<Modbus>()) {
+    // The context object lives in this thread, so the lambdas run here, queued.
+    Modbus *w = m_worker.get();
+    threadhandoff::connectQueued(w, &Modbus::com_connected, &m_context, [this] { ++m_connected; });
+    threadhandoff::connectQueued(w, &Modbus::com_disconnected, &m_context, [this] { ++m_disconnected; });
+    threadhandoff::connectQueued(w, &Modbus::send_status, &m_context,
+                                 [this](bool, bool, bool, const QString &text) { m_lastMessage = text; });
+}
+
+Session::~Session() = default;
+
+bool Session::open(const LineOptions &line, int inputCount, int holdingCount, QString *error) {
+    m_worker->setupConnection(line.port, 0, line.address, line.speed, line.framing, inputCount, holdingCount,
+                              1000, 64);
+    m_worker->init();
+    if (!waitFor([this] { return m_connected > 0 || m_disconnected > 0; }, kOpenTimeoutMs)) {
+        *error = QStringLiteral("cannot open %1: no answer from the serial port").arg(line.port);
+        return false;
+    }
+    if (m_connected == 0) {
+        *error = QStringLiteral("cannot open %1: %2").arg(line.port, m_lastMessage);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace drivelink

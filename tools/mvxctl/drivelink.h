@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Modbus;
+
+// What the commands that talk to a drive share: the line options, a worker wired to report
+// its connection, and waiting for something to happen.
+namespace drivelink {
+
+struct LineOptions {
+    QString port;
+    int address = 1;
+    int speed = 115200;
+    int framing = 0;
+};
+
+// --port, --address, --speed and --framing.
+void addLineOptions(QCommandLineParser &parser);
+// False with a message when one of them is missing or out of range.
+bool lineOptions(const QCommandLineParser &parser, LineOptions *line, QString *error);
+// Decimal or 0x-prefixed hexadecimal.
+bool parseNumber(const QString &text, int *value);
+
+// The worker's and the map reader's debug lines are not for a command's user.
+void quietDiagnostics();
+
+// Processes events until done() holds; false when timeoutMs passes first.
+bool waitFor(const std::function<bool()> &done, int timeoutMs);
+
+// A worker on the line that remembers how the connection went.
+class Session {
+  public:
+    Session();
+    ~Session();
+
+    Modbus &worker() { return *m_worker; }
+    // Configures the worker for the line and opens the port; false with the reason. Connect
+    // to the worker's signals before: from then on it emits from its own thread.
+    bool open(const LineOptions &line, int inputCount, int holdingCount, QString *error);
+
+    // Receives the worker's signals in the thread that made the session.
+    QObject &context() { return m_context; }
+
+  private:
+    QObject m_context;
+    std::unique_ptr<Modbus> m_worker;
+    int m_connected = 0;
+    int m_disconnected = 0;
+    QString m_lastMessage;
+};
+
+}  // namespace drivelink
