@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+#include "map/descriptors.h"
+
+class logger;
+
+// The data log: while Logging is on, one line of values per input-register reply under two
+// header lines (names, units). Columns line up with the values the reply line carries: list
+// registers and the low halves of 32-bit pairs have no column.
+class DataLog {
+  public:
+    explicit DataLog(logger *file) : m_file(file) {}
+
+    // Starts a new "log" file in dir and writes the header lines; false when it cannot be created.
+    bool start(const QString &dir, const QVector<input_reg_t *> &inputs, const QVector<coil_t *> &bits);
+    // One reply: the input values (";" + text each) followed by the recorded bits' states.
+    void writeValues(const QString &inputValues, const QVector<coil_t *> &bits);
+    void finish();
+    bool isOpen() const;
+
+    static QString nameHeader(const QVector<input_reg_t *> &inputs, const QVector<coil_t *> &bits);
+    static QString unitHeader(const QVector<input_reg_t *> &inputs, const QVector<coil_t *> &bits);
+    static QString bitStates(const QVector<coil_t *> &bits);
+
+  private:
+    logger *m_file;
+};

@@ -1,0 +1,722 @@
+#include "app/mainwindow.h"
+
+#include <qtadvanceddocking/DockManager.h>
+#include <qtadvanceddocking/DockWidget.h>
+#include <QComboBox>
+#include <QDebug>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QThread>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "app/builddate.h"
+#include "app/datalog.h"
+#include "app/logger.h"
+#include "app/settings.h"
+#include "comm/modbus.h"
+#include "config/configdialog.h"
+#include "map/xmlmap.h"
+#include "params/passwindow.h"
+#include "ui_mainwindow.h"
+#include "views/addresstable.h"
+#include "views/auxholdingtable.h"
+#include "views/bitregistertable.h"
+#include "views/flatholdingtable.h"
+#include "views/holdingsections.h"
+#include "views/icons.h"
+#include "views/inputregistertable.h"
+#include "views/logarea.h"
+#include "views/maindocks.h"
+#include "views/maintoolbars.h"
+#include "views/portlist.h"
+#include "views/ramparamtable.h"
+#include "views/registertables.h"
+#include "views/timegraphpanel.h"
+#include "views/windowstate.h"
+
+Q_DECLARE_METATYPE(uint8_t)
+
+namespace {
+
+const int kLastServerAddress = 247;
+const int kAuxReadStart = 1000;
+const int kAuxReadCount = 64;
+const int kStatusBarMs = 5000;
+const int kDefaultStopRegister = 66;
+
+void registerMetaTypes() {
+    qRegisterMetaType<QVector<param_list_t>>("QVector<param_list_t>");
+    qRegisterMetaType<uint8_t>("uint8_t");
+    qRegisterMetaType<uint16_t>("uint16_t");
+    qRegisterMetaType<QVector<uint16_t>>("QVector<uint16_t>");
+    qRegisterMetaType<int32_t>("int32_t");
+}
+
+// Poll time at start-up follows the line speed alone.
+int32_t startupPollTime(int32_t speed) {
+    if (speed == 38400 || speed == 57600 || speed == 115200) {
+        return 100;
+    }
+    return speed == 19200 ? 250 : 500;
+}
+
+// A server address typed by the user; 1 for anything that is not 0..247.
+int parseServerAddress(const QString &text, bool *valid) {
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    *valid = ok && value >= 0 && value <= kLastServerAddress;
+    return *valid ? value : 1;
+}
+
+bool isCaptureReply(int startReg) {
+    return (startReg >= 0x4000 && startReg <= 0x4BFF) || (startReg >= 0x5000 && startReg <= 0x5BFF);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow) {
+    ui->setupUi(this);
+    qDebug() << "inicio aplicacion";
+    setWindowTitle(windowTitleFor(QStringLiteral(__DATE__), QStringLiteral(__TIME__)));
+    registerMetaTypes();
+    ensureIconResources();
+    createDocks();
+    readSettings();
+    if (loadRegisterMap()) {
+        setupTables();
+    } else {
+        setupRealtimeDataPlot();
+    }
+    const int savedAddress = m_settings->getModbus_Add();
+    m_serverAddress =
+        (savedAddress >= 0 && savedAddress <= kLastServerAddress) ? uint8_t(savedAddress) : uint8_t(1);
+    buildWorker();
+    replaceTriggerThread();
+    setTestButtonDisabled(true);
+    m_timeGraph->stopButton()->setEnabled(false);
+    m_timeGraph->resetButton()->setEnabled(false);
+    buildToolBars();
+    // Connect reads the field, so it starts with the saved address rather than a fixed 1.
+    m_toolbars->addressEdit->setText(QString::number(m_serverAddress));
+    onAddressEditingFinished();
+    portlist::fill(m_toolbars->portCombo, m_settings->getLast_Com(), true);
+    setWindowState(Qt::WindowMaximized);
+    setDockNestingEnabled(true);
+    logStartupLines();
+    m_docks->setDefaultProportions();
+    windowstate::restoreWindowState(this, m_docks->manager);
+    onCOMdisconnected();
+    installEventFilter(this);
+    qDebug() << "fin inicializacion";
+}
+
+MainWindow::~MainWindow() {
+    qDebug() << "~MainWindow";
+    if (m_connected) {
+        m_worker->disconnectPort();
+        qDebug() << "disconnect";
+    }
+    finishDataLog();
+    qDebug() << "start saving";
+    storeDockFlags();
+    m_settings->save();
+    windowstate::saveWindowState(this, m_docks->manager);
+    qDebug() << "finish saving";
+    m_docks->manager->deleteLater();
+    disposeWorker();
+    delete m_dataLog;
+    delete ui;
+}
+
+// --- start-up ----------------------------------------------------------------------
+
+void MainWindow::createDocks() {
+    m_docks = new MainDocks(this);
+    m_log = new LogArea(this);
+    m_tables = new RegisterTables(m_registers, this);
+    m_timeGraph = new TimeGraphPanel(this);
+    m_secondaryGraph = new QWidget(this);
+    m_secondaryGraph->setObjectName(QStringLiteral("secondaryGraph"));
+    m_testSteps = new QTableWidget(this);
+    m_testSteps->setObjectName(QStringLiteral("tableWidget_TestSteps"));
+
+    MainDocks::Contents contents;
+    contents.inputRegisters = m_tables->inputRegisters();
+    contents.holdingSections = m_tables->holdingSections();
+    contents.coils = m_tables->coils();
+    contents.discreteInputs = m_tables->discreteInputs();
+    contents.auxHoldings = m_tables->auxPanel();
+    contents.addressTable = createAddressPanel();
+    contents.information = m_log;
+    contents.testSteps = m_testSteps;
+    contents.secondaryGraph = m_secondaryGraph;
+    contents.timeGraph = m_timeGraph;
+    contents.flatHoldings = m_tables->flatHoldings();
+    m_docks->create(contents);
+    setupSecondaryDataPlot();
+    setupTestPanel();
+
+    connect(m_tables, &RegisterTables::writeRequested, this, &MainWindow::writeHolding);
+    connect(m_tables, &RegisterTables::readRangeRequested, this, &MainWindow::readHoldingRange);
+    connect(m_tables, &RegisterTables::readAuxRequested, this, &MainWindow::on_btnReadAuxHoldingClicked);
+    connect(m_timeGraph->stopButton(), &QPushButton::clicked, this, &MainWindow::on_btnStopClicked);
+    connect(m_timeGraph->resetButton(), &QPushButton::clicked, this, &MainWindow::on_btnResetClicked);
+    connect(m_timeGraph->testButton(), &QPushButton::clicked, this, &MainWindow::on_btnTestClicked);
+}
+
+QWidget *MainWindow::createAddressPanel() {
+    auto *panel = new QWidget(this);
+    auto *layout = new QVBoxLayout(panel);
+    m_addressTable = new AddressTable(panel);
+    m_searchButton = new QPushButton(QStringLiteral("Search addresses"), panel);
+    m_searchButton->setObjectName(QStringLiteral("btnSearchAddresses"));
+    layout->addWidget(m_addressTable);
+    layout->addWidget(m_searchButton);
+    connect(m_addressTable, &QTableWidget::itemDoubleClicked, this, &MainWindow::on_twAdressDoubleClick);
+    connect(m_searchButton, &QPushButton::clicked, this, &MainWindow::on_btnSearchAllAddress);
+    return panel;
+}
+
+void MainWindow::readSettings() {
+    m_settings = new settings(this);
+    m_docks->inputRegisters->toggleView(m_settings->getInput_Register_Tab());
+    m_docks->holdingSections->toggleView(m_settings->getHolding_Register_Tab());
+    m_docks->auxHoldings->toggleView(m_settings->getAux_Register_Tab());
+    m_docks->information->toggleView(m_settings->getTest_Tab());
+    m_dataLogger = new logger(this);
+    m_dataLog = new DataLog(m_dataLogger);
+    m_logDir = m_settings->getLog_Dir().path();
+    m_logging = m_settings->getDo_Logging();
+    m_testLogger = new logger(this);
+    m_resultLogger = new logger(this);
+    m_summaryLogger = new logger(this);
+    m_connected = false;
+    m_speed = m_settings->getModbus_Speed();
+    m_cfg = m_settings->getModbus_Config();
+    m_pollTime = startupPollTime(m_speed);
+}
+
+bool MainWindow::loadRegisterMap() {
+    m_xmlPath = m_settings->getXML_drive();
+    m_map = new xmlmap(this);
+    if (!QFileInfo::exists(m_xmlPath)) {
+        qDebug() << "XML not found";
+        QMessageBox box(
+            QMessageBox::Warning, windowTitle(),
+            QStringLiteral("WARNING! Settings XML not found, please select a new one and reload program."),
+            QMessageBox::Ok, this);
+        box.exec();
+        return false;
+    }
+    if (!m_map->readMap(m_xmlPath)) {
+        qDebug() << "error cargando XML!!";
+        return false;
+    }
+    m_registers = RegisterSet::takeFrom(*m_map);
+    storeDockFlags();
+    m_settings->setXML_drive(m_xmlPath);
+    m_settings->save();
+    return true;
+}
+
+void MainWindow::setupTables() {
+    m_tables->setupTableInputRegisters();
+    m_tables->setupTableHoldings();
+    m_tables->setupHoldingSections(this);
+    m_docks->placeHoldingSections();
+    m_tables->setupTableAuxHoldings();
+    if (!m_tables->setupTableCoils()) {
+        m_docks->discard(m_docks->coils);
+    }
+    if (!m_tables->setupTableDiscreteInputs()) {
+        m_docks->discard(m_docks->discreteInputs);
+    }
+    qDebug() << "fin setupTableRAMparam";
+    setupRealtimeDataPlot();
+    qDebug() << "fin setupRealtimeDataPlot";
+    m_tables->setupTableRAMparam(m_timeGraph->ramParams());
+}
+
+void MainWindow::setupRealtimeDataPlot() {
+    // The plot itself goes into m_timeGraph->plotLayout().
+    m_docks->placeTimeGraph();
+}
+
+void MainWindow::setupSecondaryDataPlot() {
+    // The secondary graph's panel goes into m_secondaryGraph.
+}
+
+void MainWindow::setupTestPanel() {
+    // The step table is m_testSteps.
+}
+
+void MainWindow::buildToolBars() {
+    m_toolbars = new MainToolBars(this);
+    const MainDocks &d = *m_docks;
+    m_toolbars->build({
+        {d.holdingSections->toggleViewAction(), QStringLiteral(":/img/img/holding_registers.png"),
+         QStringLiteral("holding-registers"), QStringLiteral("Show/Hide holding registers table")},
+        {d.auxHoldings->toggleViewAction(), QStringLiteral(":/img/img/auxh.png"), QStringLiteral("auxh-tab"),
+         QStringLiteral("Show/Hide aux holdings tab")},
+        {d.inputRegisters->toggleViewAction(), QStringLiteral(":/img/img/input_registers.png"),
+         QStringLiteral("input-registers"), QStringLiteral("Show/Hide input registers table")},
+        {d.information->toggleViewAction(), QStringLiteral(":/img/img/info2.png"), QStringLiteral("test-tab"),
+         QStringLiteral("Show/Hide tools tab")},
+        {d.secondaryGraph->toggleViewAction(), QStringLiteral(":/img/img/graph.png"),
+         QStringLiteral("secondary-graph"), QStringLiteral("Show/Hide secondary Graph")},
+        {d.addressTable->toggleViewAction(), QStringLiteral(":/img/img/search.png"),
+         QStringLiteral("add-table"), QStringLiteral("Search for modbus devices")},
+        {d.testSteps->toggleViewAction(), QStringLiteral(":/img/img/test_icon.png"),
+         QStringLiteral("test-tab"), QStringLiteral("Show/Hide tools tab")},
+    });
+    connectToolBars();
+}
+
+void MainWindow::connectToolBars() {
+    const MainToolBars &t = *m_toolbars;
+    connect(t.openFile, &QAction::triggered, this, &MainWindow::openParameterFile);
+    connect(t.saveFile, &QAction::triggered, this, &MainWindow::saveParameterFile);
+    connect(t.flashFirmware, &QAction::triggered, this, &MainWindow::flashFirmware);
+    connect(t.configuration, &QAction::triggered, this, &MainWindow::openConfiguration);
+    connect(t.refreshList, &QAction::triggered, this, &MainWindow::refreshPortList);
+    connect(t.connectPort, &QAction::triggered, this, &MainWindow::on_btnConnect_clicked);
+    connect(t.password, &QAction::triggered, this, &MainWindow::openPasswordWindow);
+    connect(t.addressEdit, &QLineEdit::editingFinished, this, &MainWindow::onAddressEditingFinished);
+}
+
+void MainWindow::logStartupLines() {
+    showStatus(false, false, true, QStringLiteral("Loaded XML parameter file: %1").arg(m_xmlPath));
+    showStatus(false, false, true, QStringLiteral("Current speed selection: %1").arg(m_speed));
+    logReadWarnings(QStringLiteral("settings.xml"), m_settings->warnings());
+    logReadWarnings(m_xmlPath, m_map->warnings());
+}
+
+void MainWindow::logReadWarnings(const QString &source, const ReadWarnings &warnings) {
+    for (const ReadWarning &warning : warnings) {
+        showStatus(false, false, true, QStringLiteral("%1: %2").arg(source, warning.toString()));
+    }
+}
+
+// --- the worker ----------------------------------------------------------------------
+
+void MainWindow::buildWorker() {
+    m_worker = new Modbus();
+    m_worker->setInputList(m_registers.inputRegisters);
+    m_worker->setHoldingList(m_registers.holdings);
+    m_worker->setCaptureStatusIndex(m_registers.options.flags);
+    m_receiveSignalsWired = false;
+    wireWorker();
+}
+
+void MainWindow::wireWorker() {
+    Modbus *w = m_worker;
+    connect(w, &Modbus::com_connected, this, &MainWindow::onCOMconnected);
+    connect(w, &Modbus::com_disconnected, this, &MainWindow::onCOMdisconnected);
+    connect(w, &Modbus::send_status, this, &MainWindow::showStatus);
+    connect(w, &Modbus::update_progressBar2, this, &MainWindow::updateProgressBar2);
+    connect(w, &Modbus::foundAddress, this, &MainWindow::onReceivedNewAddress);
+    connect(w, &Modbus::disableInteraction, this, &MainWindow::setInteractionDisabled);
+    connect(w, &Modbus::disableTestBTN, this, &MainWindow::setTestButtonDisabled);
+    connect(w, &Modbus::ext_disconnected_start, this, &MainWindow::onDisconnectedStart);
+    connect(w, &Modbus::ext_disconnected_stop, this, &MainWindow::onDisconnectedStop);
+    connect(w, &Modbus::update_progressBarText, this, &MainWindow::updateProgressBarText);
+    connect(w, &Modbus::incErrorCnt, this, &MainWindow::incErrorCount);
+    connect(w, &Modbus::end_search_addresses, this, &MainWindow::onSearchEnded);
+    connect(w, &Modbus::testResult, this, &MainWindow::onTestStepResult);
+    connect(w, &Modbus::test_stop, this, &MainWindow::onTestFinish);
+}
+
+void MainWindow::wireReceiveSignals() {
+    if (m_receiveSignalsWired) {
+        return;
+    }
+    m_receiveSignalsWired = true;
+    connect(m_worker, &Modbus::recv_input_registers, this, &MainWindow::onInputRegistersRecv);
+    connect(m_worker, &Modbus::recv_holding_registers, this, &MainWindow::onHoldingRegistersRecv);
+    connect(m_worker, &Modbus::recv_coils, this, &MainWindow::onCoilsRecv);
+    connect(m_worker, &Modbus::recv_discrete_inputs, this, &MainWindow::onDiscreteInputsRecv);
+}
+
+void MainWindow::replaceTriggerThread() {
+    if (m_triggerThread != nullptr) {
+        m_triggerThread->quit();
+        m_triggerThread->wait();
+        delete m_triggerThread;
+    }
+    m_triggerThread = new QThread();
+    m_triggerThread->setObjectName(QStringLiteral("startupTrigger"));
+    connect(m_triggerThread, &QThread::started, m_worker, &Modbus::init);
+}
+
+// The worker is told to close its port and its thread is joined before it goes.
+void MainWindow::disposeWorker() {
+    if (m_triggerThread != nullptr) {
+        m_triggerThread->quit();
+        m_triggerThread->wait();
+        delete m_triggerThread;
+        m_triggerThread = nullptr;
+    }
+    if (m_worker != nullptr) {
+        disconnect(m_worker, nullptr, this, nullptr);
+        m_worker->shutdown();
+        delete m_worker;
+        m_worker = nullptr;
+    }
+}
+
+void MainWindow::setupWorkerConnection(const QString &port) {
+    m_worker->setupConnection(port, m_pollTime, m_serverAddress, m_speed, m_cfg,
+                              m_registers.inputRegisters.size(), m_registers.holdings.size(), kAuxReadStart,
+                              kAuxReadCount);
+}
+
+// --- connect, configuration, exit ------------------------------------------------------
+
+void MainWindow::on_btnConnect_clicked() {
+    const QString port = portlist::currentPortName(m_toolbars->portCombo);
+    bool valid = false;
+    m_serverAddress = uint8_t(parseServerAddress(m_toolbars->addressEdit->text(), &valid));
+    qDebug() << "on_btnConnect_clicked";
+    if (!m_worker->isConnected()) {
+        if (port.isEmpty()) {
+            showStatus(
+                true, true, true,
+                QStringLiteral("No serial port to connect to: plug in the adapter and press Refresh list, "
+                               "or set Last_Com in settings.xml to the port's path."));
+            m_toolbars->connectPort->setChecked(false);
+            return;
+        }
+        setupWorkerConnection(port);
+        if (!m_triggerThread->isRunning()) {
+            m_triggerThread->start(QThread::InheritPriority);
+        } else {
+            m_worker->connectPort();
+        }
+        startDataLog();
+    } else {
+        m_worker->disconnectPort();
+        finishDataLog();
+    }
+    wireReceiveSignals();
+    m_testRunning = false;
+    saveSettingsAfterConnect();
+}
+
+void MainWindow::startDataLog() {
+    if (!m_logging) {
+        return;
+    }
+    const QString dir = m_logDir.isEmpty() ? QStringLiteral(".") : m_logDir;
+    QDir().mkpath(dir);
+    if (!m_dataLog->start(dir, m_registers.inputRegisters, m_registers.discreteInputs)) {
+        showStatus(true, true, true, QStringLiteral("Cannot create the data log in %1").arg(dir));
+    }
+}
+
+void MainWindow::finishDataLog() {
+    if (m_dataLog->isOpen()) {
+        m_dataLog->finish();
+    }
+}
+
+void MainWindow::saveSettingsAfterConnect() {
+    m_settings->setModbus_Add(m_serverAddress);
+    m_settings->setModbus_Speed(m_speed);
+    m_settings->setModbus_Config(m_cfg);
+    m_settings->setInput_Register_Tab(isDockShown(m_docks->inputRegisters));
+    m_settings->setHolding_Register_Tab(isDockShown(m_docks->holdingSections));
+    m_settings->setTest_Tab(isDockShown(m_docks->information));
+    m_settings->save();
+}
+
+void MainWindow::storeDockFlags() {
+    m_settings->setInput_Register_Tab(isDockShown(m_docks->inputRegisters));
+    m_settings->setHolding_Register_Tab(isDockShown(m_docks->holdingSections));
+    m_settings->setAux_Register_Tab(isDockShown(m_docks->auxHoldings));
+    m_settings->setTest_Tab(isDockShown(m_docks->information));
+}
+
+void MainWindow::openConfiguration() {
+    auto *dialog = new config();
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setTime(m_pollTime);
+    dialog->setSpeed(m_speed);
+    dialog->setCfg(m_cfg);
+    dialog->setLogging(m_logging);
+    dialog->setLog(m_logDir);
+    dialog->setXml(m_xmlPath);
+    dialog->show();
+    connect(dialog, &config::change_config, this, &MainWindow::on_configChanged);
+}
+
+void MainWindow::on_configChanged(QString xml, QString log, bool logging, int32_t time, int32_t speed,
+                                  int32_t cfg) {
+    m_pollTime = time;
+    m_speed = speed;
+    m_cfg = cfg;
+    m_logging = logging;
+    m_logDir = log;
+    m_xmlPath = xml;
+    m_settings->setPoll_Interval(time);
+    m_settings->setModbus_Speed(speed);
+    m_settings->setModbus_Config(cfg);
+    m_settings->setDo_Logging(logging);
+    m_settings->setLog_Dir(QDir(log));
+    m_settings->setXML_drive(xml);
+    storeDockFlags();
+    m_settings->save();
+    disposeWorker();
+    buildWorker();
+    replaceTriggerThread();
+    setupWorkerConnection(portlist::currentPortName(m_toolbars->portCombo));
+}
+
+void MainWindow::openPasswordWindow() {
+    auto *dialog = new passWindow();
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    connect(dialog, &passWindow::accepted_password, m_worker, &Modbus::on_acceptedPassword);
+}
+
+void MainWindow::flashFirmware() {
+    flashFirmwareFile(QFileDialog::getOpenFileName(this, QStringLiteral("Open File"), QString(),
+                                                   QStringLiteral("Ostra Firmware (*.ofw)")));
+}
+
+void MainWindow::flashFirmwareFile(const QString &path) {
+    // The drive reports its model in input register 1; the file name may name it instead.
+    const auto &inputs = m_registers.inputRegisters;
+    const int model = inputs.size() >= 2 ? inputs[1]->raw : 0;
+    m_worker->selectFirmwareFile(model, path);
+}
+
+void MainWindow::refreshPortList() {
+    portlist::fill(m_toolbars->portCombo, m_settings->getLast_Com(), false);
+}
+
+// --- the window's looks ------------------------------------------------------------------
+
+void MainWindow::showStatus(bool timestamp, bool toStatus, bool toBrowser, QString text) {
+    const QString line = LogArea::statusLine(timestamp, text, QDateTime::currentDateTime());
+    if (toStatus) {
+        statusBar()->showMessage(line, kStatusBarMs);
+    }
+    if (toBrowser) {
+        m_log->appendLine(line);
+    }
+}
+
+void MainWindow::updateProgressBarText(float dat, bool nuevo) {
+    m_log->showProgress(dat, nuevo);
+}
+
+void MainWindow::incErrorCount() {
+    ++m_errorCount;
+    m_toolbars->errorCountLabel->setText(QStringLiteral("Error Count: %1").arg(m_errorCount));
+}
+
+void MainWindow::onCOMconnected() {
+    showStatus(false, false, true, QStringLiteral("Port connected"));
+    setConnectedLook(true);
+    m_errorCount = 0;
+    m_toolbars->errorCountLabel->setText(QStringLiteral("Error Count: 0"));
+    m_connected = true;
+}
+
+void MainWindow::onCOMdisconnected() {
+    showStatus(false, false, true, QStringLiteral("Port disconnected"));
+    setConnectedLook(false);
+    m_connected = false;
+    finishDataLog();
+}
+
+void MainWindow::setConnectedLook(bool connected) {
+    m_timeGraph->stopButton()->setEnabled(connected);
+    m_timeGraph->resetButton()->setEnabled(connected);
+    m_timeGraph->testButton()->setEnabled(connected);
+    m_toolbars->connectPort->setChecked(connected);
+    m_toolbars->portCombo->setEnabled(!connected);
+    m_toolbars->configuration->setEnabled(!connected);
+    m_toolbars->refreshList->setEnabled(!connected);
+    m_toolbars->openFile->setEnabled(connected);
+    m_toolbars->saveFile->setEnabled(connected);
+    m_toolbars->flashFirmware->setEnabled(connected);
+    setSecondaryGraphControlsEnabled(connected);
+}
+
+void MainWindow::setSecondaryGraphControlsEnabled(bool enabled) {
+    // The secondary graph switches its eleven controls here.
+    Q_UNUSED(enabled);
+}
+
+void MainWindow::setInteractionDisabled(bool disable) {
+    m_timeGraph->stopButton()->setDisabled(disable);
+    m_timeGraph->resetButton()->setDisabled(disable);
+    m_timeGraph->testButton()->setDisabled(disable);
+    m_tables->readAuxButton()->setDisabled(disable);
+    m_tables->flatHoldings()->setDisabled(disable);
+    m_timeGraph->ramParams()->setDisabled(disable);
+    m_tables->auxHoldings()->setDisabled(disable);
+    m_log->setInteractionDisabled(disable);
+}
+
+void MainWindow::setTestButtonDisabled(bool disable) {
+    m_timeGraph->testButton()->setDisabled(disable);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
+    // Scrolling the holdings dock must never change a list value.
+    if (event->type() == QEvent::Wheel && qobject_cast<QComboBox *>(watched) != nullptr) {
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- replies -------------------------------------------------------------------------------
+
+void MainWindow::onInputRegistersRecv(int serverAddress, int startReg, QVector<uint16_t> datos) {
+    Q_UNUSED(serverAddress);
+    m_lastInputReply = QDateTime::currentDateTime();
+    m_tables->applyAccessLevel();
+    if (!m_testRunning && !m_registers.options.testFile.isEmpty()) {
+        m_timeGraph->testButton()->setEnabled(true);
+    }
+    if (isCaptureReply(startReg)) {
+        return;  // the secondary graph's capture chunks
+    }
+    const QString values = m_tables->showInputWords(datos);
+    if (m_logging && m_dataLog->isOpen()) {
+        m_dataLog->writeValues(values, m_registers.discreteInputs);
+    }
+}
+
+void MainWindow::onHoldingRegistersRecv(int start, QVector<uint16_t> datos) {
+    m_tables->showHoldingWords(start, datos);
+}
+
+void MainWindow::onCoilsRecv(int serverAddress, QVector<uint16_t> datos) {
+    qDebug() << "[onCoilsRecv] add:" << serverAddress << "num: " << datos.size();
+}
+
+void MainWindow::onDiscreteInputsRecv(int serverAddress, QVector<uint16_t> datos) {
+    qDebug() << "[onDiscreteInputsRecv] add:" << serverAddress << "num: " << datos.size();
+}
+
+// --- requests to the worker ------------------------------------------------------------------
+
+void MainWindow::writeHolding(int address, uint16_t value, bool echo) {
+    m_worker->writeHolding(address, value, echo);
+}
+
+void MainWindow::readHoldingRange(int start, int count) {
+    if (m_worker->isConnected()) {
+        m_worker->readHoldingRange(start, count);
+    }
+}
+
+void MainWindow::on_btnReadAuxHoldingClicked() {
+    if (m_worker->isConnected()) {
+        m_worker->readAuxHoldings();
+    }
+}
+
+void MainWindow::on_btnStopClicked() {
+    if (!m_worker->isConnected()) {
+        return;
+    }
+    m_timeGraph->ramParams()->setValueTextSilently(2, QStringLiteral("0"));
+    const uint16_t stopIndex = m_registers.options.stopIndex;
+    writeHolding(stopIndex == 0 ? kDefaultStopRegister : stopIndex, 0, true);
+    m_timeGraph->testButton()->setEnabled(true);
+}
+
+void MainWindow::on_btnResetClicked() {
+    if (m_worker->isConnected()) {
+        writeHolding(0, 1, true);
+    }
+}
+
+// --- device search and server address --------------------------------------------------------
+
+void MainWindow::on_btnSearchAllAddress() {
+    if (m_worker->isSearching()) {
+        m_worker->stopSearch();
+        m_searchButton->setText(QStringLiteral("Search addresses"));
+        return;
+    }
+    m_searchButton->setText(QStringLiteral("Abort search"));
+    m_addressTable->startSearch();
+    m_worker->startSearch();
+}
+
+void MainWindow::onReceivedNewAddress(uint8_t add, uint16_t status, uint16_t mod, uint16_t m_ver,
+                                      uint16_t io_ver) {
+    m_addressTable->addDevice(add, status, mod, m_ver, io_ver);
+}
+
+void MainWindow::onSearchEnded() {
+    m_searchButton->setText(QStringLiteral("Search addresses"));
+}
+
+void MainWindow::on_twAdressDoubleClick(QTableWidgetItem *item) {
+    if (item == nullptr) {
+        return;
+    }
+    m_addressTable->selectRow(item->row());
+    m_toolbars->addressEdit->setText(m_addressTable->addressAt(item->row()));
+    onAddressEditingFinished();
+}
+
+void MainWindow::onAddressEditingFinished() {
+    bool valid = false;
+    const int address = parseServerAddress(m_toolbars->addressEdit->text(), &valid);
+    if (valid) {
+        m_toolbars->broadcastLabel->setText(
+            address == 0 ? QStringLiteral("Broadcast address! will not reply!") : QString());
+    } else {
+        m_toolbars->addressEdit->setText(QStringLiteral("1"));
+    }
+    m_serverAddress = uint8_t(address);
+    m_worker->setServerAddress(address);
+}
+
+// --- places kept for the plots, the test panel and the parameter files -------------------------
+
+void MainWindow::updateProgressBar2(bool show, float num) {
+    Q_UNUSED(show);
+    Q_UNUSED(num);
+}
+
+void MainWindow::onDisconnectedStart() {}
+
+void MainWindow::onDisconnectedStop() {}
+
+void MainWindow::on_btnTestClicked() {}
+
+void MainWindow::onTestStepResult(int num, int tipo, QString txt, float res, float min, float max, int ok,
+                                  bool reg) {
+    Q_UNUSED(num);
+    Q_UNUSED(tipo);
+    Q_UNUSED(txt);
+    Q_UNUSED(res);
+    Q_UNUSED(min);
+    Q_UNUSED(max);
+    Q_UNUSED(ok);
+    Q_UNUSED(reg);
+}
+
+void MainWindow::onTestFinish() {
+    m_testRunning = false;
+}
+
+void MainWindow::openParameterFile() {}
+
+void MainWindow::saveParameterFile() {}

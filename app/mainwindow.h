@@ -1,0 +1,172 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMainWindow>
+#include <QString>
+#include <QVector>
+#include <cstdint>
+
+#include "app/registerset.h"
+#include "map/readwarning.h"
+
+class AddressTable;
+class DataLog;
+class LogArea;
+class MainDocks;
+class MainToolBars;
+class Modbus;
+class QPushButton;
+class QTableWidget;
+class QTableWidgetItem;
+class QThread;
+class RegisterTables;
+class TimeGraphPanel;
+class logger;
+class settings;
+class xmlmap;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The configurator's window. It owns the settings, the register map, the loggers, the
+// docks and their tables, and the Modbus worker, which runs in a thread of its own and
+// reaches the window only through queued signals carrying copies of the register words.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Connect toolbar action: opens the port, or closes it when connected.
+    void on_btnConnect_clicked();
+    void on_configChanged(QString xml, QString log, bool logging, int32_t time, int32_t speed, int32_t cfg);
+    void onCOMconnected();
+    void onCOMdisconnected();
+
+    // One user-visible message: "[time] text" with timestamp, to the status bar for 5 s
+    // and/or appended to the log area.
+    void showStatus(bool timestamp, bool toStatus, bool toBrowser, QString text);
+    void updateProgressBarText(float dat, bool nuevo);
+    void incErrorCount();
+    void setInteractionDisabled(bool disable);
+    void setTestButtonDisabled(bool disable);
+
+    void onInputRegistersRecv(int serverAddress, int startReg, QVector<uint16_t> datos);
+    void onHoldingRegistersRecv(int start, QVector<uint16_t> datos);
+    void onCoilsRecv(int serverAddress, QVector<uint16_t> datos);
+    void onDiscreteInputsRecv(int serverAddress, QVector<uint16_t> datos);
+
+    void on_btnSearchAllAddress();
+    void onReceivedNewAddress(uint8_t add, uint16_t status, uint16_t mod, uint16_t m_ver, uint16_t io_ver);
+    void onSearchEnded();
+    void on_twAdressDoubleClick(QTableWidgetItem *item);
+    void onAddressEditingFinished();
+
+    void refreshPortList();
+    void openConfiguration();
+    void openPasswordWindow();
+    void flashFirmware();
+    // An empty path (a cancelled file dialog) is reported by the worker like an unreadable file.
+    void flashFirmwareFile(const QString &path);
+    void on_btnStopClicked();
+    void on_btnResetClicked();
+    void on_btnReadAuxHoldingClicked();
+    void readHoldingRange(int start, int count);
+    void writeHolding(int address, uint16_t value, bool echo);
+
+    // Places for the realtime plot, the secondary graph, the test panel and the parameter
+    // files; their own code fills them in.
+    void updateProgressBar2(bool show, float num);
+    void onDisconnectedStart();
+    void onDisconnectedStop();
+    void on_btnTestClicked();
+    void onTestStepResult(int num, int tipo, QString txt, float res, float min, float max, int ok, bool reg);
+    void onTestFinish();
+    void openParameterFile();
+    void saveParameterFile();
+
+    // For the tests and the other panels.
+    Modbus *worker() const { return m_worker; }
+    MainToolBars *toolBars() const { return m_toolbars; }
+    MainDocks *docks() const { return m_docks; }
+    RegisterTables *tables() const { return m_tables; }
+    LogArea *logArea() const { return m_log; }
+    AddressTable *addressTable() const { return m_addressTable; }
+    QPushButton *searchButton() const { return m_searchButton; }
+    TimeGraphPanel *timeGraph() const { return m_timeGraph; }
+    const RegisterSet &registers() const { return m_registers; }
+    bool isPortConnected() const { return m_connected; }
+    int pollTime() const { return m_pollTime; }
+    int serverAddress() const { return m_serverAddress; }
+    int errorCount() const { return m_errorCount; }
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    // Start-up, in order.
+    void createDocks();
+    QWidget *createAddressPanel();
+    void readSettings();
+    bool loadRegisterMap();
+    void setupTables();
+    void setupRealtimeDataPlot();
+    void setupSecondaryDataPlot();
+    void setupTestPanel();
+    void buildToolBars();
+    void connectToolBars();
+    void logStartupLines();
+    void logReadWarnings(const QString &source, const ReadWarnings &warnings);
+
+    // The worker.
+    void buildWorker();
+    void wireWorker();
+    void wireReceiveSignals();
+    void replaceTriggerThread();
+    void disposeWorker();
+    void setupWorkerConnection(const QString &port);
+
+    void startDataLog();
+    void finishDataLog();
+    void storeDockFlags();
+    void saveSettingsAfterConnect();
+    void setConnectedLook(bool connected);
+    void setSecondaryGraphControlsEnabled(bool enabled);
+
+    Ui::MainWindow *ui;
+    settings *m_settings = nullptr;
+    xmlmap *m_map = nullptr;
+    RegisterSet m_registers;
+    logger *m_dataLogger = nullptr;
+    logger *m_testLogger = nullptr;
+    logger *m_resultLogger = nullptr;
+    logger *m_summaryLogger = nullptr;
+    DataLog *m_dataLog = nullptr;
+
+    Modbus *m_worker = nullptr;
+    QThread *m_triggerThread = nullptr;
+    bool m_receiveSignalsWired = false;
+
+    int32_t m_pollTime = 500;
+    int32_t m_speed = 9600;
+    int32_t m_cfg = 0;
+    bool m_logging = false;
+    QString m_logDir;
+    QString m_xmlPath;
+    uint8_t m_serverAddress = 1;
+    bool m_connected = false;
+    int m_errorCount = 0;
+    bool m_testRunning = false;
+    QDateTime m_lastInputReply;
+
+    MainDocks *m_docks = nullptr;
+    MainToolBars *m_toolbars = nullptr;
+    LogArea *m_log = nullptr;
+    RegisterTables *m_tables = nullptr;
+    AddressTable *m_addressTable = nullptr;
+    QPushButton *m_searchButton = nullptr;
+    TimeGraphPanel *m_timeGraph = nullptr;
+    QWidget *m_secondaryGraph = nullptr;
+    QTableWidget *m_testSteps = nullptr;
+};

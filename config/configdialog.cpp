@@ -1,0 +1,131 @@
+#include "config/configdialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+#include "ui_configdialog.h"
+
+namespace {
+const int32_t kSpeeds[] = {9600, 19200, 38400, 57600, 115200};
+const int kSpeedCount = sizeof(kSpeeds) / sizeof(kSpeeds[0]);
+}  // namespace
+
+config::config(QWidget *parent) : QDialog(parent), ui(new Ui::config) {
+    ui->setupUi(this);
+    for (int32_t bps : kSpeeds) {
+        ui->cmbSpeed->addItem(QStringLiteral("%1 bps").arg(bps));
+    }
+    ui->cmbConfig->addItem(QStringLiteral("8bits / No parity / 2 bit stop"));
+    ui->cmbConfig->addItem(QStringLiteral("8bits / Odd par.  / 1 bit stop"));
+    ui->cmbConfig->addItem(QStringLiteral("8bits / Even par. / 1 bit stop"));
+    ui->cmbConfig->addItem(QStringLiteral("8bits / No parity / 1 bit stop"));
+}
+
+config::~config() {
+    delete ui;
+}
+
+int32_t config::speedForIndex(int index) {
+    return (index >= 0 && index < kSpeedCount) ? kSpeeds[index] : 9600;
+}
+
+QString config::relativeToWorkingDir(const QString &path) {
+    return QDir::current().relativeFilePath(path);
+}
+
+void config::setTime(int value) {
+    ui->ed_time->setText(QString::number(value));
+    time = value;
+}
+
+void config::setSpeed(int value) {
+    int row = 0;
+    for (int i = 1; i < kSpeedCount; ++i) {
+        if (kSpeeds[i] == value) {
+            row = i;
+        }
+    }
+    ui->cmbSpeed->setCurrentIndex(row);
+    speed = value;
+}
+
+void config::setCfg(int value) {
+    ui->cmbConfig->setCurrentIndex(value);
+    cfg = value;
+}
+
+void config::setLogging(bool value) {
+    ui->chk_registrar->setChecked(value);
+    enableLogDirectory(value);
+    logging = value;
+}
+
+void config::setLog(const QString &value) {
+    ui->ed_logDir->setText(value);
+    log = value;
+}
+
+void config::setXml(const QString &value) {
+    ui->edit_xml_inv->setText(value);
+    xml = value;
+}
+
+void config::enableLogDirectory(bool enabled) {
+    ui->ed_logDir->setEnabled(enabled);
+    ui->btn_SelectLogDir->setEnabled(enabled);
+}
+
+void config::on_chk_registrar_stateChanged(int) {
+    logging = ui->chk_registrar->isChecked();
+    enableLogDirectory(logging);
+}
+
+QString config::chooseLogDirectory(const QString &startDir) {
+    return QFileDialog::getExistingDirectory(this, QStringLiteral("Select log directory"), startDir,
+                                             QFileDialog::ShowDirsOnly);
+}
+
+QString config::chooseXmlFile() {
+    return QFileDialog::getOpenFileName(this, QStringLiteral("Select XML configuration file"),
+                                        QDir::currentPath(), QStringLiteral("XML (*.xml)"));
+}
+
+void config::on_btn_SelectLogDir_clicked() {
+    const QString chosen = chooseLogDirectory(ui->ed_logDir->text());
+    if (chosen.isEmpty()) {
+        return;
+    }
+    log = relativeToWorkingDir(chosen);
+    ui->ed_logDir->setText(log);
+}
+
+void config::on_btn_SelectXML_clicked() {
+    const QString chosen = chooseXmlFile();
+    if (chosen.isEmpty()) {
+        return;
+    }
+    xml = relativeToWorkingDir(chosen);
+    ui->edit_xml_inv->setText(xml);
+}
+
+void config::on_buttonBox_accepted() {
+    // A value typed into the time field and confirmed with the mouse may not have lost focus yet.
+    on_ed_time_editingFinished();
+    emit change_config(xml, log, logging, time, speed, cfg);
+}
+
+void config::on_cmbSpeed_currentIndexChanged(int index) {
+    speed = speedForIndex(index);
+}
+
+void config::on_cmbConfig_currentIndexChanged(int index) {
+    cfg = index;
+}
+
+void config::on_ed_time_editingFinished() {
+    bool ok = false;
+    const int value = ui->ed_time->text().toInt(&ok, 10);
+    if (ok) {
+        time = value;
+    }
+}

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Builds the project and starts mvx-configurator on a simulated drive:
+#   socat makes a pair of linked pseudo-terminals, mvx-drive-sim answers on one end with the
+#   example register map, and the configurator starts in build/demo with that end's partner
+#   preselected as its port. Press Connect. Closing the window stops the simulator and socat.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+BUILD_DIR=${BUILD_DIR:-build}
+case "$BUILD_DIR" in /*) ;; *) BUILD_DIR="$ROOT/$BUILD_DIR" ;; esac
+export BUILD_DIR
+
+bash scripts/bootstrap.sh
+bash scripts/build.sh
+
+DEMO_DIR="$BUILD_DIR/demo"
+DRIVE_PORT="$DEMO_DIR/ttyDRIVE"
+PANEL_PORT="$DEMO_DIR/ttyPANEL"
+MAP="$ROOT/examples/drive-map.xml"
+mkdir -p "$DEMO_DIR/log"
+rm -f "$DRIVE_PORT" "$PANEL_PORT"
+
+SOCAT_PID=""
+SIM_PID=""
+cleanup() {
+  for pid in $SIM_PID $SOCAT_PID; do
+    kill "$pid" 2>/dev/null || true
+  done
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+socat pty,raw,echo=0,link="$DRIVE_PORT" pty,raw,echo=0,link="$PANEL_PORT" 2>"$DEMO_DIR/socat.err" &
+SOCAT_PID=$!
+for _ in $(seq 50); do
+  [ -e "$DRIVE_PORT" ] && [ -e "$PANEL_PORT" ] && break
+  sleep 0.1
+done
+if ! [ -e "$DRIVE_PORT" ] || ! [ -e "$PANEL_PORT" ]; then
+  echo "demo: socat did not create the serial pair (see $DEMO_DIR/socat.err)" >&2
+  exit 1
+fi
+
+SIM_OUT="$DEMO_DIR/drive-sim.out"
+"$BUILD_DIR/mvx-drive-sim" --port "$DRIVE_PORT" --map "$MAP" --log "$DEMO_DIR/drive-requests.log" \
+  >"$SIM_OUT" 2>"$DEMO_DIR/drive-sim.err" &
+SIM_PID=$!
+for _ in $(seq 50); do
+  grep -q READY "$SIM_OUT" 2>/dev/null && break
+  kill -0 "$SIM_PID" 2>/dev/null || break
+  sleep 0.1
+done
+if ! grep -q READY "$SIM_OUT" 2>/dev/null; then
+  echo "demo: the simulated drive did not start (see $DEMO_DIR/drive-sim.err)" >&2
+  exit 1
+fi
+
+cat >"$DEMO_DIR/settings.xml" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<App_Settings>
+    <Languaje>English</Languaje>
+    <Do_Logging>False</Do_Logging>
+    <Log_Dir>log</Log_Dir>
+    <Cfg_Dir>save</Cfg_Dir>
+    <Last_Com>$PANEL_PORT</Last_Com>
+    <XML_drive>$MAP</XML_drive>
+    <Modbus_Add>1</Modbus_Add>
+    <Modbus_Speed>115200</Modbus_Speed>
+    <Modbus_Config>0</Modbus_Config>
+    <Poll_Interval>100</Poll_Interval>
+    <Input_Register_Tab>True</Input_Register_Tab>
+    <Holding_Register_Tab>True</Holding_Register_Tab>
+    <Aux_Register_Tab>True</Aux_Register_Tab>
+    <Tools_Tab>False</Tools_Tab>
+    <Test_Tab>True</Test_Tab>
+    <Docks_Layout>0</Docks_Layout>
+</App_Settings>
+XML
+
+echo "demo: simulated drive on $DRIVE_PORT; the configurator's port is $PANEL_PORT"
+echo "demo: press Connect in the window; closing it stops the simulator and socat"
+cd "$DEMO_DIR"
+"$BUILD_DIR/mvx-configurator"

@@ -1,0 +1,377 @@
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/mainwindow.h"
+#include "comm/modbus.h"
+#include "params/passwindow.h"
+#include "support/guiworkdir.h"
+#include "support/simulateddrive.h"
+#include "support/testpaths.h"
+#include "views/addresstable.h"
+#include "views/auxholdingtable.h"
+#include "views/flatholdingtable.h"
+#include "views/holdingsections.h"
+#include "views/inputregistertable.h"
+#include "views/logarea.h"
+#include "views/maintoolbars.h"
+#include "views/ramparamtable.h"
+#include "views/registertables.h"
+#include "views/section.h"
+#include "views/timegraphpanel.h"
+
+namespace {
+
+const int kWaitMs = 15000;
+
+QString exampleMap() {
+    return testpaths::example(QStringLiteral("drive-map.xml"));
+}
+
+bool isWrite(const QString &request) {
+    const QString function = request.section(QLatin1Char(' '), 1, 1);
+    return function == QLatin1String("06") || function == QLatin1String("10");
+}
+
+}  // namespace
+
+// The main window against the simulated drive on a pseudo-terminal: what reaches the wire.
+class GuiConnectTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup();
+    void connectAndDisconnectSwitchTheControls();
+    void repliesAreShownWithoutWriting();
+    void editsReachTheDrive_data();
+    void editsReachTheDrive();
+    void comboWritesItsValueOnce();
+    void dataLogRecordsEveryReply();
+    void searchListsTheDrivesAndSelectsOne();
+    void portThatCannotBeOpenedStaysDisconnected();
+    void reconfiguredWorkerConnects();
+    void driveCommandButtons_data();
+    void driveCommandButtons();
+    void passwordReachesTheDrive();
+    void flashingSendsTheFileAndBlocksInteraction();
+
+  private:
+    bool startBus(const QList<int> &addresses = {1});
+    void startWindow(bool logging = false);
+    void connectWindow();
+    QStringList writes() const;
+    QTableWidget *sectionTableOf(int holdingIndex) const;
+
+    std::unique_ptr<SimulatedBus> m_bus;
+    std::unique_ptr<GuiWorkDir> m_dir;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void GuiConnectTest::cleanup() {
+    m_window.reset();
+    m_dir.reset();
+    m_bus.reset();
+}
+
+bool GuiConnectTest::startBus(const QList<int> &addresses) {
+    m_bus = std::make_unique<SimulatedBus>();
+    SimulatedDrive::Options options;
+    options.mapFile = exampleMap();
+    options.addresses = addresses;
+    QString error;
+    if (!m_bus->start(options, &error)) {
+        qWarning() << error;
+        return false;
+    }
+    return true;
+}
+
+void GuiConnectTest::startWindow(bool logging) {
+    GuiWorkDir::Settings settings{exampleMap(), m_bus->line.masterPort()};
+    settings.logging = logging;
+    m_dir = std::make_unique<GuiWorkDir>(settings);
+    m_window = std::make_unique<MainWindow>();
+}
+
+void GuiConnectTest::connectWindow() {
+    QCOMPARE(m_window->toolBars()->portCombo->currentData().toString(), m_bus->line.masterPort());
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isPortConnected(), kWaitMs);
+}
+
+QStringList GuiConnectTest::writes() const {
+    QStringList found;
+    for (const QString &request : m_bus->drive.requests()) {
+        if (isWrite(request)) {
+            found << request;
+        }
+    }
+    return found;
+}
+
+QTableWidget *GuiConnectTest::sectionTableOf(int holdingIndex) const {
+    const holding_t *record = m_window->registers().holdings[holdingIndex];
+    return m_window->tables()->holdingSections()->tables().value(record->table);
+}
+
+void GuiConnectTest::connectAndDisconnectSwitchTheControls() {
+    QVERIFY(startBus());
+    startWindow();
+    connectWindow();
+    const MainToolBars *bars = m_window->toolBars();
+    QVERIFY(m_window->logArea()->toPlainText().contains(QStringLiteral("Port connected")));
+    QVERIFY(!bars->portCombo->isEnabled());
+    QVERIFY(!bars->configuration->isEnabled());
+    QVERIFY(!bars->refreshList->isEnabled());
+    QVERIFY(bars->openFile->isEnabled() && bars->saveFile->isEnabled() && bars->flashFirmware->isEnabled());
+    QVERIFY(m_window->timeGraph()->stopButton()->isEnabled());
+    QVERIFY(bars->connectPort->isChecked());
+    QCOMPARE(bars->errorCountLabel->text(), QStringLiteral("Error Count: 0"));
+
+    const QString screenshot = qEnvironmentVariable("MVX_SCREENSHOT");
+    if (!screenshot.isEmpty()) {  // the README's picture, taken under Xvfb
+        m_window->show();
+        m_window->setWindowState(Qt::WindowNoState);
+        m_window->resize(1600, 1000);
+        m_window->tables()->holdingSections()->sections()[0]->toggleButton()->click();
+        QTest::qWait(4000);
+        QVERIFY(m_window->grab().save(screenshot));
+    }
+
+    bars->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
+    QVERIFY(m_window->logArea()->toPlainText().endsWith(QStringLiteral("Port disconnected")));
+    QVERIFY(bars->portCombo->isEnabled() && bars->configuration->isEnabled());
+    QVERIFY(!bars->openFile->isEnabled() && !bars->flashFirmware->isEnabled());
+    QVERIFY(!m_window->timeGraph()->stopButton()->isEnabled());
+}
+
+void GuiConnectTest::repliesAreShownWithoutWriting() {
+    QVERIFY(startBus());
+    startWindow();
+    connectWindow();
+    // Holding 9 ("Tiempo muerto", default 150, multiplier 0.01) is only in the flat table.
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->tables()->flatHoldings()->item(9, 1)->text(), QStringLiteral("1.50"),
+                              kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(sectionTableOf(6)->item(6, 1)->text(), QStringLiteral("3000"), kWaitMs);
+    QCOMPARE(m_window->tables()->inputRegisters()->item(1, 1)->text(), QStringLiteral("4"));  // model
+    QCOMPARE(writes(), QStringList());
+}
+
+void GuiConnectTest::editsReachTheDrive_data() {
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("shownAfter");
+    QTest::newRow("holding, rounded") << "section" << 4 << "12.5"
+                                      << "1 06 00 04 00 7D"
+                                      << "12.5";
+    QTest::newRow("aux holding") << "aux" << 6 << "52"
+                                 << "1 06 03 EE 00 34"
+                                 << "52";
+    QTest::newRow("RAM parameter") << "ram" << 2 << "-100"
+                                   << "1 06 0B BA FF 9C"
+                                   << "";
+}
+
+void GuiConnectTest::editsReachTheDrive() {
+    QFETCH(QString, table);
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(QString, request);
+    QFETCH(QString, shownAfter);
+    QVERIFY(startBus());
+    startWindow();
+    connectWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(sectionTableOf(6)->item(6, 1)->text(), QStringLiteral("3000"), kWaitMs);
+    QTableWidget *target = table == QLatin1String("section") ? sectionTableOf(row)
+                           : table == QLatin1String("aux")
+                               ? static_cast<QTableWidget *>(m_window->tables()->auxHoldings())
+                               : m_window->timeGraph()->ramParams();
+    target->item(row, 1)->setText(QStringLiteral("99999"));  // out of range: never written
+    target->item(row, 1)->setText(typed);
+    QTRY_VERIFY_WITH_TIMEOUT(writes().contains(request), kWaitMs);
+    QCOMPARE(writes(), QStringList{request});
+    if (table == QLatin1String("section")) {
+        // The next holdings poll shows the drive's new value.
+        target->item(row, 1)->setText(QStringLiteral("typed over"));
+        QTRY_COMPARE_WITH_TIMEOUT(target->item(row, 1)->text(), shownAfter, kWaitMs);
+    } else if (table == QLatin1String("aux")) {
+        m_window->on_btnReadAuxHoldingClicked();
+        QTRY_COMPARE_WITH_TIMEOUT(target->item(row, 1)->text(), shownAfter, kWaitMs);
+    }
+}
+
+void GuiConnectTest::comboWritesItsValueOnce() {
+    QVERIFY(startBus());
+    startWindow();
+    connectWindow();
+    const holding_t *record = m_window->registers().holdings[5];
+    QComboBox *combo = m_window->tables()->holdingSections()->combos()[record->combo];
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->registers().holdings[6]->value, uint16_t(3000), kWaitMs);
+    combo->setCurrentIndex(1);
+    QTRY_VERIFY_WITH_TIMEOUT(writes().contains(QStringLiteral("1 06 00 05 00 01")), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(record->value, uint16_t(1), kWaitMs);  // read back by a poll
+    const int pollsBefore = m_bus->drive.requests().size();
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().size() > pollsBefore + 4, kWaitMs);
+    QCOMPARE(combo->currentIndex(), 1);
+    QCOMPARE(writes().size(), 1);
+}
+
+void GuiConnectTest::dataLogRecordsEveryReply() {
+    QVERIFY(startBus());
+    startWindow(true);
+    connectWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->registers().inputRegisters[1]->raw == 4, kWaitMs);
+    QTest::qWait(500);
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
+
+    const QStringList files =
+        QDir(m_dir->filePath(QStringLiteral("log"))).entryList({QStringLiteral("*-log.txt")});
+    QCOMPARE(files.size(), 1);
+    const QStringList lines =
+        m_dir->read(QStringLiteral("log/") + files[0]).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(lines.size() >= 5);
+    QVERIFY(lines.first().startsWith(QStringLiteral("Log started at ")));
+    QVERIFY(lines.last().startsWith(QStringLiteral("Log finished at ")));
+    const QRegularExpression header(QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d{3};fw_version;model;speed_ref;)"));
+    QVERIFY2(header.match(lines[1]).hasMatch(), qPrintable(lines[1]));
+    QVERIFY(lines[2].contains(QStringLiteral(";rpm;rpm;Hz;V;")));
+    // 40 registers: three lists and two low halves have no column.
+    const int columns = lines[1].count(QLatin1Char(';'));
+    QCOMPARE(columns, 35);
+    for (int i = 3; i < lines.size() - 1; ++i) {
+        QCOMPARE(lines[i].count(QLatin1Char(';')), columns);
+        QCOMPARE(lines[i].section(QLatin1Char(';'), 2, 2), QStringLiteral("4"));  // model
+    }
+}
+
+void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
+    QVERIFY(startBus({1, 5}));
+    startWindow();
+    connectWindow();
+    m_window->searchButton()->click();
+    QCOMPARE(m_window->searchButton()->text(), QStringLiteral("Abort search"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->searchButton()->text(), QStringLiteral("Search addresses"), 120000);
+    AddressTable *table = m_window->addressTable();
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(table->addressAt(0), QStringLiteral("1"));
+    QCOMPARE(table->addressAt(1), QStringLiteral("5"));
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("0xA5"));
+    QCOMPARE(table->item(1, 4)->text(), QStringLiteral("4"));  // the map's model
+    QVERIFY(m_window->logArea()->document()->lastBlock().text().startsWith(QStringLiteral("[") +
+                                                                           QString(50, '=')));
+
+    emit table->itemDoubleClicked(table->item(1, 2));
+    QCOMPARE(m_window->toolBars()->addressEdit->text(), QStringLiteral("5"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().last().startsWith(QStringLiteral("5 0")), kWaitMs);
+}
+
+void GuiConnectTest::portThatCannotBeOpenedStaysDisconnected() {
+    // An existing file that is no serial port, offered through Last_Com like a virtual port.
+    m_dir = std::make_unique<GuiWorkDir>(GuiWorkDir::Settings{exampleMap(), QStringLiteral("not-a-port")});
+    QFile file(m_dir->filePath(QStringLiteral("not-a-port")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    m_window = std::make_unique<MainWindow>();
+    QCOMPARE(m_window->toolBars()->portCombo->currentData().toString(), QStringLiteral("not-a-port"));
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->logArea()->toPlainText().contains(QStringLiteral("Connect failed: ")),
+                             kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->toolBars()->connectPort->isChecked(), kWaitMs);
+    QVERIFY(!m_window->isPortConnected());
+    QVERIFY(m_window->toolBars()->configuration->isEnabled());
+}
+
+void GuiConnectTest::reconfiguredWorkerConnects() {
+    QVERIFY(startBus());
+    startWindow();
+    const QPointer<Modbus> first = m_window->worker();
+    m_window->on_configChanged(exampleMap(), QStringLiteral("log"), false, 100, 115200, 0);
+    QVERIFY(first.isNull());  // the idle worker is not left behind
+    connectWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->tables()->inputRegisters()->item(1, 1)->text(), QStringLiteral("4"),
+                              kWaitMs);
+    m_bus->drive.stop();  // silence: the new worker's failures still reach the error count
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->errorCount() > 0, kWaitMs);
+}
+
+void GuiConnectTest::driveCommandButtons_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("request");
+    QTest::newRow("Stop writes 0 to StopIndex") << "btnStop"
+                                                << "1 06 00 42 00 00";
+    QTest::newRow("Reset writes 1 to the command register") << "btnReset"
+                                                            << "1 06 00 00 00 01";
+}
+
+void GuiConnectTest::driveCommandButtons() {
+    QFETCH(QString, button);
+    QFETCH(QString, request);
+    QVERIFY(startBus());
+    startWindow();
+    connectWindow();
+    m_window->timeGraph()->findChild<QPushButton *>(button)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(writes().contains(request), kWaitMs);
+    QCOMPARE(writes().size(), 1);
+    if (button == QLatin1String("btnStop")) {
+        QCOMPARE(m_window->timeGraph()->ramParams()->item(2, 1)->text(), QStringLiteral("0"));
+    }
+}
+
+void GuiConnectTest::passwordReachesTheDrive() {
+    QVERIFY(startBus());
+    startWindow();
+    connectWindow();
+    m_window->toolBars()->password->trigger();
+    passWindow *dialog = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        dialog = dialog ? dialog : qobject_cast<passWindow *>(widget);
+    }
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    dialog->findChild<QComboBox *>(QStringLiteral("cmbLevel"))->setCurrentIndex(2);
+    dialog->findChild<QLineEdit *>(QStringLiteral("edPassword1"))->setText(QStringLiteral("abc"));
+    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        writes().contains(QStringLiteral("1 10 07 D0 00 05 0A 00 02 00 61 00 62 00 63 00 00")), kWaitMs);
+}
+
+void GuiConnectTest::flashingSendsTheFileAndBlocksInteraction() {
+    QVERIFY(startBus());
+    startWindow();
+    connectWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->registers().inputRegisters[1]->raw, uint16_t(4), kWaitMs);
+    QFile firmware(m_dir->filePath(QStringLiteral("drive_motor.ofw")));
+    QVERIFY(firmware.open(QIODevice::WriteOnly));
+    firmware.write(QByteArray(300, '\x5A'));
+    firmware.close();
+
+    m_window->flashFirmwareFile(firmware.fileName());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->timeGraph()->stopButton()->isEnabled(), kWaitMs);
+    QVERIFY(!m_window->tables()->auxHoldings()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->timeGraph()->stopButton()->isEnabled(), 30000);
+
+    QStringList frames;
+    for (const QString &request : m_bus->drive.requests()) {
+        if (request.startsWith(QStringLiteral("1 64 "))) {
+            frames << request.left(QStringLiteral("1 64 00 04 05 00 00").size());
+        }
+    }
+    // Model 4 from input register 1: announce, erase, three blocks, both resets.
+    QCOMPARE(frames,
+             (QStringList{"1 64 00 04 01", "1 64 00 04 07", "1 64 00 04 05 00 00", "1 64 00 04 05 00 01",
+                          "1 64 00 04 05 00 02", "1 64 00 04 03", "1 64 00 04 04"}));
+    QVERIFY(m_window->logArea()->toPlainText().contains(QStringLiteral("Sending file to MOTOR uC")));
+}
+
+QTEST_MAIN(GuiConnectTest)
+#include "tst_gui_connect.moc"

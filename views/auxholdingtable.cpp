@@ -1,0 +1,53 @@
+#include "views/auxholdingtable.h"
+
+#include <QSignalBlocker>
+
+#include "views/tablecells.h"
+
+namespace {
+const int kAuxBase = 1000;
+}
+
+AuxHoldingTable::AuxHoldingTable(QWidget *parent) : QTableWidget(parent) {
+    setObjectName(QStringLiteral("tableWidget_AuxHoldings"));
+    connect(this, &QTableWidget::cellChanged, this, &AuxHoldingTable::auxHoldingChanged);
+}
+
+void AuxHoldingTable::setup(const QVector<holding_t *> &aux) {
+    const QSignalBlocker noEditSignals(this);
+    setRowCount(0);
+    m_aux = aux;
+    if (m_aux.isEmpty()) {
+        return;
+    }
+    tablecells::resetTable(this, m_aux.size(), 3);
+    for (int row = 0; row < m_aux.size(); ++row) {
+        const holding_t &record = *m_aux[row];
+        setVerticalHeaderItem(row, tablecells::headerItem(kAuxBase + row));
+        setItem(row, 0, tablecells::labelItem(record.text));
+        setItem(row, 1, tablecells::valueItem(QString::number(record.def), true, false));
+        setItem(row, 2, tablecells::labelItem(record.unit));
+    }
+    tablecells::finishColumns(this, 115, 50, 40);
+}
+
+void AuxHoldingTable::showUpdates(int startIndex, const QVector<presentation::CellUpdate> &updates) {
+    const QSignalBlocker noEditSignals(this);
+    for (int k = 0; k < updates.size() && startIndex + k < rowCount(); ++k) {
+        if (updates[k].set) {
+            item(startIndex + k, 1)->setText(updates[k].text);
+        }
+    }
+}
+
+void AuxHoldingTable::auxHoldingChanged(int row, int col) {
+    if (col != 1 || row < 0 || row >= m_aux.size() || item(row, col) == nullptr) {
+        return;
+    }
+    const holding_t &record = *m_aux[row];
+    uint16_t word = 0;
+    if (presentation::editTextToWord(item(row, col)->text(), record.min, record.max, record.multiplier,
+                                     &word) == presentation::EditResult::Ok) {
+        emit writeRequested(m_aux.first()->add + row, word, true);
+    }
+}

@@ -1,0 +1,118 @@
+#include "views/maintoolbars.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QToolBar>
+
+#include "views/icons.h"
+
+namespace {
+
+// Server addresses 0..247. Text that can never become one (300, empty) is turned into "1" when
+// the user confirms it, so the field never shows an address other than the one in use.
+class ServerAddressValidator : public QIntValidator {
+  public:
+    explicit ServerAddressValidator(QObject *parent) : QIntValidator(0, 247, parent) {}
+    void fixup(QString &input) const override { input = QStringLiteral("1"); }
+};
+
+}  // namespace
+
+MainToolBars::MainToolBars(QMainWindow *window) : QObject(window), m_window(window) {}
+
+void MainToolBars::build(const QVector<DockToggle> &dockToggles) {
+    buildLayoutBar(dockToggles);
+    buildFileBar();
+    buildCommBar();
+}
+
+QAction *MainToolBars::newAction(const QString &objectName, const QString &text, const QString &resourcePath,
+                                 const QString &themeName, const QString &statusTip) {
+    auto *action = new QAction(themedIcon(themeName, resourcePath), text, m_window);
+    action->setObjectName(objectName);
+    action->setStatusTip(statusTip);
+    action->setToolTip(statusTip);
+    return action;
+}
+
+void MainToolBars::addSpacer(QToolBar *bar, int width) {
+    auto *spacer = new QWidget(bar);
+    spacer->setFixedWidth(width);
+    bar->addWidget(spacer);
+}
+
+void MainToolBars::buildLayoutBar(const QVector<DockToggle> &dockToggles) {
+    layoutBar = m_window->addToolBar(QStringLiteral("Layout"));
+    layoutBar->setObjectName(QStringLiteral("toolBarLayout"));
+    for (const DockToggle &toggle : dockToggles) {
+        toggle.action->setIcon(themedIcon(toggle.themeName, toggle.resourcePath));
+        toggle.action->setStatusTip(toggle.statusTip);
+        layoutBar->addAction(toggle.action);
+    }
+}
+
+void MainToolBars::buildFileBar() {
+    fileBar = m_window->addToolBar(QStringLiteral("File"));
+    fileBar->setObjectName(QStringLiteral("toolBarFile"));
+    openFile = newAction(QStringLiteral("actionOpenFile"), QStringLiteral("Open File"),
+                         QStringLiteral(":/img/img/open.png"), QStringLiteral("open"),
+                         QStringLiteral("Open a configuration file to send to the inverter"));
+    saveFile = newAction(QStringLiteral("actionSaveFile"), QStringLiteral("Save File"),
+                         QStringLiteral(":/img/img/save.png"), QStringLiteral("save"),
+                         QStringLiteral("Save a configuration file with the current inverter configuration"));
+    flashFirmware = newAction(QStringLiteral("actionFlashFirmware"), QStringLiteral("Flash Firmware"),
+                              QStringLiteral(":/img/img/flash.png"), QStringLiteral("config"),
+                              QStringLiteral("Flash firmwar through RS485"));
+    fileBar->addAction(openFile);
+    fileBar->addAction(saveFile);
+    fileBar->addAction(flashFirmware);
+}
+
+void MainToolBars::buildCommBar() {
+    commBar = m_window->addToolBar(QStringLiteral("Comm"));
+    commBar->setObjectName(QStringLiteral("toolBarComm"));
+    configuration = newAction(QStringLiteral("actionConfiguration"), QStringLiteral("Configuration"),
+                              QStringLiteral(":/img/img/config.png"), QStringLiteral("config"),
+                              QStringLiteral("Continuous communication updates"));
+    refreshList = newAction(QStringLiteral("actionRefreshList"), QStringLiteral("Refresh list"),
+                            QStringLiteral(":/img/img/update.png"), QStringLiteral("update"),
+                            QStringLiteral("Continuous communication updates"));
+    connectPort = newAction(QStringLiteral("btnConnect"), QStringLiteral("Connect"),
+                            QStringLiteral(":/img/img/connect.png"), QStringLiteral("connect"),
+                            QStringLiteral("Connect serial port"));
+    connectPort->setCheckable(true);
+    password =
+        newAction(QStringLiteral("password"), QStringLiteral("Password"), QStringLiteral(":/img/img/key.png"),
+                  QStringLiteral("password"), QStringLiteral("Change access level"));
+
+    portCombo = new QComboBox(commBar);
+    portCombo->setObjectName(QStringLiteral("cmbPort"));
+    portCombo->setFixedWidth(400);
+    addressEdit = new QLineEdit(QStringLiteral("1"), commBar);
+    addressEdit->setObjectName(QStringLiteral("edAddress"));
+    addressEdit->setFixedWidth(100);
+    addressEdit->setValidator(new ServerAddressValidator(addressEdit));
+    broadcastLabel = new QLabel(commBar);
+    broadcastLabel->setObjectName(QStringLiteral("labBroadcast"));
+    errorCountLabel = new QLabel(QStringLiteral("Error Count: 0"), commBar);
+    errorCountLabel->setObjectName(QStringLiteral("labErrorCount"));
+
+    commBar->addAction(configuration);
+    commBar->addAction(refreshList);
+    commBar->addWidget(portCombo);
+    addSpacer(commBar, 10);
+    commBar->addAction(connectPort);
+    commBar->addAction(password);
+    addSpacer(commBar, 30);
+    commBar->addWidget(new QLabel(QStringLiteral("Address:"), commBar));
+    commBar->addWidget(addressEdit);
+    addSpacer(commBar, 10);
+    commBar->addWidget(broadcastLabel);
+    addSpacer(commBar, 30);
+    commBar->addWidget(errorCountLabel);
+    addSpacer(commBar, 50);
+}

@@ -1,0 +1,88 @@
+#include "views/ramparamtable.h"
+
+#include <QDebug>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "map/presentation.h"
+#include "views/tablecells.h"
+
+RamParamTable::RamParamTable(QWidget *parent) : QTableWidget(parent) {
+    setObjectName(QStringLiteral("tableWidget_RAMparam"));
+    setMinimumSize(200, 200);
+    setMaximumSize(500, 200);
+    connect(this, &QTableWidget::cellChanged, this, &RamParamTable::ramparamChanged);
+}
+
+void RamParamTable::setup(const QVector<holding_t *> &params) {
+    const QSignalBlocker noEditSignals(this);
+    setRowCount(0);
+    m_params = params;
+    m_passwordField = nullptr;
+    m_passwordAddress = -1;
+    if (m_params.isEmpty()) {
+        return;
+    }
+    qDebug() << "setupTableRAMparam: fin while";
+    m_baseAddress = m_params.first()->add;
+    qDebug() << "despl_ramparam: " << m_baseAddress;
+    qDebug() << "ramparam size: " << m_params.size();
+    tablecells::resetTable(this, m_params.size(), 3);
+    for (int row = 0; row < m_params.size(); ++row) {
+        fillRow(row, *m_params[row]);
+    }
+    qDebug() << "fin for";
+    tablecells::finishColumns(this, 110, 65);
+    qDebug() << "tableWidget_RAMparam->show()";
+}
+
+void RamParamTable::fillRow(int row, const holding_t &param) {
+    setVerticalHeaderItem(row, tablecells::headerItem(m_baseAddress + row));
+    setItem(row, 0, tablecells::labelItem(param.text));
+    if (param.vis_type == QLatin1String("pass")) {
+        m_passwordField = new QLineEdit(this);
+        m_passwordField->setEchoMode(QLineEdit::Password);
+        m_passwordAddress = param.add;
+        connect(m_passwordField, &QLineEdit::editingFinished, this, &RamParamTable::on_PassEditingFinished);
+        setItem(row, 1, tablecells::labelItem(QString()));
+        setCellWidget(row, 1, m_passwordField);
+    } else {
+        setItem(row, 1, tablecells::valueItem(QString::number(param.def), true, false));
+    }
+    setItem(row, 2, tablecells::labelItem(presentation::shownUnit(param.unit)));
+}
+
+void RamParamTable::setValueTextSilently(int row, const QString &text) {
+    const QSignalBlocker noEditSignals(this);
+    if (row >= 0 && row < rowCount()) {
+        if (item(row, 1) == nullptr) {
+            setItem(row, 1, tablecells::valueItem(text, true, false));
+        } else {
+            item(row, 1)->setText(text);
+        }
+    }
+}
+
+void RamParamTable::ramparamChanged(int row, int col) {
+    if (col != 1 || row < 0 || row >= m_params.size() || item(row, col) == nullptr) {
+        return;
+    }
+    const holding_t &param = *m_params[row];
+    uint16_t word = 0;
+    if (presentation::editTextToWord(item(row, col)->text(), param.min, param.max, param.multiplier, &word) ==
+        presentation::EditResult::Ok) {
+        emit writeRequested(m_baseAddress + row, word, true);
+    }
+}
+
+void RamParamTable::on_PassEditingFinished() {
+    if (m_passwordField == nullptr || m_passwordAddress < 0) {
+        return;
+    }
+    bool ok = false;
+    const uint value = m_passwordField->text().toUInt(&ok, 10);
+    // A register holds 16 bits; a longer number would arrive at the drive truncated.
+    if (ok && value <= 0xFFFF) {
+        emit writeRequested(m_passwordAddress, uint16_t(value), false);
+    }
+}
