@@ -9,6 +9,7 @@
 #include "comm/pdubuilder.h"
 #include "comm/polltickhook.h"
 #include "comm/rtumaster.h"
+#include "test/test_engine.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ Modbus::Modbus() {
     registerWorkerMetaTypes();
     RtuMaster::registerCustomFunctions();
     m_thread.setObjectName(QStringLiteral("ModbusWorker"));
+    m_testEngine = std::make_unique<TestEngine>(this);
+    m_hook = m_testEngine.get();
     m_pollTimer = new QTimer(this);
     m_pollTimer->setTimerType(Qt::PreciseTimer);
     connect(m_pollTimer, &QTimer::timeout, this, &Modbus::poll);
@@ -249,7 +252,25 @@ void Modbus::setServerAddress(int address) {
     m_serverAddress = validServerAddress(address);
 }
 
+void Modbus::runInWorkerThread(std::function<void()> fn) {
+    if (!deferToWorkerThread(fn)) {
+        fn();
+    }
+}
+
+void Modbus::readBits(bool coils, int start, int count) {
+    if (deferToWorkerThread([=] { readBits(coils, start, count); })) {
+        return;
+    }
+    if (!fitsRegister(start) || count < 1 || !fitsRegister(start + count - 1)) {
+        logArea(QStringLiteral("Request refused: bits %1 to %2 are not valid addresses").arg(start).arg(start + count - 1));
+        return;
+    }
+    m_bitRead = BitReadRequest{true, coils, start, count};
+}
+
 void Modbus::setInputList(const QVector<input_reg_t *> &list) {
+    m_inputListSize = list.size();
     QVector<float> multipliers;
     multipliers.reserve(list.size());
     for (const input_reg_t *reg : list) {
@@ -259,6 +280,7 @@ void Modbus::setInputList(const QVector<input_reg_t *> &list) {
 }
 
 void Modbus::setHoldingList(const QVector<holding_t *> &list) {
+    m_holdingListSize = list.size();
     QVector<float> multipliers;
     multipliers.reserve(list.size());
     for (const holding_t *holding : list) {

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QVector>
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <memory>
 
@@ -23,6 +24,7 @@ class QModbusReply;
 class QTimer;
 class RtuMaster;
 class PollTickHook;
+class TestEngine;
 
 // The Modbus RTU master of the application. It lives in a thread of its own together with its
 // poll timer and the serial master; each poll tick performs one step of a small state machine
@@ -99,8 +101,20 @@ class Modbus : public QObject {
     void triggerCapture();
     void startAccelerometerRead();
 
+    // Reads `count` coils (or discrete inputs) from `start` at the next state-0 tick; the reply
+    // comes as recv_coils / recv_discrete_inputs and through the tick hook.
+    void readBits(bool coils, int start, int count);
+
     bool isConnected() const { return m_connected.load(); }
     bool isSearching() const { return m_searching.load(); }
+    // Sizes of the lists last handed over with setInputList / setHoldingList.
+    int inputListSize() const { return m_inputListSize.load(); }
+    int holdingListCount() const { return m_holdingListSize.load(); }
+
+    // The production-test engine that runs inside this worker's poll cycle.
+    TestEngine *testEngine() const { return m_testEngine.get(); }
+    // Runs fn in the worker's thread: at once when called from it, queued otherwise.
+    void runInWorkerThread(std::function<void()> fn);
 
     // --- Worker's thread only: for the production-test engine run from the tick hook. ---
     void setTickHook(PollTickHook *hook);
@@ -159,7 +173,7 @@ class Modbus : public QObject {
     void flash_finished(bool ok);
 
   private:
-    enum class ReadKind { Inputs, Holdings, Range, Search, Capture };
+    enum class ReadKind { Inputs, Holdings, Range, Search, Capture, Coils, DiscreteInputs };
     struct ReadJob;
     enum class FrameKind { Command, Block, LastCommand };
 
@@ -198,6 +212,7 @@ class Modbus : public QObject {
     void onWriteFinished(QModbusReply *reply, bool toLogArea);
 
     // modbus_reads.cpp: reads and replies
+    static QModbusDataUnit::RegisterType registerTypeOf(ReadKind kind);
     void startRead(ReadKind kind, int start, int count, int serverAddress);
     bool sendReadPart(const std::shared_ptr<ReadJob> &job, int part);
     void onReadPartFinished(QModbusReply *reply, const std::shared_ptr<ReadJob> &job, int part);
@@ -264,6 +279,16 @@ class Modbus : public QObject {
     bool m_searchActive = false;
 
     bool m_rangeRequested = false;
+    // A one-off coil or discrete-input read asked for by the test engine.
+    struct BitReadRequest {
+        bool pending = false;
+        bool coils = true;
+        int start = 0;
+        int count = 0;
+    } m_bitRead;
+    std::atomic<int> m_inputListSize{0};
+    std::atomic<int> m_holdingListSize{0};
+    std::unique_ptr<TestEngine> m_testEngine;
     int m_rangeStart = 0;
     int m_rangeCount = 0;
 
@@ -283,6 +308,8 @@ class Modbus : public QObject {
 
     QVector<float> m_inputMultipliers;
     QVector<float> m_holdingMultipliers;
+    QVector<uint16_t> m_coilWords;
+    QVector<uint16_t> m_discreteWords;
     QVector<uint16_t> m_inputWords;
     QVector<float> m_inputValues;
     QVector<uint16_t> m_holdingWords;

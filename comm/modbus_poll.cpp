@@ -81,6 +81,14 @@ void Modbus::runPollState() {
 }
 
 void Modbus::tickReadInputs() {
+    if (m_bitRead.pending) {
+        // Takes this tick's input read; the inputs are read again on the next cycle.
+        m_bitRead.pending = false;
+        setState(ESTADO_R_HOLDINGS);
+        startRead(m_bitRead.coils ? ReadKind::Coils : ReadKind::DiscreteInputs, m_bitRead.start, m_bitRead.count,
+                  m_serverAddress);
+        return;
+    }
     if (m_rangeRequested) {
         m_rangeRequested = false;
         setState(ESTADO_R_RANGE);

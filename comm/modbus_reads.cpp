@@ -6,6 +6,7 @@
 #include "comm/polltickhook.h"
 #include "comm/rtumaster.h"
 #include "comm/splitread.h"
+#include "map/numbertext.h"
 
 // One logical read in flight, tied to the replies of its parts.
 struct Modbus::ReadJob {
@@ -17,20 +18,19 @@ struct Modbus::ReadJob {
     int serverAddress;
 };
 
-namespace {
-
-// The fewest digits that give the same float back.
-QString shortestText(float value) {
-    for (int digits = 1; digits < 9; ++digits) {
-        const QString text = QString::number(double(value), 'g', digits);
-        if (text.toFloat() == value) {
-            return text;
-        }
+QModbusDataUnit::RegisterType Modbus::registerTypeOf(ReadKind kind) {
+    switch (kind) {
+        case ReadKind::Inputs:
+        case ReadKind::Capture:
+            return QModbusDataUnit::InputRegisters;
+        case ReadKind::Coils:
+            return QModbusDataUnit::Coils;
+        case ReadKind::DiscreteInputs:
+            return QModbusDataUnit::DiscreteInputs;
+        default:
+            return QModbusDataUnit::HoldingRegisters;
     }
-    return QString::number(double(value), 'g', 9);
 }
-
-}  // namespace
 
 void Modbus::startRead(ReadKind kind, int start, int count, int serverAddress) {
     if (count <= 0) {
@@ -50,8 +50,7 @@ void Modbus::startRead(ReadKind kind, int start, int count, int serverAddress) {
 bool Modbus::sendReadPart(const std::shared_ptr<ReadJob> &job, int part) {
     const bool isInput = job->kind == ReadKind::Inputs || job->kind == ReadKind::Capture;
     const SplitRead::Part &range = job->split.parts().at(part);
-    const QModbusDataUnit unit(isInput ? QModbusDataUnit::InputRegisters : QModbusDataUnit::HoldingRegisters,
-                               range.start, quint16(range.count));
+    const QModbusDataUnit unit(registerTypeOf(job->kind), range.start, quint16(range.count));
     QModbusReply *reply = m_master->sendReadRequest(unit, job->serverAddress);
     if (!reply) {
         const QString text = tr("Read error: ") + m_master->errorString();
@@ -123,6 +122,16 @@ void Modbus::deliverRead(const ReadJob &job) {
         case ReadKind::Range:
             emit recv_holding_registers(job.split.start(), words);
             break;
+        case ReadKind::Coils:
+        case ReadKind::DiscreteInputs: {
+            const bool coils = job.kind == ReadKind::Coils;
+            (coils ? m_coilWords : m_discreteWords) = words;
+            coils ? emit recv_coils(job.serverAddress, words) : emit recv_discrete_inputs(job.serverAddress, words);
+            if (m_hook) {
+                m_hook->onBitWords(coils, job.split.start(), words);
+            }
+            break;
+        }
         case ReadKind::Search:
             emit foundAddress(uint8_t(job.serverAddress), words.at(0), words.at(3), words.at(1), words.at(2));
             break;
@@ -173,7 +182,7 @@ void Modbus::checkAlarm() {
     if (value == 0.0f) {
         return;
     }
-    logArea(QStringLiteral("El registro de alarma %1 es %2").arg(m_alarmIndex).arg(shortestText(value)));
+    logArea(QStringLiteral("El registro de alarma %1 es %2").arg(m_alarmIndex).arg(shortestFloatText(value)));
     m_testFailed = true;
     queueSingleWrite(kAlarmStopRegister, 0, true);
     m_alarmCheck = false;

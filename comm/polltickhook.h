@@ -16,6 +16,12 @@ class PollTickHook {
     virtual void onInputWords(const QVector<uint16_t> &words) { Q_UNUSED(words) }
     // A complete ordinary holding read (from register 0).
     virtual void onHoldingWords(const QVector<uint16_t> &words) { Q_UNUSED(words) }
+    // A coil (coils == true) or discrete-input read asked for with Modbus::readBits.
+    virtual void onBitWords(bool coils, int start, const QVector<uint16_t> &words) {
+        Q_UNUSED(coils)
+        Q_UNUSED(start)
+        Q_UNUSED(words)
+    }
     // Any read that arrived complete and without error.
     virtual void onReadSucceeded() {}
 };

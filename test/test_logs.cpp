@@ -54,8 +54,8 @@ void TestLogs::dataLine(const QString &line) {
     }
 }
 
-void TestLogs::finish(int result, const QVector<holding_t *> &holdings, bool reasonGiven, const QString &reason,
-                      const QDateTime &finishedAt, const QString &serial) {
+void TestLogs::finish(int result, const QVector<holding_t *> &holdings, bool reasonGiven,
+                      const QString &reason, const QDateTime &finishedAt, const QString &serial) {
     const QString word = resultWord(result);
     if (m_flags.result) {
         m_result->writeRaw(QStringLiteral("Resultado: %1").arg(word));

@@ -11,7 +11,7 @@ class logger;
 // What a production test writes into its three logs (full, result, summary). The loggers
 // belong to the caller (the window or the headless runner) and outlive the test.
 class TestLogs {
-public:
+  public:
     struct Flags {
         bool full = false;
         bool result = false;
@@ -34,7 +34,7 @@ public:
 
     static QString resultWord(int result);
 
-private:
+  private:
     logger *m_full;
     logger *m_result;
     logger *m_summary;

@@ -1,0 +1,174 @@
+// The action of each step kind of a production test.
+#include <QDebug>
+
+#include "comm/modbus.h"
+#include "map/numbertext.h"
+#include "test/test_engine.h"
+
+TestEngine::Outcome TestEngine::espera(int num, int seconds) {
+    if (!m_waitTimer.isValid()) {
+        say(QStringLiteral("Esperando %1 segundos").arg(seconds));
+        m_waitTimer.start();
+        result(num, StepEspera, QStringLiteral("- espera -"), 0, 0, seconds, 0);
+        return Outcome::Stays;
+    }
+    const qint64 elapsed = m_waitTimer.elapsed();
+    if (elapsed < qint64(seconds) * 1000) {
+        result(num, StepEspera, QStringLiteral("- espera -"), float(elapsed / 1000), 0, seconds, 0);
+        return Outcome::Stays;
+    }
+    m_waitTimer.invalidate();
+    result(num, StepEspera, QStringLiteral("- espera -"), seconds, 0, seconds, 0);
+    return Outcome::Next;
+}
+
+TestEngine::Outcome TestEngine::readInput(int num, const read_input_t &r) {
+    say(QStringLiteral("Lectura de entrada: %1. ").arg(r.nombre));
+    const float v = inputValue(r.dir);
+    if (r.min <= v && v <= r.max) {
+        say(QStringLiteral("OK"));
+        result(num, StepReadInputRegisters, r.nombre, v, r.min, r.max, 1);
+        return Outcome::Next;
+    }
+    say(QStringLiteral("FALLO!. Rango (%1,%2); Leído %3")
+            .arg(shortestFloatText(r.min), shortestFloatText(r.max), shortestFloatText(v)));
+    result(num, StepReadInputRegisters, r.nombre, v, r.min, r.max, -1);
+    return Outcome::Fails;
+}
+
+TestEngine::Outcome TestEngine::readHolding(int num, const read_holding_t &r) {
+    say(QStringLiteral("Lectura de parametro: %1").arg(r.nombre));
+    const float scaled = m_worker->holdingValues().value(r.dir, 0.0f);
+    const uint16_t word = m_worker->holdingWords().value(r.dir, 0);
+    // The scaled value is the signed word times the multiplier, so dividing it back is the
+    // word itself; comparing the word avoids the float quotient truncating 3 x 0.1 to 2.
+    // A test may give the expected value signed or unsigned.
+    const bool equal = r.dat == int16_t(word) || r.dat == int32_t(word);
+    if (equal) {
+        say(QStringLiteral("Lectura de parametro OK"));
+        result(num, StepReadHoldingRegisters, r.nombre, word, r.dat, r.dat, 1);
+        return Outcome::Next;
+    }
+    say(QStringLiteral("Lectura de parametro incorrecta! Esperado %1, Leído %2")
+            .arg(r.dat)
+            .arg(shortestFloatText(scaled)));
+    result(num, StepReadHoldingRegisters, r.nombre, word, r.dat, r.dat, -1);
+    return Outcome::Fails;
+}
+
+TestEngine::Outcome TestEngine::writeRegister(int num, const write_register_t &r) {
+    say(QStringLiteral("Escritura de parametro: %1").arg(r.nombre));
+    result(num, StepWriteSingleRegister, r.nombre, r.dat, 0, 0, 0);
+    // The register range was checked when the test was loaded.
+    m_worker->writeHolding(r.dir, r.dat & 0xFFFF, true);
+    return Outcome::Next;
+}
+
+TestEngine::Outcome TestEngine::readBit(bool coil, const read_bit_t &r) {
+    if (!m_bitRead.pending) {
+        say(coil ? QStringLiteral("Lectura RC: %1").arg(r.nombre)
+                 : QStringLiteral("Lectura entrada discreta: %1").arg(r.nombre));
+        m_bitRead = BitRead{};
+        m_bitRead.pending = true;
+        m_worker->readBits(coil, r.dir, 1);
+        return Outcome::Stays;
+    }
+    if (!m_bitRead.arrived) {
+        if (++m_bitRead.ticksWaited < kBitReadTicks) {
+            return Outcome::Stays;
+        }
+        m_bitRead = BitRead{};
+        say(coil ? QStringLiteral("Lectura coil: el equipo no responde")
+                 : QStringLiteral("Lectura entrada discreta: el equipo no responde"));
+        return Outcome::Fails;
+    }
+    const bool state = m_bitRead.state;
+    m_bitRead = BitRead{};
+    if (state == r.dat) {
+        say(coil ? QStringLiteral("Lectura coil ok") : QStringLiteral("Lectura entrada discreta OK"));
+        return Outcome::Next;
+    }
+    const QString text = coil ? QStringLiteral("Lectura coil incorrecta! Esperado %1, Leído %2")
+                              : QStringLiteral("Lectura entrada discreta incorrecta! Esperado %1, Leído %2");
+    say(text.arg(r.dat ? 1 : 0).arg(state ? 1 : 0));
+    return Outcome::Fails;
+}
+
+TestEngine::Outcome TestEngine::writeCoil(int num, const write_coil_t &r) {
+    say(QStringLiteral("Escritura WSC: %1").arg(r.nombre));
+    result(num, StepWriteSingleCoil, r.nombre, r.dat, 0, 0, 0);
+    qDebug() << "device address: " << r.add << "coil address: " << r.dir << "data: " << r.dat;
+    m_worker->writeOnDevice(r.add & 0xFF, r.dir & 0xFFFF, r.dat, true);
+    return Outcome::Next;
+}
+
+TestEngine::Outcome TestEngine::isCommUpdated(int seconds) {
+    if (!m_waitTimer.isValid()) {
+        say(QStringLiteral("Esperando %1 segundos y comprobando comunicación").arg(seconds));
+        m_commUpdated = false;
+        m_waitTimer.start();
+        return Outcome::Stays;
+    }
+    if (m_waitTimer.elapsed() < qint64(seconds) * 1000) {
+        return Outcome::Stays;
+    }
+    m_waitTimer.invalidate();
+    return m_commUpdated ? Outcome::Next : Outcome::Fails;
+}
+
+TestEngine::Outcome TestEngine::diffInitial(int num, const diff_measure_t &r) {
+    const float v = inputValue(r.dir);
+    say(QStringLiteral("Inicio medida dif.  %1. Valor: %2").arg(r.nombre, shortestFloatText(v)));
+    if (m_slots.size() <= r.idx) {
+        m_slots.resize(r.idx + 1);
+    }
+    m_slots[r.idx] = v;
+    result(num, StepDiffMeasureInitial, r.nombre, v, 0, 0, 0);
+    return Outcome::Next;
+}
+
+TestEngine::Outcome TestEngine::diffFinal(int num, const diff_measure_t &r) {
+    const float a = m_slots.value(r.idx, 0.0f);
+    const float b = inputValue(r.dir);
+    const float d = b - a;
+    say(QStringLiteral("Fin medida diferencial: %1. Inicio: %2 Fin: %3 Incremento: %4. ")
+            .arg(r.nombre, shortestFloatText(a), shortestFloatText(b), shortestFloatText(d)));
+    if (r.min <= d && d <= r.max) {
+        say(QStringLiteral("OK"));
+        result(num, StepDiffMeasureFinal, r.nombre, d, r.min, r.max, 1);
+        return Outcome::Next;
+    }
+    say(QStringLiteral("FALLO!. Rango (%1, %2); Leido %3")
+            .arg(shortestFloatText(r.min), shortestFloatText(r.max), shortestFloatText(d)));
+    result(num, StepDiffMeasureFinal, r.nombre, d, r.min, r.max, -1);
+    return Outcome::Fails;
+}
+
+TestEngine::Outcome TestEngine::stopIfAlarm(int position) {
+    if (position > 0) {
+        m_worker->setAlarmCheck(true, position);
+        say(QStringLiteral("Una alarma en el registro %1 parará inmediatamente el test").arg(position));
+    } else {
+        m_worker->setAlarmCheck(false, 0);
+        say(QStringLiteral("El test no será detenido aunque haya alarma"));
+    }
+    return Outcome::Next;
+}
+
+TestEngine::Outcome TestEngine::serialNumber(int num) {
+    const SerialRule &rule = m_def.serial;
+    const int length = m_serial.size();
+    const int parts = m_serial.count(rule.separator) + 1;
+    qDebug() << "serial size: " << length << "expected size: " << rule.numchar << "serial parts: " << parts
+             << "expected parts: " << rule.numparts;
+    if (length == rule.numchar && parts == rule.numparts) {
+        result(num, StepSerialNumber, QStringLiteral("Numero de serie:"), 1, 1, 1, 0);
+        say(QStringLiteral("Numero de serie correcto"));
+        return Outcome::Next;
+    }
+    result(num, StepSerialNumber, QStringLiteral("Numero de serie:"), 0, 1, 1, 0);
+    say(QStringLiteral("Numero de serie INCORRECTO!"));
+    say(QStringLiteral("Tamaño esperado: %1; tamaño leído: %2").arg(rule.numchar).arg(length));
+    say(QStringLiteral("Bloques esperado: %1; bloques leídos: %2").arg(rule.numparts).arg(parts));
+    return Outcome::Fails;
+}
