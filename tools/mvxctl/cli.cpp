@@ -6,14 +6,22 @@
 
 namespace cli {
 
+namespace {
+// Flushed when the process ends, like any static stream.
+struct Utf8Stream {
+    explicit Utf8Stream(FILE *file) : stream(file) { stream.setCodec("UTF-8"); }
+    QTextStream stream;
+};
+}  // namespace
+
 QTextStream &out() {
-    static QTextStream stream(stdout);
-    return stream;
+    static Utf8Stream out(stdout);
+    return out.stream;
 }
 
 QTextStream &err() {
-    static QTextStream stream(stderr);
-    return stream;
+    static Utf8Stream err(stderr);
+    return err.stream;
 }
 
 bool parse(QCommandLineParser &parser, const QStringList &args, const QString &usage) {

@@ -1,0 +1,139 @@
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "support/simulateddrive.h"
+#include "support/testpaths.h"
+
+// The headless test runner of the test stations: what it prints, the logs it writes and
+// its exit codes, against the simulated drive.
+class TestMvxctlTest : public QObject {
+    Q_OBJECT
+
+    SimulatedBus m_bus;
+    QTemporaryDir m_dir;
+
+    QStringList args(const QString &testFile, const QStringList &extra = {}) const {
+        return QStringList{QStringLiteral("test"),
+                           QStringLiteral("--port"),
+                           m_bus.line.masterPort(),
+                           QStringLiteral("--map"),
+                           testpaths::example(QStringLiteral("drive-map.xml")),
+                           QStringLiteral("--test"),
+                           testFile,
+                           QStringLiteral("--log-dir"),
+                           m_dir.filePath(QStringLiteral("logs"))} +
+               extra;
+    }
+
+    QString writeTest(const QString &name, const QByteArray &body) const {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(
+            "<test><config><full_log>true</full_log><result_log>true</result_log>"
+            "<summary_log>true</summary_log></config>" +
+            body + "</test>");
+        return path;
+    }
+
+    static int run(QProcess &p, const QStringList &arguments, QByteArray *out) {
+        p.start(testpaths::mvxctl(), arguments);
+        if (!p.waitForFinished(120000)) {
+            p.kill();
+            return -1;
+        }
+        *out = p.readAllStandardOutput() + p.readAllStandardError();
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+  private slots:
+    void initTestCase() {
+        SimulatedDrive::Options options;
+        options.mapFile = testpaths::example(QStringLiteral("drive-map.xml"));
+        QString error;
+        QVERIFY2(m_bus.start(options, &error), qPrintable(error));
+    }
+
+    void exampleTestPassesAndWritesItsLogs() {
+        QProcess p;
+        QByteArray out;
+        const int code = run(p,
+                             args(testpaths::example(QStringLiteral("production-test.xml")),
+                                  {QStringLiteral("--serial"), QStringLiteral("ABC-123-XYZ")}),
+                             &out);
+        QVERIFY2(code == 0, out.constData());
+        QVERIFY(out.contains("Placa CORRECTA!"));
+        QVERIFY(out.contains("Resultado: OK"));
+        const QDir logs(m_dir.filePath(QStringLiteral("logs")));
+        QCOMPARE(logs.entryList({QStringLiteral("*-result-log.txt")}).size(), 1);
+        QCOMPARE(logs.entryList({QStringLiteral("*-test-log.txt")}).size(), 1);
+        const QStringList summaries = logs.entryList({QStringLiteral("*-summary.txt")});
+        QCOMPARE(summaries.size(), 1);
+        QFile summary(logs.filePath(summaries.first()));
+        QVERIFY(summary.open(QIODevice::ReadOnly));
+        QVERIFY(summary.readAll().endsWith(" SN: ABC-123-XYZ R: OK\n"));
+    }
+
+    void failingStepExitsOne() {
+        const QString path =
+            writeTest(QStringLiteral("fail.xml"),
+                      "<ReadInputRegisters><nombre>Modelo</nombre><dir>1</dir><min>9000</min>"
+                      "<max>9001</max></ReadInputRegisters>");
+        QProcess p;
+        QByteArray out;
+        QCOMPARE(run(p, args(path), &out), 1);
+        QVERIFY(out.contains("FALLO!. Rango (9000,9001)"));
+        QVERIFY(out.contains("Placa INCORRECTA!"));
+    }
+
+    void testsThatCannotRunExitTwo_data() {
+        QTest::addColumn<QString>("testFile");
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("missing file") << QStringLiteral("/nonexistent/test.xml") << QStringList()
+                                      << QByteArray("cannot open test file");
+        QTest::newRow("serial number not given") << testpaths::example(QStringLiteral("production-test.xml"))
+                                                 << QStringList() << QByteArray("--serial");
+    }
+    void testsThatCannotRunExitTwo() {
+        QFETCH(QString, testFile);
+        QFETCH(QStringList, extra);
+        QFETCH(QByteArray, message);
+        QProcess p;
+        QByteArray out;
+        QCOMPARE(run(p, args(testFile, extra), &out), 2);
+        QVERIFY2(out.contains(message), out.constData());
+    }
+
+    void invalidStepIsRefusedBeforeAnythingIsWritten() {
+        const QString path = writeTest(QStringLiteral("bad.xml"),
+                                       "<WriteSingleRegister><nombre>x</nombre><dir>300</dir><dat>1</dat>"
+                                       "</WriteSingleRegister>");
+        QProcess p;
+        QByteArray out;
+        QCOMPARE(run(p, args(path), &out), 2);
+        QVERIFY(out.contains("El fichero de test no pudo ser cargado."));
+        QVERIFY(!m_bus.drive.requests().contains(QStringLiteral("1 06 01 2C 00 01")));
+    }
+
+    void interruptedTestExitsThree() {
+        const QString path = writeTest(QStringLiteral("wait.xml"), "<espera>60</espera>");
+        QProcess p;
+        p.start(testpaths::mvxctl(), args(path));
+        QVERIFY(p.waitForStarted());
+        QVERIFY(QTest::qWaitFor(
+            [&p] {
+                return p.readAllStandardOutput().contains("Esperando 60 segundos") ||
+                       p.state() == QProcess::NotRunning;
+            },
+            20000));
+        p.terminate();
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMvxctlTest)
+#include "tst_mvxctl_test.moc"
