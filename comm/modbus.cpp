@@ -241,7 +241,7 @@ void Modbus::handlePortLost() {
     m_closing = true;
     m_master->disconnectDevice();
     m_closing = false;
-    stamped(QStringLiteral("Connection lost: %1").arg(reason));
+    stamped(QStringLiteral("Port lost: %1").arg(reason));
     emit com_disconnected();
 }
 

@@ -61,6 +61,7 @@ class TestWorkerWire : public QObject {
     void portThatCannotBeOpened();
     void connectBeforeSetupDoesNothing();
     void vanishingPortDisconnects();
+    void restartedDriveIsAnOutage();
 };
 
 bool TestWorkerWire::startPolling(WorkerHarness &h, int inputs) {
@@ -354,7 +355,31 @@ void TestWorkerWire::vanishingPortDisconnects() {
     h.bus.line.stop();
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.count(QStringLiteral("com_disconnected")), 1, kWireTimeoutMs);
     QVERIFY(!h.worker->isConnected());
-    QCOMPARE(h.probe.statusesContaining(QStringLiteral("Connection lost: ")).size(), 1);
+    QCOMPARE(h.probe.statusesContaining(QStringLiteral("Port lost: ")).size(), 1);
+
+    // Once a port is there again, Connect works as before.
+    QString error;
+    QVERIFY2(h.startBus({1}, &error), qPrintable(error));
+    h.probe.clear();
+    h.worker->setupConnection(h.bus.line.masterPort(), 0, 1, 115200, 0, kInputs, kHoldings, 1000, 64);
+    h.worker->connectPort();
+    QTRY_COMPARE_WITH_TIMEOUT(h.probe.count(QStringLiteral("com_connected")), 1, kWireTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), kWireTimeoutMs);
+}
+
+void TestWorkerWire::restartedDriveIsAnOutage() {
+    WorkerHarness h;
+    QVERIFY(startPolling(h));
+    h.bus.drive.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(h.probe.count(QStringLiteral("ext_disconnected_start")), 1, kWireTimeoutMs);
+    SimulatedDrive::Options options;
+    options.port = h.bus.line.drivePort();
+    QString error;
+    QVERIFY2(h.bus.drive.start(options, &error), qPrintable(error));
+    const int before = h.probe.inputs.size();
+    QTRY_VERIFY_WITH_TIMEOUT(h.probe.inputs.size() > before, kWireTimeoutMs);
+    QVERIFY(h.worker->isConnected());
+    QCOMPARE(h.probe.count(QStringLiteral("com_disconnected")), 0);
 }
 
 QTEST_GUILESS_MAIN(TestWorkerWire)
