@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "params/paramfile_io.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 
@@ -116,6 +117,25 @@ class TestMvxctlTest : public QObject {
         QCOMPARE(run(p, args(path), &out), 2);
         QVERIFY(out.contains("El fichero de test no pudo ser cargado."));
         QVERIFY(!m_bus.drive.requests().contains(QStringLiteral("1 06 01 2C 00 01")));
+    }
+
+    void exportWritesTheDrivesParameters() {
+        const QString out = m_dir.filePath(QStringLiteral("params.xml"));
+        QProcess p;
+        QByteArray output;
+        QCOMPARE(run(p,
+                     {QStringLiteral("export"), QStringLiteral("--port"), m_bus.line.masterPort(),
+                      QStringLiteral("--map"), testpaths::example(QStringLiteral("drive-map.xml")),
+                      QStringLiteral("--out"), out},
+                     &output),
+                 0);
+        ParamFileContents contents;
+        QVERIFY(readParamFile(out, &contents));
+        QCOMPARE(contents.holdings.size(), 80);
+        QCOMPARE(contents.meta.model, QStringLiteral("4"));
+        for (int i = 0; i < contents.holdings.size(); ++i) {
+            QCOMPARE(int(contents.holdings.at(i).add), i);
+        }
     }
 
     void interruptedTestExitsThree() {

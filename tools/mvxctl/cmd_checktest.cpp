@@ -29,40 +29,56 @@ QJsonArray recordsJson(const QVector<T> &records, F toJson) {
 }
 
 QJsonObject readInputJson(const read_input_t &r) {
-    return {{QStringLiteral("nombre"), r.nombre},         {QStringLiteral("add"), r.add},
-            {QStringLiteral("dir"), r.dir},               {QStringLiteral("mult"), cli::jsonFloat(r.mult)},
-            {QStringLiteral("min"), cli::jsonFloat(r.min)}, {QStringLiteral("max"), cli::jsonFloat(r.max)},
-            {QStringLiteral("interactivo"), r.interactivo}, {QStringLiteral("reintentos"), r.reintentos},
+    return {{QStringLiteral("nombre"), r.nombre},
+            {QStringLiteral("add"), r.add},
+            {QStringLiteral("dir"), r.dir},
+            {QStringLiteral("mult"), cli::jsonFloat(r.mult)},
+            {QStringLiteral("min"), cli::jsonFloat(r.min)},
+            {QStringLiteral("max"), cli::jsonFloat(r.max)},
+            {QStringLiteral("interactivo"), r.interactivo},
+            {QStringLiteral("reintentos"), r.reintentos},
             {QStringLiteral("tiempo"), r.tiempo}};
 }
 
 QJsonObject readHoldingJson(const read_holding_t &r) {
-    return {{QStringLiteral("nombre"), r.nombre}, {QStringLiteral("add"), r.add},
-            {QStringLiteral("dir"), r.dir},       {QStringLiteral("dat"), r.dat},
-            {QStringLiteral("reintentos"), r.reintentos}, {QStringLiteral("tiempo"), r.tiempo}};
+    return {{QStringLiteral("nombre"), r.nombre},
+            {QStringLiteral("add"), r.add},
+            {QStringLiteral("dir"), r.dir},
+            {QStringLiteral("dat"), r.dat},
+            {QStringLiteral("reintentos"), r.reintentos},
+            {QStringLiteral("tiempo"), r.tiempo}};
 }
 
 QJsonObject writeRegisterJson(const write_register_t &r) {
-    return {{QStringLiteral("nombre"), r.nombre}, {QStringLiteral("tipo"), r.tipo},
-            {QStringLiteral("add"), r.add},       {QStringLiteral("dir"), r.dir},
+    return {{QStringLiteral("nombre"), r.nombre},
+            {QStringLiteral("tipo"), r.tipo},
+            {QStringLiteral("add"), r.add},
+            {QStringLiteral("dir"), r.dir},
             {QStringLiteral("dat"), r.dat}};
 }
 
 QJsonObject readBitJson(const read_bit_t &r) {
-    return {{QStringLiteral("nombre"), r.nombre}, {QStringLiteral("add"), r.add},
-            {QStringLiteral("dir"), r.dir},       {QStringLiteral("dat"), r.dat}};
+    return {{QStringLiteral("nombre"), r.nombre},
+            {QStringLiteral("add"), r.add},
+            {QStringLiteral("dir"), r.dir},
+            {QStringLiteral("dat"), r.dat}};
 }
 
 QJsonObject writeCoilJson(const write_coil_t &r) {
-    return {{QStringLiteral("nombre"), r.nombre}, {QStringLiteral("tipo"), r.tipo},
-            {QStringLiteral("add"), r.add},       {QStringLiteral("dir"), r.dir},
+    return {{QStringLiteral("nombre"), r.nombre},
+            {QStringLiteral("tipo"), r.tipo},
+            {QStringLiteral("add"), r.add},
+            {QStringLiteral("dir"), r.dir},
             {QStringLiteral("dat"), r.dat}};
 }
 
 QJsonObject diffMeasureJson(const diff_measure_t &r) {
-    return {{QStringLiteral("nombre"), r.nombre}, {QStringLiteral("add"), r.add},
-            {QStringLiteral("dir"), r.dir},       {QStringLiteral("idx"), r.idx},
-            {QStringLiteral("min"), cli::jsonFloat(r.min)}, {QStringLiteral("max"), cli::jsonFloat(r.max)}};
+    return {{QStringLiteral("nombre"), r.nombre},
+            {QStringLiteral("add"), r.add},
+            {QStringLiteral("dir"), r.dir},
+            {QStringLiteral("idx"), r.idx},
+            {QStringLiteral("min"), cli::jsonFloat(r.min)},
+            {QStringLiteral("max"), cli::jsonFloat(r.max)}};
 }
 
 QJsonObject commJson(const comm_step_t &r) {
@@ -70,10 +86,10 @@ QJsonObject commJson(const comm_step_t &r) {
 }
 
 QJsonObject configJson(const TestConfig &c) {
-    return {{QStringLiteral("com_port"), c.com_port},       {QStringLiteral("com_timeout"), c.com_timeout},
-            {QStringLiteral("title"), c.title},             {QStringLiteral("log_name"), c.log_name},
-            {QStringLiteral("full_log"), c.full_log},       {QStringLiteral("summary_log"), c.summary_log},
-            {QStringLiteral("result_log"), c.result_log},   {QStringLiteral("cont_fails"), c.cont_fails}};
+    return {{QStringLiteral("com_port"), c.com_port},     {QStringLiteral("com_timeout"), c.com_timeout},
+            {QStringLiteral("title"), c.title},           {QStringLiteral("log_name"), c.log_name},
+            {QStringLiteral("full_log"), c.full_log},     {QStringLiteral("summary_log"), c.summary_log},
+            {QStringLiteral("result_log"), c.result_log}, {QStringLiteral("cont_fails"), c.cont_fails}};
 }
 
 QJsonObject definitionJson(const TestDefinition &def, const ReadWarnings &warnings) {

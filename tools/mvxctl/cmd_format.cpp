@@ -27,7 +27,8 @@ void printLine(const QString &text, double scaled) {
 int runFormat(const QStringList &args) {
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("vis"), QStringLiteral("Presentation type."), QStringLiteral("TYPE")});
-    parser.addOption({QStringLiteral("mul"), QStringLiteral("Multiplier."), QStringLiteral("M"), QStringLiteral("1")});
+    parser.addOption(
+        {QStringLiteral("mul"), QStringLiteral("Multiplier."), QStringLiteral("M"), QStringLiteral("1")});
     parser.addPositionalArgument(QStringLiteral("RAW"), QStringLiteral("Raw words (decimal or 0x hex)."));
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
         return 2;

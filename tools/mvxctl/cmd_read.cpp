@@ -14,7 +14,6 @@
 namespace {
 
 const char kUsage[] = "read --port P --map FILE [--address A] [--speed S] [--framing F] [--json]";
-constexpr int kAnswerTimeoutMs = 5000;
 
 // One row as a register table shows it.
 struct Row {
@@ -84,46 +83,6 @@ void printRows(const char *title, const QVector<Row> &rows) {
     o.flush();
 }
 
-struct Reading {
-    QVector<uint16_t> inputs;
-    QVector<uint16_t> holdings;
-    bool haveInputs = false;
-    bool haveHoldings = false;
-};
-
-// One input read and one holding read from register 0, as the poll cycle makes them.
-bool readDrive(const drivelink::LineOptions &line, int inputCount, int holdingCount, Reading *reading,
-               QString *error) {
-    drivelink::Session session;
-    Modbus &worker = session.worker();
-    reading->haveInputs = inputCount == 0;
-    reading->haveHoldings = holdingCount == 0;
-    threadhandoff::connectQueued(&worker, &Modbus::recv_input_registers, &session.context(),
-                                 [reading](int, int start, const QVector<uint16_t> &words) {
-                                     if (start == 0 && !reading->haveInputs) {
-                                         reading->inputs = words;
-                                         reading->haveInputs = true;
-                                     }
-                                 });
-    threadhandoff::connectQueued(&worker, &Modbus::recv_holding_registers, &session.context(),
-                                 [reading](int start, const QVector<uint16_t> &words) {
-                                     if (start == 0 && !reading->haveHoldings) {
-                                         reading->holdings = words;
-                                         reading->haveHoldings = true;
-                                     }
-                                 });
-    if (!session.open(line, inputCount, holdingCount, error)) {
-        return false;
-    }
-    if (!drivelink::waitFor([reading] { return reading->haveInputs && reading->haveHoldings; },
-                            kAnswerTimeoutMs)) {
-        *error =
-            QStringLiteral("no answer from the drive at address %1 on %2").arg(line.address).arg(line.port);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int runRead(const QStringList &args) {
@@ -158,8 +117,8 @@ int runRead(const QStringList &args) {
     map.getInputRegisters(inputs);
     map.getHoldings(holdings);
 
-    Reading reading;
-    if (!readDrive(line, inputs.size(), holdings.size(), &reading, &error)) {
+    drivelink::Reading reading;
+    if (!drivelink::readDrive(line, inputs.size(), holdings.size(), &reading, &error)) {
         cli::err() << "mvxctl read: " << error << "\n";
         return 1;
     }

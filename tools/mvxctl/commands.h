@@ -8,4 +8,5 @@ int runCheckTest(const QStringList &args);
 int runFormat(const QStringList &args);
 int runRead(const QStringList &args);
 int runFlash(const QStringList &args);
+int runExport(const QStringList &args);
 int runTest(const QStringList &args);

@@ -114,4 +114,40 @@ bool Session::open(const LineOptions &line, int inputCount, int holdingCount, QS
     return true;
 }
 
+namespace {
+constexpr int kReadTimeoutMs = 5000;
+}  // namespace
+
+bool readDrive(const drivelink::LineOptions &line, int inputCount, int holdingCount, Reading *reading,
+               QString *error) {
+    drivelink::Session session;
+    Modbus &worker = session.worker();
+    reading->haveInputs = inputCount == 0;
+    reading->haveHoldings = holdingCount == 0;
+    threadhandoff::connectQueued(&worker, &Modbus::recv_input_registers, &session.context(),
+                                 [reading](int, int start, const QVector<uint16_t> &words) {
+                                     if (start == 0 && !reading->haveInputs) {
+                                         reading->inputs = words;
+                                         reading->haveInputs = true;
+                                     }
+                                 });
+    threadhandoff::connectQueued(&worker, &Modbus::recv_holding_registers, &session.context(),
+                                 [reading](int start, const QVector<uint16_t> &words) {
+                                     if (start == 0 && !reading->haveHoldings) {
+                                         reading->holdings = words;
+                                         reading->haveHoldings = true;
+                                     }
+                                 });
+    if (!session.open(line, inputCount, holdingCount, error)) {
+        return false;
+    }
+    if (!drivelink::waitFor([reading] { return reading->haveInputs && reading->haveHoldings; },
+                            kReadTimeoutMs)) {
+        *error =
+            QStringLiteral("no answer from the drive at address %1 on %2").arg(line.address).arg(line.port);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace drivelink

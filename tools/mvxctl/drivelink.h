@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QObject>
 #include <QString>
+#include <QVector>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -53,5 +55,17 @@ class Session {
     int m_disconnected = 0;
     QString m_lastMessage;
 };
+
+// The words of one ordinary input read and one holding read, as the poll cycle makes them.
+struct Reading {
+    QVector<uint16_t> inputs;
+    QVector<uint16_t> holdings;
+    bool haveInputs = false;
+    bool haveHoldings = false;
+};
+
+// Opens the line, waits for one input and one holding reply (a few seconds at most) and closes
+// it; false with the reason when the port does not open or the drive does not answer.
+bool readDrive(const LineOptions &line, int inputCount, int holdingCount, Reading *reading, QString *error);
 
 }  // namespace drivelink

@@ -12,11 +12,13 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"check-map", runCheckMap, "check-map FILE [--json]            parse a register map and print what is used"},
+    {"check-map", runCheckMap,
+     "check-map FILE [--json]            parse a register map and print what is used"},
     {"check-test", runCheckTest, "check-test FILE [--json]           parse a test-definition file"},
     {"format", runFormat, "format --vis TYPE --mul M RAW...   show raw words as the tables would"},
     {"read", runRead, "read --port P --map FILE [--address A] [--speed S] [--framing F] [--json]"},
     {"flash", runFlash, "flash --port P --file F [--model M] [--address A] [--speed S] [--framing F]"},
+    {"export", runExport, "export --port P --map FILE --out FILE [--address A] [--speed S] [--framing F]"},
     {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--address A] ..."},
 };
 
