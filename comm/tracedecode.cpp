@@ -40,6 +40,13 @@ float decodeBufferFloat(uint16_t w0, uint16_t w1) {
     return value;
 }
 
+void encodeBufferFloat(float value, uint16_t *w0, uint16_t *w1) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    *w0 = swapBytes(uint16_t(bits & 0xFFFF));
+    *w1 = swapBytes(uint16_t(bits >> 16));
+}
+
 QVector<Sample> decodeBufferReply(int startReg, const QVector<uint16_t> &words) {
     QVector<Sample> samples;
     samples.reserve(words.size() / 2);

@@ -26,6 +26,8 @@ Kind kindOf(int startReg);
 
 // bits = (bswap16(w1) << 16) | bswap16(w0), read as an IEEE-754 single.
 float decodeBufferFloat(uint16_t w0, uint16_t w1);
+// The inverse: the register pair (w0, w1) that carries value.
+void encodeBufferFloat(float value, uint16_t *w0, uint16_t *w1);
 
 struct Sample {
     int channel = 0;  // buffer A, B, C or axis X, Y, Z

@@ -5,8 +5,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
 #include <memory>
 
+#include "comm/tracedecode.h"
 #include "comm/customfunction.h"
 #include "map/xmlmap.h"
 #include "support/simulateddrive.h"
@@ -351,7 +353,7 @@ void DriveSimTest::captureData() {
     if (start >= waveforms::kBufferABase) {
         for (int i = 0; i < count; i += 2) {
             const int k = (offset + i) / 2;
-            const float value = waveforms::decodeBufferFloat(answer.values.at(i), answer.values.at(i + 1));
+            const float value = tracedecode::decodeBufferFloat(answer.values.at(i), answer.values.at(i + 1));
             QCOMPARE(value, waveforms::bufferSample(block, k));
         }
     } else {

@@ -1,4 +1,5 @@
 #include "driveserver.h"
+#include "comm/tracedecode.h"
 
 #include <QModbusDataUnitMap>
 
@@ -93,8 +94,8 @@ void DriveServer::loadCaptureData() {
     for (int buffer = 0; buffer < 3; ++buffer) {
         QVector<quint16> words(2 * waveforms::kBufferSamples);
         for (int k = 0; k < waveforms::kBufferSamples; ++k) {
-            waveforms::encodeBufferFloat(waveforms::bufferSample(buffer, k), &words[2 * k],
-                                         &words[2 * k + 1]);
+            tracedecode::encodeBufferFloat(waveforms::bufferSample(buffer, k), &words[2 * k],
+                                           &words[2 * k + 1]);
         }
         setData(QModbusDataUnit(QModbusDataUnit::InputRegisters, waveforms::kBufferABase + buffer * 0x400,
                                 words));

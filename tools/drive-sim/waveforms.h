@@ -2,7 +2,6 @@
 
 #include <QtGlobal>
 #include <cmath>
-#include <cstring>
 
 // The simulated drive's capture buffers and accelerometer samples. Tests include this
 // header to know what a correct read and decode must produce.
@@ -66,26 +65,6 @@ inline qint16 accelSample(int axis, int n) {
         default:
             return accelZ(n);
     }
-}
-
-inline quint16 swapBytes(quint16 word) {
-    return quint16((word << 8) | (word >> 8));
-}
-
-// A sample occupies two registers (w0 at base + 2k, w1 at base + 2k + 1):
-// bits = (swapBytes(w1) << 16) | swapBytes(w0).
-inline void encodeBufferFloat(float value, quint16 *w0, quint16 *w1) {
-    quint32 bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    *w0 = swapBytes(quint16(bits & 0xFFFF));
-    *w1 = swapBytes(quint16(bits >> 16));
-}
-
-inline float decodeBufferFloat(quint16 w0, quint16 w1) {
-    const quint32 bits = (quint32(swapBytes(w1)) << 16) | swapBytes(w0);
-    float value = 0.f;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 }  // namespace waveforms

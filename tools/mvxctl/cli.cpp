@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -42,6 +43,37 @@ void printJson(const QJsonValue &value) {
     QJsonDocument doc = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
     out() << doc.toJson(QJsonDocument::Indented);
     out().flush();
+}
+
+int fileArguments(const QStringList &args, const QString &usage, const QString &what, QString *path,
+                  bool *json) {
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object.")});
+    parser.addPositionalArgument(QStringLiteral("FILE"), what);
+    if (!parse(parser, args, usage)) {
+        return 2;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        err() << "usage: mvxctl " << usage << "\n";
+        return 2;
+    }
+    *path = parser.positionalArguments().first();
+    *json = parser.isSet(QStringLiteral("json"));
+    if (!QFileInfo(*path).isFile()) {
+        err() << "mvxctl: cannot open " << what.toLower() << " '" << *path << "': no such file\n";
+        return 1;
+    }
+    return 0;
+}
+
+bool loadMap(const QString &path, const QString &command, LoadedMap *loaded) {
+    if (!QFileInfo(path).isFile() || !loaded->map.readMap(path)) {
+        err() << "mvxctl " << command << ": cannot open register map '" << path << "'\n";
+        return false;
+    }
+    loaded->map.getInputRegisters(loaded->inputs);
+    loaded->map.getHoldings(loaded->holdings);
+    return true;
 }
 
 QJsonValue warningsJson(const ReadWarnings &warnings) {

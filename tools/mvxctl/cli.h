@@ -6,7 +6,9 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "map/descriptors.h"
 #include "map/readwarning.h"
+#include "map/xmlmap.h"
 
 // Small pieces the mvxctl commands share: argument parsing, output streams, JSON numbers.
 namespace cli {
@@ -23,6 +25,20 @@ QJsonValue jsonFloat(float value);
 
 // Prints the compact JSON text of a document.
 void printJson(const QJsonValue &value);
+
+// For the commands that take one file: "FILE [--json]". Returns 0 with the path and the flag,
+// otherwise the exit code after printing why (2: usage, 1: no such file).
+int fileArguments(const QStringList &args, const QString &usage, const QString &what, QString *path,
+                  bool *json);
+
+// A register map and the two lists the drive commands poll.
+struct LoadedMap {
+    xmlmap map;
+    QVector<input_reg_t *> inputs;
+    QVector<holding_t *> holdings;
+};
+// False after printing "mvxctl <command>: cannot open register map ...".
+bool loadMap(const QString &path, const QString &command, LoadedMap *loaded);
 
 QJsonValue warningsJson(const ReadWarnings &warnings);
 void printWarnings(const ReadWarnings &warnings);

@@ -177,20 +177,11 @@ void printText(const xmlmap &map, const MapLists &lists) {
 }  // namespace
 
 int runCheckMap(const QStringList &args) {
-    QCommandLineParser parser;
-    parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object.")});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Register map."));
-    if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
-        return 2;
-    }
-    if (parser.positionalArguments().size() != 1) {
-        cli::err() << "usage: mvxctl " << kUsage << "\n";
-        return 2;
-    }
-    const QString path = parser.positionalArguments().first();
-    if (!QFileInfo(path).isFile()) {
-        cli::err() << "mvxctl: cannot open register map '" << path << "': no such file\n";
-        return 1;
+    QString path;
+    bool json = false;
+    if (const int code = cli::fileArguments(args, QString::fromLatin1(kUsage), QStringLiteral("Register map"),
+                                            &path, &json)) {
+        return code;
     }
     xmlmap map;
     if (!map.readMap(path)) {
@@ -198,7 +189,7 @@ int runCheckMap(const QStringList &args) {
         return 1;
     }
     const MapLists lists(map);
-    if (!parser.isSet(QStringLiteral("json"))) {
+    if (!json) {
         printText(map, lists);
         return 0;
     }

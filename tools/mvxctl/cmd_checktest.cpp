@@ -145,20 +145,11 @@ void printText(const TestDefinition &def, const ReadWarnings &warnings) {
 }  // namespace
 
 int runCheckTest(const QStringList &args) {
-    QCommandLineParser parser;
-    parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object.")});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Test-definition file."));
-    if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
-        return 2;
-    }
-    if (parser.positionalArguments().size() != 1) {
-        cli::err() << "usage: mvxctl " << kUsage << "\n";
-        return 2;
-    }
-    const QString path = parser.positionalArguments().first();
-    if (!QFileInfo(path).isFile()) {
-        cli::err() << "mvxctl: cannot open test file '" << path << "': no such file\n";
-        return 1;
+    QString path;
+    bool json = false;
+    if (const int code = cli::fileArguments(args, QString::fromLatin1(kUsage), QStringLiteral("Test file"),
+                                            &path, &json)) {
+        return code;
     }
     TestDefinition def;
     xml_test_reader reader;
@@ -169,7 +160,7 @@ int runCheckTest(const QStringList &args) {
         }
         return 1;
     }
-    if (parser.isSet(QStringLiteral("json"))) {
+    if (json) {
         cli::printJson(definitionJson(def, reader.warnings()));
     } else {
         printText(def, reader.warnings());

@@ -38,15 +38,12 @@ int runExport(const QStringList &args) {
         cli::err() << "mvxctl export: " << error << "\nusage: mvxctl " << kUsage << "\n";
         return 2;
     }
-    xmlmap map;
-    if (!QFileInfo(mapPath).isFile() || !map.readMap(mapPath)) {
-        cli::err() << "mvxctl export: cannot open register map '" << mapPath << "'\n";
+    cli::LoadedMap loaded;
+    if (!cli::loadMap(mapPath, QStringLiteral("export"), &loaded)) {
         return 1;
     }
-    QVector<input_reg_t *> inputs;
-    QVector<holding_t *> holdings;
-    map.getInputRegisters(inputs);
-    map.getHoldings(holdings);
+    const QVector<input_reg_t *> &inputs = loaded.inputs;
+    const QVector<holding_t *> &holdings = loaded.holdings;
     drivelink::Reading reading;
     if (!drivelink::readDrive(line, inputs.size(), holdings.size(), &reading, &error)) {
         cli::err() << "mvxctl export: " << error << "\n";

@@ -160,19 +160,16 @@ int runTest(const QStringList &args) {
         cli::err() << "mvxctl test: " << error << "\nusage: mvxctl " << kUsage << "\n";
         return kCannotRun;
     }
-    xmlmap map;
-    if (!QFileInfo(options.mapPath).isFile() || !map.readMap(options.mapPath)) {
-        cli::err() << "mvxctl test: cannot open register map '" << options.mapPath << "'\n";
+    cli::LoadedMap loaded;
+    if (!cli::loadMap(options.mapPath, QStringLiteral("test"), &loaded)) {
         return kCannotRun;
     }
     if (!QFileInfo(options.testPath).isFile()) {
         cli::err() << "mvxctl test: cannot open test file '" << options.testPath << "'\n";
         return kCannotRun;
     }
-    QVector<input_reg_t *> inputs;
-    QVector<holding_t *> holdings;
-    map.getInputRegisters(inputs);
-    map.getHoldings(holdings);
+    const QVector<input_reg_t *> &inputs = loaded.inputs;
+    const QVector<holding_t *> &holdings = loaded.holdings;
 
     drivelink::Session session;
     Modbus &worker = session.worker();
