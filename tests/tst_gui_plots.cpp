@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "comm/tracedecode.h"
 #include "../tools/drive-sim/waveforms.h"
 #include "app/logger.h"
 #include "comm/modbus.h"
@@ -293,7 +294,7 @@ class tst_gui_plots : public QObject {
         feedCapture(graph, 0x5000, [](int reg) {
             const int k = ((reg - 0x5000) % 0x400) / 2;
             quint16 w[2];
-            waveforms::encodeBufferFloat(waveforms::bufferSample((reg - 0x5000) / 0x400, k), &w[0], &w[1]);
+            tracedecode::encodeBufferFloat(waveforms::bufferSample((reg - 0x5000) / 0x400, k), &w[0], &w[1]);
             return w[reg % 2];
         });
         for (int channel = 0; channel < 3; ++channel) {
