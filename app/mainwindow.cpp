@@ -19,8 +19,10 @@
 
 #include "app/builddate.h"
 #include "app/datalog.h"
+#include "app/drivecommands.h"
 #include "app/logger.h"
 #include "app/settings.h"
+#include "comm/capturecommands.h"
 #include "comm/modbus.h"
 #include "config/configdialog.h"
 #include "map/xmlmap.h"
@@ -33,12 +35,19 @@
 #include "views/holdingsections.h"
 #include "views/icons.h"
 #include "views/inputregistertable.h"
+#include "views/keytrigger.h"
 #include "views/logarea.h"
 #include "views/maindocks.h"
 #include "views/maintoolbars.h"
+#include "views/parameterfiles.h"
 #include "views/portlist.h"
 #include "views/ramparamtable.h"
+#include "views/realtimecontrols.h"
+#include "views/realtimeplot.h"
 #include "views/registertables.h"
+#include "views/secondarygraph.h"
+#include "views/testpanel.h"
+#include "views/teststeptable.h"
 #include "views/timegraphpanel.h"
 #include "views/windowstate.h"
 
@@ -50,7 +59,8 @@ const int kLastServerAddress = 247;
 const int kAuxReadStart = 1000;
 const int kAuxReadCount = 64;
 const int kStatusBarMs = 5000;
-const int kDefaultStopRegister = 66;
+// The realtime plot's scale rows and power labels go after the Stop/Reset/Test buttons.
+const int kRealtimeControlsPosition = 2;
 
 void registerMetaTypes() {
     qRegisterMetaType<QVector<param_list_t>>("QVector<param_list_t>");
@@ -90,6 +100,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ensureIconResources();
     createDocks();
     readSettings();
+    setupTestPanel();
+    setupParameterFiles();
     if (loadRegisterMap()) {
         setupTables();
     } else {
@@ -114,6 +126,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_docks->setDefaultProportions();
     windowstate::restoreWindowState(this, m_docks->manager);
     onCOMdisconnected();
+    m_realtimePlot->applyScale();
     installEventFilter(this);
     qDebug() << "fin inicializacion";
 }
@@ -145,8 +158,7 @@ void MainWindow::createDocks() {
     m_timeGraph = new TimeGraphPanel(this);
     m_secondaryGraph = new QWidget(this);
     m_secondaryGraph->setObjectName(QStringLiteral("secondaryGraph"));
-    m_testSteps = new QTableWidget(this);
-    m_testSteps->setObjectName(QStringLiteral("tableWidget_TestSteps"));
+    m_testSteps = new TestStepTable(this);
 
     MainDocks::Contents contents;
     contents.inputRegisters = m_tables->inputRegisters();
@@ -162,7 +174,6 @@ void MainWindow::createDocks() {
     contents.flatHoldings = m_tables->flatHoldings();
     m_docks->create(contents);
     setupSecondaryDataPlot();
-    setupTestPanel();
 
     connect(m_tables, &RegisterTables::writeRequested, this, &MainWindow::writeHolding);
     connect(m_tables, &RegisterTables::readRangeRequested, this, &MainWindow::readHoldingRange);
@@ -194,6 +205,7 @@ void MainWindow::readSettings() {
     m_dataLogger = new logger(this);
     m_dataLog = new DataLog(m_dataLogger);
     m_logDir = m_settings->getLog_Dir().path();
+    m_secondary->setLogDirectory(m_logDir);
     m_logging = m_settings->getDo_Logging();
     m_testLogger = new logger(this);
     m_resultLogger = new logger(this);
@@ -221,6 +233,7 @@ bool MainWindow::loadRegisterMap() {
         return false;
     }
     m_registers = RegisterSet::takeFrom(*m_map);
+    m_loadedMapPath = m_xmlPath;
     storeDockFlags();
     m_settings->setXML_drive(m_xmlPath);
     m_settings->save();
@@ -246,16 +259,36 @@ void MainWindow::setupTables() {
 }
 
 void MainWindow::setupRealtimeDataPlot() {
-    // The plot itself goes into m_timeGraph->plotLayout().
+    m_realtimePlot = new RealtimePlot(m_timeGraph);
+    m_timeGraph->plotLayout()->addWidget(m_realtimePlot);
+    m_timeGraph->controlRow()->insertWidget(kRealtimeControlsPosition, m_realtimePlot->controls());
+    m_realtimePlot->setRegisters(m_registers.inputRegisters);
+    const MapOptions &o = m_registers.options;
+    m_realtimePlot->setPowerPositions({o.powerId, o.powerIq, o.powerVd, o.powerVq});
     m_docks->placeTimeGraph();
 }
 
 void MainWindow::setupSecondaryDataPlot() {
-    // The secondary graph's panel goes into m_secondaryGraph.
+    qDebug() << "setupSecondaryDataPlot INIT";
+    auto *layout = new QVBoxLayout(m_secondaryGraph);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_secondary = new SecondaryGraph(m_secondaryGraph);
+    layout->addWidget(m_secondary);
+    connect(m_secondary, &SecondaryGraph::send_status, this, &MainWindow::showStatus);
+    qDebug() << "setupSecondaryDataPlot END";
 }
 
 void MainWindow::setupTestPanel() {
-    // The step table is m_testSteps.
+    m_testPanel = new TestPanel(m_testSteps, {m_testLogger, m_resultLogger, m_summaryLogger}, this);
+    connect(m_testPanel, &TestPanel::statusMessage, this, &MainWindow::showStatus);
+    connect(m_testPanel, &TestPanel::started, this, &MainWindow::onTestStarted);
+    m_keyTrigger = new KeyTrigger(this);
+    connect(m_keyTrigger, &KeyTrigger::triggered, this, &MainWindow::onKeyTrigger);
+}
+
+void MainWindow::setupParameterFiles() {
+    m_paramFiles = new ParameterFiles(m_settings, this);
+    connect(m_paramFiles, &ParameterFiles::statusMessage, this, &MainWindow::showStatus);
 }
 
 void MainWindow::buildToolBars() {
@@ -314,6 +347,9 @@ void MainWindow::buildWorker() {
     m_worker->setCaptureStatusIndex(m_registers.options.flags);
     m_receiveSignalsWired = false;
     wireWorker();
+    m_secondary->setCommands(CaptureCommands::forWorker(m_worker));
+    m_paramFiles->setWorker(m_worker);
+    m_testPanel->setEngine(m_worker->testEngine());
 }
 
 void MainWindow::wireWorker() {
@@ -365,6 +401,9 @@ void MainWindow::disposeWorker() {
         m_triggerThread = nullptr;
     }
     if (m_worker != nullptr) {
+        // Its test_stop will not arrive any more.
+        m_testPanel->abandon(m_registers.holdings);
+        m_testPanel->setEngine(nullptr);
         disconnect(m_worker, nullptr, this, nullptr);
         m_worker->shutdown();
         delete m_worker;
@@ -406,7 +445,6 @@ void MainWindow::on_btnConnect_clicked() {
         finishDataLog();
     }
     wireReceiveSignals();
-    m_testRunning = false;
     saveSettingsAfterConnect();
 }
 
@@ -465,6 +503,7 @@ void MainWindow::on_configChanged(QString xml, QString log, bool logging, int32_
     m_logging = logging;
     m_logDir = log;
     m_xmlPath = xml;
+    m_secondary->setLogDirectory(m_logDir);
     m_settings->setPoll_Interval(time);
     m_settings->setModbus_Speed(speed);
     m_settings->setModbus_Config(cfg);
@@ -535,6 +574,8 @@ void MainWindow::onCOMdisconnected() {
     showStatus(false, false, true, QStringLiteral("Port disconnected"));
     setConnectedLook(false);
     m_connected = false;
+    // A test cannot go on without the line; it ends as cancelled and its logs are completed.
+    m_testPanel->stop();
     finishDataLog();
 }
 
@@ -553,14 +594,13 @@ void MainWindow::setConnectedLook(bool connected) {
 }
 
 void MainWindow::setSecondaryGraphControlsEnabled(bool enabled) {
-    // The secondary graph switches its eleven controls here.
-    Q_UNUSED(enabled);
+    m_secondary->setConnected(enabled);
 }
 
 void MainWindow::setInteractionDisabled(bool disable) {
     m_timeGraph->stopButton()->setDisabled(disable);
     m_timeGraph->resetButton()->setDisabled(disable);
-    m_timeGraph->testButton()->setDisabled(disable);
+    m_timeGraph->testButton()->setDisabled(disable || m_testPanel->isRunning());
     m_tables->readAuxButton()->setDisabled(disable);
     m_tables->flatHoldings()->setDisabled(disable);
     m_timeGraph->ramParams()->setDisabled(disable);
@@ -583,23 +623,34 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
 // --- replies -------------------------------------------------------------------------------
 
 void MainWindow::onInputRegistersRecv(int serverAddress, int startReg, QVector<uint16_t> datos) {
-    Q_UNUSED(serverAddress);
+    if (isCaptureReply(startReg)) {
+        m_secondary->onInputRegistersRecv(serverAddress, startReg, datos);
+        return;
+    }
     m_lastInputReply = QDateTime::currentDateTime();
     m_tables->applyAccessLevel();
-    if (!m_testRunning && !m_registers.options.testFile.isEmpty()) {
+    if (!m_testPanel->isRunning() && !m_registers.options.testFile.isEmpty()) {
         m_timeGraph->testButton()->setEnabled(true);
     }
-    if (isCaptureReply(startReg)) {
-        return;  // the secondary graph's capture chunks
-    }
     const QString values = m_tables->showInputWords(datos);
-    if (m_logging && m_dataLog->isOpen()) {
-        m_dataLog->writeValues(values, m_registers.discreteInputs);
+    m_realtimePlot->appendSample(m_lastInputReply.toMSecsSinceEpoch());
+    writeDataLine(values);
+}
+
+// One reply's line of the data log; while a test runs, also a line of its full log.
+void MainWindow::writeDataLine(const QString &values) {
+    if (!m_logging || !m_dataLog->isOpen()) {
+        return;
     }
+    m_dataLog->writeValues(values, m_registers.discreteInputs);
+    m_testPanel->dataLine(values + DataLog::bitStates(m_registers.discreteInputs));
 }
 
 void MainWindow::onHoldingRegistersRecv(int start, QVector<uint16_t> datos) {
     m_tables->showHoldingWords(start, datos);
+    if (start == 0 && datos.size() == m_registers.holdings.size()) {
+        m_paramFiles->onHoldingsRead(m_registers.holdings, m_registers.inputRegisters);
+    }
 }
 
 void MainWindow::onCoilsRecv(int serverAddress, QVector<uint16_t> datos) {
@@ -629,19 +680,22 @@ void MainWindow::on_btnReadAuxHoldingClicked() {
 }
 
 void MainWindow::on_btnStopClicked() {
-    if (!m_worker->isConnected()) {
+    const bool connected = m_worker->isConnected();
+    if (!connected) {
         return;
     }
     m_timeGraph->ramParams()->setValueTextSilently(2, QStringLiteral("0"));
-    const uint16_t stopIndex = m_registers.options.stopIndex;
-    writeHolding(stopIndex == 0 ? kDefaultStopRegister : stopIndex, 0, true);
+    drivecommands::stop(connected, m_registers.options.stopIndex, holdingWriter());
+    m_testPanel->stop();
     m_timeGraph->testButton()->setEnabled(true);
 }
 
 void MainWindow::on_btnResetClicked() {
-    if (m_worker->isConnected()) {
-        writeHolding(0, 1, true);
-    }
+    drivecommands::reset(m_worker->isConnected(), holdingWriter());
+}
+
+std::function<void(int, int, bool)> MainWindow::holdingWriter() {
+    return [this](int address, int value, bool echo) { writeHolding(address, uint16_t(value), echo); };
 }
 
 // --- device search and server address --------------------------------------------------------
@@ -688,35 +742,63 @@ void MainWindow::onAddressEditingFinished() {
     m_worker->setServerAddress(address);
 }
 
-// --- places kept for the plots, the test panel and the parameter files -------------------------
+// --- plots, production test and parameter files -----------------------------------------
 
 void MainWindow::updateProgressBar2(bool show, float num) {
-    Q_UNUSED(show);
-    Q_UNUSED(num);
+    m_secondary->updateProgressBar2(show, num);
 }
 
-void MainWindow::onDisconnectedStart() {}
+void MainWindow::onDisconnectedStart() {
+    m_realtimePlot->onDisconnectedStart();
+}
 
-void MainWindow::onDisconnectedStop() {}
+void MainWindow::onDisconnectedStop() {
+    m_realtimePlot->onDisconnectedStop();
+}
 
-void MainWindow::on_btnTestClicked() {}
+void MainWindow::on_btnTestClicked() {
+    if (!m_worker->isConnected()) {
+        return;
+    }
+    m_testPanel->start(testFilePath(), m_logDir, m_dataLog->isOpen() ? m_dataLogger : nullptr);
+}
+
+// The map names the test file; a relative name is beside the map.
+QString MainWindow::testFilePath() const {
+    const QString file = m_registers.options.testFile;
+    if (file.isEmpty() || QDir::isAbsolutePath(file)) {
+        return file;
+    }
+    return QFileInfo(m_loadedMapPath).absoluteDir().filePath(file);
+}
+
+void MainWindow::onTestStarted() {
+    m_timeGraph->testButton()->setEnabled(false);
+    m_docks->information->toggleView(true);
+    m_docks->information->setAsCurrentTab();
+}
+
+void MainWindow::onKeyTrigger() {
+    if (m_testPanel->isRunning()) {
+        on_btnStopClicked();
+    } else {
+        on_btnTestClicked();
+    }
+}
 
 void MainWindow::onTestStepResult(int num, int tipo, QString txt, float res, float min, float max, int ok,
                                   bool reg) {
-    Q_UNUSED(num);
-    Q_UNUSED(tipo);
-    Q_UNUSED(txt);
-    Q_UNUSED(res);
-    Q_UNUSED(min);
-    Q_UNUSED(max);
-    Q_UNUSED(ok);
-    Q_UNUSED(reg);
+    m_testPanel->onStepResult(num, tipo, txt, res, min, max, ok, reg);
 }
 
 void MainWindow::onTestFinish() {
-    m_testRunning = false;
+    m_testPanel->finish(m_registers.holdings);
 }
 
-void MainWindow::openParameterFile() {}
+void MainWindow::openParameterFile() {
+    m_paramFiles->openParameterFile(m_registers.inputRegisters, m_loadedMapPath);
+}
 
-void MainWindow::saveParameterFile() {}
+void MainWindow::saveParameterFile() {
+    m_paramFiles->saveParameterFile(m_registers.holdings, m_registers.inputRegisters);
+}

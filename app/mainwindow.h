@@ -5,21 +5,28 @@
 #include <QString>
 #include <QVector>
 #include <cstdint>
+#include <functional>
 
 #include "app/registerset.h"
 #include "map/readwarning.h"
 
 class AddressTable;
 class DataLog;
+class KeyTrigger;
 class LogArea;
 class MainDocks;
 class MainToolBars;
 class Modbus;
+class ParameterFiles;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
 class QThread;
+class RealtimePlot;
 class RegisterTables;
+class SecondaryGraph;
+class TestPanel;
+class TestStepTable;
 class TimeGraphPanel;
 class logger;
 class settings;
@@ -75,8 +82,6 @@ class MainWindow : public QMainWindow {
     void readHoldingRange(int start, int count);
     void writeHolding(int address, uint16_t value, bool echo);
 
-    // Places for the realtime plot, the secondary graph, the test panel and the parameter
-    // files; their own code fills them in.
     void updateProgressBar2(bool show, float num);
     void onDisconnectedStart();
     void onDisconnectedStop();
@@ -95,6 +100,10 @@ class MainWindow : public QMainWindow {
     AddressTable *addressTable() const { return m_addressTable; }
     QPushButton *searchButton() const { return m_searchButton; }
     TimeGraphPanel *timeGraph() const { return m_timeGraph; }
+    RealtimePlot *realtimePlot() const { return m_realtimePlot; }
+    SecondaryGraph *secondaryGraph() const { return m_secondary; }
+    TestPanel *testPanel() const { return m_testPanel; }
+    ParameterFiles *parameterFiles() const { return m_paramFiles; }
     const RegisterSet &registers() const { return m_registers; }
     bool isPortConnected() const { return m_connected; }
     int pollTime() const { return m_pollTime; }
@@ -114,6 +123,7 @@ class MainWindow : public QMainWindow {
     void setupRealtimeDataPlot();
     void setupSecondaryDataPlot();
     void setupTestPanel();
+    void setupParameterFiles();
     void buildToolBars();
     void connectToolBars();
     void logStartupLines();
@@ -133,6 +143,12 @@ class MainWindow : public QMainWindow {
     void saveSettingsAfterConnect();
     void setConnectedLook(bool connected);
     void setSecondaryGraphControlsEnabled(bool enabled);
+    void writeDataLine(const QString &values);
+    // writeHolding for the drive commands of the Time Graph's buttons.
+    std::function<void(int, int, bool)> holdingWriter();
+    void onTestStarted();
+    void onKeyTrigger();
+    QString testFilePath() const;
 
     Ui::MainWindow *ui;
     settings *m_settings = nullptr;
@@ -154,10 +170,10 @@ class MainWindow : public QMainWindow {
     bool m_logging = false;
     QString m_logDir;
     QString m_xmlPath;
+    QString m_loadedMapPath;  // the map the lists were read from; m_xmlPath may name the next one
     uint8_t m_serverAddress = 1;
     bool m_connected = false;
     int m_errorCount = 0;
-    bool m_testRunning = false;
     QDateTime m_lastInputReply;
 
     MainDocks *m_docks = nullptr;
@@ -168,5 +184,10 @@ class MainWindow : public QMainWindow {
     QPushButton *m_searchButton = nullptr;
     TimeGraphPanel *m_timeGraph = nullptr;
     QWidget *m_secondaryGraph = nullptr;
-    QTableWidget *m_testSteps = nullptr;
+    SecondaryGraph *m_secondary = nullptr;
+    RealtimePlot *m_realtimePlot = nullptr;
+    TestStepTable *m_testSteps = nullptr;
+    TestPanel *m_testPanel = nullptr;
+    KeyTrigger *m_keyTrigger = nullptr;
+    ParameterFiles *m_paramFiles = nullptr;
 };

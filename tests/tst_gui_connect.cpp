@@ -141,7 +141,7 @@ void GuiConnectTest::connectAndDisconnectSwitchTheControls() {
         m_window->setWindowState(Qt::WindowNoState);
         m_window->resize(1600, 1000);
         m_window->tables()->holdingSections()->sections()[0]->toggleButton()->click();
-        QTest::qWait(4000);
+        QTest::qWait(20000);  // a third of the plot's minute of curves
         QVERIFY(m_window->grab().save(screenshot));
     }
 

@@ -4,6 +4,7 @@
 #include <qtadvanceddocking/DockManager.h>
 #include <qtadvanceddocking/DockWidget.h>
 #include <QMainWindow>
+#include <algorithm>
 
 MainDocks::MainDocks(QMainWindow *window) : QObject(window) {
     ads::CDockManager::setConfigFlag(ads::CDockManager::OpaqueSplitterResize, true);
@@ -79,7 +80,14 @@ void MainDocks::setDefaultProportions() {
         manager->setSplitterSizes(log, {700, 250});
     }
     if (ads::CDockAreaWidget *graphs = timeGraph->dockAreaWidget()) {
-        manager->setSplitterSizes(graphs, {1100, 600});
+        // Narrower than its plot and control row, the Time Graph scrolls and hides its right
+        // axes and newest samples. It gets that width on a 1600-pixel screen, the narrowest the
+        // layout is made for, as long as the tables keep most of theirs.
+        const int designWidth = 1600;
+        const int frames = 40;  // dock area, tab bar and scroll-area borders
+        const int needed = timeGraph->widget()->minimumSizeHint().width() + frames;
+        const int graphWidth = std::min(needed, designWidth * 55 / 100);
+        manager->setSplitterSizes(graphs, {designWidth - graphWidth, graphWidth});
     }
 }
 
