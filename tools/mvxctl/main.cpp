@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 #include "commands.h"
@@ -35,6 +36,10 @@ int usage(QTextStream &out) {
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("mvxctl"));
+    // The readers' diagnostic lines are for developers; MVXCTL_DEBUG=1 shows them.
+    if (qEnvironmentVariableIsEmpty("MVXCTL_DEBUG")) {
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    }
     QStringList args = QCoreApplication::arguments().mid(1);
     QTextStream err(stderr);
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
