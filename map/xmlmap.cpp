@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "map/domguard.h"
+
 namespace {
 
 // A Modbus read returns at most 125 registers, and the poll reads each kind in one request.
@@ -90,7 +92,7 @@ bool xmlmap::readMapData(const QByteArray &xml, const QString &sourceName) {
     QString message;
     int line = 0;
     int column = 0;
-    if (!document.setContent(xml, false, &message, &line, &column)) {
+    if (!domguard::setContent(document, xml, &message, &line, &column)) {
         qDebug().noquote() << "Malformed register map" << sourceName << line << column << message;
         warn(line, QStringLiteral("document"),
              QStringLiteral("malformed XML at column %1: %2; nothing was read").arg(column).arg(message));

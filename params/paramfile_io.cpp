@@ -8,6 +8,8 @@
 #include <QXmlStreamWriter>
 #include <cmath>
 
+#include "map/domguard.h"
+
 namespace {
 
 void warn(ParamFileContents *out, const QDomElement &element, const QString &reason) {
@@ -109,10 +111,36 @@ void readMetaData(const QDomElement &metaElement, ParamFileMeta *meta) {
     }
 }
 
+bool isXmlCharacter(char16_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD);
+}
+
+// The DOM reader accepts control characters (raw or as &#1;) in map labels and parameter
+// files, but XML cannot carry them: QXmlStreamWriter drops them and then reports the whole
+// document as failed. Dropping them here keeps one odd label from failing an export.
+QString writableText(const QString &text) {
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += text.at(++i);
+        } else if (isXmlCharacter(c.unicode())) {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void writeTextElement(QXmlStreamWriter &xml, const QString &name, const QString &text) {
+    xml.writeTextElement(name, writableText(text));
+}
+
 void writeHolding(QXmlStreamWriter &xml, const holding_t &holding) {
     xml.writeStartElement(QStringLiteral("holding"));
     xml.writeTextElement(QStringLiteral("add"), QString::number(holding.add));
-    xml.writeTextElement(QStringLiteral("txt"), holding.text);
+    writeTextElement(xml, QStringLiteral("txt"), holding.text);
     xml.writeTextElement(QStringLiteral("mul"), paramFileMultiplier(holding.multiplier));
     xml.writeTextElement(QStringLiteral("bin"), QString::number(holding.value));
     xml.writeTextElement(QStringLiteral("val"),
@@ -131,7 +159,7 @@ bool readParamFileData(const QByteArray &xml, ParamFileContents *out) {
     QString message;
     int line = 0;
     int column = 0;
-    if (!document.setContent(xml, &message, &line, &column)) {
+    if (!domguard::setContent(document, xml, &message, &line, &column)) {
         out->error = QStringLiteral("lin %1 col %2 -> err: %3").arg(line).arg(column).arg(message);
         qDebug().noquote() << out->error;
         return false;
@@ -170,10 +198,10 @@ bool writeParamFileData(QIODevice *device, const ParamFileMeta &meta, const QVec
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("Motor_Configuration"));
     xml.writeStartElement(QStringLiteral("MetaData"));
-    xml.writeTextElement(QStringLiteral("file"), meta.file);
-    xml.writeTextElement(QStringLiteral("datetime"), meta.datetime);
-    xml.writeTextElement(QStringLiteral("model"), meta.model);
-    xml.writeTextElement(QStringLiteral("version"), meta.version);
+    writeTextElement(xml, QStringLiteral("file"), meta.file);
+    writeTextElement(xml, QStringLiteral("datetime"), meta.datetime);
+    writeTextElement(xml, QStringLiteral("model"), meta.model);
+    writeTextElement(xml, QStringLiteral("version"), meta.version);
     xml.writeEndElement();
     for (const holding_t *holding : holdings) {
         if (holding) {

@@ -9,6 +9,7 @@ PACKAGES=(
   libqt5serialbus5-dev libqt5serialport5-dev
   libqt-advanced-docking-system-dev libqcustomplot-dev
   socat xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "map/domguard.h"
+
 QString stepElementName(int kind) {
     switch (kind) {
         case StepEspera:
@@ -537,7 +539,7 @@ bool xml_test_reader::parse(const QByteArray &xml, const QString &path, TestDefi
     QString message;
     int line = 0;
     int column = 0;
-    if (!document.setContent(xml, &message, &line, &column)) {
+    if (!domguard::setContent(document, xml, &message, &line, &column)) {
         diagnostic() << "lin " << line << " col " << column << " -> err: " << message;
         warnings_.append(
             {line, QString(), QStringLiteral("malformed XML at column %1: %2").arg(column).arg(message)});

@@ -41,6 +41,8 @@ void MainDocks::create(const Contents &contents) {
     timeGraph->setFeature(ads::CDockWidget::DockWidgetClosable, false);
     flatHoldings = newDock(QStringLiteral("Holding registers"), contents.flatHoldings);
     flatHoldings->setParent(manager);
+    // Never added to an area: its tab would otherwise have no parent and never be freed.
+    flatHoldings->tabWidget()->setParent(flatHoldings);
     flatHoldings->hide();
 
     // Left to right: holdings, input registers, the smaller tables as tabs; the log below;

@@ -1,0 +1,132 @@
+// Inputs the fuzz targets in tests/fuzz found to break something, kept as ordinary tests.
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+#include "app/settings.h"
+#include "map/domguard.h"
+#include "map/xmlmap.h"
+#include "params/paramfile_io.h"
+#include "test/xml_test_reader.h"
+
+namespace {
+
+QByteArray nested(const QByteArray &root, int depth) {
+    return "<" + root + ">" + QByteArray("<a>").repeated(depth) + "x" + QByteArray("</a>").repeated(depth) +
+           "</" + root + ">";
+}
+
+}  // namespace
+
+class tst_fuzz_regressions : public QObject {
+    Q_OBJECT
+  private slots:
+    // The map reader accepts control characters in a label; exporting such a map's holdings
+    // used to fail as a whole (writeParamFile -1, no file) because XML cannot carry them.
+    void exportOfLabelWithControlCharacters_data() {
+        QTest::addColumn<QByteArray>("labelXml");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("character reference") << QByteArray("Velocidad&#1;") << QStringLiteral("Velocidad");
+        QTest::newRow("raw vertical tab") << QByteArray(
+                                                 "a\x0b"
+                                                 "b")
+                                          << QStringLiteral("ab");
+        QTest::newRow("raw NUL") << QByteArray("x\0y", 3) << QStringLiteral("xy");
+        QTest::newRow("tab and accents kept")
+            << QByteArray("Tensi\xc3\xb3n\tbus") << QStringLiteral("Tensión\tbus");
+    }
+    void exportOfLabelWithControlCharacters() {
+        QFETCH(QByteArray, labelXml);
+        QFETCH(QString, readBack);
+        xmlmap map;
+        map.readMapData(
+            "<m><block name=\"b\" query=\"auto\" type=\"h\" start=\"0\" end=\"0\">"
+            "<h add=\"0\"><text>" +
+            labelXml + "</text><multiplier>0.1</multiplier></h></block></m>");
+        QVector<holding_t *> holdings;
+        QCOMPARE(map.getHoldings(holdings), 1);
+        holdings[0]->value = 0xFFF6;
+
+        QTemporaryDir dir;
+        settings prefs(dir.filePath(QStringLiteral("settings.xml")));
+        QFile file(dir.filePath(QStringLiteral("export.xml")));
+        QCOMPARE(prefs.writeParamFile(holdings, file, QDateTime(QDate(2024, 1, 18), QTime(9, 5, 7))), 1);
+
+        ParamFileContents contents;
+        QVERIFY(readParamFile(file.fileName(), &contents));
+        QCOMPARE(contents.holdings.size(), 1);
+        QCOMPARE(contents.holdings[0].text, readBack);
+        QCOMPARE(contents.holdings[0].value, uint16_t(0xFFF6));
+    }
+
+    // The DOM parser recurses once per level: 100000 levels overflowed the stack and ended the
+    // program at start-up (register map), on opening a parameter file or on starting a test.
+    void deeplyNestedFilesAreRefused() {
+        xmlmap map;
+        QVERIFY(map.readMapData(nested("modbusmap", 100000)));
+        QCOMPARE(map.warnings().size(), 1);
+        QVERIFY(map.warnings()[0].reason.contains(QStringLiteral("nested more than 256 deep")));
+        QCOMPARE(map.warnings()[0].line, 1);
+
+        ParamFileContents contents;
+        QVERIFY(!readParamFileData(nested("Motor_Configuration", 100000), &contents));
+        QVERIFY(contents.error.contains(QStringLiteral("nested more than 256 deep")));
+
+        TestDefinition def;
+        xml_test_reader reader;
+        QVERIFY(!reader.readTestData(nested("ensayo", 100000), def));
+        QVERIFY(def.steps.isEmpty());
+    }
+
+    void nestingDepth_data() {
+        QTest::addColumn<QString>("xml");
+        QTest::addColumn<int>("depth");
+        QTest::newRow("empty") << QString() << 0;
+        QTest::newRow("elements") << QStringLiteral("<?xml version='1.0'?><r><a><b/></a><c>t</c></r>") << 3;
+        QTest::newRow("comment and CDATA") << QStringLiteral("<r><!-- <a><a> --><![CDATA[<a><a>]]></r>") << 1;
+        QTest::newRow("quoted >") << QStringLiteral("<r><a x='>' y=\"/>\"><b/></a></r>") << 3;
+        QTest::newRow("internal subset") << QStringLiteral("<!DOCTYPE r [<!ELEMENT r ANY>]><r><a/></r>") << 2;
+        QTest::newRow("unclosed") << QStringLiteral("<r><a><b") << 3;
+        QTest::newRow("counting stops past the limit") << QString::fromLatin1(nested("r", 1000)) << 257;
+    }
+    void nestingDepth() {
+        QFETCH(QString, xml);
+        QFETCH(int, depth);
+        QCOMPARE(domguard::nestingDepth(xml), depth);
+    }
+
+    // UTF-16 hides its markup from a byte scan; the limit still holds.
+    void utf16DocumentsAreCheckedToo() {
+        const QString text = QString::fromLatin1(nested("m", 300));
+        QDomDocument document;
+        QString message;
+        for (const char *codec : {"UTF-16LE", "UTF-16BE"}) {
+            QByteArray bytes = QTextCodec::codecForName(codec)->fromUnicode(text);
+            QVERIFY2(!domguard::setContent(document, bytes, &message, nullptr, nullptr), codec);
+            QVERIFY(!domguard::setContent(
+                document, "\xff\xfe" + QTextCodec::codecForName("UTF-16LE")->fromUnicode(text), &message,
+                nullptr, nullptr));
+        }
+        QVERIFY(domguard::setContent(document, nested("m", 200), &message, nullptr, nullptr));
+    }
+
+    // Metadata that XML cannot carry loses only the offending characters.
+    void metadataWithUnpairedSurrogate() {
+        ParamFileMeta meta{QStringLiteral("map") + QChar(0xD800) + QStringLiteral(".xml"),
+                           QStringLiteral("2024/01/18 09:05:07"), QStringLiteral("4\x1f"),
+                           QStringLiteral("23") + QString::fromUtf8("\xf0\x9f\x94\xa7")};
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(writeParamFileData(&buffer, meta, {}));
+        ParamFileContents contents;
+        QVERIFY(readParamFileData(buffer.data(), &contents));
+        QCOMPARE(contents.meta.file, QStringLiteral("map.xml"));
+        QCOMPARE(contents.meta.model, QStringLiteral("4"));
+        QCOMPARE(contents.meta.version, meta.version);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_fuzz_regressions)
+#include "tst_fuzz_regressions.moc"
