@@ -3,6 +3,7 @@
 #include <qtadvanceddocking/DockAreaWidget.h>
 #include <qtadvanceddocking/DockManager.h>
 #include <qtadvanceddocking/DockWidget.h>
+#include <qtadvanceddocking/DockWidgetTab.h>
 #include <QMainWindow>
 #include <algorithm>
 
