@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test. This is what CI runs.
 #   1. the normal build and the whole test suite (build/ or $BUILD_DIR);
+#   the Debian package built, installed and its tools run on the installed examples;
 #   unless MVX_QUICK=1, then:
 #   2. the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/);
 #   3. the worker, test-engine and simulated-drive tests under ThreadSanitizer (build-tsan/);
@@ -107,6 +108,7 @@ tsan_tests() {
 
 run_phase "normal build" bash scripts/build.sh
 run_phase "normal tests" normal_tests
+run_phase "package install" bash scripts/package.sh
 if [ "${MVX_QUICK:-0}" != 1 ]; then
   run_phase "ASan+UBSan build" asan_build
   run_phase "ASan+UBSan tests" asan_tests
