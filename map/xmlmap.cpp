@@ -314,10 +314,15 @@ bool xmlmap::readItem(const QDomElement &element, QVector<item_t *> &items) {
 
 void xmlmap::readInputSection(const QDomElement &section) {
     qDebug() << "-- Input Registers --";
+    readSection(section, &xmlmap::readInputRegister);
+}
+
+// Reads each child with readOne until one of them abandons the rest of the section.
+void xmlmap::readSection(const QDomElement &section, bool (xmlmap::*readOne)(const QDomElement &)) {
     for (QDomElement element = section.firstChildElement(); !element.isNull();
          element = element.nextSiblingElement()) {
-        if (!readInputRegister(element)) {
-            warn(element, QStringLiteral("rest of the Input_Register section abandoned"));
+        if (!(this->*readOne)(element)) {
+            warn(element, QStringLiteral("rest of the %1 section abandoned").arg(section.tagName()));
             return;
         }
     }
@@ -382,13 +387,7 @@ int32_t xmlmap::readColourAttribute(const QDomElement &element, const QString &n
 // ---- RAM parameters -------------------------------------------------------------------------
 
 void xmlmap::readRamSection(const QDomElement &section) {
-    for (QDomElement element = section.firstChildElement(); !element.isNull();
-         element = element.nextSiblingElement()) {
-        if (!readRamParameter(element)) {
-            warn(element, QStringLiteral("rest of the RAM_Parameter section abandoned"));
-            return;
-        }
-    }
+    readSection(section, &xmlmap::readRamParameter);
 }
 
 // False abandons the rest of the section.

@@ -66,6 +66,7 @@ class xmlmap : public QObject {
     void readBlock(const QDomElement &block);
     void readHolding(const QDomElement &element);
     bool readHoldingChild(const QDomElement &child, holding_t &holding, bool *stopChildren);
+    void readSection(const QDomElement &section, bool (xmlmap::*readOne)(const QDomElement &));
     void readInputSection(const QDomElement &section);
     bool readInputRegister(const QDomElement &element);
     void readRamSection(const QDomElement &section);

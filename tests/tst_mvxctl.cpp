@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "support/mvxctlrun.h"
 #include "support/testpaths.h"
 
 // The command-line companion as map authors and scripts use it: exit codes, JSON shape,
@@ -12,25 +13,8 @@
 class TestMvxctl : public QObject {
     Q_OBJECT
 
-    struct Run {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-
-    static Run mvxctl(const QStringList &args) {
-        QProcess p;
-        p.start(testpaths::mvxctl(), args);
-        Run r;
-        if (!p.waitForFinished(30000)) {
-            p.kill();
-            return r;
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
-    }
+    using Run = MvxctlRun;
+    static Run mvxctl(const QStringList &args) { return runMvxctl(args); }
 
     static QJsonObject json(const Run &r) { return QJsonDocument::fromJson(r.out).object(); }
 

@@ -7,32 +7,15 @@
 
 #include "support/sanitizersuppressions.h"
 #include "support/simulateddrive.h"
+#include "support/mvxctlrun.h"
 #include "support/testpaths.h"
 
 // mvxctl read and flash against the simulated drive.
 class TestMvxctlWire : public QObject {
     Q_OBJECT
 
-    struct Run {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-
-    static Run mvxctl(const QStringList &args) {
-        QProcess process;
-        process.start(testpaths::mvxctl(), args);
-        Run run;
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished();
-            return run;
-        }
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = process.readAllStandardOutput();
-        run.err = process.readAllStandardError();
-        return run;
-    }
+    using Run = MvxctlRun;
+    static Run mvxctl(const QStringList &args) { return runMvxctl(args); }
 
     static QString mapPath() { return testpaths::example(QStringLiteral("drive-map.xml")); }
 
