@@ -57,6 +57,8 @@ for target in "${TARGETS[@]}"; do
   dict_args=()
   dict="$ROOT/tests/fuzz/dict/${target#fuzz_}.dict"
   [ -f "$dict" ] && dict_args=(-dict="$dict")
+  # CI runs the same mutation sequence every time (FUZZ_SEED to change it); by hand, random.
+  if [ -n "${CI:-}${FUZZ_SEED:-}" ]; then dict_args+=(-seed="${FUZZ_SEED:-1}"); fi
   log="$OUT_DIR/$target.log"
   echo "fuzz: $target for ${SECONDS_PER_TARGET}s"
   if (cd "$WORK" && TMPDIR="$SCRATCH" "$BUILD_DIR/tests/fuzz/$target" "$corpus" "${dict_args[@]}" \
