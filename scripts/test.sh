@@ -20,6 +20,7 @@ bash scripts/bootstrap.sh
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 REPORTS=$(mktemp -d)
+NORMAL_LOG=$(mktemp)
 
 RESULTS=()
 FAILED=0
@@ -27,7 +28,15 @@ summary() {
   echo "=== test.sh: phases"
   printf '  %s\n' "${RESULTS[@]}"
   printf '  %-28s %3dm%02ds\n' "total" $((SECONDS / 60)) $((SECONDS % 60))
-  rm -rf "$REPORTS"
+  # The normal suite's count, as one closing line.
+  local line total failed
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$NORMAL_LOG" 2>/dev/null | tail -1)
+  if [ -n "$line" ]; then
+    failed=$(sed -E 's/.* ([0-9]+) tests failed out of.*/\1/' <<<"$line")
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    echo "tests: $((total - failed)) passed, $failed failed"
+  fi
+  rm -rf "$REPORTS" "$NORMAL_LOG"
 }
 trap summary EXIT
 
@@ -60,7 +69,8 @@ check_reports() {
 }
 
 normal_tests() {
-  (cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS")
+  (cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS") | tee "$NORMAL_LOG"
+  return "${PIPESTATUS[0]}"
 }
 
 asan_build() {
