@@ -16,7 +16,6 @@
 #include "comm/threadhandoff.h"
 #include "map/presentation.h"
 #include "map/xmlmap.h"
-#include "support/sanitizersuppressions.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 

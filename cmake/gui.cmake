@@ -19,7 +19,7 @@ target_link_libraries(mvxgui PUBLIC
 target_compile_options(mvxgui PRIVATE ${MVX_WARNINGS})
 
 add_executable(mvx-configurator app/main.cpp)
-target_link_libraries(mvx-configurator PRIVATE mvxgui)
+target_link_libraries(mvx-configurator PRIVATE mvxgui sanitizerdefaults)
 target_compile_options(mvx-configurator PRIVATE ${MVX_WARNINGS})
 
 install(TARGETS mvx-configurator RUNTIME DESTINATION bin)

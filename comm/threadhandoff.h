@@ -49,8 +49,8 @@ QMetaObject::Connection connectQueued(Sender *sender, void (Sender::*signal)(Arg
 
 // Suppressions for a ThreadSanitizer build: Qt's own synchronisation that no annotation can
 // reach. A finished QThread wakes its waiters after the last point any project code runs in
-// it; QtTest runs a watchdog thread. Each executable returns this from
-// __tsan_default_suppressions().
+// it; QtTest runs a watchdog thread. Every executable links tools/common/sanitizerdefaults.cpp,
+// which returns this from __tsan_default_suppressions().
 constexpr const char *kSanitizerSuppressions =
     "called_from_lib:libQt5Core.so.5\n"
     "race:QWaitCondition::~QWaitCondition\n"

@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "support/sanitizersuppressions.h"
 #include "support/simulateddrive.h"
 #include "support/mvxctlrun.h"
 #include "support/testpaths.h"

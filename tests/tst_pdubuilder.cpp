@@ -1,7 +1,6 @@
 #include <QtTest>
 
 #include "comm/pdubuilder.h"
-#include "support/sanitizersuppressions.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include "comm/threadhandoff.h"
 #include "map/presentation.h"
 #include "map/xmlmap.h"
-#include "support/sanitizersuppressions.h"
 #include "support/workerharness.h"
 #include "test/test_engine.h"
 #include "test/test_logs.h"

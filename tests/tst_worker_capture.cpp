@@ -1,7 +1,6 @@
 #include <QtTest>
 
 #include "comm/modbus.h"
-#include "support/sanitizersuppressions.h"
 #include "support/workerharness.h"
 
 namespace {

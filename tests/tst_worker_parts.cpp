@@ -6,7 +6,6 @@
 #include "comm/firmwarepath.h"
 #include "comm/linesettings.h"
 #include "comm/splitread.h"
-#include "support/sanitizersuppressions.h"
 
 class TestWorkerParts : public QObject {
     Q_OBJECT

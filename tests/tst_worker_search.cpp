@@ -1,7 +1,6 @@
 #include <QtTest>
 
 #include "comm/modbus.h"
-#include "support/sanitizersuppressions.h"
 #include "support/workerharness.h"
 
 // The bus search: one address per tick, 1 to 247. At 57600 bps the response time-out (75 ms)

@@ -2,7 +2,6 @@
 
 #include "comm/modbus.h"
 #include "comm/polltickhook.h"
-#include "support/sanitizersuppressions.h"
 #include "support/workerharness.h"
 
 namespace {

@@ -7,12 +7,6 @@
 #include "comm/modbus.h"
 #include "comm/threadhandoff.h"
 
-#if defined(__SANITIZE_THREAD__)
-extern "C" const char *__tsan_default_suppressions() {
-    return threadhandoff::kSanitizerSuppressions;
-}
-#endif
-
 namespace drivelink {
 
 namespace {
