@@ -189,6 +189,7 @@ void Modbus::connectPort() {
     emit com_connected();
     m_connected = true;
     m_pollingEnabled = true;
+    m_outage.invalidate();
     m_rangeRequested = false;
     m_pollTimer->start(m_pollInterval);
 }
@@ -263,7 +264,9 @@ void Modbus::readBits(bool coils, int start, int count) {
         return;
     }
     if (!fitsRegister(start) || count < 1 || !fitsRegister(start + count - 1)) {
-        logArea(QStringLiteral("Request refused: bits %1 to %2 are not valid addresses").arg(start).arg(start + count - 1));
+        logArea(QStringLiteral("Request refused: bits %1 to %2 are not valid addresses")
+                    .arg(start)
+                    .arg(start + count - 1));
         return;
     }
     m_bitRead = BitReadRequest{true, coils, start, count};
@@ -280,6 +283,7 @@ void Modbus::setInputList(const QVector<input_reg_t *> &list) {
 }
 
 void Modbus::setHoldingList(const QVector<holding_t *> &list) {
+    nameRegisters(0, list);
     m_holdingListSize = list.size();
     QVector<float> multipliers;
     multipliers.reserve(list.size());
@@ -287,6 +291,27 @@ void Modbus::setHoldingList(const QVector<holding_t *> &list) {
         multipliers.append(holding ? holding->multiplier : 1.0f);
     }
     setHoldingMultipliers(multipliers);
+}
+
+void Modbus::nameRegisters(int firstAddress, const QVector<holding_t *> &list) {
+    QHash<int, QString> names;
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i)) {
+            names.insert(firstAddress + i, list.at(i)->text.isEmpty() ? list.at(i)->name : list.at(i)->text);
+        }
+    }
+    runInWorkerThread([this, names] {
+        for (auto it = names.cbegin(); it != names.cend(); ++it) {
+            m_registerNames.insert(it.key(), it.value());
+        }
+    });
+}
+
+void Modbus::setAccessLevelIndex(int index) {
+    if (deferToWorkerThread([=] { setAccessLevelIndex(index); })) {
+        return;
+    }
+    m_accessLevelIndex = index;
 }
 
 void Modbus::setInputMultipliers(const QVector<float> &multipliers) {
@@ -329,9 +354,19 @@ bool Modbus::queueSingleWrite(int address, int value, bool log) {
     if (log) {
         logArea(QStringLiteral("Writting value %1 to holding register %2").arg(value).arg(address));
     }
-    m_pendingRequest = pdu::writeSingleRegister(uint16_t(address), uint16_t(value));
-    setState(ESTADO_W_HOLDING);
+    queueWrite(
+        {pdu::writeSingleRegister(uint16_t(address), uint16_t(value)), WriteKind::Single, m_serverAddress});
     return true;
+}
+
+void Modbus::queueWrite(const PendingWrite &write) {
+    m_writes.enqueue(write);
+}
+
+QString Modbus::registerName(int address) const {
+    const QString name = m_registerNames.value(address);
+    return name.isEmpty() ? QStringLiteral("register %1").arg(address)
+                          : QStringLiteral("%1 (register %2)").arg(name).arg(address);
 }
 
 void Modbus::writeOnDevice(int device, int address, int value, bool log) {
@@ -354,9 +389,7 @@ void Modbus::writeOnDevice(int device, int address, int value, bool log) {
                     .arg(address)
                     .arg(device));
     }
-    m_pendingRequest = pdu::writeSingleCoil(uint16_t(address), uint16_t(value));
-    m_deviceAddress = device;
-    setState(ESTADO_W_DEVICE);
+    queueWrite({pdu::writeSingleCoil(uint16_t(address), uint16_t(value)), WriteKind::Device, device});
 }
 
 void Modbus::writeHoldings(int start, QVector<uint16_t> words) {
@@ -380,8 +413,7 @@ void Modbus::writeHoldings(int start, QVector<uint16_t> words) {
                 .arg(count)
                 .arg(start)
                 .arg(pdu::wordBytesText(words)));
-    m_pendingRequest = pdu::writeMultipleRegisters(uint16_t(start), words);
-    setState(ESTADO_W_MULTIPLE);
+    queueWrite({pdu::writeMultipleRegisters(uint16_t(start), words), WriteKind::Multiple, m_serverAddress});
 }
 
 void Modbus::on_acceptedPassword(int level, QString pass) {
@@ -391,8 +423,8 @@ void Modbus::on_acceptedPassword(int level, QString pass) {
     if (refuseWhileFlashing()) {
         return;
     }
-    m_pendingRequest = pdu::accessLevel(level, pass);
-    setState(ESTADO_W_MULTIPLE);
+    const int sentLevel = (level >= 0 && level <= 3) ? level : 0;
+    queueWrite({pdu::accessLevel(level, pass), WriteKind::Password, m_serverAddress, sentLevel});
 }
 
 void Modbus::readHoldingRange(int start, int count) {
@@ -438,6 +470,8 @@ void Modbus::startSearch() {
     }
     logArea(QStringLiteral("Searching active devices in addresses 1-247..."));
     m_searchAddress = 1;
+    m_searchFound = 0;
+    m_searchLastPending = false;
     setState(ESTADO_SEARCH);
     m_searchActive = true;
 }
@@ -451,6 +485,7 @@ void Modbus::stopSearch() {
     }
     logArea(QStringLiteral("Search stopped by user"));
     m_searchAddress = 0;
+    m_searchLastPending = false;
     setState(ESTADO_R_INPUTS);
     m_searchActive = false;
 }

@@ -1,17 +1,20 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QModbusDataUnit>
 #include <QModbusDevice>
 #include <QModbusRequest>
 #include <QObject>
+#include <QQueue>
 #include <QSemaphore>
 #include <QSerialPort>
 #include <QString>
 #include <QThread>
 #include <QVector>
 #include <atomic>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "comm/capturereader.h"
@@ -83,6 +86,12 @@ class Modbus : public QObject {
     // Only the multipliers (and the list size) are taken, in the calling thread.
     void setInputList(const QVector<input_reg_t *> &list);
     void setHoldingList(const QVector<holding_t *> &list);
+    // Names for the write-error messages of registers outside the holding list (auxiliary
+    // holdings, RAM parameters): record i is register firstAddress + i.
+    void nameRegisters(int firstAddress, const QVector<holding_t *> &list);
+    // Position, in the input-register reply, of the register that reports the granted access
+    // level (the map option `access_level`); the password write is judged by it.
+    void setAccessLevelIndex(int index);
     // Position, in the input-register reply, of the word whose bit 0x1000 says the trace
     // buffers are ready (the map option `flags`).
     void setCaptureStatusIndex(int index);
@@ -97,6 +106,7 @@ class Modbus : public QObject {
     void stopSearch();
     void selectFirmwareFile(int model, const QString &path);
 
+    // Writes are queued and go out in order, one per tick, before the poll state's request.
     // Writes 1 to the capture trigger and waits for the status bit to read the buffers.
     void triggerCapture();
     void startAccelerometerRead();
@@ -171,11 +181,22 @@ class Modbus : public QObject {
     // once when the file was refused or the sequence aborted. ok: every frame was sent and the
     // drive answered none of them with an exception.
     void flash_finished(bool ok);
+    // The outcome of a firmware transfer in one line: the byte count when it completed, else
+    // the controller, the frame and the drive's reason.
+    void flash_verdict(bool ok, QString text);
 
   private:
     enum class ReadKind { Inputs, Holdings, Range, Search, Capture, Coils, DiscreteInputs };
     struct ReadJob;
     enum class FrameKind { Command, Block, LastCommand };
+    enum class WriteKind { Single, Device, Multiple, Password };
+    // One write waiting for its tick.
+    struct PendingWrite {
+        QModbusRequest request;
+        WriteKind kind = WriteKind::Single;
+        int target = 1;  // server (or device) address
+        int level = 0;   // the access level asked for, for WriteKind::Password
+    };
 
     template <typename Fn>
     bool deferToWorkerThread(Fn &&fn);
@@ -191,6 +212,8 @@ class Modbus : public QObject {
     bool isFlashing() const;
     bool refuseWhileFlashing();
     bool queueSingleWrite(int address, int value, bool log);
+    void queueWrite(const PendingWrite &write);
+    QString registerName(int address) const;
     void setTimerInterval(int ms);
     void setInputMultipliers(const QVector<float> &multipliers);
     void setHoldingMultipliers(const QVector<float> &multipliers);
@@ -208,14 +231,18 @@ class Modbus : public QObject {
     void tickRange();
     void tickCapture(bool buffers);
     void beginCapture(int base);
-    void sendPendingWrite(int serverAddress, bool toLogArea);
-    void onWriteFinished(QModbusReply *reply, bool toLogArea);
+    void sendNextWrite();
+    void onWriteFinished(QModbusReply *reply, const PendingWrite &write);
+    void checkAccessLevel();
 
     // modbus_reads.cpp: reads and replies
     static QModbusDataUnit::RegisterType registerTypeOf(ReadKind kind);
-    void startRead(ReadKind kind, int start, int count, int serverAddress);
+    // False when nothing went out. A timeout of -1 is the line's response timeout.
+    bool startRead(ReadKind kind, int start, int count, int serverAddress, int timeoutMs = -1);
     bool sendReadPart(const std::shared_ptr<ReadJob> &job, int part);
     void onReadPartFinished(QModbusReply *reply, const std::shared_ptr<ReadJob> &job, int part);
+    void handleReadPart(QModbusReply *reply, const std::shared_ptr<ReadJob> &job, int part);
+    void endSearchStep(int address);
     void deliverRead(const ReadJob &job);
     void storeInputWords(const QVector<uint16_t> &words);
     void storeHoldingWords(const QVector<uint16_t> &words);
@@ -232,10 +259,16 @@ class Modbus : public QObject {
     void tickFirmwareBlock(bool motor);
     void tickResetRenesas();
     void tickFinishFirmware(bool motor);
-    // True when the frame is on its way (for the last command: when its answer is awaited).
-    bool sendFirmwareFrame(const QModbusRequest &request, FrameKind kind);
-    void onFirmwareCommandFinished(QModbusReply *reply);
+    // Sets the tick interval that follows a frame and the frame's answer time-out under it.
+    void setFlashPace(int intervalMs);
+    // True when the frame is on its way; its answer decides whether the transfer goes on.
+    bool sendFirmwareFrame(const QModbusRequest &request, FrameKind kind, const QString &frameName);
+    void onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const QString &frameName);
+    void reportFirmwareReplyError(QModbusReply *reply);
+    QString flashController() const;
     void finishFlash();
+    // detail: "at block 3: exception 0x3, illegal data value" or "(aborted: the port was closed)".
+    void failFlash(const QString &detail);
     void abortFlash(const QString &reason);
 
     QThread m_thread;
@@ -261,12 +294,17 @@ class Modbus : public QObject {
     int m_configuredPollInterval = 250;
     int m_configuredResponseTimeout = 400;
     int m_serverAddress = 1;
-    int m_deviceAddress = 0;
     int m_inputCount = 0;
     int m_holdingCount = 0;
     int m_auxStart = 1000;
     int m_auxCount = 64;
-    QModbusRequest m_pendingRequest;
+    QQueue<PendingWrite> m_writes;
+    QHash<int, QString> m_registerNames;
+    int m_accessLevelIndex = -1;
+    // A password write has been answered: the next input reply tells the granted level.
+    bool m_levelCheckPending = false;
+    int m_levelAsked = 0;
+    QElapsedTimer m_outage;
     FailureCounter m_failures;
 
     FirmwareImage m_firmware;
@@ -274,9 +312,15 @@ class Modbus : public QObject {
     int m_blockCounter = 0;
     int m_flashTimeout = 50;
     bool m_flashAllSent = true;
+    bool m_flashMotor = true;
+    qint64 m_flashBytes = 0;
+    bool m_flashProgressShown = false;
+    float m_flashPercent = 0.0f;
 
     int m_searchAddress = 0;
     bool m_searchActive = false;
+    int m_searchFound = 0;
+    bool m_searchLastPending = false;
 
     bool m_rangeRequested = false;
     // A one-off coil or discrete-input read asked for by the test engine.

@@ -1,10 +1,11 @@
 // Firmware flashing over function 0x64: announce, erase, 128-byte blocks, then resets (motor
 // controller) or the mark that the new firmware is good (user controller). One frame per tick;
-// the sequence does not wait for the drive's answers.
+// the first frame that the drive refuses or leaves unanswered ends the transfer as failed.
 #include <QDebug>
 #include <QFile>
 #include <QModbusReply>
 #include <QTimer>
+#include <algorithm>
 
 #include "comm/customfunction.h"
 #include "comm/firmwarepath.h"
@@ -34,6 +35,9 @@ void Modbus::selectFirmwareFile(int model, const QString &path) {
     logArea(QStringLiteral("Ready to flash the new firmware"));
     emit disableInteraction(true);
     m_flashAllSent = true;
+    m_flashMotor = motor;
+    m_flashProgressShown = false;
+    m_flashPercent = 0.0f;
     setState(motor ? ESTADO_START_MOTOR : ESTADO_START_USER);
 }
 
@@ -74,79 +78,91 @@ bool Modbus::loadFirmware(int model, const QString &path, bool *motor) {
         return false;
     }
     m_firmware = FirmwareImage(bytes);
+    m_flashBytes = bytes.size();
     *motor = info.target == FirmwarePathInfo::Target::Motor;
     return true;
 }
 
+namespace {
+
+// Frames are retried on a time-out; a refused frame is final.
+constexpr int kFlashRetries = 2;
+// The boot loader may take its time; a good answer never delays the next tick.
+constexpr int kLowestFlashTimeoutMs = 250;
+
+}  // namespace
+
+void Modbus::setFlashPace(int intervalMs) {
+    setTimerInterval(intervalMs);
+    m_flashTimeout = std::max(kLowestFlashTimeoutMs, intervalMs * 3 / 4);
+}
+
 void Modbus::tickStartFirmware(bool motor) {
     setState(motor ? ESTADO_ERASE_MOTOR : ESTADO_ERASE_USER);
-    m_flashTimeout = 50;
-    setTimerInterval(motor ? 1000 : 500);
+    setFlashPace(motor ? 1000 : 500);
     logArea(motor ? QStringLiteral("Sending file to MOTOR uC") : QStringLiteral("Sending file to USER uC"));
     sendFirmwareFrame(
         pdu::firmwareCommand(m_firmwareModel, motor ? SubCommand::AnnounceMotor : SubCommand::AnnounceUser),
-        FrameKind::Command);
+        FrameKind::Command, QStringLiteral("the announce frame"));
 }
 
 void Modbus::tickEraseFirmware(bool motor) {
     logArea(motor ? QStringLiteral("Erase MOTOR memory") : QStringLiteral("Erase USER memory"));
-    sendFirmwareFrame(
-        pdu::firmwareCommand(m_firmwareModel, motor ? SubCommand::EraseMotor : SubCommand::EraseUser),
-        FrameKind::Command);
-    setTimerInterval(motor ? 1250 : 1000);
+    setFlashPace(motor ? 1250 : 1000);
     setState(motor ? ESTADO_W_BOOT_FILE : ESTADO_W_USER_FILE);
     m_blockCounter = 0;
+    sendFirmwareFrame(
+        pdu::firmwareCommand(m_firmwareModel, motor ? SubCommand::EraseMotor : SubCommand::EraseUser),
+        FrameKind::Command, QStringLiteral("the erase frame"));
 }
 
 void Modbus::tickFirmwareBlock(bool motor) {
     const linesettings::FlashTiming timing = linesettings::flashTiming(m_speed);
     m_pollInterval = timing.blockIntervalMs;
     m_responseTimeout = timing.responseTimeoutMs;
-    setTimerInterval(m_pollInterval);
-    m_flashTimeout = 10;
+    setFlashPace(m_pollInterval);
     if (m_blockCounter >= m_firmware.blockCount()) {
         if (motor) {
             qDebug() << "ESTADO_W_BOOT_FILE fin!!";
         }
         logArea(QStringLiteral("cerrando fichero"));
-        m_flashTimeout = motor ? 100 : 50;
         setState(motor ? ESTADO_RESET_RENESAS : ESTADO_MARK_GOOD);
         return;
     }
     const quint8 sub = motor ? SubCommand::MotorBlock : SubCommand::UserBlock;
     const QModbusRequest frame =
         pdu::firmwareBlock(m_firmwareModel, sub, uint16_t(m_blockCounter), m_firmware.block(m_blockCounter));
-    if (sendFirmwareFrame(frame, FrameKind::Block)) {
-        emit update_progressBarText(m_firmware.progressAfterBlock(m_blockCounter), m_blockCounter == 0);
+    if (sendFirmwareFrame(frame, FrameKind::Block, QStringLiteral("block %1").arg(m_blockCounter))) {
+        m_flashPercent = m_firmware.progressAfterBlock(m_blockCounter);
+        emit update_progressBarText(m_flashPercent, !m_flashProgressShown);
+        m_flashProgressShown = true;
     }
     ++m_blockCounter;
 }
 
 void Modbus::tickResetRenesas() {
     setState(ESTADO_RESET_ATMEL);
-    setTimerInterval(m_pollInterval);
+    setFlashPace(m_pollInterval);
     logArea(QStringLiteral("Envio de reset del renesas a app principal"));
-    sendFirmwareFrame(pdu::firmwareCommand(m_firmwareModel, SubCommand::ResetRenesas), FrameKind::Command);
+    sendFirmwareFrame(pdu::firmwareCommand(m_firmwareModel, SubCommand::ResetRenesas), FrameKind::Command,
+                      QStringLiteral("the Renesas reset"));
 }
 
 void Modbus::tickFinishFirmware(bool motor) {
     setState(ESTADO_R_INPUTS);
-    if (motor) {
-        logArea(QStringLiteral("Envio de reset del atmel a app principal"));
-    } else {
-        setTimerInterval(m_pollInterval);
-        logArea(QStringLiteral("Marcar firmware como bueno"));
-    }
-    const bool awaitingReply = sendFirmwareFrame(
-        pdu::firmwareCommand(m_firmwareModel, SubCommand::ResetAtmel), FrameKind::LastCommand);
-    finishFlash();
-    if (!awaitingReply) {
-        emit flash_finished(m_flashAllSent);
+    setFlashPace(m_pollInterval);
+    logArea(motor ? QStringLiteral("Envio de reset del atmel a app principal")
+                  : QStringLiteral("Marcar firmware como bueno"));
+    const QString frameName =
+        motor ? QStringLiteral("the Atmel reset") : QStringLiteral("the mark-good frame");
+    if (!sendFirmwareFrame(pdu::firmwareCommand(m_firmwareModel, SubCommand::ResetAtmel),
+                           FrameKind::LastCommand, frameName)) {
+        failFlash(QStringLiteral("at %1: it could not be sent").arg(frameName));
     }
 }
 
-bool Modbus::sendFirmwareFrame(const QModbusRequest &request, FrameKind kind) {
-    m_master->setNumberOfRetries(0);
+bool Modbus::sendFirmwareFrame(const QModbusRequest &request, FrameKind kind, const QString &frameName) {
+    m_master->setNumberOfRetries(kFlashRetries);
     m_master->setTimeout(m_flashTimeout);
     QModbusReply *reply = m_master->sendRawRequest(request, m_serverAddress);
     if (!reply) {
@@ -159,34 +175,56 @@ bool Modbus::sendFirmwareFrame(const QModbusRequest &request, FrameKind kind) {
     if (reply->isFinished()) {
         qDebug() << "broadcast?";
         reply->deleteLater();
-        return kind == FrameKind::Block;
-    }
-    ++m_inFlight;
-    connect(reply, &QModbusReply::finished, this, [this, reply, kind] {
-        --m_inFlight;
-        reply->deleteLater();
-        if (reply->error() == QModbusDevice::ProtocolError) {
-            m_flashAllSent = false;  // the drive refused the frame
-        }
-        if (kind != FrameKind::Block) {
-            onFirmwareCommandFinished(reply);
-        }
         if (kind == FrameKind::LastCommand) {
+            finishFlash();
             emit flash_finished(m_flashAllSent);
         }
-    });
+        return true;
+    }
+    ++m_inFlight;
+    connect(reply, &QModbusReply::finished, this,
+            [this, reply, kind, frameName] { onFirmwareFrameFinished(reply, kind, frameName); });
     return true;
 }
 
-void Modbus::onFirmwareCommandFinished(QModbusReply *reply) {
+void Modbus::onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const QString &frameName) {
+    --m_inFlight;
+    reply->deleteLater();
     const QModbusDevice::Error error = reply->error();
-    if (error == QModbusDevice::NoError || error == QModbusDevice::ReplyAbortedError) {
+    if (error == QModbusDevice::ReplyAbortedError) {
+        return;  // the port was closed: abortFlash has said so
+    }
+    if (kind != FrameKind::Block) {
+        reportFirmwareReplyError(reply);
+    }
+    if (error != QModbusDevice::NoError) {
+        if (isFlashing() || kind == FrameKind::LastCommand) {
+            failFlash(QStringLiteral("at %1: %2").arg(frameName, failureReason(*reply)));
+        }
+        return;
+    }
+    if (kind == FrameKind::LastCommand) {
+        finishFlash();
+        emit flash_verdict(true, QStringLiteral("Firmware update of the %1 completed: %2 bytes sent")
+                                     .arg(flashController())
+                                     .arg(m_flashBytes));
+        emit flash_finished(true);
+    }
+}
+
+void Modbus::reportFirmwareReplyError(QModbusReply *reply) {
+    const QModbusDevice::Error error = reply->error();
+    if (error == QModbusDevice::NoError) {
         return;
     }
     const QString prefix = error == QModbusDevice::ProtocolError
                                ? QStringLiteral("RESPUESTA A FUNCION 0x64 - ProtocolError - ")
                                : QStringLiteral("RESPUESTA A FUNCION 0x64  - =/= NoError - ");
     statusBar(prefix + writeResponseError(*reply));
+}
+
+QString Modbus::flashController() const {
+    return m_flashMotor ? QStringLiteral("MOTOR uC") : QStringLiteral("USER uC");
 }
 
 void Modbus::finishFlash() {
@@ -199,9 +237,19 @@ void Modbus::finishFlash() {
     emit disableInteraction(false);
 }
 
-void Modbus::abortFlash(const QString &reason) {
-    logArea(QStringLiteral("Firmware update aborted: %1").arg(reason));
-    setState(ESTADO_R_INPUTS);
+void Modbus::failFlash(const QString &detail) {
+    m_flashAllSent = false;
+    if (isFlashing()) {
+        setState(ESTADO_R_INPUTS);
+    }
     finishFlash();
+    emit update_progressBarText(m_flashPercent, !m_flashProgressShown);
+    emit incErrorCnt();
+    emit flash_verdict(false,
+                       QStringLiteral("Firmware update of the %1 failed %2").arg(flashController(), detail));
     emit flash_finished(false);
+}
+
+void Modbus::abortFlash(const QString &reason) {
+    failFlash(QStringLiteral("(aborted: %1)").arg(reason));
 }

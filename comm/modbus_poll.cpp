@@ -17,7 +17,17 @@ void Modbus::poll() {
     if (m_inFlight > 0 || !m_master) {
         return;
     }
-    takeNextQueuedWrite();
+    // Writes go first and in the order they were asked for; the firmware sequence keeps them
+    // waiting until it is over.
+    if (!isFlashing()) {
+        if (m_writes.isEmpty()) {
+            takeNextQueuedWrite();
+        }
+        if (!m_writes.isEmpty()) {
+            sendNextWrite();
+            return;
+        }
+    }
     runPollState();
 }
 
@@ -40,12 +50,6 @@ void Modbus::runPollState() {
             return tickReadInputs();
         case ESTADO_R_HOLDINGS:
             return tickReadHoldings();
-        case ESTADO_W_HOLDING:
-            setState(ESTADO_R_HOLDINGS);
-            return sendPendingWrite(m_serverAddress, true);
-        case ESTADO_W_DEVICE:
-            setState(ESTADO_R_INPUTS);
-            return sendPendingWrite(m_deviceAddress, true);
         case ESTADO_SEARCH:
             return tickSearch();
         case ESTADO_R_RANGE:
@@ -60,9 +64,6 @@ void Modbus::runPollState() {
             return tickFinishFirmware(true);
         case ESTADO_MARK_GOOD:
             return tickFinishFirmware(false);
-        case ESTADO_W_MULTIPLE:
-            setState(ESTADO_R_HOLDINGS);
-            return sendPendingWrite(m_serverAddress, false);
         case ESTADO_START_MOTOR:
             return tickStartFirmware(true);
         case ESTADO_ERASE_MOTOR:
@@ -85,8 +86,8 @@ void Modbus::tickReadInputs() {
         // Takes this tick's input read; the inputs are read again on the next cycle.
         m_bitRead.pending = false;
         setState(ESTADO_R_HOLDINGS);
-        startRead(m_bitRead.coils ? ReadKind::Coils : ReadKind::DiscreteInputs, m_bitRead.start, m_bitRead.count,
-                  m_serverAddress);
+        startRead(m_bitRead.coils ? ReadKind::Coils : ReadKind::DiscreteInputs, m_bitRead.start,
+                  m_bitRead.count, m_serverAddress);
         return;
     }
     if (m_rangeRequested) {
@@ -119,15 +120,32 @@ void Modbus::tickReadHoldings() {
 }
 
 void Modbus::tickSearch() {
-    startRead(ReadKind::Search, 1000, 4, m_searchAddress);
+    // A silent address must cost one tick: its time-out ends before the next tick comes.
+    const int timeout = std::min(m_responseTimeout, m_pollInterval * 3 / 4);
+    const int address = m_searchAddress;
+    const bool last = address >= kLastSearchAddress;
+    m_searchLastPending = last;
+    const bool sent = startRead(ReadKind::Search, 1000, 4, address, timeout);
     m_searchActive = false;
-    emit update_progressBarText(float(m_searchAddress) / kLastSearchAddress * 100.0f, m_searchAddress == 1);
-    if (m_searchAddress < kLastSearchAddress) {
+    emit update_progressBarText(float(address) / kLastSearchAddress * 100.0f, address == 1);
+    if (!last) {
         ++m_searchAddress;
-    } else {
-        setState(ESTADO_R_INPUTS);
-        emit end_search_addresses();
+        return;
     }
+    setState(ESTADO_R_INPUTS);
+    emit end_search_addresses();
+    if (!sent) {
+        endSearchStep(address);
+    }
+}
+
+void Modbus::endSearchStep(int address) {
+    if (!m_searchLastPending || address != kLastSearchAddress) {
+        return;
+    }
+    m_searchLastPending = false;
+    logArea(m_searchFound == 1 ? QStringLiteral("1 drive found")
+                               : QStringLiteral("%1 drives found").arg(m_searchFound));
 }
 
 void Modbus::tickRange() {
@@ -162,10 +180,15 @@ void Modbus::tickCapture(bool buffers) {
     setState(ESTADO_R_INPUTS);
 }
 
-void Modbus::sendPendingWrite(int serverAddress, bool toLogArea) {
+void Modbus::sendNextWrite() {
+    const PendingWrite write = m_writes.dequeue();
+    // After a write the ordinary cycle reads what the drive took; other states go on.
+    if (m_state == ESTADO_R_INPUTS || m_state == ESTADO_R_HOLDINGS) {
+        setState(write.kind == WriteKind::Device ? ESTADO_R_INPUTS : ESTADO_R_HOLDINGS);
+    }
     m_master->setNumberOfRetries(3);
     m_master->setTimeout(m_responseTimeout);
-    QModbusReply *reply = m_master->sendRawRequest(m_pendingRequest, serverAddress);
+    QModbusReply *reply = m_master->sendRawRequest(write.request, write.target);
     if (!reply) {
         statusBar(tr("Write error: ") + m_master->errorString());
         return;
@@ -176,15 +199,27 @@ void Modbus::sendPendingWrite(int serverAddress, bool toLogArea) {
         return;
     }
     ++m_inFlight;
-    connect(reply, &QModbusReply::finished, this,
-            [this, reply, toLogArea] { onWriteFinished(reply, toLogArea); });
+    connect(reply, &QModbusReply::finished, this, [this, reply, write] { onWriteFinished(reply, write); });
 }
 
-void Modbus::onWriteFinished(QModbusReply *reply, bool toLogArea) {
+void Modbus::onWriteFinished(QModbusReply *reply, const PendingWrite &write) {
     --m_inFlight;
     reply->deleteLater();
-    if (reply->error() == QModbusDevice::NoError || reply->error() == QModbusDevice::ReplyAbortedError) {
+    if (reply->error() == QModbusDevice::ReplyAbortedError) {
         return;
     }
-    emit send_status(false, true, toLogArea, writeResponseError(*reply));
+    if (write.kind == WriteKind::Password) {
+        m_levelCheckPending = true;
+        m_levelAsked = write.level;
+    }
+    if (reply->error() == QModbusDevice::NoError) {
+        return;
+    }
+    const QByteArray data = write.request.data();
+    const int address = data.size() >= 2 ? (quint8(data.at(0)) << 8) | quint8(data.at(1)) : 0;
+    const QString target = write.kind == WriteKind::Device
+                               ? QStringLiteral("coil %1 on device %2").arg(address).arg(write.target)
+                               : registerName(address);
+    const bool toLogArea = write.kind == WriteKind::Single || write.kind == WriteKind::Device;
+    emit send_status(false, true, toLogArea, writeResponseError(*reply, target));
 }

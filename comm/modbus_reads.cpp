@@ -4,6 +4,7 @@
 
 #include "comm/modbus.h"
 #include "comm/polltickhook.h"
+#include "comm/replytext.h"
 #include "comm/rtumaster.h"
 #include "comm/splitread.h"
 #include "map/numbertext.h"
@@ -32,19 +33,20 @@ QModbusDataUnit::RegisterType Modbus::registerTypeOf(ReadKind kind) {
     }
 }
 
-void Modbus::startRead(ReadKind kind, int start, int count, int serverAddress) {
+bool Modbus::startRead(ReadKind kind, int start, int count, int serverAddress, int timeoutMs) {
     if (count <= 0) {
-        return;  // an empty map has nothing to read
+        return false;  // an empty map has nothing to read
     }
     auto job = std::make_shared<ReadJob>(kind, start, count, serverAddress);
     m_master->setNumberOfRetries(0);
-    m_master->setTimeout(m_responseTimeout);
+    m_master->setTimeout(timeoutMs > 0 ? timeoutMs : m_responseTimeout);
     for (int part = 0; part < job->split.parts().size(); ++part) {
         if (!sendReadPart(job, part)) {
             job->split.markFailed();
-            return;
+            return part > 0;
         }
     }
+    return true;
 }
 
 bool Modbus::sendReadPart(const std::shared_ptr<ReadJob> &job, int part) {
@@ -70,6 +72,13 @@ bool Modbus::sendReadPart(const std::shared_ptr<ReadJob> &job, int part) {
 void Modbus::onReadPartFinished(QModbusReply *reply, const std::shared_ptr<ReadJob> &job, int part) {
     --m_inFlight;
     reply->deleteLater();
+    handleReadPart(reply, job, part);
+    if (job->kind == ReadKind::Search) {
+        endSearchStep(job->serverAddress);
+    }
+}
+
+void Modbus::handleReadPart(QModbusReply *reply, const std::shared_ptr<ReadJob> &job, int part) {
     const bool search = job->kind == ReadKind::Search;
     if (reply->error() == QModbusDevice::ReplyAbortedError) {
         job->split.markFailed();  // the port was closed: not the drive's fault
@@ -97,6 +106,11 @@ void Modbus::onReadPartFinished(QModbusReply *reply, const std::shared_ptr<ReadJ
 void Modbus::deliverRead(const ReadJob &job) {
     if (m_failures.recordSuccess()) {
         emit ext_disconnected_stop();
+        if (m_outage.isValid()) {
+            stamped(
+                QStringLiteral("Communication restored after %1 s").arg(qRound(m_outage.elapsed() / 1000.0)));
+            m_outage.invalidate();
+        }
     }
     const QVector<uint16_t> words = job.split.words();
     switch (job.kind) {
@@ -108,6 +122,7 @@ void Modbus::deliverRead(const ReadJob &job) {
             }
             checkCaptureStatus(words);
             checkAlarm();
+            checkAccessLevel();
             break;
         case ReadKind::Capture:
             emit recv_input_registers(job.serverAddress, job.split.start(), words);
@@ -126,13 +141,15 @@ void Modbus::deliverRead(const ReadJob &job) {
         case ReadKind::DiscreteInputs: {
             const bool coils = job.kind == ReadKind::Coils;
             (coils ? m_coilWords : m_discreteWords) = words;
-            coils ? emit recv_coils(job.serverAddress, words) : emit recv_discrete_inputs(job.serverAddress, words);
+            coils ? emit recv_coils(job.serverAddress, words)
+                  : emit recv_discrete_inputs(job.serverAddress, words);
             if (m_hook) {
                 m_hook->onBitWords(coils, job.split.start(), words);
             }
             break;
         }
         case ReadKind::Search:
+            ++m_searchFound;
             emit foundAddress(uint8_t(job.serverAddress), words.at(0), words.at(3), words.at(1), words.at(2));
             break;
     }
@@ -188,6 +205,23 @@ void Modbus::checkAlarm() {
     m_alarmCheck = false;
 }
 
+void Modbus::checkAccessLevel() {
+    if (!m_levelCheckPending) {
+        return;
+    }
+    m_levelCheckPending = false;
+    const int index = m_accessLevelIndex;
+    if (index < 0 || index >= m_inputValues.size()) {
+        emit send_status(
+            false, true, true,
+            QStringLiteral("Access level %1 asked for: the register map names no input register that "
+                           "reports the granted level")
+                .arg(m_levelAsked));
+        return;
+    }
+    emit send_status(false, true, true, accessLevelVerdict(m_levelAsked, int(m_inputValues.at(index))));
+}
+
 void Modbus::countReadFailure(bool exception, bool search) {
     using Kind = FailureCounter::Kind;
     const Kind kind = exception ? Kind::Exception : (search ? Kind::SearchNoAnswer : Kind::Other);
@@ -207,6 +241,7 @@ void Modbus::reportLostContact(bool exception) {
     }
     stamped(QStringLiteral("More than %1 consecutive comm. fails, will omit next messages!")
                 .arg(m_failures.limit()));
+    m_outage.start();
     emit ext_disconnected_start();
     if (!exception) {
         markTestCommunicationFailure();

@@ -2,13 +2,70 @@
 
 #include <QModbusReply>
 
-QString writeResponseError(const QModbusReply &reply) {
-    if (reply.error() == QModbusDevice::ProtocolError) {
-        const QModbusResponse raw = reply.rawResult();
-        const int code = (raw.dataSize() > 0 && raw.isException()) ? quint8(raw.data().at(0)) : 0xFF;
-        return QStringLiteral("Write response error: %1 (Mobus exception: 0x%2)")
-            .arg(reply.errorString(), QString::number(code, 16).toUpper());
+QString exceptionMeaning(int code) {
+    switch (code) {
+        case 0x1:
+            return QStringLiteral("illegal function");
+        case 0x2:
+            return QStringLiteral("illegal data address");
+        case 0x3:
+            return QStringLiteral("illegal data value");
+        case 0x4:
+            return QStringLiteral("server device failure");
+        case 0x5:
+            return QStringLiteral("acknowledge");
+        case 0x6:
+            return QStringLiteral("server device busy");
+        case 0x8:
+            return QStringLiteral("memory parity error");
+        case 0xA:
+            return QStringLiteral("gateway path unavailable");
+        case 0xB:
+            return QStringLiteral("gateway target failed to respond");
+        default:
+            return QStringLiteral("unknown exception");
     }
-    return QStringLiteral("Write response error: %1 (code: 0x%2)")
-        .arg(reply.errorString(), QString::number(int(reply.error()), 16).toUpper());
+}
+
+int exceptionCodeOf(const QModbusReply &reply) {
+    if (reply.error() != QModbusDevice::ProtocolError) {
+        return -1;
+    }
+    const QModbusResponse raw = reply.rawResult();
+    return (raw.dataSize() > 0 && raw.isException()) ? quint8(raw.data().at(0)) : 0xFF;
+}
+
+QString writeResponseError(const QModbusReply &reply, const QString &target) {
+    const int code = exceptionCodeOf(reply);
+    QString text = code >= 0
+                       ? QStringLiteral("Write response error: %1 (Mobus exception: 0x%2)")
+                             .arg(reply.errorString(), QString::number(code, 16).toUpper())
+                       : QStringLiteral("Write response error: %1 (code: 0x%2)")
+                             .arg(reply.errorString(), QString::number(int(reply.error()), 16).toUpper());
+    if (!target.isEmpty()) {
+        text += QStringLiteral(" - ") + target;
+        if (code >= 0) {
+            text += QStringLiteral(": ") + exceptionMeaning(code);
+        }
+    }
+    return text;
+}
+
+QString failureReason(const QModbusReply &reply) {
+    const int code = exceptionCodeOf(reply);
+    if (code >= 0) {
+        return QStringLiteral("exception 0x%1, %2")
+            .arg(QString::number(code, 16).toUpper(), exceptionMeaning(code));
+    }
+    if (reply.error() == QModbusDevice::TimeoutError) {
+        return QStringLiteral("no answer");
+    }
+    return reply.errorString();
+}
+
+QString accessLevelVerdict(int asked, int reported) {
+    if (asked == reported) {
+        return QStringLiteral("Access level %1 granted").arg(asked);
+    }
+    return QStringLiteral("Access level %1 refused: the drive reports level %2").arg(asked).arg(reported);
 }

@@ -2,6 +2,7 @@
 
 #include "comm/modbus.h"
 #include "comm/polltickhook.h"
+#include "support/testpaths.h"
 #include "support/workerharness.h"
 
 namespace {
@@ -30,6 +31,21 @@ class InFlightRecorder : public PollTickHook {
     std::atomic<int> ticks{0};
 };
 
+// A write step on a tick that finds a request unanswered, and another on the next tick.
+class BusyTickWriter : public PollTickHook {
+  public:
+    void onPollTick(Modbus &worker) override {
+        if (step == 0 && worker.requestsInFlight() > 0) {
+            worker.writeHolding(12, 3, true);
+            step = 1;
+        } else if (step == 1) {
+            worker.writeOnDevice(1, 11, 0xFF00, true);
+            step = 2;
+        }
+    }
+    std::atomic<int> step{0};
+};
+
 }  // namespace
 
 class TestWorkerWire : public QObject {
@@ -44,7 +60,7 @@ class TestWorkerWire : public QObject {
   private slots:
     void pollCycleAlternatesFromRegisterZero();
     void writeGoesOutOnTheNextTickThenTheHoldingRead();
-    void twoWritesBetweenTicksSendOnlyTheSecond();
+    void writesAreNeverDropped();
     void sendListWritesOneRecordPerTick();
     void multipleRegisterWrites_data();
     void multipleRegisterWrites();
@@ -57,6 +73,8 @@ class TestWorkerWire : public QObject {
     void silentDriveNeverPilesUpRequests();
     void exceptionAnswerToAWrite_data();
     void exceptionAnswerToAWrite();
+    void passwordVerdict_data();
+    void passwordVerdict();
     void portThatCannotBeOpened();
     void connectBeforeSetupDoesNothing();
     void vanishingPortDisconnects();
@@ -117,7 +135,7 @@ void TestWorkerWire::writeGoesOutOnTheNextTickThenTheHoldingRead() {
     QVERIFY(!logged.first().timestamp && !logged.first().toStatus && logged.first().toBrowser);
 }
 
-void TestWorkerWire::twoWritesBetweenTicksSendOnlyTheSecond() {
+void TestWorkerWire::writesAreNeverDropped() {
     WorkerHarness h;
     QVERIFY(startPolling(h));
     Modbus *worker = h.worker.get();
@@ -125,10 +143,15 @@ void TestWorkerWire::twoWritesBetweenTicksSendOnlyTheSecond() {
         worker->writeHolding(10, 1, false);
         worker->writeHolding(11, 2, false);
     });
-    QCOMPARE(requestAfter(h, QStringLiteral("1 06 00 0B 00 02")), kHoldingRead);
-    for (const QString &request : h.requests()) {
-        QVERIFY2(!request.startsWith(QLatin1String("1 06 00 0A")), qPrintable(request));
-    }
+    QCOMPARE(requestAfter(h, QStringLiteral("1 06 00 0A 00 01")), QStringLiteral("1 06 00 0B 00 02"));
+
+    // A slow drive: each answer comes after the next tick. Two write steps in a row.
+    QVERIFY(h.bus.drive.command(QStringLiteral("delay 150")));
+    BusyTickWriter writer;
+    h.inWorkerThread([worker, &writer] { worker->setTickHook(&writer); });
+    QTRY_COMPARE_WITH_TIMEOUT(writer.step.load(), 2, kWireTimeoutMs);
+    QCOMPARE(requestAfter(h, QStringLiteral("1 06 00 0C 00 03")), QStringLiteral("1 05 00 0B FF 00"));
+    h.inWorkerThread([worker] { worker->setTickHook(nullptr); });
 }
 
 void TestWorkerWire::sendListWritesOneRecordPerTick() {
@@ -258,6 +281,9 @@ void TestWorkerWire::failuresAreCountedAndReportedOnce() {
              << QStringLiteral("status");
     QCOMPARE(events.mid(0, 9), expected);
     QCOMPARE(h.probe.errorNumbers.last(), h.probe.count(QStringLiteral("incErrorCnt")));
+    const auto restored = h.probe.statusesContaining(QStringLiteral("Communication restored after "));
+    QCOMPARE(restored.size(), 1);
+    QVERIFY(restored.first().timestamp && restored.first().text.endsWith(QLatin1String(" s")));
     // A running production test is failed by the same failure.
     const auto testFailure =
         h.probe.statusesContaining(QString::fromUtf8("\r\nFALLO!. Error de comunicación\r\n"));
@@ -321,9 +347,39 @@ void TestWorkerWire::exceptionAnswerToAWrite() {
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.statusesContaining(part).size(), 1, kWireTimeoutMs);
     const WorkerProbe::Status status = h.probe.statusesContaining(part).first();
     QVERIFY(status.text.startsWith(QLatin1String("Write response error: ")));
+    QVERIFY2(status.text.endsWith(QLatin1String("(Mobus exception: 0x2) - register 5: illegal data address")),
+             qPrintable(status.text));
     QVERIFY(!status.timestamp && status.toStatus);
     QCOMPARE(status.toBrowser, !multiple);
     QCOMPARE(h.probe.count(QStringLiteral("incErrorCnt")), 0);
+}
+
+void TestWorkerWire::passwordVerdict_data() {
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("verdict");
+    QTest::newRow("right password") << 2 << "2222"
+                                    << "Access level 2 granted";
+    QTest::newRow("wrong password") << 3 << "abc"
+                                    << "Access level 3 refused: the drive reports level 0";
+}
+
+void TestWorkerWire::passwordVerdict() {
+    QFETCH(int, level);
+    QFETCH(QString, password);
+    QFETCH(QString, verdict);
+    WorkerHarness h;
+    SimulatedDrive::Options options;
+    options.mapFile = testpaths::example(QStringLiteral("drive-map.xml"));  // access level at input 28
+    QString error;
+    QVERIFY2(h.bus.start(options, &error), qPrintable(error));
+    h.worker->setAccessLevelIndex(28);
+    h.connectWorker(kInputs, kHoldings);
+    QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), kWireTimeoutMs);
+    h.worker->on_acceptedPassword(level, password);
+    QTRY_COMPARE_WITH_TIMEOUT(h.probe.statusesContaining(QStringLiteral("Access level ")).size(), 1,
+                              kWireTimeoutMs);
+    QCOMPARE(h.probe.statusesContaining(QStringLiteral("Access level ")).first().text, verdict);
 }
 
 void TestWorkerWire::portThatCannotBeOpened() {

@@ -49,6 +49,9 @@ void WorkerProbe::attach(Modbus *w) {
                                  [this](bool disable) { interactionDisabled.append(disable); });
     threadhandoff::connectQueued(w, &Modbus::flash_finished, this,
                                  [this](bool ok) { flashResults.append(ok); });
+    threadhandoff::connectQueued(w, &Modbus::flash_verdict, this, [this](bool ok, const QString &text) {
+        flashVerdicts.append({ok, text});
+    });
 }
 
 void WorkerProbe::clear() {
@@ -61,6 +64,7 @@ void WorkerProbe::clear() {
     progressText.clear();
     interactionDisabled.clear();
     flashResults.clear();
+    flashVerdicts.clear();
     errorNumbers.clear();
 }
 

@@ -55,6 +55,7 @@ class WorkerProbe : public QObject {
     QList<QPair<float, bool>> progressText;
     QList<bool> interactionDisabled;
     QList<bool> flashResults;
+    QList<QPair<bool, QString>> flashVerdicts;
     QList<int> errorNumbers;
 };
 
