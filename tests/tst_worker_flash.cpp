@@ -31,6 +31,8 @@ class TestWorkerFlash : public QObject {
   private slots:
     void flashSendsTheFileInBlocks_data();
     void flashSendsTheFileInBlocks();
+    void failedFrameEndsTheFlash_data();
+    void failedFrameEndsTheFlash();
     void refusedFiles_data();
     void refusedFiles();
 };
@@ -86,11 +88,53 @@ void TestWorkerFlash::flashSendsTheFileInBlocks() {
     QCOMPARE(h.probe.progressText.size(), 3);
     QCOMPARE(h.probe.progressText.at(0), qMakePair(0.0f, true));
     QCOMPARE(h.probe.progressText.at(2), qMakePair(100.0f, false));
+    const QString byteCount =
+        QStringLiteral("Firmware update of the %1 uC completed: 300 bytes sent").arg(controller.toUpper());
+    QCOMPARE(h.probe.flashVerdicts, (QList<QPair<bool, QString>>{{true, byteCount}}));
 
     // Polling resumes after the sequence.
     const int reads = h.requests().count(QStringLiteral("1 04 00 00 00 28"));
     QVERIFY(h.bus.drive.waitForLog(
         [&](const QStringList &) { return h.requests().count(QStringLiteral("1 04 00 00 00 28")) > reads; }));
+}
+
+void TestWorkerFlash::failedFrameEndsTheFlash_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("verdict");
+    QTest::newRow("model refused by the drive")
+        << "drive_0x0777_motor.ofw" << QString()
+        << "Firmware update of the MOTOR uC failed at the announce frame: exception 0x3, illegal data value";
+    QTest::newRow("silent drive") << "drive_user.ofw"
+                                  << "silent on"
+                                  << "Firmware update of the USER uC failed at the announce frame: no answer";
+}
+
+void TestWorkerFlash::failedFrameEndsTheFlash() {
+    QFETCH(QString, fileName);
+    QFETCH(QString, fault);
+    QFETCH(QString, verdict);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileName);
+    QVERIFY(writeFile(path, testImage(300)));
+    WorkerHarness h;
+    QString error;
+    QVERIFY2(h.startBus({1}, &error), qPrintable(error));
+    h.connectWorker(40, 64);
+    QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), 10000);
+    QVERIFY(fault.isEmpty() || h.bus.drive.command(fault));
+    h.probe.clear();
+    h.worker->selectFirmwareFile(0x0123, path);
+    QTRY_COMPARE_WITH_TIMEOUT(h.probe.flashResults, QList<bool>{false}, 30000);
+
+    QCOMPARE(h.probe.flashVerdicts, (QList<QPair<bool, QString>>{{false, verdict}}));
+    QCOMPARE(h.probe.interactionDisabled, (QList<bool>{true, false}));
+    QCOMPARE(h.probe.progressText, (QList<QPair<float, bool>>{{0.0f, true}}));  // the line that says so
+    QVERIFY(h.probe.count(QStringLiteral("incErrorCnt")) >= 1);
+    for (const QString &request : h.requests()) {
+        QVERIFY2(!QRegularExpression(QStringLiteral("^1 64 .. .. 0[3-8]")).match(request).hasMatch(),
+                 qPrintable(request));  // nothing after the refused announce
+    }
 }
 
 void TestWorkerFlash::refusedFiles_data() {

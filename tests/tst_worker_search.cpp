@@ -1,17 +1,34 @@
 #include <QtTest>
 
 #include "comm/modbus.h"
+#include "comm/polltickhook.h"
 #include "support/workerharness.h"
 
-// The bus search: one address per tick, 1 to 247. At 57600 bps the response time-out (75 ms)
-// is shorter than the poll interval, so a silent address costs one tick: a full search takes
-// about 25 s.
+namespace {
+
+// Counts the ticks that find the worker searching, sent or held back by an unanswered request.
+class SearchTickCounter : public PollTickHook {
+  public:
+    void onPollTick(Modbus &worker) override {
+        if (worker.pollState() == Modbus::ESTADO_SEARCH) {
+            ++ticks;
+        }
+    }
+    std::atomic<int> ticks{0};
+};
+
+}  // namespace
+
+// The bus search: one address per tick, 1 to 247; a silent address costs one tick at every
+// speed, so a full search takes about 25 s at a 100 ms poll interval.
 class TestWorkerSearch : public QObject {
     Q_OBJECT
 
   private slots:
     void searchFindsExactlyTheAnsweringDrives();
     void searchCanBeAborted();
+    void silentAddressCostsOneTick_data();
+    void silentAddressCostsOneTick();
 };
 
 void TestWorkerSearch::searchFindsExactlyTheAnsweringDrives() {
@@ -48,6 +65,7 @@ void TestWorkerSearch::searchFindsExactlyTheAnsweringDrives() {
         return h.requests().count(QStringLiteral("1 04 00 00 00 28")) > before;
     }));
     QCOMPARE(h.probe.count(QStringLiteral("end_search_addresses")), 1);
+    QTRY_COMPARE(h.probe.statusesContaining(QStringLiteral("2 drives found")).size(), 1);
 }
 
 void TestWorkerSearch::searchCanBeAborted() {
@@ -76,6 +94,32 @@ void TestWorkerSearch::searchCanBeAborted() {
     QTRY_VERIFY_WITH_TIMEOUT(!h.probe.progressText.isEmpty(), 10000);
     QCOMPARE(h.probe.progressText.first().second, true);
     h.worker->stopSearch();
+}
+
+void TestWorkerSearch::silentAddressCostsOneTick_data() {
+    QTest::addColumn<int>("speed");
+    QTest::newRow("115200 bps") << 115200;
+    QTest::newRow("9600 bps") << 9600;
+}
+
+void TestWorkerSearch::silentAddressCostsOneTick() {
+    QFETCH(int, speed);
+    WorkerHarness h;
+    QString error;
+    QVERIFY2(h.startBus({1}, &error), qPrintable(error));
+    h.connectWorker(40, 64, speed);
+    QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), 10000);
+    SearchTickCounter counter;
+    Modbus *worker = h.worker.get();
+    h.inWorkerThread([worker, &counter] { worker->setTickHook(&counter); });
+    h.worker->startSearch();
+    const int addresses = 30;  // 29 of them silent
+    QTRY_VERIFY_WITH_TIMEOUT(h.probe.progressText.size() >= addresses, 60000);
+    h.worker->stopSearch();
+    h.inWorkerThread([worker] { worker->setTickHook(nullptr); });
+    const int steps = h.probe.progressText.size();
+    qInfo("%d bps: %d ticks for %d addresses", speed, counter.ticks.load(), steps);
+    QVERIFY2(counter.ticks <= steps + 2, qPrintable(QString::number(counter.ticks)));
 }
 
 QTEST_GUILESS_MAIN(TestWorkerSearch)
