@@ -11,8 +11,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QThread>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -24,6 +26,7 @@
 #include "app/settings.h"
 #include "comm/capturecommands.h"
 #include "comm/modbus.h"
+#include "comm/replytext.h"
 #include "config/configdialog.h"
 #include "map/xmlmap.h"
 #include "params/passwindow.h"
@@ -105,6 +108,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     if (loadRegisterMap()) {
         setupTables();
     } else {
+        // No map, no bits: their docks would stay as empty tabs.
+        m_docks->discard(m_docks->coils);
+        m_docks->discard(m_docks->discreteInputs);
         setupRealtimeDataPlot();
     }
     const int savedAddress = m_settings->getModbus_Add();
@@ -125,7 +131,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     logStartupLines();
     m_docks->setDefaultProportions();
     windowstate::restoreWindowState(this, m_docks->manager);
-    onCOMdisconnected();
+    setConnectedLook(false);  // nothing was connected: no "Port disconnected" line
     m_realtimePlot->applyScale();
     installEventFilter(this);
     qDebug() << "fin inicializacion";
@@ -345,6 +351,12 @@ void MainWindow::buildWorker() {
     m_worker->setInputList(m_registers.inputRegisters);
     m_worker->setHoldingList(m_registers.holdings);
     m_worker->setCaptureStatusIndex(m_registers.options.flags);
+    m_worker->setAccessLevelIndex(m_registers.options.accessLevel);
+    for (const QVector<holding_t *> *named : {&m_registers.auxHoldings, &m_registers.ramParams}) {
+        if (!named->isEmpty()) {
+            m_worker->nameRegisters(named->first()->add, *named);
+        }
+    }
     m_receiveSignalsWired = false;
     wireWorker();
     m_secondary->setCommands(CaptureCommands::forWorker(m_worker));
@@ -368,6 +380,7 @@ void MainWindow::wireWorker() {
     connect(w, &Modbus::end_search_addresses, this, &MainWindow::onSearchEnded);
     connect(w, &Modbus::testResult, this, &MainWindow::onTestStepResult);
     connect(w, &Modbus::test_stop, this, &MainWindow::onTestFinish);
+    connect(w, &Modbus::flash_verdict, this, &MainWindow::onFlashVerdict);
 }
 
 void MainWindow::wireReceiveSignals() {
@@ -469,9 +482,7 @@ void MainWindow::saveSettingsAfterConnect() {
     m_settings->setModbus_Add(m_serverAddress);
     m_settings->setModbus_Speed(m_speed);
     m_settings->setModbus_Config(m_cfg);
-    m_settings->setInput_Register_Tab(isDockShown(m_docks->inputRegisters));
-    m_settings->setHolding_Register_Tab(isDockShown(m_docks->holdingSections));
-    m_settings->setTest_Tab(isDockShown(m_docks->information));
+    storeDockFlags();
     m_settings->save();
 }
 
@@ -534,7 +545,32 @@ void MainWindow::flashFirmwareFile(const QString &path) {
     // The drive reports its model in input register 1; the file name may name it instead.
     const auto &inputs = m_registers.inputRegisters;
     const int model = inputs.size() >= 2 ? inputs[1]->raw : 0;
+    const QString question = flashConfirmationText(path, model);
+    if (!question.isEmpty()) {
+        const bool go = m_confirm ? m_confirm(question)
+                                  : QMessageBox::question(this, QStringLiteral("Flash Firmware"), question,
+                                                          QMessageBox::Ok | QMessageBox::Cancel,
+                                                          QMessageBox::Cancel) == QMessageBox::Ok;
+        if (!go) {
+            showStatus(false, true, true, QStringLiteral("Firmware update cancelled: nothing was sent"));
+            return;
+        }
+    }
     m_worker->selectFirmwareFile(model, path);
+}
+
+void MainWindow::onFlashVerdict(bool ok, const QString &text) {
+    if (!ok) {
+        QTextCursor progress(m_log->document()->lastBlock());
+        static const QRegularExpression progressLine(QStringLiteral(R"(^\[[= ]{50}\] \d+\.\d%$)"));
+        if (progressLine.match(progress.block().text()).hasMatch()) {
+            progress.movePosition(QTextCursor::EndOfBlock);
+            progress.insertText(QStringLiteral(" - flash failed"));
+        }
+    }
+    const QString colour = ok ? QStringLiteral("#007000") : QStringLiteral("#c00000");
+    m_log->append(QStringLiteral("<span style=\"color:%1\">%2</span>").arg(colour, text.toHtmlEscaped()));
+    statusBar()->showMessage(text, kStatusBarMs);
 }
 
 void MainWindow::refreshPortList() {
@@ -573,6 +609,7 @@ void MainWindow::onCOMconnected() {
 void MainWindow::onCOMdisconnected() {
     showStatus(false, false, true, QStringLiteral("Port disconnected"));
     setConnectedLook(false);
+    m_realtimePlot->breakCurves();
     m_connected = false;
     // A test cannot go on without the line; it ends as cancelled and its logs are completed.
     m_testPanel->stop();
@@ -605,6 +642,7 @@ void MainWindow::setInteractionDisabled(bool disable) {
     m_tables->flatHoldings()->setDisabled(disable);
     m_timeGraph->ramParams()->setDisabled(disable);
     m_tables->auxHoldings()->setDisabled(disable);
+    m_searchButton->setDisabled(disable);
     m_log->setInteractionDisabled(disable);
 }
 
@@ -623,14 +661,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
 // --- replies -------------------------------------------------------------------------------
 
 void MainWindow::onInputRegistersRecv(int serverAddress, int startReg, QVector<uint16_t> datos) {
-    if (isCaptureReply(startReg)) {
-        m_secondary->onInputRegistersRecv(serverAddress, startReg, datos);
-        return;
-    }
     m_lastInputReply = QDateTime::currentDateTime();
     m_tables->applyAccessLevel();
     if (!m_testPanel->isRunning() && !m_registers.options.testFile.isEmpty()) {
         m_timeGraph->testButton()->setEnabled(true);
+    }
+    if (isCaptureReply(startReg)) {
+        m_secondary->onInputRegistersRecv(serverAddress, startReg, datos);
+        return;
     }
     const QString values = m_tables->showInputWords(datos);
     m_realtimePlot->appendSample(m_lastInputReply.toMSecsSinceEpoch());
@@ -708,6 +746,7 @@ void MainWindow::on_btnSearchAllAddress() {
     }
     m_searchButton->setText(QStringLiteral("Abort search"));
     m_addressTable->startSearch();
+    m_realtimePlot->breakCurves();  // no input reads while searching
     m_worker->startSearch();
 }
 

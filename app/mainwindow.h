@@ -76,6 +76,11 @@ class MainWindow : public QMainWindow {
     void flashFirmware();
     // An empty path (a cancelled file dialog) is reported by the worker like an unreadable file.
     void flashFirmwareFile(const QString &path);
+    // Asks the user before a firmware transfer; true to go on. Replaceable for tests.
+    using ConfirmFunction = std::function<bool(const QString &question)>;
+    void setConfirmFunction(ConfirmFunction confirm) { m_confirm = std::move(confirm); }
+    // The outcome of a transfer: a green or red line, and a failed progress line says so.
+    void onFlashVerdict(bool ok, const QString &text);
     void on_btnStopClicked();
     void on_btnResetClicked();
     void on_btnReadAuxHoldingClicked();
@@ -175,6 +180,7 @@ class MainWindow : public QMainWindow {
     bool m_connected = false;
     int m_errorCount = 0;
     QDateTime m_lastInputReply;
+    ConfirmFunction m_confirm;
 
     MainDocks *m_docks = nullptr;
     MainToolBars *m_toolbars = nullptr;

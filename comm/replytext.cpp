@@ -1,6 +1,11 @@
 #include "comm/replytext.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QModbusReply>
+
+#include "comm/firmwareimage.h"
+#include "comm/firmwarepath.h"
 
 QString exceptionMeaning(int code) {
     switch (code) {
@@ -68,4 +73,24 @@ QString accessLevelVerdict(int asked, int reported) {
         return QStringLiteral("Access level %1 granted").arg(asked);
     }
     return QStringLiteral("Access level %1 refused: the drive reports level %2").arg(asked).arg(reported);
+}
+
+QString flashConfirmationText(const QString &path, int driveModel) {
+    const FirmwarePathInfo info = parseFirmwarePath(path);
+    const int model = info.hasModel() ? info.model() : driveModel;
+    const QFileInfo file(path);
+    if (info.target == FirmwarePathInfo::Target::None || model == 0 || !file.isFile() || !file.isReadable()) {
+        return QString();
+    }
+    const qint64 blocks = (file.size() + FirmwareImage::kBlockSize - 1) / FirmwareImage::kBlockSize;
+    return QStringLiteral(
+               "Flash the firmware file\n%1\nto the %2 of a drive of model 0x%3?\n\n"
+               "Size: %4 bytes (%5 blocks). The controller's memory is erased first; "
+               "the drive cannot be used until the transfer ends.")
+        .arg(QDir::toNativeSeparators(file.absoluteFilePath()),
+             info.target == FirmwarePathInfo::Target::Motor ? QStringLiteral("MOTOR uC")
+                                                            : QStringLiteral("USER uC"),
+             QStringLiteral("%1").arg(model, 4, 16, QLatin1Char('0')).toUpper())
+        .arg(file.size())
+        .arg(blocks);
 }

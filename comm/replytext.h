@@ -23,3 +23,8 @@ QString failureReason(const QModbusReply &reply);
 
 // "Access level 2 granted" / "Access level 3 refused: the drive reports level 1".
 QString accessLevelVerdict(int asked, int reported);
+
+// The question asked before a firmware transfer: file, controller, model and size. Empty
+// when the transfer would be refused anyway (no controller or model, no readable file); the
+// worker then says why.
+QString flashConfirmationText(const QString &path, int driveModel);

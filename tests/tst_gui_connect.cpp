@@ -1,3 +1,5 @@
+#include <qcustomplot.h>
+#include <qtadvanceddocking/DockWidget.h>
 #include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -22,8 +24,10 @@
 #include "views/holdingsections.h"
 #include "views/inputregistertable.h"
 #include "views/logarea.h"
+#include "views/maindocks.h"
 #include "views/maintoolbars.h"
 #include "views/ramparamtable.h"
+#include "views/realtimeplot.h"
 #include "views/registertables.h"
 #include "views/section.h"
 #include "views/timegraphpanel.h"
@@ -60,7 +64,8 @@ class GuiConnectTest : public QObject {
     void driveCommandButtons_data();
     void driveCommandButtons();
     void passwordReachesTheDrive();
-    void flashingSendsTheFileAndBlocksInteraction();
+    void flashing_data();
+    void flashing();
 
   private:
     bool startBus(const QList<int> &addresses = {1});
@@ -124,9 +129,11 @@ QTableWidget *GuiConnectTest::sectionTableOf(int holdingIndex) const {
 void GuiConnectTest::connectAndDisconnectSwitchTheControls() {
     QVERIFY(startBus());
     startWindow();
+    m_window->docks()->auxHoldings->toggleView(false);
     connectWindow();
     const MainToolBars *bars = m_window->toolBars();
     QVERIFY(m_window->logArea()->toPlainText().contains(QStringLiteral("Port connected")));
+    QVERIFY(m_dir->read(QStringLiteral("settings.xml")).contains(QStringLiteral("<Aux_Register_Tab>False<")));
     QVERIFY(!bars->portCombo->isEnabled());
     QVERIFY(!bars->configuration->isEnabled());
     QVERIFY(!bars->refreshList->isEnabled());
@@ -145,9 +152,13 @@ void GuiConnectTest::connectAndDisconnectSwitchTheControls() {
         QVERIFY(m_window->grab().save(screenshot));
     }
 
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->realtimePlot()->sampleCount() > 0, kWaitMs);
     bars->connectPort->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
     QVERIFY(m_window->logArea()->toPlainText().endsWith(QStringLiteral("Port disconnected")));
+    // The time graph shows a gap, not a line, across the time without a port.
+    const QCPGraph *curve = m_window->realtimePlot()->curve(0);
+    QVERIFY(qIsNaN((curve->data()->constEnd() - 1)->value));
     QVERIFY(bars->portCombo->isEnabled() && bars->configuration->isEnabled());
     QVERIFY(!bars->openFile->isEnabled() && !bars->flashFirmware->isEnabled());
     QVERIFY(!m_window->timeGraph()->stopButton()->isEnabled());
@@ -268,8 +279,10 @@ void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
     QCOMPARE(table->addressAt(1), QStringLiteral("5"));
     QCOMPARE(table->item(1, 1)->text(), QStringLiteral("0xA5"));
     QCOMPARE(table->item(1, 4)->text(), QStringLiteral("4"));  // the map's model
-    QVERIFY(m_window->logArea()->document()->lastBlock().text().startsWith(QStringLiteral("[") +
-                                                                           QString(50, '=')));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->logArea()->document()->lastBlock().text(),
+                              QStringLiteral("2 drives found"), kWaitMs);
+    QVERIFY(m_window->logArea()->document()->lastBlock().previous().text().startsWith(QStringLiteral("[") +
+                                                                                      QString(50, '=')));
 
     emit table->itemDoubleClicked(table->item(1, 2));
     QCOMPARE(m_window->toolBars()->addressEdit->text(), QStringLiteral("5"));
@@ -345,32 +358,73 @@ void GuiConnectTest::passwordReachesTheDrive() {
         writes().contains(QStringLiteral("1 10 07 D0 00 05 0A 00 02 00 61 00 62 00 63 00 00")), kWaitMs);
 }
 
-void GuiConnectTest::flashingSendsTheFileAndBlocksInteraction() {
+void GuiConnectTest::flashing_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QString>("verdict");
+    // Model 4 from input register 1: announce, erase, three blocks, both resets.
+    QTest::newRow("confirmed") << "drive_motor.ofw" << true
+                               << QStringList{"1 64 00 04 01",       "1 64 00 04 07",
+                                              "1 64 00 04 05 00 00", "1 64 00 04 05 00 01",
+                                              "1 64 00 04 05 00 02", "1 64 00 04 03",
+                                              "1 64 00 04 04"}
+                               << "Firmware update of the MOTOR uC completed: 300 bytes sent";
+    QTest::newRow("cancelled") << "drive_motor.ofw" << false << QStringList() << QString();
+    QTest::newRow("model refused by the drive")
+        << "drive_0x0777_motor.ofw" << true << QStringList{"1 64 07 77 01"}
+        << "Firmware update of the MOTOR uC failed at the announce frame: exception 0x3, illegal data value";
+}
+
+void GuiConnectTest::flashing() {
+    QFETCH(QString, fileName);
+    QFETCH(bool, confirm);
+    QFETCH(QStringList, frames);
+    QFETCH(QString, verdict);
     QVERIFY(startBus());
     startWindow();
     connectWindow();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->registers().inputRegisters[1]->raw, uint16_t(4), kWaitMs);
-    QFile firmware(m_dir->filePath(QStringLiteral("drive_motor.ofw")));
+    QFile firmware(m_dir->filePath(fileName));
     QVERIFY(firmware.open(QIODevice::WriteOnly));
     firmware.write(QByteArray(300, '\x5A'));
     firmware.close();
+    QString question;
+    m_window->setConfirmFunction([&question, confirm](const QString &text) {
+        question = text;
+        return confirm;
+    });
 
     m_window->flashFirmwareFile(firmware.fileName());
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->timeGraph()->stopButton()->isEnabled(), kWaitMs);
-    QVERIFY(!m_window->tables()->auxHoldings()->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->timeGraph()->stopButton()->isEnabled(), 30000);
-
-    QStringList frames;
+    for (const QString &part : {QStringLiteral("MOTOR uC"), QStringLiteral("300 bytes"), fileName}) {
+        QVERIFY2(question.contains(part), qPrintable(question));
+    }
+    if (!confirm) {
+        const int requests = m_bus->drive.requests().size();
+        QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().size() > requests + 4, kWaitMs);
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->timeGraph()->stopButton()->isEnabled(), kWaitMs);
+        QVERIFY(!m_window->tables()->auxHoldings()->isEnabled());
+        QVERIFY(!m_window->searchButton()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->timeGraph()->stopButton()->isEnabled(), 30000);
+        QVERIFY(m_window->searchButton()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->logArea()->toPlainText().contains(verdict), kWaitMs);
+    }
+    QStringList sent;
     for (const QString &request : m_bus->drive.requests()) {
         if (request.startsWith(QStringLiteral("1 64 "))) {
-            frames << request.left(QStringLiteral("1 64 00 04 05 00 00").size());
+            sent << request.left(frames.value(sent.size()).size());
         }
     }
-    // Model 4 from input register 1: announce, erase, three blocks, both resets.
-    QCOMPARE(frames,
-             (QStringList{"1 64 00 04 01", "1 64 00 04 07", "1 64 00 04 05 00 00", "1 64 00 04 05 00 01",
-                          "1 64 00 04 05 00 02", "1 64 00 04 03", "1 64 00 04 04"}));
-    QVERIFY(m_window->logArea()->toPlainText().contains(QStringLiteral("Sending file to MOTOR uC")));
+    QCOMPARE(sent, frames);
+    const bool failed = verdict.contains(QLatin1String("failed"));
+    QCOMPARE(m_window->errorCount() > 0, failed);
+    if (failed) {
+        const QTextBlock line = m_window->logArea()->document()->lastBlock();
+        QCOMPARE(line.text(), verdict);
+        QVERIFY(line.previous().text().endsWith(QLatin1String("] 0.0% - flash failed")));
+        QCOMPARE(QTextCursor(line).charFormat().foreground().color(), QColor(0xc0, 0, 0));
+    }
 }
 
 QTEST_MAIN(GuiConnectTest)

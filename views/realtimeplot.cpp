@@ -139,6 +139,19 @@ void RealtimePlot::appendSample(qint64 msecsSinceEpoch) {
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void RealtimePlot::breakCurves() {
+    if (m_sampleCount == 0) {
+        return;
+    }
+    // A NaN point just after the newest sample: QCustomPlot draws no line through it.
+    const double key = newestKey() + 0.001;
+    for (QCPGraph *curve : qAsConst(m_curves)) {
+        if (curve->data()->isEmpty() || !qIsNaN((curve->data()->constEnd() - 1)->value)) {
+            curve->addData(key, qQNaN());
+        }
+    }
+}
+
 void RealtimePlot::clearHistory() {
     for (QCPGraph *curve : qAsConst(m_curves)) {
         curve->data()->clear();

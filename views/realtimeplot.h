@@ -44,6 +44,9 @@ class RealtimePlot : public QWidget {
     void appendSample(qint64 msecsSinceEpoch);
     // Forgets every sample and outage band.
     void clearHistory();
+    // The samples stop for a while (port closed, bus search): the next sample starts a new
+    // stretch of line instead of being joined to the last one.
+    void breakCurves();
 
     void replotNow();
 

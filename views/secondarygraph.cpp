@@ -255,6 +255,10 @@ void SecondaryGraph::on_btnTriggerSecondaryGraph() {
     if (m_commands.triggerCapture) {
         m_commands.triggerCapture();
     }
+    // Until the drive reports its buffers ready nobody knows how far it is: a busy bar, so
+    // that the wait does not look like a capture stuck at 0 %.
+    m_progress->setRange(0, 0);
+    m_progress->setVisible(true);
 }
 
 void SecondaryGraph::on_btnReadSecondaryGraph() {
@@ -321,6 +325,7 @@ void SecondaryGraph::updateProgressBar2(bool show, float num) {
         return;
     }
     const float percent = std::isfinite(num) ? std::clamp(num, 0.0f, 100.0f) : 0.0f;
+    m_progress->setRange(0, 100);
     m_progress->setValue(int(percent));
     m_progress->setVisible(true);
 }
