@@ -260,11 +260,11 @@ void HoldingSections::holdingChanged(int row, int col) {
     if (!ok || cell == nullptr || address < 0 || address >= kAuxBase || address >= m_holdings.size()) {
         return;
     }
-    const holding_t *record = m_holdings[address];
-    uint16_t word = 0;
-    if (presentation::editTextToWord(cell->text(), record->min, record->max, record->multiplier, &word) ==
-        presentation::EditResult::Ok) {
-        emit writeRequested(address, word, true);
+    const presentation::EditDecision edit = presentation::decideEdit(*m_holdings[address], cell->text());
+    if (edit.result == presentation::EditResult::Ok) {
+        emit writeRequested(address, edit.word, true);
+    } else {
+        emit editRejected(edit.rejection);
     }
 }
 
