@@ -213,6 +213,9 @@ void GuiTablesTest::editsOutsideSectionsAreNotWritten() {
         ->item(aux->row, 1)
         ->setText(QStringLiteral("10"));
     QCOMPARE(m_writes->size(), 0);
+    QVERIFY(m_window->logArea()->toPlainText().contains(
+        aux->text +
+        QStringLiteral(" not written: aux holdings are written from the Auxiliar holdings table")));
 }
 
 void GuiTablesTest::comboChangeWritesItsValue() {

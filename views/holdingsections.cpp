@@ -257,6 +257,12 @@ void HoldingSections::holdingChanged(int row, int col) {
     bool ok = false;
     const int address = header != nullptr ? header->text().toInt(&ok) : -1;
     // Section rows of aux holdings carry 1000 + position; they are written from their own table.
+    if (ok && cell != nullptr && address >= kAuxBase && address - kAuxBase < m_aux.size()) {
+        emit editRejected(
+            QStringLiteral("%1 not written: aux holdings are written from the Auxiliar holdings table")
+                .arg(m_aux[address - kAuxBase]->text));
+        return;
+    }
     if (!ok || cell == nullptr || address < 0 || address >= kAuxBase || address >= m_holdings.size()) {
         return;
     }
