@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <type_traits>
 
 #include "map/descriptors.h"
 #include "map/readwarning.h"
@@ -21,7 +22,8 @@ class TextOut {
     explicit TextOut(FILE *file);
     TextOut &operator<<(const char *text);
     TextOut &operator<<(const QByteArray &bytes);
-    template <typename T>
+    // Everything that is not a narrow string goes to QTextStream as it is.
+    template <typename T, typename = std::enable_if_t<!std::is_convertible<const T &, const char *>::value>>
     TextOut &operator<<(const T &value) {
         m_stream << value;
         return *this;
