@@ -41,6 +41,9 @@ TestPanel::TestPanel(TestStepTable *table, Loggers loggers, QWidget *window, Tes
       m_prompts(std::move(prompts)),
       m_clock([] { return QDateTime::currentDateTime(); }) {
     for (logger *log : {loggers.full, loggers.result, loggers.summary}) {
+        if (log == nullptr) {
+            continue;
+        }
         connect(log, &logger::writeFailed, this,
                 [this](const QString &message) { emit statusMessage(true, true, true, message); });
     }
