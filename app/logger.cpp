@@ -1,5 +1,6 @@
 #include "app/logger.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QTextStream>
 
@@ -115,6 +116,7 @@ bool logger::openFile(const QString &path, QIODevice::OpenMode mode) {
         return false;
     }
     m_file = std::move(file);
+    m_writeFailureSaid = false;
     return true;
 }
 
@@ -126,7 +128,12 @@ void logger::write(const QString &text) {
     stream.setCodec("UTF-8");
     stream << text << '\n';
     stream.flush();
-    m_file->flush();
+    const bool written = stream.status() == QTextStream::Ok && m_file->flush();
+    if (!written && !m_writeFailureSaid) {
+        m_writeFailureSaid = true;
+        emit writeFailed(QStringLiteral("Log %1 could not be written: %2")
+                             .arg(QDir::toNativeSeparators(m_file->fileName()), m_file->errorString()));
+    }
 }
 
 QString logger::stampLine(const QString &what, const QDateTime &when) const {

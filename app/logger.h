@@ -37,6 +37,10 @@ class logger : public QObject {
     // "hh:mm:ss.zzz" with hours not wrapped at 24.
     static QString elapsedText(qint64 milliseconds);
 
+  signals:
+    // A line did not reach the file (disk full, device gone); said once per file.
+    void writeFailed(const QString &message);
+
   private:
     void restartClocks();
     bool openNewLog(const QString &basePath);
@@ -50,4 +54,5 @@ class logger : public QObject {
     QDateTime m_start;
     qint64 m_startMs = 0;
     std::unique_ptr<QFile> m_file;
+    bool m_writeFailureSaid = false;
 };

@@ -30,6 +30,7 @@
 #include "config/configdialog.h"
 #include "map/xmlmap.h"
 #include "params/passwindow.h"
+#include "test/testfilepath.h"
 #include "ui_mainwindow.h"
 #include "views/addresstable.h"
 #include "views/auxholdingtable.h"
@@ -184,6 +185,8 @@ void MainWindow::createDocks() {
     connect(m_tables, &RegisterTables::writeRequested, this, &MainWindow::writeHolding);
     connect(m_tables, &RegisterTables::readRangeRequested, this, &MainWindow::readHoldingRange);
     connect(m_tables, &RegisterTables::readAuxRequested, this, &MainWindow::on_btnReadAuxHoldingClicked);
+    connect(m_tables, &RegisterTables::editRejected, this,
+            [this](const QString &m) { showStatus(true, true, true, m); });
     connect(m_timeGraph->stopButton(), &QPushButton::clicked, this, &MainWindow::on_btnStopClicked);
     connect(m_timeGraph->resetButton(), &QPushButton::clicked, this, &MainWindow::on_btnResetClicked);
     connect(m_timeGraph->testButton(), &QPushButton::clicked, this, &MainWindow::on_btnTestClicked);
@@ -204,11 +207,15 @@ QWidget *MainWindow::createAddressPanel() {
 
 void MainWindow::readSettings() {
     m_settings = new settings(this);
+    connect(m_settings, &settings::saveFailed, this,
+            [this](const QString &m) { showStatus(true, true, true, m); });
     m_docks->inputRegisters->toggleView(m_settings->getInput_Register_Tab());
     m_docks->holdingSections->toggleView(m_settings->getHolding_Register_Tab());
     m_docks->auxHoldings->toggleView(m_settings->getAux_Register_Tab());
     m_docks->information->toggleView(m_settings->getTest_Tab());
     m_dataLogger = new logger(this);
+    connect(m_dataLogger, &logger::writeFailed, this,
+            [this](const QString &m) { showStatus(true, true, true, m); });
     m_dataLog = new DataLog(m_dataLogger);
     m_logDir = m_settings->getLog_Dir().path();
     m_secondary->setLogDirectory(m_logDir);
@@ -802,13 +809,8 @@ void MainWindow::on_btnTestClicked() {
     m_testPanel->start(testFilePath(), m_logDir, m_dataLog->isOpen() ? m_dataLogger : nullptr);
 }
 
-// The map names the test file; a relative name is beside the map.
 QString MainWindow::testFilePath() const {
-    const QString file = m_registers.options.testFile;
-    if (file.isEmpty() || QDir::isAbsolutePath(file)) {
-        return file;
-    }
-    return QFileInfo(m_loadedMapPath).absoluteDir().filePath(file);
+    return resolveTestFile(m_registers.options.testFile, m_loadedMapPath);
 }
 
 void MainWindow::onTestStarted() {

@@ -1,11 +1,12 @@
 #include "app/settings.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QFile>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include "app/filesave.h"
 #include "params/paramfile_io.h"
 
 namespace {
@@ -173,20 +174,22 @@ bool settings::writeDefaults() {
     return save();
 }
 
-// Written through a temporary file, so a failed save leaves the previous file intact.
+// A failed save leaves the previous file intact, and is said (the user's preferences are lost).
 bool settings::save() {
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QXmlStreamWriter xml(&file);
+    QByteArray document;
+    QXmlStreamWriter xml(&document);
     xml.setAutoFormatting(true);
     writeSettingsDocument(xml);
-    if (xml.hasError()) {
-        file.cancelWriting();
-        return false;
+    QString error;
+    if (!xml.hasError() && saveFileContents(m_filePath, document, &error)) {
+        return true;
     }
-    return file.commit();
+    if (error.isEmpty()) {
+        error = QStringLiteral("%1 could not be saved: the document could not be written").arg(m_filePath);
+    }
+    qWarning().noquote() << error;
+    emit saveFailed(error);
+    return false;
 }
 
 void settings::writeSettingsDocument(QXmlStreamWriter &xml) const {
@@ -219,19 +222,17 @@ int settings::writeParamFile(QVector<holding_t *> holdings, QFile &file, const Q
     if (file.fileName().isEmpty()) {
         return -1;
     }
-    // Written through a temporary file: a failed export produces no file at all.
-    QSaveFile out(file.fileName());
-    if (!out.open(QIODevice::WriteOnly)) {
-        return -1;
-    }
     const QDateTime when = savedAt.isValid() ? savedAt : QDateTime::currentDateTime();
     const ParamFileMeta meta{m_xmlDrive, paramFileDateTime(when), QString::number(m_model),
                              QString::number(m_version)};
-    if (!writeParamFileData(&out, meta, holdings)) {
-        out.cancelWriting();
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
+    // A failed export leaves no file, or the previous one unchanged.
+    if (!writeParamFileData(&document, meta, holdings) ||
+        !saveFileContents(file.fileName(), document.data())) {
         return -1;
     }
-    return out.commit() ? 1 : -1;
+    return 1;
 }
 
 void settings::addWarning(int line, const QString &element, const QString &reason) {

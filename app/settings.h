@@ -28,6 +28,7 @@ class settings : public QObject {
     bool read();
     bool readData(const QByteArray &xml);
     bool writeDefaults();
+    // False (after saveFailed) when the file could not be written.
     bool save();
 
     QString filePath() const { return m_filePath; }
@@ -76,6 +77,10 @@ class settings : public QObject {
     void setTools_Tab(bool value) { m_toolsTab = value; }
     void setTest_Tab(bool value) { m_testTab = value; }
     void setDocks_Layout(int value) { m_docksLayout = value; }
+
+  signals:
+    // The reason a save of settings.xml failed, for the user.
+    void saveFailed(const QString &message);
 
   private:
     void loadOrCreate();

@@ -126,7 +126,7 @@ bool isPairHigh(const QString &visType, const QString &nextVisType) {
 
 EditResult editTextToWord(const QString &text, int32_t min, int32_t max, float multiplier, uint16_t *word) {
     bool ok = false;
-    const double typed = text.toDouble(&ok);
+    const double typed = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     if (!ok || !std::isfinite(typed)) {
         return EditResult::NotANumber;
     }
@@ -136,10 +136,37 @@ EditResult editTextToWord(const QString &text, int32_t min, int32_t max, float m
     // Single precision on purpose: -0.05 / 0.1 must come out as exactly -0.5 and round to -1.
     const float rounded = std::round(static_cast<float>(typed) / multiplier);
     if (!std::isfinite(rounded) || rounded >= 2147483648.0f || rounded < -2147483648.0f) {
-        return EditResult::OutOfRange;
+        return EditResult::NotRepresentable;
     }
     *word = static_cast<uint16_t>(static_cast<uint32_t>(static_cast<int32_t>(rounded)));
     return EditResult::Ok;
+}
+
+EditDecision decideEdit(const holding_t &record, const QString &text) {
+    EditDecision decision;
+    decision.result = editTextToWord(text, record.min, record.max, record.multiplier, &decision.word);
+    if (decision.result == EditResult::Ok) {
+        return decision;
+    }
+    const QString name = record.text.isEmpty() ? QStringLiteral("register %1").arg(record.add) : record.text;
+    const QString range =
+        QStringLiteral("%1 to %2 %3").arg(record.min).arg(record.max).arg(shownUnit(record.unit)).trimmed();
+    const QString typed = text.trimmed();
+    switch (decision.result) {
+        case EditResult::NotANumber:
+            decision.rejection = QStringLiteral("%1 not written: \"%2\" is not a number (accepted range %3)")
+                                     .arg(name, typed, range);
+            break;
+        case EditResult::OutOfRange:
+            decision.rejection =
+                QStringLiteral("%1 not written: %2 is outside the accepted range %3").arg(name, typed, range);
+            break;
+        default:
+            decision.rejection = QStringLiteral("%1 not written: %2 cannot be sent with the multiplier %3")
+                                     .arg(name, typed, QString::number(double(record.multiplier)));
+            break;
+    }
+    return decision;
 }
 
 QVector<CellUpdate> applyInputWords(const QVector<input_reg_t *> &regs, const QVector<uint16_t> &words,

@@ -27,12 +27,23 @@ QString formatUint32Pair(uint16_t lowWord, uint16_t highWord, float *asFloat = n
 // True when a register of visType followed by one of nextVisType form a 32-bit pair.
 bool isPairHigh(const QString &visType, const QString &nextVisType);
 
-enum class EditResult { Ok, NotANumber, OutOfRange };
+// NotRepresentable: within the limits, but value / multiplier is no register word (multiplier 0).
+enum class EditResult { Ok, NotANumber, OutOfRange, NotRepresentable };
 
 // Turns the text typed into a value cell into the word to write. min and max are inclusive
 // and in displayed units; the word is value / multiplier rounded half away from zero, as a
-// 16-bit two's-complement pattern. *word is only written on Ok.
+// 16-bit two's-complement pattern. A decimal comma counts as a decimal point ("12,5" is 12.5):
+// these fields have no thousands separators. *word is only written on Ok.
 EditResult editTextToWord(const QString &text, int32_t min, int32_t max, float multiplier, uint16_t *word);
+
+// The verdict on one edit of a holding, aux holding or RAM parameter cell: the word to write,
+// or (nothing being written) the message that tells the user why.
+struct EditDecision {
+    EditResult result = EditResult::NotANumber;
+    uint16_t word = 0;
+    QString rejection;  // empty on Ok
+};
+EditDecision decideEdit(const holding_t &record, const QString &text);
 
 // What a reception does to one value cell: set == false leaves the cell as it is.
 struct CellUpdate {

@@ -1,6 +1,8 @@
 #include "test/test_engine.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QThread>
 #include <cmath>
 
@@ -32,6 +34,10 @@ bool TestEngine::loadTest(const QString &path) {
         problems = validateTestDefinition(def, m_worker->inputListSize(), m_worker->holdingListCount());
     }
     if (!read || !problems.isEmpty()) {
+        if (!read) {
+            say(QStringLiteral("Cannot read the test file %1")
+                    .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+        }
         for (const ReadWarning &w : reader.warnings()) {
             say(QStringLiteral("%1: %2").arg(path, w.toString()));
         }
@@ -59,6 +65,7 @@ bool TestEngine::loadTest(const QString &path) {
         hasSerial = hasSerial || s.kind == StepSerialNumber;
     }
     m_serialRequired = hasSerial;
+    say(QStringLiteral("Test file: %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
     m_worker->runInWorkerThread([this, def] { install(def); });
     return true;
 }
@@ -232,9 +239,9 @@ TestEngine::Outcome TestEngine::perform(const test_step_t &step) {
         case StepWriteSingleRegister:
             return writeRegister(num, m_def.writeRegisters.at(step.index));
         case StepReadCoil:
-            return readBit(true, m_def.readCoils.at(step.index));
+            return readBit(num, true, m_def.readCoils.at(step.index));
         case StepReadDiscreteInput:
-            return readBit(false, m_def.readDiscreteInputs.at(step.index));
+            return readBit(num, false, m_def.readDiscreteInputs.at(step.index));
         case StepWriteSingleCoil:
             return writeCoil(num, m_def.writeCoils.at(step.index));
         case StepIsCommUpdated:
@@ -284,9 +291,10 @@ void TestEngine::finish() {
     emit m_worker->test_stop();
 }
 
+// Coil and discrete-input reads are not marked: their own result, with the bit read, marks the row.
 bool TestEngine::markedRowKind(int kind) const {
-    return kind == StepReadCoil || kind == StepReadDiscreteInput || kind == StepWriteSingleCoil ||
-           kind == StepDiffMeasureInitial || kind == StepDiffMeasureFinal || kind == StepStopIfAlarm;
+    return kind == StepWriteSingleCoil || kind == StepDiffMeasureInitial || kind == StepDiffMeasureFinal ||
+           kind == StepStopIfAlarm;
 }
 
 QString TestEngine::stepName(const test_step_t &step) const {

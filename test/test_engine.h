@@ -60,7 +60,7 @@ class TestEngine : public PollTickHook {
     Outcome readInput(int num, const read_input_t &r);
     Outcome readHolding(int num, const read_holding_t &r);
     Outcome writeRegister(int num, const write_register_t &r);
-    Outcome readBit(bool coil, const read_bit_t &r);
+    Outcome readBit(int num, bool coil, const read_bit_t &r);
     Outcome writeCoil(int num, const write_coil_t &r);
     Outcome isCommUpdated(int seconds);
     Outcome diffInitial(int num, const diff_measure_t &r);

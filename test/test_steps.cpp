@@ -64,7 +64,10 @@ TestEngine::Outcome TestEngine::writeRegister(int num, const write_register_t &r
     return Outcome::Next;
 }
 
-TestEngine::Outcome TestEngine::readBit(bool coil, const read_bit_t &r) {
+// The result carries the bit read (-1 when the drive did not answer) against the expected one.
+TestEngine::Outcome TestEngine::readBit(int num, bool coil, const read_bit_t &r) {
+    const int kind = coil ? StepReadCoil : StepReadDiscreteInput;
+    const float expected = r.dat ? 1 : 0;
     if (!m_bitRead.pending) {
         say(coil ? QStringLiteral("Lectura RC: %1").arg(r.nombre)
                  : QStringLiteral("Lectura entrada discreta: %1").arg(r.nombre));
@@ -80,17 +83,20 @@ TestEngine::Outcome TestEngine::readBit(bool coil, const read_bit_t &r) {
         m_bitRead = BitRead{};
         say(coil ? QStringLiteral("Lectura coil: el equipo no responde")
                  : QStringLiteral("Lectura entrada discreta: el equipo no responde"));
+        result(num, kind, r.nombre, -1, expected, expected, -1);
         return Outcome::Fails;
     }
     const bool state = m_bitRead.state;
     m_bitRead = BitRead{};
     if (state == r.dat) {
         say(coil ? QStringLiteral("Lectura coil ok") : QStringLiteral("Lectura entrada discreta OK"));
+        result(num, kind, r.nombre, state ? 1 : 0, expected, expected, 1);
         return Outcome::Next;
     }
     const QString text = coil ? QStringLiteral("Lectura coil incorrecta! Esperado %1, Leído %2")
                               : QStringLiteral("Lectura entrada discreta incorrecta! Esperado %1, Leído %2");
     say(text.arg(r.dat ? 1 : 0).arg(state ? 1 : 0));
+    result(num, kind, r.nombre, state ? 1 : 0, expected, expected, -1);
     return Outcome::Fails;
 }
 
@@ -98,7 +104,12 @@ TestEngine::Outcome TestEngine::writeCoil(int num, const write_coil_t &r) {
     say(QStringLiteral("Escritura WSC: %1").arg(r.nombre));
     result(num, StepWriteSingleCoil, r.nombre, r.dat, 0, 0, 0);
     qDebug() << "device address: " << r.add << "coil address: " << r.dir << "data: " << r.dat;
-    m_worker->writeOnDevice(r.add & 0xFF, r.dir & 0xFFFF, r.dat, true);
+    // The worker's own echo speaks of holding registers; this write is a coil.
+    say(QStringLiteral("Writing coil %1 %2 on device %3")
+            .arg(r.dir & 0xFFFF)
+            .arg(r.dat != 0 ? QStringLiteral("ON (0xFF00)") : QStringLiteral("OFF (0x0000)"))
+            .arg(r.add & 0xFF));
+    m_worker->writeOnDevice(r.add & 0xFF, r.dir & 0xFFFF, r.dat, false);
     return Outcome::Next;
 }
 

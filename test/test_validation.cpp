@@ -170,9 +170,11 @@ class DefinitionValidator {
         if (def_.loopStart > def_.loopStop + 1) {
             problems_.append(QStringLiteral("loop_stop comes before loop_start"));
         }
-        if (def_.loopIterations < 1) {
-            problems_.append(QStringLiteral("loop_start asks for %1 iterations, at least 1 is needed")
-                                 .arg(def_.loopIterations));
+        // A negative count would be taken as about four billion passes.
+        if (def_.loopIterations < 0) {
+            problems_.append(
+                QStringLiteral("loop_start asks for %1 iterations: 0 or 1 run the loop once, more repeat it")
+                    .arg(def_.loopIterations));
         }
     }
 

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -14,6 +15,7 @@
 #include "views/flatholdingtable.h"
 #include "views/holdingsections.h"
 #include "views/inputregistertable.h"
+#include "views/logarea.h"
 #include "views/maintoolbars.h"
 #include "views/ramparamtable.h"
 #include "views/registertables.h"
@@ -174,6 +176,7 @@ void GuiTablesTest::holdingEdits_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("written");  // -1: nothing
     QTest::newRow("rounded by multiplier") << 4 << "12.5" << 125;
+    QTest::newRow("decimal comma") << 4 << "12,5" << 125;
     QTest::newRow("half rounds away from zero") << 4 << "-0.05" << 0xFFFF;
     QTest::newRow("max is accepted") << 4 << "100" << 1000;
     QTest::newRow("just above max") << 4 << "100.001" << -1;
@@ -190,6 +193,11 @@ void GuiTablesTest::holdingEdits() {
     if (written < 0) {
         QCOMPARE(m_writes->size(), 0);
         QCOMPARE(sectionTableOf(holding)->item(holding, 1)->text(), typed);  // left as typed
+        // ...and the user is told which parameter, what was typed and what is accepted.
+        const QString name = m_window->registers().holdings[holding]->text;
+        QVERIFY(m_window->statusBar()->currentMessage().contains(name + QStringLiteral(" not written: ")));
+        QVERIFY(m_window->statusBar()->currentMessage().contains(typed));
+        QVERIFY(m_window->logArea()->toPlainText().contains(QStringLiteral("accepted range")));
         return;
     }
     QCOMPARE(m_writes->size(), 1);
@@ -205,6 +213,9 @@ void GuiTablesTest::editsOutsideSectionsAreNotWritten() {
         ->item(aux->row, 1)
         ->setText(QStringLiteral("10"));
     QCOMPARE(m_writes->size(), 0);
+    QVERIFY(m_window->logArea()->toPlainText().contains(
+        aux->text +
+        QStringLiteral(" not written: aux holdings are written from the Auxiliar holdings table")));
 }
 
 void GuiTablesTest::comboChangeWritesItsValue() {
@@ -249,6 +260,8 @@ void GuiTablesTest::auxAndRamEditsGoToTheirAddresses() {
     table->item(row, 1)->setText(typed);
     if (address < 0) {
         QCOMPARE(m_writes->size(), 0);
+        QVERIFY(m_window->logArea()->toPlainText().contains(
+            QStringLiteral("100 is outside the accepted range 0 to 99")));
         return;
     }
     QCOMPARE(m_writes->size(), 1);

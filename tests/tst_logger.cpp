@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -128,6 +129,22 @@ class tst_logger : public QObject {
         QVERIFY(!QDir(m_dir->filePath("no")).exists());
         QVERIFY(!contents(previous).contains("lost"));
         QVERIFY(!contents(previous).contains("finished"));
+    }
+
+    // A full disk is the usual cause; /dev/full stands for one.
+    void lineThatDoesNotReachTheFileIsSaidOnce() {
+        if (!QFile::exists("/dev/full")) {
+            QSKIP("no /dev/full");
+        }
+        QVERIFY(QFile::link("/dev/full", m_dir->filePath("20241205-summary.txt")));
+        logger summary;
+        m_clock.attach(summary);
+        QSignalSpy failures(&summary, &logger::writeFailed);
+        QVERIFY(summary.startSummary(m_dir->path(), "summary"));
+        summary.writeRaw("lost");
+        summary.writeRaw("lost too");
+        QCOMPARE(failures.size(), 1);
+        QVERIFY(failures[0][0].toString().startsWith("Log " + m_dir->filePath("20241205-summary.txt")));
     }
 
     void writesBeforeStartDoNothing() {

@@ -59,6 +59,10 @@ class TestMvxctlTest : public QObject {
 
     void exampleTestPassesAndWritesItsLogs() {
         QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));  // UTF-8 output whatever the locale
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+        p.setProcessEnvironment(env);
         QByteArray out;
         const int code = run(p,
                              args(testpaths::example(QStringLiteral("production-test.xml")),
@@ -67,6 +71,9 @@ class TestMvxctlTest : public QObject {
         QVERIFY2(code == 0, out.constData());
         QVERIFY(out.contains("Placa CORRECTA!"));
         QVERIFY(out.contains("Resultado: OK"));
+        QVERIFY2(out.contains("Número de serie: ABC-123-XYZ"), out.constData());
+        QVERIFY(
+            out.contains("Test file: " + testpaths::example(QStringLiteral("production-test.xml")).toUtf8()));
         const QDir logs(m_dir.filePath(QStringLiteral("logs")));
         QCOMPARE(logs.entryList({QStringLiteral("*-result-log.txt")}).size(), 1);
         QCOMPARE(logs.entryList({QStringLiteral("*-test-log.txt")}).size(), 1);

@@ -6,6 +6,7 @@
 
 #include "app/settings.h"
 #include "params/paramfile_io.h"
+#include "support/readonlyfolder.h"
 
 namespace {
 
@@ -125,6 +126,27 @@ class tst_paramfile : public QObject {
         QFile file(m_dir->filePath("missing/export.xml"));
         QCOMPARE(m_settings->writeParamFile({}, file, kSavedAt), -1);
         QVERIFY(!file.exists());
+    }
+
+    // In a read-only folder an existing, writable file is replaced in place; a new one cannot be made.
+    void readOnlyFolder() {
+        const QString dir = m_dir->filePath("ro");
+        QVERIFY(QDir().mkdir(dir));
+        QFile existing(dir + "/existing.xml");
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write(QByteArray(5000, 'x'));  // longer than the new file: must be cut
+        existing.close();
+        QFile fresh(dir + "/new.xml");
+        holding_t h = makeHolding(3, "Offset", 0.1f, 0xFFF6, -1.0f);
+        {
+            ReadOnlyFolder locked(dir);
+            QCOMPARE(m_settings->writeParamFile({&h}, existing, kSavedAt), 1);
+            QCOMPARE(m_settings->writeParamFile({&h}, fresh, kSavedAt), -1);
+        }
+        QVERIFY(!fresh.exists());
+        ParamFileContents contents;
+        QVERIFY(readParamFile(existing.fileName(), &contents));
+        QCOMPARE(addressesOf(contents), QVector<int>{3});
     }
 
     void valWord_data() {

@@ -100,9 +100,10 @@ class tst_presentation : public QObject {
         QTest::newRow("low 16 bits") << "70000" << 0 << 100000 << 1.0f << EditResult::Ok << 4464;
         QTest::newRow("above max") << "100.001" << 0 << 100 << 1.0f << EditResult::OutOfRange << 0xBEEF;
         QTest::newRow("below min") << "-101" << -100 << 100 << 1.0f << EditResult::OutOfRange << 0xBEEF;
-        QTest::newRow("zero multiplier") << "1" << 0 << 10 << 0.0f << EditResult::OutOfRange << 0xBEEF;
+        QTest::newRow("zero multiplier") << "1" << 0 << 10 << 0.0f << EditResult::NotRepresentable << 0xBEEF;
         QTest::newRow("letters") << "abc" << 0 << 10 << 1.0f << EditResult::NotANumber << 0xBEEF;
-        QTest::newRow("decimal comma") << "1,5" << 0 << 10 << 1.0f << EditResult::NotANumber << 0xBEEF;
+        QTest::newRow("decimal comma") << "12,5" << 0 << 200 << 0.1f << EditResult::Ok << 125;
+        QTest::newRow("two commas") << "1,2,5" << 0 << 10 << 1.0f << EditResult::NotANumber << 0xBEEF;
     }
     void editTextToWord() {
         QFETCH(QString, text);
@@ -114,6 +115,39 @@ class tst_presentation : public QObject {
         uint16_t out = 0xBEEF;
         QCOMPARE(presentation::editTextToWord(text, min, max, multiplier, &out), result);
         QCOMPARE(int(out), word);
+    }
+
+    void rejectedEditsSayWhy_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("message");  // empty: written
+        QTest::newRow("not a number")
+            << "abc"
+            << "rpm"
+            << "Velocidad not written: \"abc\" is not a number (accepted range -30 to 30 rpm)";
+        QTest::newRow("outside") << "31"
+                                 << "rpm"
+                                 << "Velocidad not written: 31 is outside the accepted range -30 to 30 rpm";
+        QTest::newRow("dimensionless")
+            << "-31"
+            << "adim"
+            << "Velocidad not written: -31 is outside the accepted range -30 to 30";
+        QTest::newRow("written") << "12,5"
+                                 << "rpm"
+                                 << "";
+    }
+    void rejectedEditsSayWhy() {
+        QFETCH(QString, typed);
+        QFETCH(QString, unit);
+        QFETCH(QString, message);
+        holding_t record;
+        record.text = QStringLiteral("Velocidad");
+        record.min = -30;
+        record.max = 30;
+        record.unit = unit;
+        const EditDecision edit = decideEdit(record, typed);
+        QCOMPARE(edit.rejection, message);
+        QCOMPARE(edit.result == EditResult::Ok, message.isEmpty());
     }
 
     void pairs() {

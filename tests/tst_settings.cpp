@@ -1,9 +1,12 @@
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
+#include <memory>
 
 #include "app/settings.h"
+#include "support/readonlyfolder.h"
 
 namespace {
 
@@ -190,10 +193,36 @@ class tst_settings : public QObject {
         QVERIFY(QFileInfo("settings.xml").isDir());
     }
 
-    void saveFailureIsReported() {
-        settings s(m_dir->filePath("missing-dir/settings.xml"));
-        QVERIFY(!QFile::exists(m_dir->filePath("missing-dir/settings.xml")));
-        QVERIFY(!s.save());
+    // A read-only folder refuses QSaveFile's temporary file; a writable settings.xml in it
+    // is still saved (in place). What cannot be saved is said, and a good file is kept.
+    void saveInFolders_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("missing folder") << "missing-dir" << false << false << false;
+        QTest::newRow("read-only folder, writable file") << "ro" << true << true << true;
+        QTest::newRow("read-only folder, no file") << "ro" << true << false << false;
+    }
+    void saveInFolders() {
+        QFETCH(QString, folder);
+        QFETCH(bool, readOnly);
+        QFETCH(bool, fileExists);
+        QFETCH(bool, saved);
+        const QString dir = m_dir->filePath(folder);
+        const QString path = dir + "/settings.xml";
+        QVERIFY(!readOnly || QDir().mkdir(dir));
+        if (fileExists) {
+            settings defaults(path);  // writes the default file
+        }
+        std::unique_ptr<ReadOnlyFolder> locked(readOnly ? new ReadOnlyFolder(dir) : nullptr);
+        settings s(path);
+        s.setModbus_Add(42);
+        QSignalSpy failures(&s, &settings::saveFailed);
+        QCOMPARE(s.save(), saved);
+        QCOMPARE(failures.size(), saved ? 0 : 1);
+        QVERIFY(saved || failures[0][0].toString().startsWith(path + " could not be saved: "));
+        QCOMPARE(elementsOf(path).value(6).second, saved ? "42" : QString());
     }
 
   private:

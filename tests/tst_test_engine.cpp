@@ -222,23 +222,61 @@ class TestTestEngine : public QObject {
             "</ReadHoldingRegisters>");
         QCOMPARE(runToEnd(path), 1);
         QVERIFY(m_h->requests().contains(QStringLiteral("1 06 00 06 00 2A")));
+        QVERIFY(logged(QStringLiteral("Test file: ") + QDir::toNativeSeparators(path)));
     }
 
-    void loopRunsItsStepsPerIteration() {
+    // A coil or discrete-input check reports the bit read against the expected one, like any
+    // other check, so its row is coloured and its result line is true.
+    void bitStepsReportTheBitRead() {
         QVERIFY(start());
         const QString path = testFile(
-            "<mensaje>antes</mensaje><loop_start>2</loop_start>"
-            "<mensaje>a</mensaje><mensaje>b</mensaje><mensaje>c</mensaje>"
-            "<loop_stop/><mensaje>despues</mensaje>");
+            "<WriteSingleCoil><nombre>On</nombre><add>1</add><dir>5</dir><dat>1</dat></WriteSingleCoil>"
+            "<espera>1</espera><ReadCoil><nombre>RC</nombre><dir>5</dir><dat>1</dat></ReadCoil>"
+            "<ReadDiscreteInput><nombre>DI</nombre><dir>3</dir><dat>true</dat></ReadDiscreteInput>");
+        QCOMPARE(runToEnd(path), -1);
+        QVERIFY(logged(QStringLiteral("Writing coil 5 ON (0xFF00) on device 1")));
+        QVERIFY(m_h->probe.statusesContaining(QStringLiteral("holding register 5")).isEmpty());
+        QStringList bits;
+        for (const StepResult &r : registered()) {
+            if (r.tipo == 13 || r.tipo == 14) {
+                bits << QStringLiteral("%1 %2 %3 %4 %5")
+                            .arg(r.tipo)
+                            .arg(r.txt)
+                            .arg(r.res)
+                            .arg(r.min)
+                            .arg(r.ok);
+            }
+        }
+        QCOMPARE(bits, (QStringList{QStringLiteral("13 RC 1 1 1"), QStringLiteral("14 DI 0 1 -1")}));
+    }
+
+    void loopRunsItsStepsPerIteration_data() {
+        QTest::addColumn<int>("iterations");
+        QTest::addColumn<int>("passes");
+        QTest::newRow("two") << 2 << 2;
+        QTest::newRow("one") << 1 << 1;
+        QTest::newRow("zero runs once") << 0 << 1;
+    }
+    void loopRunsItsStepsPerIteration() {
+        QFETCH(int, iterations);
+        QFETCH(int, passes);
+        QVERIFY(start());
+        const QString path =
+            testFile("<mensaje>antes</mensaje><loop_start>" + QByteArray::number(iterations) +
+                     "</loop_start>"
+                     "<mensaje>a</mensaje><mensaje>b</mensaje><mensaje>c</mensaje>"
+                     "<loop_stop/><mensaje>despues</mensaje>");
         QCOMPARE(runToEnd(path), 1);
-        QCOMPARE(m_h->probe.statusesContaining(QStringLiteral("Fin de bucle")).size(), 2);
-        QVERIFY(logged(QStringLiteral("---- Fin de bucle, paso 0 de 2 ----")));
-        QVERIFY(logged(QStringLiteral("---- Fin de bucle, paso 1 de 2 ----")));
+        QCOMPARE(m_h->probe.statusesContaining(QStringLiteral("Fin de bucle")).size(), passes);
+        for (int pass = 0; pass < passes; ++pass) {
+            QVERIFY(
+                logged(QStringLiteral("---- Fin de bucle, paso %1 de %2 ----").arg(pass).arg(iterations)));
+        }
         int inLoop = 0;
         for (const StepResult &r : registered()) {
             inLoop += (r.num >= 1 && r.num <= 3) ? 1 : 0;
         }
-        QCOMPARE(inLoop, 6);
+        QCOMPARE(inLoop, 3 * passes);
     }
 
     void alarmDuringAWaitFailsTheTest() {

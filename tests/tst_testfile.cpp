@@ -4,6 +4,7 @@
 
 #include "support/testpaths.h"
 #include "test/test_validation.h"
+#include "test/testfilepath.h"
 #include "test/xml_test_reader.h"
 
 namespace {
@@ -268,14 +269,45 @@ class TestFileTest : public QObject {
         QTest::newRow("loop stop only")
             << "<mensaje/><loop_stop/>" << QStringList{"loop_stop without loop_start"};
         QTest::newRow("loop reversed")
-            << "<mensaje/><loop_stop/><mensaje/><loop_start>0</loop_start>"
+            << "<mensaje/><loop_stop/><mensaje/><loop_start>-1</loop_start>"
             << QStringList{"loop_stop comes before loop_start",
-                           "loop_start asks for 0 iterations, at least 1 is needed"};
+                           "loop_start asks for -1 iterations: 0 or 1 run the loop once, more repeat it"};
+        QTest::newRow("loop of 0 runs once")
+            << "<loop_start>0</loop_start><mensaje/><loop_stop/>" << QStringList{};
     }
     void validation() {
         QFETCH(QString, body);
         QFETCH(QStringList, messages);
         QCOMPARE(validateTestDefinition(read(body), 10, 20), messages);
+    }
+
+    void relativeTestFileIsLookedForInTheWorkingDirectoryFirst_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");  // relative to the temporary folder
+        QTest::newRow("in both folders") << "both.xml"
+                                         << "work/both.xml";
+        QTest::newRow("beside the map only") << "map-only.xml"
+                                             << "maps/map-only.xml";
+        QTest::newRow("in neither") << "none.xml"
+                                    << "work/none.xml";
+        QTest::newRow("subfolder of the map") << "sub/t.xml"
+                                              << "maps/sub/t.xml";
+    }
+    void relativeTestFileIsLookedForInTheWorkingDirectoryFirst() {
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        for (const char *file : {"work/both.xml", "maps/both.xml", "maps/map-only.xml", "maps/sub/t.xml"}) {
+            const QString path = dir.filePath(QLatin1String(file));
+            dir.mkpath(QFileInfo(path).path());
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(resolveTestFile(name, dir.filePath(QStringLiteral("maps/map.xml")),
+                                 dir.filePath(QStringLiteral("work"))),
+                 dir.filePath(expected));
+        QCOMPARE(resolveTestFile(dir.filePath(name), QString(), QString()), dir.filePath(name));  // absolute
     }
 
     void unknownKindIsReported() {

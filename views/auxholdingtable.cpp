@@ -44,10 +44,10 @@ void AuxHoldingTable::auxHoldingChanged(int row, int col) {
     if (col != 1 || row < 0 || row >= m_aux.size() || item(row, col) == nullptr) {
         return;
     }
-    const holding_t &record = *m_aux[row];
-    uint16_t word = 0;
-    if (presentation::editTextToWord(item(row, col)->text(), record.min, record.max, record.multiplier,
-                                     &word) == presentation::EditResult::Ok) {
-        emit writeRequested(m_aux.first()->add + row, word, true);
+    const presentation::EditDecision edit = presentation::decideEdit(*m_aux[row], item(row, col)->text());
+    if (edit.result == presentation::EditResult::Ok) {
+        emit writeRequested(m_aux.first()->add + row, edit.word, true);
+    } else {
+        emit editRejected(edit.rejection);
     }
 }

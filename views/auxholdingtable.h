@@ -21,6 +21,8 @@ class AuxHoldingTable : public QTableWidget {
 
   signals:
     void writeRequested(int address, uint16_t value, bool echo);
+    // A typed value that was not written, and why.
+    void editRejected(const QString &message);
 
   private:
     QVector<holding_t *> m_aux;

@@ -257,14 +257,20 @@ void HoldingSections::holdingChanged(int row, int col) {
     bool ok = false;
     const int address = header != nullptr ? header->text().toInt(&ok) : -1;
     // Section rows of aux holdings carry 1000 + position; they are written from their own table.
+    if (ok && cell != nullptr && address >= kAuxBase && address - kAuxBase < m_aux.size()) {
+        emit editRejected(
+            QStringLiteral("%1 not written: aux holdings are written from the Auxiliar holdings table")
+                .arg(m_aux[address - kAuxBase]->text));
+        return;
+    }
     if (!ok || cell == nullptr || address < 0 || address >= kAuxBase || address >= m_holdings.size()) {
         return;
     }
-    const holding_t *record = m_holdings[address];
-    uint16_t word = 0;
-    if (presentation::editTextToWord(cell->text(), record->min, record->max, record->multiplier, &word) ==
-        presentation::EditResult::Ok) {
-        emit writeRequested(address, word, true);
+    const presentation::EditDecision edit = presentation::decideEdit(*m_holdings[address], cell->text());
+    if (edit.result == presentation::EditResult::Ok) {
+        emit writeRequested(address, edit.word, true);
+    } else {
+        emit editRejected(edit.rejection);
     }
 }
 

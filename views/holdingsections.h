@@ -58,6 +58,8 @@ class HoldingSections : public QWidget {
   signals:
     void writeRequested(int address, uint16_t value, bool echo);
     void readRangeRequested(int start, int count);
+    // A typed value that was not written, and why.
+    void editRejected(const QString &message);
     void accessLevelApplied(int level);
 
   private:

@@ -67,11 +67,11 @@ void RamParamTable::ramparamChanged(int row, int col) {
     if (col != 1 || row < 0 || row >= m_params.size() || item(row, col) == nullptr) {
         return;
     }
-    const holding_t &param = *m_params[row];
-    uint16_t word = 0;
-    if (presentation::editTextToWord(item(row, col)->text(), param.min, param.max, param.multiplier, &word) ==
-        presentation::EditResult::Ok) {
-        emit writeRequested(m_baseAddress + row, word, true);
+    const presentation::EditDecision edit = presentation::decideEdit(*m_params[row], item(row, col)->text());
+    if (edit.result == presentation::EditResult::Ok) {
+        emit writeRequested(m_baseAddress + row, edit.word, true);
+    } else {
+        emit editRejected(edit.rejection);
     }
 }
 
@@ -84,5 +84,8 @@ void RamParamTable::on_PassEditingFinished() {
     // A register holds 16 bits; a longer number would arrive at the drive truncated.
     if (ok && value <= 0xFFFF) {
         emit writeRequested(m_passwordAddress, uint16_t(value), false);
+    } else if (!m_passwordField->text().isEmpty()) {
+        // The typed text is a password: it is not repeated in the message.
+        emit editRejected(QStringLiteral("Password not sent: it must be a number from 0 to 65535"));
     }
 }

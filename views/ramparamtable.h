@@ -27,6 +27,8 @@ class RamParamTable : public QTableWidget {
 
   signals:
     void writeRequested(int address, uint16_t value, bool echo);
+    // A typed value that was not written, and why.
+    void editRejected(const QString &message);
 
   private:
     void fillRow(int row, const holding_t &param);

@@ -30,6 +30,8 @@ RegisterTables::RegisterTables(const RegisterSet &registers, QWidget *owner)
     connect(m_sections, &HoldingSections::writeRequested, this, &RegisterTables::writeRequested);
     connect(m_sections, &HoldingSections::readRangeRequested, this, &RegisterTables::readRangeRequested);
     connect(m_aux, &AuxHoldingTable::writeRequested, this, &RegisterTables::writeRequested);
+    connect(m_sections, &HoldingSections::editRejected, this, &RegisterTables::editRejected);
+    connect(m_aux, &AuxHoldingTable::editRejected, this, &RegisterTables::editRejected);
     connect(m_readAux, &QPushButton::clicked, this, &RegisterTables::readAuxRequested);
 }
 
@@ -81,6 +83,7 @@ void RegisterTables::setupTableRAMparam(RamParamTable *table) {
     m_ram = table;
     m_ram->setup(m_registers.ramParams);
     connect(m_ram, &RamParamTable::writeRequested, this, &RegisterTables::writeRequested);
+    connect(m_ram, &RamParamTable::editRejected, this, &RegisterTables::editRejected);
 }
 
 QString RegisterTables::showInputWords(const QVector<uint16_t> &words) {

@@ -54,6 +54,8 @@ class RegisterTables : public QObject {
     void writeRequested(int address, uint16_t value, bool echo);
     void readRangeRequested(int start, int count);
     void readAuxRequested();
+    // A value typed into any table that was not written, with the reason for the user.
+    void editRejected(const QString &message);
 
   private:
     QWidget *createAuxPanel(QWidget *owner);

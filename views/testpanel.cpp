@@ -39,7 +39,15 @@ TestPanel::TestPanel(TestStepTable *table, Loggers loggers, QWidget *window, Tes
       m_logs(loggers.full, loggers.result, loggers.summary),
       m_window(window),
       m_prompts(std::move(prompts)),
-      m_clock([] { return QDateTime::currentDateTime(); }) {}
+      m_clock([] { return QDateTime::currentDateTime(); }) {
+    for (logger *log : {loggers.full, loggers.result, loggers.summary}) {
+        if (log == nullptr) {
+            continue;
+        }
+        connect(log, &logger::writeFailed, this,
+                [this](const QString &message) { emit statusMessage(true, true, true, message); });
+    }
+}
 
 bool TestPanel::start(const QString &testFile, const QString &logDir, logger *dataLogger) {
     if (m_running || m_engine == nullptr) {

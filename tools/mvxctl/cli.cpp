@@ -7,22 +7,28 @@
 
 namespace cli {
 
-namespace {
-// Flushed when the process ends, like any static stream.
-struct Utf8Stream {
-    explicit Utf8Stream(FILE *file) : stream(file) { stream.setCodec("UTF-8"); }
-    QTextStream stream;
-};
-}  // namespace
-
-QTextStream &out() {
-    static Utf8Stream out(stdout);
-    return out.stream;
+TextOut::TextOut(FILE *file) : m_stream(file) {
+    m_stream.setCodec("UTF-8");
 }
 
-QTextStream &err() {
-    static Utf8Stream err(stderr);
-    return err.stream;
+TextOut &TextOut::operator<<(const char *text) {
+    m_stream << QString::fromUtf8(text);
+    return *this;
+}
+
+TextOut &TextOut::operator<<(const QByteArray &bytes) {
+    m_stream << QString::fromUtf8(bytes);
+    return *this;
+}
+
+TextOut &out() {
+    static TextOut out(stdout);
+    return out;
+}
+
+TextOut &err() {
+    static TextOut err(stderr);
+    return err;
 }
 
 bool parse(QCommandLineParser &parser, const QStringList &args, const QString &usage) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <type_traits>
 
 #include "map/descriptors.h"
 #include "map/readwarning.h"
@@ -13,8 +14,29 @@
 // Small pieces the mvxctl commands share: argument parsing, output streams, JSON numbers.
 namespace cli {
 
-QTextStream &out();
-QTextStream &err();
+// A text stream that writes UTF-8 whatever the locale. Unlike QTextStream, which takes a
+// const char * or a QByteArray as Latin-1, narrow strings are read as the UTF-8 that the
+// sources and Qt's byte arrays hold, so "Número" is not printed as "NÃºmero".
+class TextOut {
+  public:
+    explicit TextOut(FILE *file);
+    TextOut &operator<<(const char *text);
+    TextOut &operator<<(const QByteArray &bytes);
+    // Everything that is not a narrow string goes to QTextStream as it is.
+    template <typename T, typename = std::enable_if_t<!std::is_convertible<const T &, const char *>::value>>
+    TextOut &operator<<(const T &value) {
+        m_stream << value;
+        return *this;
+    }
+    void flush() { m_stream.flush(); }
+
+  private:
+    QTextStream m_stream;
+};
+
+// Both are flushed when the process ends.
+TextOut &out();
+TextOut &err();
 
 // Parses args (the words after the command name) into parser; on error prints it with the
 // command's usage and returns false.

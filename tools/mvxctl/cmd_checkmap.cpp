@@ -112,7 +112,7 @@ QString itemsText(const QVector<item_t *> &items) {
 }
 
 void printHoldings(const char *title, const QVector<holding_t *> &list) {
-    QTextStream &o = cli::out();
+    cli::TextOut &o = cli::out();
     o << "\n" << title << " (" << list.size() << ")\n";
     for (const holding_t *h : list) {
         o << QStringLiteral(
@@ -137,7 +137,7 @@ void printHoldings(const char *title, const QVector<holding_t *> &list) {
 }
 
 void printText(const xmlmap &map, const MapLists &lists) {
-    QTextStream &o = cli::out();
+    cli::TextOut &o = cli::out();
     o << "options\n";
     const QJsonObject options = optionsJson(map);
     for (auto it = options.begin(); it != options.end(); ++it) {

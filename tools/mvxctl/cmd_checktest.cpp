@@ -126,7 +126,7 @@ QJsonObject definitionJson(const TestDefinition &def, const ReadWarnings &warnin
 }
 
 void printText(const TestDefinition &def, const ReadWarnings &warnings) {
-    QTextStream &o = cli::out();
+    cli::TextOut &o = cli::out();
     o << "steps (" << def.steps.size() << ")\n";
     for (int i = 0; i < def.steps.size(); ++i) {
         const test_step_t &s = def.steps.at(i);

@@ -72,7 +72,7 @@ void printRows(const char *title, const QVector<Row> &rows) {
     for (const Row &row : rows) {
         width = std::max(width, row.label.size());
     }
-    QTextStream &o = cli::out();
+    cli::TextOut &o = cli::out();
     o << title << " (" << rows.size() << ")\n";
     for (const Row &row : rows) {
         if (!row.hidden) {

@@ -1,7 +1,6 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
-#include <QTextStream>
-
+#include "cli.h"
 #include "commands.h"
 
 namespace {
@@ -23,7 +22,7 @@ const Command kCommands[] = {
     {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--address A] ..."},
 };
 
-int usage(QTextStream &out) {
+int usage(cli::TextOut &out) {
     out << "usage: mvxctl COMMAND ...\n\ncommands:\n";
     for (const Command &c : kCommands) {
         out << "  " << c.usage << "\n";
@@ -41,10 +40,9 @@ int main(int argc, char *argv[]) {
         QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     }
     QStringList args = QCoreApplication::arguments().mid(1);
-    QTextStream err(stderr);
+    cli::TextOut &err = cli::err();
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
-        QTextStream out(stdout);
-        usage(out);
+        usage(cli::out());
         return args.isEmpty() ? 2 : 0;
     }
     const QString name = args.takeFirst();
