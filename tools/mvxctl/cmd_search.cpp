@@ -216,9 +216,9 @@ void showProgress(const SearchOptions &o, int address, int found) {
     cli::err().flush();
 }
 
-// The silent addresses asked just before a late answer showed up: one of them is there.
-void addLateSuspects(int address, const SearchOptions &o, const QSet<int> &answered, QVector<int> *suspects) {
-    for (int earlier : {address - 1, address}) {
+// A late answer showed up after `last` was asked: it comes from `last` or the address before.
+void addLateSuspects(int last, const SearchOptions &o, const QSet<int> &answered, QVector<int> *suspects) {
+    for (int earlier : {last - 1, last}) {
         if (earlier >= o.from && !answered.contains(earlier) && !suspects->contains(earlier)) {
             suspects->append(earlier);
         }
