@@ -8,8 +8,8 @@
 #include <cstring>
 #include <memory>
 
-#include "comm/tracedecode.h"
 #include "comm/customfunction.h"
+#include "comm/tracedecode.h"
 #include "map/xmlmap.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
@@ -28,7 +28,7 @@ const char kTestMap[] = R"(<?xml version="1.0" encoding="UTF-8"?>
     <speed add="1"><default>1500</default><vis_type>integer</vis_type><unit>rpm</unit></speed>
     <offset add="2"><default>-20</default><vis_type>integer</vis_type></offset>
     <p3 add="3"><default>7</default></p3>
-    <p4 add="4"><default>300</default></p4>
+    <p4 add="4"><default>300</default><level>2</level></p4>
     <p5 add="5"><default>42</default></p5>
   </block>
   <block name="Aux" query="manual" type="holding" start="1000" end="1005">
@@ -109,6 +109,10 @@ class DriveSimTest : public QObject {
     void inputsMovePlausibly();
     void passwordGrantsLevel_data();
     void passwordGrantsLevel();
+    void writesNeedTheGrantedLevel_data();
+    void writesNeedTheGrantedLevel();
+    void lineTimingHoldsAnswersBack_data();
+    void lineTimingHoldsAnswersBack();
     void captureSetsReadyBit();
     void captureData_data();
     void captureData();
@@ -130,6 +134,7 @@ class DriveSimTest : public QObject {
     Answer read(QModbusDataUnit::RegisterType type, int start, int count, int address = 1);
     Answer write(int start, const QVector<quint16> &values, int address = 1);
     Answer firmware(const QByteArray &data, int address = 1);
+    Answer askLevel(int level, const QString &password);
     quint16 input(int position);
 
     QTemporaryDir m_dir;
@@ -150,6 +155,7 @@ void DriveSimTest::initTestCase() {
     SimulatedDrive::Options options;
     options.addresses = {1, 247};
     options.mapFile = m_mapPath;
+    options.accessLevel = 0;
     options.extraArgs = QStringList{QStringLiteral("--version"), QStringLiteral("0x0105"),
                                     QStringLiteral("--user-version"), QStringLiteral("262")};
     QString error;
@@ -203,6 +209,15 @@ Answer DriveSimTest::write(int start, const QVector<quint16> &values, int addres
 Answer DriveSimTest::firmware(const QByteArray &data, int address) {
     const QModbusRequest request(QModbusPdu::FunctionCode(firmwarefunction::kFunctionCode), data);
     return finish(m_master->sendRawRequest(request, address));
+}
+
+Answer DriveSimTest::askLevel(int level, const QString &password) {
+    QVector<quint16> words{quint16(level)};
+    for (QChar c : password) {
+        words.append(quint16(c.toLatin1()));
+    }
+    words.append(0);
+    return write(2000, words);
 }
 
 quint16 DriveSimTest::input(int position) {
@@ -286,30 +301,94 @@ void DriveSimTest::inputsMovePlausibly() {
 }
 
 void DriveSimTest::passwordGrantsLevel_data() {
+    QTest::addColumn<int>("before");
     QTest::addColumn<int>("level");
     QTest::addColumn<QString>("password");
     QTest::addColumn<int>("granted");
-    QTest::newRow("level 2, right") << 2 << "2222" << 2;
-    QTest::newRow("level 3 with level 2's password") << 3 << "2222" << 0;
-    QTest::newRow("level 1, right") << 1 << "1111" << 1;
-    QTest::newRow("level 1, too long") << 1 << "11111" << 0;
-    QTest::newRow("level 0, no password") << 0 << "" << 0;
-    QTest::newRow("level 3, right") << 3 << "3333" << 3;
-    QTest::newRow("level 7") << 7 << "7777" << 0;
+    QTest::newRow("level 2, right") << 0 << 2 << "2222" << 2;
+    QTest::newRow("level 3 with level 2's password: level 1 kept") << 1 << 3 << "2222" << 1;
+    QTest::newRow("level 1, right") << 0 << 1 << "1111" << 1;
+    QTest::newRow("level 1, too long: level 2 kept") << 2 << 1 << "11111" << 2;
+    QTest::newRow("level 0, no password") << 3 << 0 << "" << 0;
+    QTest::newRow("level 3, right") << 0 << 3 << "3333" << 3;
+    QTest::newRow("level 7: level 1 kept") << 1 << 7 << "7777" << 1;
 }
 
 void DriveSimTest::passwordGrantsLevel() {
+    QFETCH(int, before);
     QFETCH(int, level);
     QFETCH(QString, password);
     QFETCH(int, granted);
-    QVERIFY(m_bus.drive.command(QStringLiteral("set-input %1 9").arg(kAccessPosition)));
-    QVector<quint16> words{quint16(level)};
-    for (QChar c : password) {
-        words.append(quint16(c.toLatin1()));
-    }
-    words.append(0);
-    QCOMPARE(write(2000, words).error, QModbusDevice::NoError);
+    QCOMPARE(askLevel(before, QString(before ? 4 : 0, QChar('0' + before))).error, QModbusDevice::NoError);
+    QCOMPARE(input(kAccessPosition), quint16(before));
+    QCOMPARE(askLevel(level, password).error, QModbusDevice::NoError);
     QCOMPARE(input(kAccessPosition), quint16(granted));
+}
+
+void DriveSimTest::writesNeedTheGrantedLevel_data() {
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QVector<quint16>>("values");
+    QTest::addColumn<bool>("refused");
+    // Holding 4 needs level 2; the others of the map need none.
+    QTest::newRow("level 2 register at level 1") << 1 << 4 << QVector<quint16>{11} << true;
+    QTest::newRow("level 2 register at level 2") << 2 << 4 << QVector<quint16>{12} << false;
+    QTest::newRow("level 2 register at level 3") << 3 << 4 << QVector<quint16>{13} << false;
+    QTest::newRow("several registers, one of level 2, at level 0")
+        << 0 << 3 << QVector<quint16>{14, 15} << true;
+    QTest::newRow("level 0 register at level 0") << 0 << 3 << QVector<quint16>{16} << false;
+}
+
+void DriveSimTest::writesNeedTheGrantedLevel() {
+    QFETCH(int, level);
+    QFETCH(int, start);
+    QFETCH(QVector<quint16>, values);
+    QFETCH(bool, refused);
+    QVERIFY(m_bus.drive.command(QStringLiteral("set-holding 3 7")));
+    QVERIFY(m_bus.drive.command(QStringLiteral("set-holding 4 300")));
+    const QVector<quint16> before = read(QModbusDataUnit::HoldingRegisters, start, values.size()).values;
+    QCOMPARE(askLevel(level, QString(level ? 4 : 0, QChar('0' + level))).error, QModbusDevice::NoError);
+    const Answer answer = write(start, values);
+    QCOMPARE(answer.error, refused ? QModbusDevice::ProtocolError : QModbusDevice::NoError);
+    if (refused) {
+        QCOMPARE(answer.exception, QModbusPdu::IllegalFunction);
+    }
+    QCOMPARE(read(QModbusDataUnit::HoldingRegisters, start, values.size()).values, refused ? before : values);
+}
+
+void DriveSimTest::lineTimingHoldsAnswersBack_data() {
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<double>("wireMs");
+    // Read of `count` holdings: 8 request characters, 5 + 2 count answer characters, 11 bits each.
+    QTest::newRow("9600 bps, 4 registers") << 9600 << 4 << (8 + 13) * 11 / 9.6;
+    QTest::newRow("9600 bps, 100 registers") << 9600 << 100 << (8 + 205) * 11 / 9.6;
+    QTest::newRow("115200 bps, 120 registers") << 115200 << 120 << (8 + 245) * 11 / 115.2;
+}
+
+void DriveSimTest::lineTimingHoldsAnswersBack() {
+    QFETCH(int, speed);
+    QFETCH(int, count);
+    QFETCH(double, wireMs);
+    SimulatedBus bus;
+    SimulatedDrive::Options options;
+    options.speed = speed;
+    options.lineTiming = true;
+    QString error;
+    QVERIFY2(bus.start(options, &error), qPrintable(error));
+    FirmwareMaster master;
+    QVERIFY(connectMaster(&master, bus.line.masterPort()));
+    master.setTimeout(2000);
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        const Answer answer =
+            finish(master.sendReadRequest({QModbusDataUnit::HoldingRegisters, 0, quint16(count)}, 1));
+        const double elapsedMs = clock.nsecsElapsed() / 1e6;
+        QCOMPARE(answer.error, QModbusDevice::NoError);
+        QVERIFY2(elapsedMs >= wireMs, qPrintable(QStringLiteral("%1 ms < %2 ms").arg(elapsedMs).arg(wireMs)));
+    }
+    master.disconnectDevice();
 }
 
 void DriveSimTest::captureSetsReadyBit() {

@@ -5,11 +5,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "support/simulateddrive.h"
 #include "support/mvxctlrun.h"
+#include "support/simulateddrive.h"
 #include "support/testpaths.h"
 
-// mvxctl read and flash against the simulated drive.
+// mvxctl read, flash and search against the simulated drive.
 class TestMvxctlWire : public QObject {
     Q_OBJECT
 
@@ -44,6 +44,10 @@ class TestMvxctlWire : public QObject {
     void flashSendsTheWholeFile();
     void flashFailures_data();
     void flashFailures();
+    void searchFindsTheDrives_data();
+    void searchFindsTheDrives();
+    void searchFailures_data();
+    void searchFailures();
 };
 
 void TestMvxctlWire::readJsonShowsTheDrivesValues() {
@@ -201,6 +205,99 @@ void TestMvxctlWire::flashFailures() {
     QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
     const bool framesSent = bus.drive.requests().join(QLatin1Char('\n')).contains(QLatin1String(" 64 "));
     QCOMPARE(framesSent, fileName.contains(QLatin1String("0x0123")));
+}
+
+namespace {
+
+// "address,status,motor_version,io_version,model" in decimal for each drive the output lists.
+QStringList searchRows(const QByteArray &out) {
+    QStringList rows;
+    const QJsonDocument json = QJsonDocument::fromJson(out);
+    if (json.isObject()) {
+        for (const QJsonValue &drive : json.object().value(QStringLiteral("drives")).toArray()) {
+            QStringList fields;
+            for (const char *key : {"address", "status", "motor_version", "io_version", "model"}) {
+                fields << QString::number(drive.toObject().value(QLatin1String(key)).toInt(-1));
+            }
+            rows << fields.join(QLatin1Char(','));
+        }
+        return rows;
+    }
+    QStringList lines = QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const bool csv =
+        !lines.isEmpty() && lines.first() == QLatin1String("address,status,motor_version,io_version,model");
+    const bool text =
+        !lines.isEmpty() && lines.first().simplified() == QLatin1String("Add Status Mot Ver IO Ver Model");
+    for (const QString &line : lines.mid(1)) {
+        QStringList fields = line.simplified().split(QRegularExpression(QStringLiteral("[ ,]")));
+        if (text && fields.size() == 5) {
+            fields[1] = QString::number(fields[1].mid(2).toInt(nullptr, 16));
+        }
+        rows << ((csv || text) ? fields.join(QLatin1Char(',')) : QStringLiteral("? ") + line);
+    }
+    return rows;
+}
+
+}  // namespace
+
+void TestMvxctlWire::searchFindsTheDrives_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("rows");
+    // Drives at 1, 5 and 247: status 0x1234, motor version 100, user version 7, model 0x0123.
+    QTest::newRow("json, 1 to 6") << QStringList{"--to", "6", "--json"} << 0
+                                  << QStringList{"1,4660,100,7,291", "5,4660,100,7,291"};
+    QTest::newRow("csv, 244 to the end")
+        << QStringList{"--from", "244", "--csv"} << 0 << QStringList{"247,4660,100,7,291"};
+    QTest::newRow("text, 5 alone") << QStringList{"--from", "5", "--to", "5"} << 0
+                                   << QStringList{"5,4660,100,7,291"};
+    QTest::newRow("none between 2 and 4")
+        << QStringList{"--from", "2", "--to", "4", "--csv"} << 1 << QStringList{};
+}
+
+void TestMvxctlWire::searchFindsTheDrives() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, rows);
+    SimulatedBus bus;
+    SimulatedDrive::Options options;
+    options.addresses = {1, 5, 247};
+    options.extraArgs = QStringList{"--status", "0x1234", "--user-version", "7"};
+    QString error;
+    QVERIFY2(bus.start(options, &error), qPrintable(error));
+    // A patient time-out: this checks what is found, not how fast.
+    const Run run = mvxctl(QStringList{"search", "--port", bus.line.masterPort(), "--timeout", "400"} + args);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(searchRows(run.out), rows);
+    QVERIFY2(run.err.contains(QStringLiteral("\n%1 drive").arg(rows.size()).toUtf8()), run.err.constData());
+    // Only the addresses asked for were asked.
+    const int from = args.contains("--from") ? args.at(args.indexOf("--from") + 1).toInt() : 1;
+    const int to = args.contains("--to") ? args.at(args.indexOf("--to") + 1).toInt() : 247;
+    for (const QString &request : bus.drive.requests()) {
+        const int address = request.section(QLatin1Char(' '), 0, 0).toInt();
+        QVERIFY2(address >= from && address <= to, qPrintable(request));
+    }
+}
+
+void TestMvxctlWire::searchFailures_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing port") << QStringList{} << 1 << "cannot open /nonexistent/ttyMVX";
+    QTest::newRow("from 0") << QStringList{"--from", "0"} << 2 << "--from and --to must be 1 to 247";
+    QTest::newRow("from above to") << QStringList{"--from", "9", "--to", "3"} << 2 << "--from not above --to";
+    QTest::newRow("json and csv") << QStringList{"--json", "--csv"} << 2 << "exclude each other";
+    QTest::newRow("an address") << QStringList{"--address", "3"} << 2 << "takes no --address";
+}
+
+void TestMvxctlWire::searchFailures() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const Run run = mvxctl(QStringList{"search", "--port", "/nonexistent/ttyMVX"} + args);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    QVERIFY(run.out.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestMvxctlWire)

@@ -56,13 +56,17 @@ bool SimulatedDrive::start(const Options &options, QString *error) {
         setError(error, QStringLiteral("cannot create a temporary directory for the simulator"));
         return false;
     }
-    QStringList args{QStringLiteral("--port"),       options.port,
-                     QStringLiteral("--speed"),      QString::number(options.speed),
-                     QStringLiteral("--framing"),    QString::number(options.framing),
-                     QStringLiteral("--address"),    joinAddresses(options.addresses),
-                     QStringLiteral("--log"),        logPath(),
-                     QStringLiteral("--image-dir"),  m_dir->filePath(QStringLiteral("images")),
+    QStringList args{QStringLiteral("--port"),         options.port,
+                     QStringLiteral("--speed"),        QString::number(options.speed),
+                     QStringLiteral("--framing"),      QString::number(options.framing),
+                     QStringLiteral("--address"),      joinAddresses(options.addresses),
+                     QStringLiteral("--log"),          logPath(),
+                     QStringLiteral("--image-dir"),    m_dir->filePath(QStringLiteral("images")),
+                     QStringLiteral("--access-level"), QString::number(options.accessLevel),
                      QStringLiteral("--quit-on-eof")};
+    if (options.lineTiming) {
+        args << QStringLiteral("--line-timing");
+    }
     if (!options.mapFile.isEmpty()) {
         args << QStringLiteral("--map") << options.mapFile;
     }

@@ -21,6 +21,10 @@ class SimulatedDrive {
         QString mapFile;
         int speed = 115200;
         int framing = 0;
+        // Granted at power-up. The drive's own default is 0; most tests write parameters of
+        // every level without going through the password, so the fixture's drive is unlocked.
+        int accessLevel = 3;
+        bool lineTiming = false;  // answers take their time on a line at `speed`
         QStringList extraArgs;
     };
 

@@ -34,7 +34,7 @@ void appendHoldings(const QVector<holding_t *> &holdings, int baseAddress, bool 
                     QVector<HoldingDefault> *out) {
     for (int i = 0; i < holdings.size(); ++i) {
         const int address = byPosition ? baseAddress + i : holdings.at(i)->add;
-        out->append({quint16(address), quint16(holdings.at(i)->def)});
+        out->append({quint16(address), quint16(holdings.at(i)->def), holdings.at(i)->level});
     }
 }
 

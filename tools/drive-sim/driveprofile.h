@@ -19,6 +19,7 @@ struct InputChannel {
 struct HoldingDefault {
     quint16 address = 0;
     quint16 word = 0;
+    int level = 0;  // access level needed to write it
 };
 
 struct DriveProfile {

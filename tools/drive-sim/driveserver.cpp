@@ -12,7 +12,6 @@ namespace {
 constexpr int kInputCount = waveforms::kBufferEnd;               // 0 .. 0x5BFF
 constexpr int kHoldingCount = DriveServer::kCaptureTrigger + 1;  // 0 .. 0x5000
 constexpr int kBitCount = 256;
-constexpr int kMaxPasswordLevel = 3;
 
 quint16 bigEndian16(const QByteArray &data, int at) {
     return quint16((quint8(data.at(at)) << 8) | quint8(data.at(at + 1)));
@@ -29,6 +28,7 @@ DriveServer::DriveServer(const DriveProfile &profile, const Setup &setup, Reques
       m_profile(profile),
       m_setup(setup),
       m_log(log),
+      m_access(profile.holdingDefaults, setup.powerUpLevel),
       m_firmware(setup.imageDir, profile.model),
       m_motion(profile, quint32(setup.address)) {
     setServerAddress(setup.address);
@@ -54,6 +54,9 @@ bool DriveServer::attach(const QString &device, const SerialSettings &settings, 
         *error = QStringLiteral("drive %1 cannot open %2: %3").arg(address()).arg(device, errorString());
         return false;
     }
+    if (m_setup.lineTiming) {
+        m_lineTiming.emplace(settings.speed, m_setup.processingMs);
+    }
     return true;
 }
 
@@ -70,9 +73,7 @@ void DriveServer::buildRegisterMap() {
     }
     setData(QModbusDataUnit::InputRegisters, 0, m_profile.motorVersion);
     setData(QModbusDataUnit::InputRegisters, 1, m_profile.model);
-    if (m_profile.accessLevelPosition < waveforms::kAccelXBase) {
-        setData(QModbusDataUnit::InputRegisters, m_profile.accessLevelPosition, 0);
-    }
+    reportAccessLevel();
     loadHoldingDefaults();
     loadCaptureData();
 }
@@ -145,6 +146,9 @@ void DriveServer::logEvent(const QString &text) {
 }
 
 QModbusResponse DriveServer::processRequest(const QModbusPdu &request) {
+    if (m_lineTiming) {
+        m_lineTiming->requestTaken();
+    }
     m_inBroadcast = processesBroadcast();
     const int address = m_inBroadcast ? 0 : m_setup.address;
     if (!m_inBroadcast || m_setup.logsBroadcasts) {
@@ -153,6 +157,9 @@ QModbusResponse DriveServer::processRequest(const QModbusPdu &request) {
     QModbusResponse response;
     if (const auto code = m_faults.exceptionFor(request)) {
         response = QModbusExceptionResponse(request.functionCode(), QModbusPdu::ExceptionCode(*code));
+    } else if (const auto refused = m_access.refusal(request)) {
+        response = QModbusExceptionResponse(request.functionCode(), QModbusPdu::ExceptionCode(*refused));
+        logEvent(QStringLiteral("write refused at access level %1").arg(m_access.granted()));
     } else {
         response = QModbusRtuSerialSlave::processRequest(request);
         if (response.isValid() && !response.isException()) {
@@ -176,14 +183,18 @@ QModbusResponse DriveServer::settleReply(const QModbusPdu &request, const QModbu
             return QModbusResponse();
         case FaultSettings::Fate::Corrupt:
             m_log->responseFate(m_setup.address, code, "CORRUPTED");
-            emit replyPlanned(m_faults.delayMs(), true);
+            emit replyPlanned(m_faults.delayMs(), true, answerDue(request, response));
             return response;
         case FaultSettings::Fate::Send:
             break;
     }
     m_log->response(m_setup.address, response);
-    emit replyPlanned(m_faults.delayMs(), false);
+    emit replyPlanned(m_faults.delayMs(), false, answerDue(request, response));
     return response;
+}
+
+QDeadlineTimer DriveServer::answerDue(const QModbusPdu &request, const QModbusResponse &response) const {
+    return m_lineTiming ? m_lineTiming->answerDue(request, response) : QDeadlineTimer(0);
 }
 
 QModbusResponse DriveServer::processPrivateRequest(const QModbusPdu &request) {
@@ -228,6 +239,8 @@ void DriveServer::afterWrite(const QModbusPdu &request) {
 void DriveServer::runCommand(quint16 command) {
     if (command == 1) {
         m_sinceReset.restart();
+        m_access.grant(m_access.powerUpLevel());  // a restarted drive forgets the password
+        reportAccessLevel();
         logEvent(QStringLiteral("reset"));
     } else if (command == 2) {
         loadHoldingDefaults();
@@ -249,12 +262,20 @@ void DriveServer::checkPassword(int registerCount) {
         }
         password.append(QChar(word & 0xFF));
     }
-    const bool known = level >= 0 && level <= kMaxPasswordLevel;
+    const bool known = level >= 0 && level <= AccessLevels::kHighestLevel;
     const bool granted = level == 0 || (known && password == passwordFor(level));
-    if (m_profile.accessLevelPosition < waveforms::kAccelXBase) {
-        setData(QModbusDataUnit::InputRegisters, m_profile.accessLevelPosition, quint16(granted ? level : 0));
+    // A wrong password leaves the level that was granted before.
+    if (granted) {
+        m_access.grant(level);
     }
+    reportAccessLevel();
     logEvent(QStringLiteral("access level %1 %2").arg(level).arg(granted ? "granted" : "refused"));
+}
+
+void DriveServer::reportAccessLevel() {
+    if (m_profile.accessLevelPosition < waveforms::kAccelXBase) {
+        setData(QModbusDataUnit::InputRegisters, m_profile.accessLevelPosition, quint16(m_access.granted()));
+    }
 }
 
 void DriveServer::triggerCapture() {

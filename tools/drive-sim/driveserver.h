@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QModbusRtuSerialSlave>
 #include <QSet>
 #include <QTimer>
+#include <optional>
 
+#include "accesslevels.h"
 #include "driveprofile.h"
 #include "faultsettings.h"
 #include "firmwarereceiver.h"
+#include "linetiming.h"
 #include "motionmodel.h"
 #include "serialsettings.h"
 
@@ -34,6 +38,9 @@ class DriveServer : public QModbusRtuSerialSlave {
         int address = 1;
         bool logsBroadcasts = true;  // a broadcast reaches every drive but is logged once
         QString imageDir;
+        int powerUpLevel = 0;     // access level granted before any password
+        bool lineTiming = false;  // answers take their time on a line at the attached speed
+        double processingMs = LineTiming::kDefaultProcessingMs;
     };
 
     DriveServer(const DriveProfile &profile, const Setup &setup, RequestLog *log, QObject *parent = nullptr);
@@ -49,8 +56,9 @@ class DriveServer : public QModbusRtuSerialSlave {
     bool forceHolding(int address, quint16 value);
 
   signals:
-    // The answer just produced will be written; the bus delays or damages it as planned.
-    void replyPlanned(int delayMs, bool corrupt);
+    // The answer just produced will be written; the bus delays or damages it as planned, and
+    // releases it no earlier than notBefore.
+    void replyPlanned(int delayMs, bool corrupt, QDeadlineTimer notBefore);
 
   protected:
     QModbusResponse processRequest(const QModbusPdu &request) override;
@@ -65,6 +73,8 @@ class DriveServer : public QModbusRtuSerialSlave {
     void afterWrite(const QModbusPdu &request);
     void runCommand(quint16 command);
     void checkPassword(int registerCount);
+    void reportAccessLevel();
+    QDeadlineTimer answerDue(const QModbusPdu &request, const QModbusResponse &response) const;
     void triggerCapture();
     void setCaptureReady(bool ready);
     quint16 holding(int address) const;
@@ -74,6 +84,8 @@ class DriveServer : public QModbusRtuSerialSlave {
     Setup m_setup;
     RequestLog *m_log;
     FaultSettings m_faults;
+    AccessLevels m_access;
+    std::optional<LineTiming> m_lineTiming;
     FirmwareReceiver m_firmware;
     MotionModel m_motion;
     QSet<int> m_forcedInputs;

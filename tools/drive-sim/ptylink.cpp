@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -116,8 +117,8 @@ void PtyLink::readFromDrive() {
     }
 }
 
-void PtyLink::planReply(int delayMs, bool corrupt) {
-    m_plans.enqueue({delayMs, corrupt});
+void PtyLink::planReply(int delayMs, bool corrupt, QDeadlineTimer notBefore) {
+    m_plans.enqueue({delayMs, corrupt, notBefore});
 }
 
 void PtyLink::releaseReply() {
@@ -127,8 +128,10 @@ void PtyLink::releaseReply() {
     if (plan.corrupt && !reply.isEmpty()) {
         reply[reply.size() - 1] = char(reply.at(reply.size() - 1) ^ 0x5A);  // the CRC no longer matches
     }
-    if (plan.delayMs > 0) {
-        QTimer::singleShot(plan.delayMs, this, [this, reply] { emit replyReady(reply); });
+    const qint64 lineWaitNs = std::max<qint64>(0, plan.notBefore.remainingTimeNSecs());
+    const int waitMs = plan.delayMs + int((lineWaitNs + 999999) / 1000000);
+    if (waitMs > 0) {
+        QTimer::singleShot(waitMs, Qt::PreciseTimer, this, [this, reply] { emit replyReady(reply); });
     } else {
         emit replyReady(reply);
     }

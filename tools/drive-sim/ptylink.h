@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QQueue>
 #include <QTimer>
@@ -25,8 +26,9 @@ class PtyLink : public QObject {
     QString slavePath() const { return m_slavePath; }
 
     void send(const QByteArray &bytes);
-    // The plan for the next reply the drive writes (in the order the replies are written).
-    void planReply(int delayMs, bool corrupt);
+    // The plan for the next reply the drive writes (in the order the replies are written): held
+    // back until notBefore, then for delayMs more.
+    void planReply(int delayMs, bool corrupt, QDeadlineTimer notBefore = QDeadlineTimer(0));
 
   signals:
     void replyReady(const QByteArray &bytes);
@@ -35,6 +37,7 @@ class PtyLink : public QObject {
     struct Plan {
         int delayMs = 0;
         bool corrupt = false;
+        QDeadlineTimer notBefore{0};
     };
 
     void readFromDrive();

@@ -65,6 +65,10 @@ bool applyValue(const QString &name, const QString &value, SimOptions *o) {
         return parseWordOption(value, &o->userVersion);
     } else if (name == QLatin1String("--status")) {
         return parseWordOption(value, &o->status);
+    } else if (name == QLatin1String("--access-level")) {
+        return parseRanged(value, 0, 3, &o->accessLevel);
+    } else if (name == QLatin1String("--processing-ms")) {
+        return parseRanged(value, 0, 1000, &o->processingMs);
     }
     return true;
 }
@@ -74,6 +78,8 @@ const QStringList kValueOptions = {
     QStringLiteral("--address"),      QStringLiteral("--map"),   QStringLiteral("--log"),
     QStringLiteral("--image-dir"),    QStringLiteral("--model"), QStringLiteral("--version"),
     QStringLiteral("--user-version"), QStringLiteral("--status")};
+// How the drive guards its parameters and how fast its line is.
+const QStringList kBehaviourOptions = {QStringLiteral("--access-level"), QStringLiteral("--processing-ms")};
 
 }  // namespace
 
@@ -89,7 +95,11 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *options, QString 
             parsed.quitOnEof = true;
             continue;
         }
-        if (!kValueOptions.contains(argument)) {
+        if (argument == QLatin1String("--line-timing")) {
+            parsed.lineTiming = true;
+            continue;
+        }
+        if (!kValueOptions.contains(argument) && !kBehaviourOptions.contains(argument)) {
             *error = QStringLiteral("unknown argument '%1'").arg(argument);
             return false;
         }
@@ -138,6 +148,13 @@ QString simUsage() {
         "  --version N       firmware version (input 0, holdings 1001 and 1002; default 100)\n"
         "  --user-version N  user-controller version (holding 1002; default: --version)\n"
         "  --status N        identification status word (holding 1000; default 0x00A5)\n"
+        "  --access-level L  level 0..3 granted at power-up and after a reset (default 0): a write\n"
+        "                    to a holding whose map level is above the granted level is answered\n"
+        "                    with exception 1 (illegal function) and changes nothing\n"
+        "  --line-timing     answer no sooner than a real line at --speed could: request and answer\n"
+        "                    at 11 bits per character, each ended by 3.5 characters of silence\n"
+        "                    (1.75 ms above 19200 bps), plus the processing time\n"
+        "  --processing-ms N the drive's processing time with --line-timing (default 1)\n"
         "  --quit-on-eof     exit when standard input is closed\n"
         "\n"
         "Numbers are decimal or 0x-prefixed hexadecimal.\n"
@@ -147,8 +164,9 @@ QString simUsage() {
         "and access-level inputs. Holding 0: 1 = reset, 2 = restore defaults. Holdings\n"
         "1000..1003: status, motor version, user version, model. Function 16 to holding 2000\n"
         "(level, one register per password character, 0) asks for an access level (passwords\n"
-        "1111, 2222, 3333). Writing 1 to holding 0x5000 starts a capture: 300 ms later bit\n"
-        "0x1000 of the flags input is set. Inputs 0x4000..0x4BFF accelerometer X, Y, Z;\n"
+        "1111, 2222, 3333; level 0 needs none; a wrong password keeps the level granted before).\n"
+        "Writing 1 to holding 0x5000 starts a capture: 300 ms later bit 0x1000 of the flags\n"
+        "input is set. Inputs 0x4000..0x4BFF accelerometer X, Y, Z;\n"
         "0x5000..0x5BFF trace buffers A, B, C (byte-swapped floats). Coils and discrete inputs\n"
         "0..255 exist. Firmware frames (function 0x64) must carry the drive's model, else they\n"
         "are refused with exception 3; accepted ones are answered with model and sub-command.\n"

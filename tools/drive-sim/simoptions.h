@@ -18,6 +18,9 @@ struct SimOptions {
     std::optional<quint16> version;
     std::optional<quint16> userVersion;
     std::optional<quint16> status;
+    int accessLevel = 0;
+    bool lineTiming = false;
+    int processingMs = 1;
     bool quitOnEof = false;
     bool help = false;
 };

@@ -50,6 +50,9 @@ bool Simulator::addDrive(int address, bool primary, QString *error) {
     setup.address = address;
     setup.logsBroadcasts = primary;
     setup.imageDir = m_options.imageDir;
+    setup.powerUpLevel = m_options.accessLevel;
+    setup.lineTiming = m_options.lineTiming;
+    setup.processingMs = m_options.processingMs;
     auto *drive = new DriveServer(m_profile, setup, m_log, this);
     m_drives.append(drive);
     connect(drive, &DriveServer::replyPlanned, link, &PtyLink::planReply);
