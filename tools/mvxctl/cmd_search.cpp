@@ -186,7 +186,7 @@ QJsonObject foundJson(const SearchOptions &o, const QVector<Found> &drives) {
 }
 
 void printFound(const SearchOptions &o, const QVector<Found> &drives) {
-    QTextStream &out = cli::out();
+    cli::TextOut &out = cli::out();
     if (o.format == Format::Json) {
         cli::printJson(foundJson(o, drives));
         return;
