@@ -53,6 +53,7 @@ class DriveServer : public QModbusRtuSerialSlave {
     void replyPlanned(int delayMs, bool corrupt);
 
   protected:
+    friend class UnitServer;  // the Modbus TCP front end answers through the same processing
     QModbusResponse processRequest(const QModbusPdu &request) override;
     QModbusResponse processPrivateRequest(const QModbusPdu &request) override;
 

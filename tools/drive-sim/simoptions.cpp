@@ -39,6 +39,8 @@ bool applyValue(const QString &name, const QString &value, SimOptions *o) {
     int number = 0;
     if (name == QLatin1String("--port")) {
         o->port = value;
+    } else if (name == QLatin1String("--tcp")) {
+        o->tcp = value;
     } else if (name == QLatin1String("--speed")) {
         if (!parseRanged(value, 1, 4000000, &number)) {
             return false;
@@ -70,10 +72,10 @@ bool applyValue(const QString &name, const QString &value, SimOptions *o) {
 }
 
 const QStringList kValueOptions = {
-    QStringLiteral("--port"),         QStringLiteral("--speed"), QStringLiteral("--framing"),
-    QStringLiteral("--address"),      QStringLiteral("--map"),   QStringLiteral("--log"),
-    QStringLiteral("--image-dir"),    QStringLiteral("--model"), QStringLiteral("--version"),
-    QStringLiteral("--user-version"), QStringLiteral("--status")};
+    QStringLiteral("--port"),    QStringLiteral("--tcp"),          QStringLiteral("--speed"),
+    QStringLiteral("--framing"), QStringLiteral("--address"),      QStringLiteral("--map"),
+    QStringLiteral("--log"),     QStringLiteral("--image-dir"),    QStringLiteral("--model"),
+    QStringLiteral("--version"), QStringLiteral("--user-version"), QStringLiteral("--status")};
 
 }  // namespace
 
@@ -106,8 +108,8 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *options, QString 
     if (parsed.addresses.isEmpty()) {
         parsed.addresses.append(1);
     }
-    if (parsed.port.isEmpty() && !parsed.help) {
-        *error = QStringLiteral("--port is required");
+    if (parsed.port.isEmpty() && parsed.tcp.isEmpty() && !parsed.help) {
+        *error = QStringLiteral("--port or --tcp is required");
         return false;
     }
     *options = parsed;
@@ -116,12 +118,16 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *options, QString 
 
 QString simUsage() {
     return QStringLiteral(
-        "usage: mvx-drive-sim --port P [options]\n"
+        "usage: mvx-drive-sim --port P | --tcp [HOST:]PORT [options]\n"
         "\n"
         "A simulated motor drive (or several, on one bus) answering Modbus RTU on a serial port.\n"
         "Prints READY on stdout once the port is open.\n"
         "\n"
         "  --port P          serial device path (pseudo-terminals are fine)\n"
+        "  --tcp [HOST:]PORT serve the drives over Modbus TCP as a gateway would (host 127.0.0.1\n"
+        "                    by default, port 0: a free one), each --address as its unit id;\n"
+        "                    prints LISTENING tcp://HOST:PORT before READY. A corrupted answer\n"
+        "                    becomes exception 0x0B, as a gateway reports a failed CRC\n"
         "  --speed S         line speed in bps (default 115200)\n"
         "  --framing F       0: no parity, 2 stop bits; 1: odd, 1; 2: even, 1; 3: none, 1; other: none, 2\n"
         "  --address A       Modbus address 1..247; repeat it or give a comma list for several\n"
