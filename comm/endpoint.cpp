@@ -27,7 +27,9 @@ Endpoint Endpoint::parse(const QString &text) {
     endpoint.m_transport = Transport::Tcp;
     const QUrl url(trimmed, QUrl::StrictMode);
     const QString usage = QStringLiteral("'%1': write tcp://HOST or tcp://HOST:PORT").arg(trimmed);
-    if (!url.isValid() || url.host().isEmpty() || !url.userInfo().isEmpty() ||
+    const bool emptyPort =
+        trimmed.mid(kTcpScheme.size()).section(QLatin1Char('/'), 0, 0).endsWith(QLatin1Char(':'));
+    if (!url.isValid() || url.host().isEmpty() || emptyPort || !url.userInfo().isEmpty() ||
         (!url.path().isEmpty() && url.path() != QLatin1String("/")) || url.hasQuery() || url.hasFragment()) {
         endpoint.m_error = usage;
         return endpoint;
