@@ -3,19 +3,21 @@
 #include "comm/modbus.h"
 #include "support/workerharness.h"
 
-// The bus search: one address per tick, 1 to 247. At 57600 bps the response time-out (75 ms)
-// is shorter than the poll interval, so a silent address costs one tick: a full search takes
-// about 25 s.
+// The bus search: one address per tick, 1 to 247, on a serial line or as unit ids behind a TCP
+// gateway. At 57600 bps the response time-out (75 ms) is shorter than the poll interval, so a
+// silent address costs one tick: a full search takes about 25 s.
 class TestWorkerSearch : public QObject {
     Q_OBJECT
 
   private slots:
+    void searchFindsExactlyTheAnsweringDrives_data() { addTransportRows(); }
     void searchFindsExactlyTheAnsweringDrives();
     void searchCanBeAborted();
 };
 
 void TestWorkerSearch::searchFindsExactlyTheAnsweringDrives() {
-    WorkerHarness h;
+    QFETCH(Transport, transport);
+    WorkerHarness h(transport);
     QString error;
     QVERIFY2(h.startBus({1, 247}, &error), qPrintable(error));
     h.connectWorker(40, 64, 57600);
