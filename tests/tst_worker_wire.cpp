@@ -339,13 +339,15 @@ void TestWorkerWire::portThatCannotBeOpened_data() {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("reason");
     QTest::addColumn<Transport>("transport");
-    QTest::newRow("missing device") << "/nonexistent/ttyMVX" << "No such file" << Transport::Serial;
+    QTest::newRow("missing device") << "/nonexistent/ttyMVX"
+                                    << "No such file" << Transport::Serial;
     QTcpServer closed;  // a loopback port that was free a moment ago refuses connections
     QVERIFY(closed.listen(QHostAddress::LocalHost));
     const QString refused = QStringLiteral("tcp://127.0.0.1:%1").arg(closed.serverPort());
     closed.close();
     QTest::newRow("refused by the gateway") << refused << "refused" << Transport::Tcp;
-    QTest::newRow("no TCP port") << "tcp://127.0.0.1:" << "tcp://HOST:PORT" << Transport::Tcp;
+    QTest::newRow("no TCP port") << "tcp://127.0.0.1:"
+                                 << "tcp://HOST:PORT" << Transport::Tcp;
 }
 
 // Connect fails with the reason, and works once the drive is there.
