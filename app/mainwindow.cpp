@@ -23,6 +23,8 @@
 #include "app/logger.h"
 #include "app/settings.h"
 #include "comm/capturecommands.h"
+#include "comm/endpoint.h"
+#include "comm/linesettings.h"
 #include "comm/modbus.h"
 #include "config/configdialog.h"
 #include "map/xmlmap.h"
@@ -213,7 +215,8 @@ void MainWindow::readSettings() {
     m_connected = false;
     m_speed = m_settings->getModbus_Speed();
     m_cfg = m_settings->getModbus_Config();
-    m_pollTime = startupPollTime(m_speed);
+    m_pollTime =
+        startupPollTime(linesettings::timingSpeed(Endpoint::parse(m_settings->getLast_Com()), m_speed));
 }
 
 bool MainWindow::loadRegisterMap() {
@@ -434,6 +437,9 @@ void MainWindow::on_btnConnect_clicked() {
             return;
         }
         setupWorkerConnection(port);
+        if (!portlist::typedPort(m_toolbars->portCombo).isEmpty()) {
+            m_settings->setLast_Com(port);  // saved below, offered again at the next start
+        }
         if (!m_triggerThread->isRunning()) {
             m_triggerThread->start(QThread::InheritPriority);
         } else {
@@ -491,6 +497,7 @@ void MainWindow::openConfiguration() {
     dialog->setLogging(m_logging);
     dialog->setLog(m_logDir);
     dialog->setXml(m_xmlPath);
+    dialog->setNetworkLink(Endpoint::parse(portlist::currentPortName(m_toolbars->portCombo)).isTcp());
     dialog->show();
     connect(dialog, &config::change_config, this, &MainWindow::on_configChanged);
 }
