@@ -108,8 +108,12 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *options, QString 
     if (parsed.addresses.isEmpty()) {
         parsed.addresses.append(1);
     }
+    if (!parsed.port.isEmpty() && !parsed.tcp.isEmpty()) {
+        *error = QStringLiteral("give --port or --tcp, not both");
+        return false;
+    }
     if (parsed.port.isEmpty() && parsed.tcp.isEmpty() && !parsed.help) {
-        *error = QStringLiteral("--port or --tcp is required");
+        *error = QStringLiteral("--port is required (or --tcp for Modbus TCP)");
         return false;
     }
     *options = parsed;

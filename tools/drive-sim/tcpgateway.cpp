@@ -41,17 +41,18 @@ quint16 UnitServer::port() const {
     return listener ? listener->serverPort() : 0;
 }
 
-int UnitServer::takeAnswerDelay() {
-    return m_delays.isEmpty() ? 0 : m_delays.dequeue();
+UnitServer::Plan UnitServer::takePlan() {
+    return m_plans.isEmpty() ? Plan{} : m_plans.dequeue();
 }
 
 QModbusResponse UnitServer::processRequest(const QModbusPdu &request) {
     m_planned = false;
     const QModbusResponse response = m_drive->processRequest(request);
     if (!m_planned || !response.isValid()) {
-        return QModbusResponse();  // silent or dropped: the client hears nothing
+        m_plans.enqueue({false, 0});  // silent or dropped: the client hears nothing
+        return QModbusResponse();
     }
-    m_delays.enqueue(m_delayMs);
+    m_plans.enqueue({true, m_delayMs});
     if (m_corrupt) {
         // A gateway does not pass on an answer whose CRC fails on its serial side.
         return QModbusExceptionResponse(request.functionCode(),
@@ -148,9 +149,12 @@ void GatewayConnection::fromUnit(int unit) {
     while ((size = frameSize(buffer)) > 0) {
         const QByteArray frame = buffer.left(size);
         buffer.remove(0, size);
-        const int delayMs = m_units.value(unit)->takeAnswerDelay();
-        if (delayMs > 0) {
-            QTimer::singleShot(delayMs, this, [this, frame] { toClient(frame); });
+        const UnitServer::Plan plan = m_units.value(unit)->takePlan();
+        if (!plan.send) {
+            continue;
+        }
+        if (plan.delayMs > 0) {
+            QTimer::singleShot(plan.delayMs, this, [this, frame] { toClient(frame); });
         } else {
             toClient(frame);
         }

@@ -20,17 +20,24 @@ class UnitServer : public QModbusTcpServer {
   public:
     UnitServer(DriveServer *drive, QObject *parent = nullptr);
 
+    // What becomes of an answer: Qt's server writes a frame for every request, even one the
+    // drive leaves unanswered, so the gateway keeps or drops each frame as planned here.
+    struct Plan {
+        bool send = true;
+        int delayMs = 0;
+    };
+
     bool start(QString *error);
     quint16 port() const;
-    // How long the gateway holds back each answer given, in the order they were given.
-    int takeAnswerDelay();
+    // The plan of the oldest answer not yet taken.
+    Plan takePlan();
 
   protected:
     QModbusResponse processRequest(const QModbusPdu &request) override;
 
   private:
     DriveServer *m_drive;
-    QQueue<int> m_delays;
+    QQueue<Plan> m_plans;
     bool m_planned = false;
     bool m_corrupt = false;
     int m_delayMs = 0;
