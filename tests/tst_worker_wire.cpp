@@ -1,5 +1,10 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QHostAddress>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include "comm/modbus.h"
@@ -32,6 +37,32 @@ class InFlightRecorder : public PollTickHook {
     std::atomic<int> ticks{0};
 };
 
+// A loopback port whose accept queue is full: a connection attempt gets no answer at all, as
+// with a gateway that is switched off or out of reach.
+class UnansweredPort {
+  public:
+    UnansweredPort() : m_listener(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        auto *raw = reinterpret_cast<sockaddr *>(&address);
+        if (::bind(m_listener, raw, size) == 0 && ::listen(m_listener, 0) == 0 &&
+            ::getsockname(m_listener, raw, &size) == 0) {
+            m_port = ntohs(address.sin_port);
+            m_filler.connectToHost(QHostAddress::LocalHost, quint16(m_port));
+            m_filler.waitForConnected(2000);
+        }
+    }
+    ~UnansweredPort() { ::close(m_listener); }
+    int port() const { return m_port; }
+
+  private:
+    int m_listener;
+    int m_port = 0;
+    QTcpSocket m_filler;
+};
+
 }  // namespace
 
 class TestWorkerWire : public QObject {
@@ -42,6 +73,8 @@ class TestWorkerWire : public QObject {
     bool startPolling(WorkerHarness &h, int inputs = kInputs);
     // The request that follows the first one equal to `line`, once it is in the log.
     QString requestAfter(WorkerHarness &h, const QString &line);
+
+    std::unique_ptr<UnansweredPort> m_unanswered;
 
   private slots:
     void pollCycleAlternatesFromRegisterZero_data() { addTransportRows(); }
@@ -346,6 +379,9 @@ void TestWorkerWire::portThatCannotBeOpened_data() {
     const QString refused = QStringLiteral("tcp://127.0.0.1:%1").arg(closed.serverPort());
     closed.close();
     QTest::newRow("refused by the gateway") << refused << "refused" << Transport::Tcp;
+    m_unanswered = std::make_unique<UnansweredPort>();
+    QTest::newRow("gateway that never answers")
+        << QStringLiteral("tcp://127.0.0.1:%1").arg(m_unanswered->port()) << "within 3 s" << Transport::Tcp;
     QTest::newRow("no TCP port") << "tcp://127.0.0.1:"
                                  << "tcp://HOST:PORT" << Transport::Tcp;
 }
