@@ -215,8 +215,7 @@ void MainWindow::readSettings() {
     m_connected = false;
     m_speed = m_settings->getModbus_Speed();
     m_cfg = m_settings->getModbus_Config();
-    m_pollTime =
-        startupPollTime(linesettings::timingSpeed(Endpoint::parse(m_settings->getLast_Com()), m_speed));
+    m_pollTime = startupPollTime(m_speed);
 }
 
 bool MainWindow::loadRegisterMap() {
@@ -436,6 +435,9 @@ void MainWindow::on_btnConnect_clicked() {
             m_toolbars->connectPort->setChecked(false);
             return;
         }
+        if (!m_pollTimeConfigured) {
+            m_pollTime = startupPollTime(linesettings::timingSpeed(Endpoint::parse(port), m_speed));
+        }
         setupWorkerConnection(port);
         if (!portlist::typedPort(m_toolbars->portCombo).isEmpty()) {
             m_settings->setLast_Com(port);  // saved below, offered again at the next start
@@ -505,6 +507,7 @@ void MainWindow::openConfiguration() {
 void MainWindow::on_configChanged(QString xml, QString log, bool logging, int32_t time, int32_t speed,
                                   int32_t cfg) {
     m_pollTime = time;
+    m_pollTimeConfigured = true;
     m_speed = speed;
     m_cfg = cfg;
     m_logging = logging;

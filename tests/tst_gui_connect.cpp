@@ -172,7 +172,9 @@ void GuiConnectTest::repliesAreShownWithoutWriting() {
 
 void GuiConnectTest::typedGatewayIsRememberedAndGreysTheLineFields() {
     QVERIFY(startBus({1}, Transport::Tcp));
-    m_dir = std::make_unique<GuiWorkDir>(GuiWorkDir::Settings{exampleMap()});
+    GuiWorkDir::Settings settings{exampleMap()};
+    settings.speed = 9600;  // a 500 ms poll time on a serial line
+    m_dir = std::make_unique<GuiWorkDir>(settings);
     m_window = std::make_unique<MainWindow>();
     QComboBox *box = m_window->toolBars()->portCombo;
     box->setEditText(m_bus->endpoint());
@@ -181,6 +183,7 @@ void GuiConnectTest::typedGatewayIsRememberedAndGreysTheLineFields() {
                               kWaitMs);
     QVERIFY(m_dir->read(QStringLiteral("settings.xml"))
                 .contains(QStringLiteral("<Last_Com>%1</Last_Com>").arg(m_bus->endpoint())));
+    QCOMPARE(m_window->pollTime(), 100);  // as at 38400 bps and above
     m_window->toolBars()->connectPort->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
 
