@@ -25,6 +25,8 @@
 #include "app/logger.h"
 #include "app/settings.h"
 #include "comm/capturecommands.h"
+#include "comm/endpoint.h"
+#include "comm/linesettings.h"
 #include "comm/modbus.h"
 #include "comm/replytext.h"
 #include "config/configdialog.h"
@@ -453,7 +455,13 @@ void MainWindow::on_btnConnect_clicked() {
             m_toolbars->connectPort->setChecked(false);
             return;
         }
+        if (!m_pollTimeConfigured) {
+            m_pollTime = startupPollTime(linesettings::timingSpeed(Endpoint::parse(port), m_speed));
+        }
         setupWorkerConnection(port);
+        if (!portlist::typedPort(m_toolbars->portCombo).isEmpty()) {
+            m_settings->setLast_Com(port);  // saved below, offered again at the next start
+        }
         if (!m_triggerThread->isRunning()) {
             m_triggerThread->start(QThread::InheritPriority);
         } else {
@@ -509,6 +517,7 @@ void MainWindow::openConfiguration() {
     dialog->setLogging(m_logging);
     dialog->setLog(m_logDir);
     dialog->setXml(m_xmlPath);
+    dialog->setNetworkLink(Endpoint::parse(portlist::currentPortName(m_toolbars->portCombo)).isTcp());
     dialog->show();
     connect(dialog, &config::change_config, this, &MainWindow::on_configChanged);
 }
@@ -516,6 +525,7 @@ void MainWindow::openConfiguration() {
 void MainWindow::on_configChanged(QString xml, QString log, bool logging, int32_t time, int32_t speed,
                                   int32_t cfg) {
     m_pollTime = time;
+    m_pollTimeConfigured = true;
     m_speed = speed;
     m_cfg = cfg;
     m_logging = logging;

@@ -170,6 +170,8 @@ class MainWindow : public QMainWindow {
     bool m_receiveSignalsWired = false;
 
     int32_t m_pollTime = 500;
+    // Until Configuration sets it, the poll time follows the link: the line speed, or a gateway.
+    bool m_pollTimeConfigured = false;
     int32_t m_speed = 9600;
     int32_t m_cfg = 0;
     bool m_logging = false;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "comm/endpoint.h"
+
 namespace linesettings {
 
 SpeedRow speedRow(int speed) {
@@ -49,6 +51,10 @@ FlashTiming flashTiming(int speed) {
 
 int pollInterval(int requestedMs, int speed) {
     return std::max(requestedMs, speedRow(speed).lowestPollIntervalMs);
+}
+
+int timingSpeed(const Endpoint &endpoint, int speed) {
+    return endpoint.isTcp() ? kTcpTimingSpeed : speed;
 }
 
 }  // namespace linesettings

@@ -2,6 +2,8 @@
 
 #include <QSerialPort>
 
+class Endpoint;
+
 // Line-speed and framing tables of the serial link to the drive.
 namespace linesettings {
 
@@ -28,5 +30,10 @@ Framing framing(int index);
 FlashTiming flashTiming(int speed);
 // The poll interval for a requested poll time at a speed: never below the row's lowest.
 int pollInterval(int requestedMs, int speed);
+
+// The speed whose rows time a link. A gateway's own line is not known here: it is timed like
+// the 38400 row, the first with the shortest poll interval.
+constexpr int kTcpTimingSpeed = 38400;
+int timingSpeed(const Endpoint &endpoint, int speed);
 
 }  // namespace linesettings

@@ -50,6 +50,9 @@ Modbus::Modbus() {
     m_pollTimer = new QTimer(this);
     m_pollTimer->setTimerType(Qt::PreciseTimer);
     connect(m_pollTimer, &QTimer::timeout, this, &Modbus::poll);
+    m_connectTimer = new QTimer(this);
+    m_connectTimer->setSingleShot(true);
+    connect(m_connectTimer, &QTimer::timeout, this, &Modbus::onConnectTimeout);
     // Both run in the worker's thread: once its event dispatcher exists, and once its event
     // loop has ended.
     connect(&m_thread, &QThread::started, [this] {
@@ -91,6 +94,8 @@ bool Modbus::event(QEvent *event) {
 
 void Modbus::releaseInWorkerThread(QThread *owner) {
     m_pollTimer->stop();
+    m_connectTimer->stop();
+    m_opening = false;
     if (isFlashing()) {
         abortFlash(QStringLiteral("the worker was stopped"));
     }
@@ -114,17 +119,19 @@ void Modbus::setupConnection(const QString &port, int time, int address, int spe
         })) {
         return;
     }
-    const linesettings::SpeedRow row = linesettings::speedRow(speed);
+    m_link.endpoint = Endpoint::parse(port);
+    const linesettings::SpeedRow row =
+        linesettings::speedRow(linesettings::timingSpeed(m_link.endpoint, speed));
     const linesettings::Framing framing = linesettings::framing(cfg);
-    m_portName = port;
     m_serverAddress = validServerAddress(address);
     m_speed = row.baudRate;
     m_configuredPollInterval = linesettings::pollInterval(time, row.baudRate);
     m_configuredResponseTimeout = row.responseTimeoutMs;
     m_pollInterval = m_configuredPollInterval;
     m_responseTimeout = m_configuredResponseTimeout;
-    m_parity = framing.parity;
-    m_stopBits = framing.stopBits;
+    m_link.baudRate = row.baudRate;
+    m_link.parity = framing.parity;
+    m_link.stopBits = framing.stopBits;
     m_configured = true;
     if (!isFlashing()) {
         setState(ESTADO_R_INPUTS);
@@ -145,45 +152,57 @@ void Modbus::init() {
     if (!isFlashing()) {
         setState(ESTADO_R_INPUTS);
     }
-    ensureMaster();
     connectPort();
     m_testRunning = false;
 }
 
-void Modbus::ensureMaster() {
+// Each connection gets a fresh client made for the current link, so that a changed port, or a
+// gateway connection given up half-way, leaves nothing behind.
+void Modbus::replaceMaster() {
     if (m_master) {
-        return;
+        m_master->disconnect(this);
+        m_closing = true;
+        m_master->disconnectDevice();
+        m_closing = false;
+        delete m_master;
     }
-    m_master = new RtuMaster(this);
+    m_inFlight = 0;  // nothing the old client held will ever finish
+    m_master = m_link.createClient(this);
     connect(m_master, &QModbusDevice::stateChanged, this, &Modbus::onMasterStateChanged);
     connect(m_master, &QModbusDevice::errorOccurred, this, &Modbus::onMasterError);
-}
-
-void Modbus::applyConnectionParameters() {
-    m_master->setConnectionParameter(QModbusDevice::SerialPortNameParameter, m_portName);
-    m_master->setConnectionParameter(QModbusDevice::SerialParityParameter, m_parity);
-    m_master->setConnectionParameter(QModbusDevice::SerialBaudRateParameter, m_speed);
-    m_master->setConnectionParameter(QModbusDevice::SerialDataBitsParameter, QSerialPort::Data8);
-    m_master->setConnectionParameter(QModbusDevice::SerialStopBitsParameter, m_stopBits);
-    m_master->setNumberOfRetries(0);
-    m_master->setTimeout(50);
 }
 
 void Modbus::connectPort() {
     if (deferToWorkerThread([this] { connectPort(); })) {
         return;
     }
-    if (!m_configured || m_connected) {
+    if (!m_configured || m_connected || m_opening) {
         return;
     }
-    ensureMaster();
-    applyConnectionParameters();
+    const int attempt = ++m_openAttempt;
+    if (!m_link.endpoint.isValid()) {
+        m_opening = true;
+        failOpen(attempt, m_link.endpoint.error());
+        return;
+    }
+    replaceMaster();
+    m_opening = true;
+    // A serial port opens (or fails) at once; a gateway answers later through stateChanged.
     if (!m_master->connectDevice()) {
-        logArea(tr("Connect failed: ") + m_master->errorString());
-        emit com_disconnected();
-        m_failures.setQuiet(false);
+        failOpen(attempt, m_master->errorString());
         return;
     }
+    if (m_opening) {
+        m_connectTimer->start(ModbusLink::kConnectTimeoutMs);
+    }
+}
+
+void Modbus::finishOpen() {
+    if (!m_opening) {
+        return;
+    }
+    m_opening = false;
+    m_connectTimer->stop();
     m_failures.resetErrorCount();
     emit update_errorNum(0);
     emit com_connected();
@@ -194,11 +213,37 @@ void Modbus::connectPort() {
     m_pollTimer->start(m_pollInterval);
 }
 
+void Modbus::failOpen(int attempt, const QString &reason) {
+    if (!m_opening || attempt != m_openAttempt) {
+        return;
+    }
+    m_opening = false;
+    m_connectTimer->stop();
+    logArea(tr("Connect failed: ") + reason);
+    emit com_disconnected();
+    m_failures.setQuiet(false);
+}
+
+void Modbus::onConnectTimeout() {
+    if (!m_opening) {
+        return;
+    }
+    // Dropping the client abandons the connection attempt; the next Connect makes a new one.
+    m_master->disconnect(this);
+    delete m_master;
+    m_master = nullptr;
+    failOpen(m_openAttempt, QStringLiteral("no answer from %1 within %2 s")
+                                .arg(m_link.endpoint.describe())
+                                .arg(ModbusLink::kConnectTimeoutMs / 1000));
+}
+
 void Modbus::disconnectPort() {
     if (deferToWorkerThread([this] { disconnectPort(); })) {
         return;
     }
     m_pollTimer->stop();
+    m_connectTimer->stop();
+    m_opening = false;
     if (isFlashing()) {
         abortFlash(QStringLiteral("the port was closed"));
     }
@@ -212,6 +257,18 @@ void Modbus::disconnectPort() {
 }
 
 void Modbus::onMasterStateChanged(QModbusDevice::State state) {
+    if (m_opening && state == QModbusDevice::ConnectedState) {
+        finishOpen();
+        return;
+    }
+    if (m_opening && state == QModbusDevice::UnconnectedState) {
+        // A TCP client reports the reason just after this signal.
+        const int attempt = m_openAttempt;
+        QMetaObject::invokeMethod(
+            this, [this, attempt] { failOpen(attempt, m_master ? m_master->errorString() : QString()); },
+            Qt::QueuedConnection);
+        return;
+    }
     if (state == QModbusDevice::UnconnectedState && m_connected && !m_closing) {
         handlePortLost();
     }

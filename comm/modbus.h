@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QModbusClient>
 #include <QModbusDataUnit>
 #include <QModbusDevice>
 #include <QModbusRequest>
@@ -20,20 +21,20 @@
 #include "comm/capturereader.h"
 #include "comm/failurecounter.h"
 #include "comm/firmwareimage.h"
+#include "comm/modbuslink.h"
 #include "comm/threadhandoff.h"
 #include "map/descriptors.h"
 
 class QModbusReply;
 class QTimer;
-class RtuMaster;
 class PollTickHook;
 class TestEngine;
 
-// The Modbus RTU master of the application. It lives in a thread of its own together with its
-// poll timer and the serial master; each poll tick performs one step of a small state machine
-// that, as a rule, sends one request: the ordinary cycle reads the input registers and the
-// holding registers alternately, and writes, range reads, the device search, firmware flashing
-// and capture reads take over the cycle for their ticks.
+// The Modbus master of the application, on a serial line or through a Modbus TCP gateway. It
+// lives in a thread of its own together with its poll timer and the Modbus client; each poll tick performs
+// one step of a small state machine that, as a rule, sends one request: the ordinary cycle reads the input
+// registers and the holding registers alternately, and writes, range reads, the device search, firmware
+// flashing and capture reads take over the cycle for their ticks.
 //
 // The public operations may be called from any thread: from another thread they are queued
 // into the worker's thread, from the worker's thread (the test engine) they run at once.
@@ -151,7 +152,7 @@ class Modbus : public QObject {
     bool event(QEvent *event) override;
 
   public slots:
-    // Creates the serial master and opens the port; the first Connect of a worker runs it.
+    // Opens the port (or the gateway connection); the first Connect of a worker runs it.
     void init();
     void prepareHoldingListToSend(QVector<param_list_t> holdingListToSend);
     void on_acceptedPassword(int level, QString pass);
@@ -203,8 +204,10 @@ class Modbus : public QObject {
 
     // modbus.cpp: lifecycle and operations
     void releaseInWorkerThread(QThread *owner);
-    void ensureMaster();
-    void applyConnectionParameters();
+    void replaceMaster();
+    void finishOpen();
+    void failOpen(int attempt, const QString &reason);
+    void onConnectTimeout();
     void onMasterStateChanged(QModbusDevice::State state);
     void onMasterError(QModbusDevice::Error error);
     void handlePortLost();
@@ -274,20 +277,22 @@ class Modbus : public QObject {
     QThread m_thread;
     QSemaphore m_threadStarted;
     QTimer *m_pollTimer = nullptr;
-    RtuMaster *m_master = nullptr;
+    QModbusClient *m_master = nullptr;
+    QTimer *m_connectTimer = nullptr;
     PollTickHook *m_hook = nullptr;
     std::atomic<bool> m_connected{false};
     std::atomic<bool> m_searching{false};
     bool m_closing = false;
     bool m_portLossQueued = false;
+    // Between connectDevice and the connected state (a TCP connection takes a while).
+    bool m_opening = false;
+    int m_openAttempt = 0;
     bool m_configured = false;
     bool m_pollingEnabled = false;
     int m_inFlight = 0;
 
-    QString m_portName;
+    ModbusLink m_link;
     int m_speed = 9600;
-    QSerialPort::Parity m_parity = QSerialPort::NoParity;
-    QSerialPort::StopBits m_stopBits = QSerialPort::TwoStop;
     uint8_t m_state = ESTADO_R_INPUTS;
     int m_pollInterval = 250;
     int m_responseTimeout = 400;

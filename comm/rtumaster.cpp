@@ -2,6 +2,14 @@
 
 #include "comm/customfunction.h"
 
+namespace {
+
+bool isFirmwareReply(const QModbusResponse &response) {
+    return response.functionCode() == QModbusPdu::FunctionCode(firmwarefunction::kFunctionCode);
+}
+
+}  // namespace
+
 RtuMaster::RtuMaster(QObject *parent) : QModbusRtuSerialMaster(parent) {}
 
 void RtuMaster::registerCustomFunctions() {
@@ -13,8 +21,12 @@ void RtuMaster::registerCustomFunctions() {
 }
 
 bool RtuMaster::processPrivateResponse(const QModbusResponse &response, QModbusDataUnit *data) {
-    if (response.functionCode() == QModbusPdu::FunctionCode(firmwarefunction::kFunctionCode)) {
-        return true;  // the raw reply is all the caller needs
-    }
-    return QModbusRtuSerialMaster::processPrivateResponse(response, data);
+    // The raw reply is all the caller needs.
+    return isFirmwareReply(response) || QModbusRtuSerialMaster::processPrivateResponse(response, data);
+}
+
+TcpMaster::TcpMaster(QObject *parent) : QModbusTcpClient(parent) {}
+
+bool TcpMaster::processPrivateResponse(const QModbusResponse &response, QModbusDataUnit *data) {
+    return isFirmwareReply(response) || QModbusTcpClient::processPrivateResponse(response, data);
 }

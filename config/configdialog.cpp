@@ -70,6 +70,19 @@ void config::setXml(const QString &value) {
     xml = value;
 }
 
+void config::setNetworkLink(bool network) {
+    const QString why =
+        network ? QStringLiteral(
+                      "The port is a Modbus TCP gateway: its own serial line sets speed and framing. "
+                      "The polling time is at least 100 ms.")
+                : QString();
+    for (QWidget *widget : {static_cast<QWidget *>(ui->lab_Speed), static_cast<QWidget *>(ui->cmbSpeed),
+                            static_cast<QWidget *>(ui->lab_Config), static_cast<QWidget *>(ui->cmbConfig)}) {
+        widget->setEnabled(!network);
+        widget->setToolTip(why);
+    }
+}
+
 void config::enableLogDirectory(bool enabled) {
     ui->ed_logDir->setEnabled(enabled);
     ui->btn_SelectLogDir->setEnabled(enabled);

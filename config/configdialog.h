@@ -21,6 +21,9 @@ class config : public QDialog {
     void setLogging(bool logging);
     void setLog(const QString &log);
     void setXml(const QString &xml);
+    // Through a Modbus TCP gateway the gateway runs the serial line: speed and framing are greyed
+    // (their values are kept for the next serial connection).
+    void setNetworkLink(bool network);
 
     // Line speed in bit/s for a row of the speed list (9600 for any unknown row).
     static int32_t speedForIndex(int index);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "comm/customfunction.h"
+#include "comm/rtumaster.h"
 #include "comm/tracedecode.h"
 #include "map/xmlmap.h"
 #include "support/simulateddrive.h"
@@ -141,6 +142,10 @@ class DriveSimTest : public QObject {
     QString m_mapPath;
     SimulatedBus m_bus;
     std::unique_ptr<FirmwareMaster> m_master;
+    // The same drives served by a second simulator through its Modbus TCP gateway.
+    SimulatedBus m_gateway;
+    std::unique_ptr<TcpMaster> m_gatewayClient;
+    QModbusClient *m_client = nullptr;  // the one the requests go to
 };
 
 void DriveSimTest::initTestCase() {
@@ -162,11 +167,24 @@ void DriveSimTest::initTestCase() {
     QVERIFY2(m_bus.start(options, &error), qPrintable(error));
     m_master = std::make_unique<FirmwareMaster>();
     QVERIFY(connectMaster(m_master.get(), m_bus.line.masterPort()));
+    m_client = m_master.get();
+    m_gateway.transport = Transport::Tcp;
+    QVERIFY2(m_gateway.start(options, &error), qPrintable(error));
+    m_gatewayClient = std::make_unique<TcpMaster>();
+    const QUrl gateway(m_gateway.endpoint());
+    m_gatewayClient->setConnectionParameter(QModbusDevice::NetworkAddressParameter, gateway.host());
+    m_gatewayClient->setConnectionParameter(QModbusDevice::NetworkPortParameter, gateway.port());
+    m_gatewayClient->setTimeout(400);
+    m_gatewayClient->setNumberOfRetries(0);
+    QVERIFY(m_gatewayClient->connectDevice());
+    QTRY_COMPARE(m_gatewayClient->state(), QModbusDevice::ConnectedState);
 }
 
 void DriveSimTest::cleanup() {
+    m_client = m_master.get();
     for (const char *reset : {"silent off", "exception clear", "delay 0", "drop 0", "corrupt 0"}) {
         QVERIFY(m_bus.drive.command(QLatin1String(reset)));
+        QVERIFY(m_gateway.drive.command(QLatin1String(reset)));
     }
 }
 
@@ -198,7 +216,7 @@ Answer DriveSimTest::finish(QModbusReply *reply) {
 }
 
 Answer DriveSimTest::read(QModbusDataUnit::RegisterType type, int start, int count, int address) {
-    return finish(m_master->sendReadRequest(QModbusDataUnit(type, start, quint16(count)), address));
+    return finish(m_client->sendReadRequest(QModbusDataUnit(type, start, quint16(count)), address));
 }
 
 Answer DriveSimTest::write(int start, const QVector<quint16> &values, int address) {
@@ -464,16 +482,32 @@ void DriveSimTest::faultsReachTheMaster_data() {
     QTest::addColumn<QModbusDevice::Error>("error");
     QTest::addColumn<int>("exception");
     QTest::addColumn<QString>("logged");
-    QTest::newRow("silent") << "silent on" << 4 << QModbusDevice::TimeoutError << 0 << "RSP 1 03 SILENT";
+    QTest::addColumn<Transport>("transport");
+    QTest::newRow("silent") << "silent on" << 4 << QModbusDevice::TimeoutError << 0 << "RSP 1 03 SILENT"
+                            << Transport::Serial;
     QTest::newRow("exception, any register")
-        << "exception 03 * 4" << 4 << QModbusDevice::ProtocolError << 4 << "RSP 1 83 04";
-    QTest::newRow("exception, this register")
-        << "exception 0x03 4 2" << 4 << QModbusDevice::ProtocolError << 2 << "RSP 1 83 02";
+        << "exception 03 * 4" << 4 << QModbusDevice::ProtocolError << 4 << "RSP 1 83 04" << Transport::Serial;
+    QTest::newRow("exception, this register") << "exception 0x03 4 2" << 4 << QModbusDevice::ProtocolError
+                                              << 2 << "RSP 1 83 02" << Transport::Serial;
     QTest::newRow("exception, other register")
-        << "exception 03 5 2" << 4 << QModbusDevice::NoError << 0 << "RSP 1 03 02 01 2C";
-    QTest::newRow("drop") << "drop 1" << 4 << QModbusDevice::TimeoutError << 0 << "RSP 1 03 DROPPED";
-    QTest::newRow("corrupt") << "corrupt 1" << 4 << QModbusDevice::TimeoutError << 0 << "RSP 1 03 CORRUPTED";
-    QTest::newRow("delay") << "delay 50" << 4 << QModbusDevice::NoError << 0 << "RSP 1 03 02 01 2C";
+        << "exception 03 5 2" << 4 << QModbusDevice::NoError << 0 << "RSP 1 03 02 01 2C" << Transport::Serial;
+    QTest::newRow("drop") << "drop 1" << 4 << QModbusDevice::TimeoutError << 0 << "RSP 1 03 DROPPED"
+                          << Transport::Serial;
+    QTest::newRow("corrupt") << "corrupt 1" << 4 << QModbusDevice::TimeoutError << 0 << "RSP 1 03 CORRUPTED"
+                             << Transport::Serial;
+    QTest::newRow("delay") << "delay 50" << 4 << QModbusDevice::NoError << 0 << "RSP 1 03 02 01 2C"
+                           << Transport::Serial;
+    // Behind the gateway: a damaged serial answer comes back as exception 0x0B.
+    QTest::newRow("gateway, silent") << "silent on" << 4 << QModbusDevice::TimeoutError << 0
+                                     << "RSP 1 03 SILENT" << Transport::Tcp;
+    QTest::newRow("gateway, exception")
+        << "exception 03 * 4" << 4 << QModbusDevice::ProtocolError << 4 << "RSP 1 83 04" << Transport::Tcp;
+    QTest::newRow("gateway, drop") << "drop 1" << 4 << QModbusDevice::TimeoutError << 0 << "RSP 1 03 DROPPED"
+                                   << Transport::Tcp;
+    QTest::newRow("gateway, corrupt")
+        << "corrupt 1" << 4 << QModbusDevice::ProtocolError << 0x0B << "RSP 1 03 CORRUPTED" << Transport::Tcp;
+    QTest::newRow("gateway, delay") << "delay 50" << 4 << QModbusDevice::NoError << 0 << "RSP 1 03 02 01 2C"
+                                    << Transport::Tcp;
 }
 
 void DriveSimTest::faultsReachTheMaster() {
@@ -482,14 +516,19 @@ void DriveSimTest::faultsReachTheMaster() {
     QFETCH(QModbusDevice::Error, error);
     QFETCH(int, exception);
     QFETCH(QString, logged);
-    QVERIFY(m_bus.drive.command(QStringLiteral("set-holding 4 300")));
-    QVERIFY(m_bus.drive.command(command));
+    QFETCH(Transport, transport);
+    SimulatedDrive &drive = transport == Transport::Tcp ? m_gateway.drive : m_bus.drive;
+    if (transport == Transport::Tcp) {
+        m_client = m_gatewayClient.get();
+    }
+    QVERIFY(drive.command(QStringLiteral("set-holding 4 300")));
+    QVERIFY(drive.command(command));
     const Answer answer = read(QModbusDataUnit::HoldingRegisters, start, 1);
     QCOMPARE(answer.error, error);
     if (exception) {
         QCOMPARE(int(answer.exception), exception);
     }
-    QCOMPARE(m_bus.drive.logLines().value(m_bus.drive.logLines().size() - 1), logged);
+    QCOMPARE(drive.logLines().value(drive.logLines().size() - 1), logged);
 }
 
 void DriveSimTest::dropEveryNthReply() {
@@ -590,6 +629,8 @@ void DriveSimTest::startupFailures_data() {
                                    << "describes no registers";
     QTest::newRow("address") << QStringList{"--port", missing, "--address", "248"} << 2 << "--address";
     QTest::newRow("no port") << QStringList{} << 2 << "--port is required";
+    QTest::newRow("serial and TCP") << QStringList{"--port", missing, "--tcp", "0"} << 2 << "not both";
+    QTest::newRow("TCP host by name") << QStringList{"--tcp", "localhost:5020"} << 1 << "--tcp needs";
 }
 
 void DriveSimTest::startupFailures() {

@@ -14,6 +14,7 @@
 
 #include "app/mainwindow.h"
 #include "comm/modbus.h"
+#include "config/configdialog.h"
 #include "params/passwindow.h"
 #include "support/guiworkdir.h"
 #include "support/simulateddrive.h"
@@ -53,7 +54,9 @@ class GuiConnectTest : public QObject {
   private slots:
     void cleanup();
     void connectAndDisconnectSwitchTheControls();
+    void repliesAreShownWithoutWriting_data() { addTransportRows(); }
     void repliesAreShownWithoutWriting();
+    void typedGatewayIsRememberedAndGreysTheLineFields();
     void editsReachTheDrive_data();
     void editsReachTheDrive();
     void comboWritesItsValueOnce();
@@ -68,7 +71,7 @@ class GuiConnectTest : public QObject {
     void flashing();
 
   private:
-    bool startBus(const QList<int> &addresses = {1});
+    bool startBus(const QList<int> &addresses = {1}, Transport transport = Transport::Serial);
     void startWindow(bool logging = false);
     void connectWindow();
     QStringList writes() const;
@@ -85,8 +88,9 @@ void GuiConnectTest::cleanup() {
     m_bus.reset();
 }
 
-bool GuiConnectTest::startBus(const QList<int> &addresses) {
+bool GuiConnectTest::startBus(const QList<int> &addresses, Transport transport) {
     m_bus = std::make_unique<SimulatedBus>();
+    m_bus->transport = transport;
     SimulatedDrive::Options options;
     options.mapFile = exampleMap();
     options.addresses = addresses;
@@ -99,14 +103,14 @@ bool GuiConnectTest::startBus(const QList<int> &addresses) {
 }
 
 void GuiConnectTest::startWindow(bool logging) {
-    GuiWorkDir::Settings settings{exampleMap(), m_bus->line.masterPort()};
+    GuiWorkDir::Settings settings{exampleMap(), m_bus->endpoint()};
     settings.logging = logging;
     m_dir = std::make_unique<GuiWorkDir>(settings);
     m_window = std::make_unique<MainWindow>();
 }
 
 void GuiConnectTest::connectWindow() {
-    QCOMPARE(m_window->toolBars()->portCombo->currentData().toString(), m_bus->line.masterPort());
+    QCOMPARE(m_window->toolBars()->portCombo->currentData().toString(), m_bus->endpoint());
     m_window->toolBars()->connectPort->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(m_window->isPortConnected(), kWaitMs);
 }
@@ -165,7 +169,8 @@ void GuiConnectTest::connectAndDisconnectSwitchTheControls() {
 }
 
 void GuiConnectTest::repliesAreShownWithoutWriting() {
-    QVERIFY(startBus());
+    QFETCH(Transport, transport);
+    QVERIFY(startBus({1}, transport));
     startWindow();
     connectWindow();
     // Holding 9 ("Tiempo muerto", default 150, multiplier 0.01) is only in the flat table.
@@ -174,6 +179,41 @@ void GuiConnectTest::repliesAreShownWithoutWriting() {
     QTRY_COMPARE_WITH_TIMEOUT(sectionTableOf(6)->item(6, 1)->text(), QStringLiteral("3000"), kWaitMs);
     QCOMPARE(m_window->tables()->inputRegisters()->item(1, 1)->text(), QStringLiteral("4"));  // model
     QCOMPARE(writes(), QStringList());
+}
+
+void GuiConnectTest::typedGatewayIsRememberedAndGreysTheLineFields() {
+    QVERIFY(startBus({1}, Transport::Tcp));
+    GuiWorkDir::Settings settings{exampleMap()};
+    settings.speed = 9600;  // a 500 ms poll time on a serial line
+    m_dir = std::make_unique<GuiWorkDir>(settings);
+    m_window = std::make_unique<MainWindow>();
+    QComboBox *box = m_window->toolBars()->portCombo;
+    box->setEditText(m_bus->endpoint());
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->tables()->inputRegisters()->item(1, 1)->text(), QStringLiteral("4"),
+                              kWaitMs);
+    QVERIFY(m_dir->read(QStringLiteral("settings.xml"))
+                .contains(QStringLiteral("<Last_Com>%1</Last_Com>").arg(m_bus->endpoint())));
+    QCOMPARE(m_window->pollTime(), 100);  // as at 38400 bps and above
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
+
+    m_window->toolBars()->configuration->trigger();
+    config *dialog = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        dialog = dialog ? dialog : qobject_cast<config *>(widget);
+    }
+    QVERIFY(dialog != nullptr);
+    for (const char *name : {"cmbSpeed", "cmbConfig"}) {
+        const QWidget *field = dialog->findChild<QWidget *>(QLatin1String(name));
+        QVERIFY(!field->isEnabled());
+        QVERIFY(field->toolTip().contains(QStringLiteral("Modbus TCP gateway")));
+    }
+    dialog->close();
+
+    m_window.reset();  // the next start offers the gateway again
+    m_window = std::make_unique<MainWindow>();
+    QCOMPARE(m_window->toolBars()->portCombo->currentData().toString(), m_bus->endpoint());
 }
 
 void GuiConnectTest::editsReachTheDrive_data() {

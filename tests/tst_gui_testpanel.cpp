@@ -58,6 +58,10 @@ class KeyRecorder : public QWidget {
 
 }  // namespace
 
+// How a running test is interrupted.
+enum class Interruption { StopButton, Disconnect, LinkLost };
+Q_DECLARE_METATYPE(Interruption)
+
 // The production test driven from the window against the simulated drive: the operator's
 // prompts, the step table and the three test logs.
 class GuiTestPanelTest : public QObject {
@@ -79,7 +83,7 @@ class GuiTestPanelTest : public QObject {
     void promptsAskTheOperator();
 
   private:
-    void startWindow(const QString &steps, bool logging = false);
+    void startWindow(const QString &steps, bool logging = false, Transport transport = Transport::Serial);
     QString logFile(const QString &pattern) const;
     QString logText(const QString &pattern) const;
     void runUntilFinished();
@@ -105,7 +109,7 @@ void GuiTestPanelTest::cleanup() {
 }
 
 // The map is copied beside a test file of these steps; the map names it relatively.
-void GuiTestPanelTest::startWindow(const QString &steps, bool logging) {
+void GuiTestPanelTest::startWindow(const QString &steps, bool logging, Transport transport) {
     const QString map = m_mapDir.filePath(QStringLiteral("drive-map.xml"));
     QFile::remove(map);
     QVERIFY(QFile::copy(testpaths::example(QStringLiteral("drive-map.xml")), map));
@@ -115,11 +119,12 @@ void GuiTestPanelTest::startWindow(const QString &steps, bool logging) {
     test.close();
 
     m_bus = std::make_unique<SimulatedBus>();
+    m_bus->transport = transport;
     SimulatedDrive::Options options;
     options.mapFile = testpaths::example(QStringLiteral("drive-map.xml"));
     QString error;
     QVERIFY2(m_bus->start(options, &error), qPrintable(error));
-    GuiWorkDir::Settings settings{map, m_bus->line.masterPort()};
+    GuiWorkDir::Settings settings{map, m_bus->endpoint()};
     settings.logging = logging;
     m_dir = std::make_unique<GuiWorkDir>(settings);
     m_window = std::make_unique<MainWindow>();
@@ -316,25 +321,44 @@ void GuiTestPanelTest::finishedTestWritesTheLogs() {
 }
 
 void GuiTestPanelTest::interruptedTestIsCancelled_data() {
-    QTest::addColumn<bool>("byDisconnecting");
-    QTest::newRow("Stop button") << false;
-    QTest::newRow("port closed") << true;
+    QTest::addColumn<Interruption>("interruption");
+    QTest::addColumn<Transport>("transport");
+    QTest::newRow("Stop button") << Interruption::StopButton << Transport::Serial;
+    QTest::newRow("port closed") << Interruption::Disconnect << Transport::Serial;
+    QTest::newRow("gateway connection lost") << Interruption::LinkLost << Transport::Tcp;
 }
 
 void GuiTestPanelTest::interruptedTestIsCancelled() {
-    QFETCH(bool, byDisconnecting);
-    startWindow(kLongWait);
+    QFETCH(Interruption, interruption);
+    QFETCH(Transport, transport);
+    startWindow(kLongWait, true, transport);
     m_window->timeGraph()->testButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(
         m_window->logArea()->toPlainText().contains(QStringLiteral("Esperando 60 segundos")), kWaitMs);
-    if (byDisconnecting) {
-        m_window->toolBars()->connectPort->trigger();
-    } else {
-        m_window->timeGraph()->stopButton()->click();
-        QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().contains(QStringLiteral("1 06 00 42 00 00")),
-                                 kWaitMs);
+    switch (interruption) {
+        case Interruption::Disconnect:
+            m_window->toolBars()->connectPort->trigger();
+            break;
+        case Interruption::LinkLost:
+            m_bus->pullThePlug();
+            QTRY_VERIFY_WITH_TIMEOUT(
+                m_window->logArea()->toPlainText().contains(QStringLiteral("Port lost: ")), kWaitMs);
+            QVERIFY(!m_window->isPortConnected() && !m_window->toolBars()->connectPort->isChecked());
+            break;
+        case Interruption::StopButton:
+            m_window->timeGraph()->stopButton()->click();
+            QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().contains(QStringLiteral("1 06 00 42 00 00")),
+                                     kWaitMs);
+            break;
     }
     QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning(), kWaitMs);
+    const QStringList dataLog = QDir(m_dir->filePath(QStringLiteral("log")))
+                                    .entryList({QStringLiteral("*-log.txt")})
+                                    .filter(QRegularExpression(QStringLiteral(R"(^\d{8}-\d{6}-log\.txt$)")));
+    QCOMPARE(dataLog.size(), 1);
+    const bool finished =
+        m_dir->read(QStringLiteral("log/") + dataLog[0]).contains(QStringLiteral("Log finished at "));
+    QCOMPARE(finished, interruption != Interruption::StopButton);
     QCOMPARE(m_reasonAsked, 0);
     const QString result = logText(QStringLiteral("*-result-log.txt"));
     QVERIFY(result.contains(QStringLiteral("Resultado: CANCELADO")));

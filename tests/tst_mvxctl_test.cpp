@@ -13,18 +13,20 @@ class TestMvxctlTest : public QObject {
     Q_OBJECT
 
     SimulatedBus m_bus;
+    SimulatedBus m_gateway;  // the same drive behind Modbus TCP
     QTemporaryDir m_dir;
 
-    QStringList args(const QString &testFile, const QStringList &extra = {}) const {
+    QStringList args(const QString &testFile, const QStringList &extra = {},
+                     Transport transport = Transport::Serial) const {
         return QStringList{QStringLiteral("test"),
                            QStringLiteral("--port"),
-                           m_bus.line.masterPort(),
+                           transport == Transport::Tcp ? m_gateway.endpoint() : m_bus.endpoint(),
                            QStringLiteral("--map"),
                            testpaths::example(QStringLiteral("drive-map.xml")),
                            QStringLiteral("--test"),
                            testFile,
                            QStringLiteral("--log-dir"),
-                           m_dir.filePath(QStringLiteral("logs"))} +
+                           logDir(transport)} +
                extra;
     }
 
@@ -37,6 +39,11 @@ class TestMvxctlTest : public QObject {
             "<summary_log>true</summary_log></config>" +
             body + "</test>");
         return path;
+    }
+
+    QString logDir(Transport transport) const {
+        return m_dir.filePath(transport == Transport::Tcp ? QStringLiteral("logs-tcp")
+                                                          : QStringLiteral("logs"));
     }
 
     static int run(QProcess &p, const QStringList &arguments, QByteArray *out) {
@@ -55,9 +62,13 @@ class TestMvxctlTest : public QObject {
         options.mapFile = testpaths::example(QStringLiteral("drive-map.xml"));
         QString error;
         QVERIFY2(m_bus.start(options, &error), qPrintable(error));
+        m_gateway.transport = Transport::Tcp;
+        QVERIFY2(m_gateway.start(options, &error), qPrintable(error));
     }
 
+    void exampleTestPassesAndWritesItsLogs_data() { addTransportRows(); }
     void exampleTestPassesAndWritesItsLogs() {
+        QFETCH(Transport, transport);
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));  // UTF-8 output whatever the locale
@@ -66,7 +77,7 @@ class TestMvxctlTest : public QObject {
         QByteArray out;
         const int code = run(p,
                              args(testpaths::example(QStringLiteral("production-test.xml")),
-                                  {QStringLiteral("--serial"), QStringLiteral("ABC-123-XYZ")}),
+                                  {QStringLiteral("--serial"), QStringLiteral("ABC-123-XYZ")}, transport),
                              &out);
         QVERIFY2(code == 0, out.constData());
         QVERIFY(out.contains("Placa CORRECTA!"));
@@ -74,7 +85,7 @@ class TestMvxctlTest : public QObject {
         QVERIFY2(out.contains("Número de serie: ABC-123-XYZ"), out.constData());
         QVERIFY(
             out.contains("Test file: " + testpaths::example(QStringLiteral("production-test.xml")).toUtf8()));
-        const QDir logs(m_dir.filePath(QStringLiteral("logs")));
+        const QDir logs(logDir(transport));
         QCOMPARE(logs.entryList({QStringLiteral("*-result-log.txt")}).size(), 1);
         QCOMPARE(logs.entryList({QStringLiteral("*-test-log.txt")}).size(), 1);
         const QStringList summaries = logs.entryList({QStringLiteral("*-summary.txt")});

@@ -18,7 +18,8 @@ class TestMvxctlWire : public QObject {
 
     static QString mapPath() { return testpaths::example(QStringLiteral("drive-map.xml")); }
 
-    static bool startBus(SimulatedBus &bus) {
+    static bool startBus(SimulatedBus &bus, Transport transport = Transport::Serial) {
+        bus.transport = transport;
         SimulatedDrive::Options options;
         options.mapFile = mapPath();
         QString error;
@@ -36,6 +37,7 @@ class TestMvxctlWire : public QObject {
     }
 
   private slots:
+    void readJsonShowsTheDrivesValues_data() { addTransportRows(); }
     void readJsonShowsTheDrivesValues();
     void readTextShowsTheTables();
     void readFailures_data();
@@ -51,9 +53,10 @@ class TestMvxctlWire : public QObject {
 };
 
 void TestMvxctlWire::readJsonShowsTheDrivesValues() {
+    QFETCH(Transport, transport);
     SimulatedBus bus;
-    QVERIFY(startBus(bus));
-    const Run run = mvxctl({QStringLiteral("read"), QStringLiteral("--port"), bus.line.masterPort(),
+    QVERIFY(startBus(bus, transport));
+    const Run run = mvxctl({QStringLiteral("read"), QStringLiteral("--port"), bus.endpoint(),
                             QStringLiteral("--map"), mapPath(), QStringLiteral("--json")});
     QCOMPARE(run.exitCode, 0);
     const QJsonObject read = QJsonDocument::fromJson(run.out).object();
@@ -144,15 +147,20 @@ void TestMvxctlWire::flashSendsTheWholeFile_data() {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QStringList>("extraArgs");
     QTest::addColumn<QString>("controller");
+    QTest::addColumn<Transport>("transport");
     QTest::newRow("motor, model given")
-        << "drive_motor.ofw" << QStringList{QStringLiteral("--model"), QStringLiteral("0x0004")} << "motor";
-    QTest::newRow("user, model asked from the drive") << "drive_user.ofw" << QStringList{} << "user";
+        << "drive_motor.ofw" << QStringList{QStringLiteral("--model"), QStringLiteral("0x0004")} << "motor"
+        << Transport::Serial;
+    QTest::newRow("user, model asked from the drive")
+        << "drive_user.ofw" << QStringList{} << "user" << Transport::Serial;
+    QTest::newRow("user, through a gateway") << "drive_user.ofw" << QStringList{} << "user" << Transport::Tcp;
 }
 
 void TestMvxctlWire::flashSendsTheWholeFile() {
     QFETCH(QString, fileName);
     QFETCH(QStringList, extraArgs);
     QFETCH(QString, controller);
+    QFETCH(Transport, transport);
     QTemporaryDir dir;
     const QString path = dir.filePath(fileName);
     QByteArray image(300, 0);
@@ -163,9 +171,9 @@ void TestMvxctlWire::flashSendsTheWholeFile() {
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
     file.close();
     SimulatedBus bus;
-    QVERIFY(startBus(bus));
-    const Run run = mvxctl(QStringList{QStringLiteral("flash"), QStringLiteral("--port"),
-                                       bus.line.masterPort(), QStringLiteral("--file"), path} +
+    QVERIFY(startBus(bus, transport));
+    const Run run = mvxctl(QStringList{QStringLiteral("flash"), QStringLiteral("--port"), bus.endpoint(),
+                                       QStringLiteral("--file"), path} +
                            extraArgs);
     QVERIFY2(run.exitCode == 0, run.err.constData());
     QVERIFY(run.err.contains("flashing: 100%"));

@@ -42,10 +42,13 @@ void TestWorkerFlash::flashSendsTheFileInBlocks_data() {
     QTest::addColumn<int>("model");
     QTest::addColumn<QString>("controller");
     QTest::addColumn<QList<int>>("subCommands");
+    QTest::addColumn<Transport>("transport");
     QTest::newRow("motor, model from the drive")
-        << "drive_motor.ofw" << 0x0123 << "motor" << QList<int>{1, 7, 5, 5, 5, 3, 4};
+        << "drive_motor.ofw" << 0x0123 << "motor" << QList<int>{1, 7, 5, 5, 5, 3, 4} << Transport::Serial;
     QTest::newRow("user, model from the path")
-        << "drive_0x0123_user.ofw" << 0x0777 << "user" << QList<int>{2, 8, 6, 6, 6, 4};
+        << "drive_0x0123_user.ofw" << 0x0777 << "user" << QList<int>{2, 8, 6, 6, 6, 4} << Transport::Serial;
+    QTest::newRow("motor, through a gateway")
+        << "drive_motor.ofw" << 0x0123 << "motor" << QList<int>{1, 7, 5, 5, 5, 3, 4} << Transport::Tcp;
 }
 
 void TestWorkerFlash::flashSendsTheFileInBlocks() {
@@ -53,12 +56,13 @@ void TestWorkerFlash::flashSendsTheFileInBlocks() {
     QFETCH(int, model);
     QFETCH(QString, controller);
     QFETCH(QList<int>, subCommands);
+    QFETCH(Transport, transport);
     QTemporaryDir dir;
     const QString path = dir.filePath(fileName);
     const QByteArray image = testImage(300);
     QVERIFY(writeFile(path, image));
 
-    WorkerHarness h;
+    WorkerHarness h(transport);
     QString error;
     QVERIFY2(h.startBus({1}, &error), qPrintable(error));
     h.connectWorker(40, 64);

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "comm/capturereader.h"
+#include "comm/endpoint.h"
 #include "comm/failurecounter.h"
 #include "comm/firmwareimage.h"
 #include "comm/firmwarepath.h"
@@ -13,6 +14,8 @@ class TestWorkerParts : public QObject {
   private slots:
     void pollInterval_data();
     void pollInterval();
+    void endpoints_data();
+    void endpoints();
     void speedRows_data();
     void speedRows();
     void framing_data();
@@ -47,6 +50,35 @@ void TestWorkerParts::pollInterval() {
     QFETCH(int, speed);
     QFETCH(int, interval);
     QCOMPARE(linesettings::pollInterval(requested, speed), interval);
+}
+
+void TestWorkerParts::endpoints_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("interval");       // for 50 ms asked at 9600 bps
+    QTest::addColumn<QString>("canonical");  // empty: refused
+    QTest::newRow("serial device") << "/dev/ttyUSB0" << 250 << "/dev/ttyUSB0";
+    QTest::newRow("gateway, default port") << "tcp://127.0.0.1" << 100 << "tcp://127.0.0.1:502";
+    QTest::newRow("blanks and capitals") << " TCP://127.0.0.1:1502 " << 100 << "tcp://127.0.0.1:1502";
+    QTest::newRow("IPv6 host") << "tcp://[::1]:5020" << 100 << "tcp://[::1]:5020";
+    for (const char *refused : {"", "tcp://", "tcp://127.0.0.1:", "tcp://127.0.0.1:0",
+                                "tcp://127.0.0.1:65536", "tcp://127.0.0.1/x", "udp://127.0.0.1"}) {
+        QTest::newRow(refused[0] ? refused : "empty") << refused << 0 << QString();
+    }
+}
+
+void TestWorkerParts::endpoints() {
+    QFETCH(QString, text);
+    QFETCH(int, interval);
+    QFETCH(QString, canonical);
+    const Endpoint endpoint = Endpoint::parse(text);
+    QCOMPARE(endpoint.isValid(), !canonical.isEmpty());
+    if (!endpoint.isValid()) {
+        QVERIFY(!endpoint.error().isEmpty());
+        return;
+    }
+    QCOMPARE(endpoint.toString(), canonical);
+    QCOMPARE(Endpoint::parse(endpoint.toString()).toString(), canonical);
+    QCOMPARE(linesettings::pollInterval(50, linesettings::timingSpeed(endpoint, 9600)), interval);
 }
 
 void TestWorkerParts::speedRows_data() {

@@ -19,12 +19,14 @@ class SearchTickCounter : public PollTickHook {
 
 }  // namespace
 
-// The bus search: one address per tick, 1 to 247; a silent address costs one tick at every
-// speed, so a full search takes about 25 s at a 100 ms poll interval.
+// The bus search: one address per tick, 1 to 247, on a serial line or as unit ids behind a TCP
+// gateway; a silent address costs one tick at every speed, so a full search takes about 25 s at
+// a 100 ms poll interval.
 class TestWorkerSearch : public QObject {
     Q_OBJECT
 
   private slots:
+    void searchFindsExactlyTheAnsweringDrives_data() { addTransportRows(); }
     void searchFindsExactlyTheAnsweringDrives();
     void searchCanBeAborted();
     void silentAddressCostsOneTick_data();
@@ -32,7 +34,8 @@ class TestWorkerSearch : public QObject {
 };
 
 void TestWorkerSearch::searchFindsExactlyTheAnsweringDrives() {
-    WorkerHarness h;
+    QFETCH(Transport, transport);
+    WorkerHarness h(transport);
     QString error;
     QVERIFY2(h.startBus({1, 247}, &error), qPrintable(error));
     h.connectWorker(40, 64, 57600);

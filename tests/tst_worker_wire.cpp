@@ -1,3 +1,10 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include "comm/modbus.h"
@@ -44,6 +51,30 @@ class BusyTickWriter : public PollTickHook {
         }
     }
     std::atomic<int> step{0};
+// A loopback port whose accept queue is full: a connection attempt gets no answer at all, as
+// with a gateway that is switched off or out of reach.
+class UnansweredPort {
+  public:
+    UnansweredPort() : m_listener(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        auto *raw = reinterpret_cast<sockaddr *>(&address);
+        if (::bind(m_listener, raw, size) == 0 && ::listen(m_listener, 0) == 0 &&
+            ::getsockname(m_listener, raw, &size) == 0) {
+            m_port = ntohs(address.sin_port);
+            m_filler.connectToHost(QHostAddress::LocalHost, quint16(m_port));
+            m_filler.waitForConnected(2000);
+        }
+    }
+    ~UnansweredPort() { ::close(m_listener); }
+    int port() const { return m_port; }
+
+  private:
+    int m_listener;
+    int m_port = 0;
+    QTcpSocket m_filler;
 };
 
 }  // namespace
@@ -57,7 +88,10 @@ class TestWorkerWire : public QObject {
     // The request that follows the first one equal to `line`, once it is in the log.
     QString requestAfter(WorkerHarness &h, const QString &line);
 
+    std::unique_ptr<UnansweredPort> m_unanswered;
+
   private slots:
+    void pollCycleAlternatesFromRegisterZero_data() { addTransportRows(); }
     void pollCycleAlternatesFromRegisterZero();
     void writeGoesOutOnTheNextTickThenTheHoldingRead();
     void writesAreNeverDropped();
@@ -75,8 +109,10 @@ class TestWorkerWire : public QObject {
     void exceptionAnswerToAWrite();
     void passwordVerdict_data();
     void passwordVerdict();
+    void portThatCannotBeOpened_data();
     void portThatCannotBeOpened();
     void connectBeforeSetupDoesNothing();
+    void vanishingPortDisconnects_data() { addTransportRows(); }
     void vanishingPortDisconnects();
     void restartedDriveIsAnOutage();
 };
@@ -108,7 +144,8 @@ QString TestWorkerWire::requestAfter(WorkerHarness &h, const QString &line) {
 }
 
 void TestWorkerWire::pollCycleAlternatesFromRegisterZero() {
-    WorkerHarness h;
+    QFETCH(Transport, transport);
+    WorkerHarness h(transport);
     QVERIFY(startPolling(h));
     QVERIFY(h.bus.drive.waitForLog([&](const QStringList &) { return h.requests().size() >= 6; }));
     const QStringList requests = h.requests().mid(0, 6);
@@ -332,14 +369,17 @@ void TestWorkerWire::silentDriveNeverPilesUpRequests() {
 void TestWorkerWire::exceptionAnswerToAWrite_data() {
     QTest::addColumn<bool>("multiple");
     QTest::addColumn<QString>("command");
-    QTest::newRow("single register: status bar and log") << false << "exception 06 * 2";
-    QTest::newRow("multiple registers: status bar only") << true << "exception 10 * 2";
+    QTest::addColumn<Transport>("transport");
+    QTest::newRow("single register: status bar and log") << false << "exception 06 * 2" << Transport::Serial;
+    QTest::newRow("multiple registers: status bar only") << true << "exception 10 * 2" << Transport::Serial;
+    QTest::newRow("single register through a gateway") << false << "exception 06 * 2" << Transport::Tcp;
 }
 
 void TestWorkerWire::exceptionAnswerToAWrite() {
     QFETCH(bool, multiple);
     QFETCH(QString, command);
-    WorkerHarness h;
+    QFETCH(Transport, transport);
+    WorkerHarness h(transport);
     QVERIFY(startPolling(h));
     QVERIFY(h.bus.drive.command(command));
     multiple ? h.worker->writeHoldings(5, {1}) : h.worker->writeHolding(5, 1, false);
@@ -382,16 +422,43 @@ void TestWorkerWire::passwordVerdict() {
     QCOMPARE(h.probe.statusesContaining(QStringLiteral("Access level ")).first().text, verdict);
 }
 
+void TestWorkerWire::portThatCannotBeOpened_data() {
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<Transport>("transport");
+    QTest::newRow("missing device") << "/nonexistent/ttyMVX"
+                                    << "No such file" << Transport::Serial;
+    QTcpServer closed;  // a loopback port that was free a moment ago refuses connections
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString refused = QStringLiteral("tcp://127.0.0.1:%1").arg(closed.serverPort());
+    closed.close();
+    QTest::newRow("refused by the gateway") << refused << "refused" << Transport::Tcp;
+    m_unanswered = std::make_unique<UnansweredPort>();
+    QTest::newRow("gateway that never answers")
+        << QStringLiteral("tcp://127.0.0.1:%1").arg(m_unanswered->port()) << "within 3 s" << Transport::Tcp;
+    QTest::newRow("no TCP port") << "tcp://127.0.0.1:"
+                                 << "tcp://HOST:PORT" << Transport::Tcp;
+}
+
+// Connect fails with the reason, and works once the drive is there.
 void TestWorkerWire::portThatCannotBeOpened() {
-    WorkerHarness h;
-    h.worker->setupConnection(QStringLiteral("/nonexistent/ttyMVX"), 0, 1, 115200, 0, kInputs, kHoldings,
-                              1000, 64);
+    QFETCH(QString, port);
+    QFETCH(QString, reason);
+    QFETCH(Transport, transport);
+    WorkerHarness h(transport);
+    h.worker->setupConnection(port, 0, 1, 115200, 0, kInputs, kHoldings, 1000, 64);
     h.worker->init();
     QTRY_COMPARE(h.probe.count(QStringLiteral("com_disconnected")), 1);
     const auto failed = h.probe.statusesContaining(QStringLiteral("Connect failed: "));
     QCOMPARE(failed.size(), 1);
-    QVERIFY(failed.first().text.size() > QStringLiteral("Connect failed: ").size());
+    QVERIFY2(failed.first().text.contains(reason), qPrintable(failed.first().text));
     QVERIFY(!h.worker->isConnected());
+
+    QString error;
+    QVERIFY2(h.startBus({1}, &error), qPrintable(error));
+    h.worker->setupConnection(h.bus.endpoint(), 0, 1, 115200, 0, kInputs, kHoldings, 1000, 64);
+    h.worker->connectPort();
+    QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), kWireTimeoutMs);
 }
 
 void TestWorkerWire::connectBeforeSetupDoesNothing() {
@@ -404,19 +471,19 @@ void TestWorkerWire::connectBeforeSetupDoesNothing() {
 }
 
 void TestWorkerWire::vanishingPortDisconnects() {
-    WorkerHarness h;
+    QFETCH(Transport, transport);
+    WorkerHarness h(transport);
     QVERIFY(startPolling(h));
-    h.bus.drive.stop();
-    h.bus.line.stop();
+    h.bus.pullThePlug();
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.count(QStringLiteral("com_disconnected")), 1, kWireTimeoutMs);
     QVERIFY(!h.worker->isConnected());
     QCOMPARE(h.probe.statusesContaining(QStringLiteral("Port lost: ")).size(), 1);
 
-    // Once a port is there again, Connect works as before.
+    // Once the port (or the gateway) is there again, Connect works as before.
     QString error;
-    QVERIFY2(h.startBus({1}, &error), qPrintable(error));
+    QVERIFY2(h.bus.restartDrive({}, &error), qPrintable(error));
     h.probe.clear();
-    h.worker->setupConnection(h.bus.line.masterPort(), 0, 1, 115200, 0, kInputs, kHoldings, 1000, 64);
+    h.worker->setupConnection(h.bus.endpoint(), 0, 1, 115200, 0, kInputs, kHoldings, 1000, 64);
     h.worker->connectPort();
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.count(QStringLiteral("com_connected")), 1, kWireTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), kWireTimeoutMs);

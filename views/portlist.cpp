@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#include "comm/endpoint.h"
+
 namespace portlist {
 
 namespace {
@@ -27,15 +29,25 @@ int indexOfSaved(const QComboBox *combo, const QString &savedPort) {
     return -1;
 }
 
+bool isEntry(const QComboBox *combo) {
+    return combo->currentIndex() >= 0 && combo->currentText() == combo->itemText(combo->currentIndex());
+}
+
 }  // namespace
 
 void fill(QComboBox *combo, const QString &savedPort, bool selectSaved) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    if (combo->toolTip().isEmpty()) {
+        combo->setToolTip(QStringLiteral("Serial port, or a Modbus TCP gateway typed as tcp://HOST[:PORT]"));
+    }
     combo->clear();
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &port : ports) {
         combo->addItem(QStringLiteral("%1 - %2").arg(port.portName(), port.description()), port.portName());
     }
-    if (!savedPort.isEmpty() && QFileInfo::exists(savedPort) && !isListed(combo, savedPort)) {
+    const bool reachable = QFileInfo::exists(savedPort) || Endpoint::parse(savedPort).isTcp();
+    if (!savedPort.isEmpty() && reachable && !isListed(combo, savedPort)) {
         combo->addItem(savedPort, savedPort);
     }
     if (selectSaved) {
@@ -47,7 +59,11 @@ void fill(QComboBox *combo, const QString &savedPort, bool selectSaved) {
 }
 
 QString currentPortName(const QComboBox *combo) {
-    return combo->currentIndex() >= 0 ? combo->currentData().toString() : QString();
+    return isEntry(combo) ? combo->currentData().toString() : combo->currentText().trimmed();
+}
+
+QString typedPort(const QComboBox *combo) {
+    return isEntry(combo) ? QString() : combo->currentText().trimmed();
 }
 
 }  // namespace portlist

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtTest>
 
 #include "testpaths.h"
 
@@ -56,8 +57,7 @@ bool SimulatedDrive::start(const Options &options, QString *error) {
         setError(error, QStringLiteral("cannot create a temporary directory for the simulator"));
         return false;
     }
-    QStringList args{QStringLiteral("--port"),         options.port,
-                     QStringLiteral("--speed"),        QString::number(options.speed),
+    QStringList args{QStringLiteral("--speed"),        QString::number(options.speed),
                      QStringLiteral("--framing"),      QString::number(options.framing),
                      QStringLiteral("--address"),      joinAddresses(options.addresses),
                      QStringLiteral("--log"),          logPath(),
@@ -67,11 +67,18 @@ bool SimulatedDrive::start(const Options &options, QString *error) {
     if (options.lineTiming) {
         args << QStringLiteral("--line-timing");
     }
+    if (!options.port.isEmpty()) {
+        args << QStringLiteral("--port") << options.port;
+    }
+    if (!options.tcp.isEmpty()) {
+        args << QStringLiteral("--tcp") << options.tcp;
+    }
     if (!options.mapFile.isEmpty()) {
         args << QStringLiteral("--map") << options.mapFile;
     }
     args << options.extraArgs;
     m_output.clear();
+    m_tcpEndpoint.clear();
     m_logOffset = 0;
     m_logPartial.clear();
     m_logLines.clear();
@@ -84,8 +91,14 @@ bool SimulatedDrive::start(const Options &options, QString *error) {
                  QStringLiteral("cannot run %1: %2").arg(testpaths::simulator(), m_process->errorString()));
         return false;
     }
-    if (!waitForOutputLine([](const QString &line) { return line == QLatin1String("READY") ? 1 : 0; },
-                           kReadyTimeoutMs)) {
+    const QString listening = QStringLiteral("LISTENING ");
+    const auto ready = [&](const QString &line) {
+        if (line.startsWith(listening)) {
+            m_tcpEndpoint = line.mid(listening.size());
+        }
+        return line == QLatin1String("READY") ? 1 : 0;
+    };
+    if (!waitForOutputLine(ready, kReadyTimeoutMs)) {
         setError(error, QStringLiteral("the simulator did not get ready: %1").arg(diagnostics()));
         stop();
         return false;
@@ -200,11 +213,46 @@ bool SimulatedDrive::waitForLog(const std::function<bool(const QStringList &)> &
     }
 }
 
+void addTransportRows() {
+    QTest::addColumn<Transport>("transport");
+    QTest::newRow("serial") << Transport::Serial;
+    QTest::newRow("tcp") << Transport::Tcp;
+}
+
 bool SimulatedBus::start(const SimulatedDrive::Options &o, QString *error) {
-    if (!line.start(error)) {
+    if (transport == Transport::Serial && !line.start(error)) {
         return false;
     }
     SimulatedDrive::Options options = o;
-    options.port = line.drivePort();
+    if (transport == Transport::Tcp) {
+        options.tcp = QStringLiteral("127.0.0.1:0");
+    } else {
+        options.port = line.drivePort();
+    }
     return drive.start(options, error);
+}
+
+bool SimulatedBus::restartDrive(const SimulatedDrive::Options &o, QString *error) {
+    if (transport == Transport::Serial && !line.start(error)) {
+        return false;
+    }
+    SimulatedDrive::Options options = o;
+    if (transport == Transport::Tcp) {
+        options.tcp = endpoint().mid(QStringLiteral("tcp://").size());  // the same port again
+    } else {
+        options.port = line.drivePort();
+    }
+    const QString previous = endpoint();
+    return drive.start(options, error) && (transport == Transport::Serial || endpoint() == previous);
+}
+
+QString SimulatedBus::endpoint() const {
+    return transport == Transport::Tcp ? drive.tcpEndpoint() : line.masterPort();
+}
+
+void SimulatedBus::pullThePlug() {
+    drive.stop();
+    if (transport == Transport::Serial) {
+        line.stop();
+    }
 }

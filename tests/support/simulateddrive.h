@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -17,6 +18,7 @@ class SimulatedDrive {
   public:
     struct Options {
         QString port;
+        QString tcp;  // "[HOST:]PORT": serve over Modbus TCP (with or without a port)
         QList<int> addresses{1};
         QString mapFile;
         int speed = 115200;
@@ -34,6 +36,8 @@ class SimulatedDrive {
     SimulatedDrive &operator=(const SimulatedDrive &) = delete;
 
     bool start(const Options &options, QString *error = nullptr);  // waits for READY
+    // "tcp://127.0.0.1:PORT" once started with Options::tcp, else empty.
+    QString tcpEndpoint() const { return m_tcpEndpoint; }
     void stop();
     // Sends one fault-injection command and waits for its "OK" acknowledgement; false on
     // "ERR", on a time-out or when the simulator is not running.
@@ -53,15 +57,30 @@ class SimulatedDrive {
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_process;
     QByteArray m_output;
+    QString m_tcpEndpoint;
     // The log is read incrementally: tests poll it often while it grows.
     mutable qint64 m_logOffset = 0;
     mutable QByteArray m_logPartial;
     mutable QStringList m_logLines;
 };
 
-// A socat line with the simulator on its drive end; the master end is for the code under test.
+// How the code under test reaches the simulated drive: a socat line with the simulator on its
+// drive end, or the simulator's Modbus TCP gateway on a loopback port.
+enum class Transport { Serial, Tcp };
+Q_DECLARE_METATYPE(Transport)
+
+// The two rows of a test that runs over both transports (column "transport").
+void addTransportRows();
+
 struct SimulatedBus {
+    Transport transport = Transport::Serial;
     VirtualSerialPair line;
     SimulatedDrive drive;
     bool start(const SimulatedDrive::Options &o, QString *error = nullptr);
+    // Restarts a stopped simulator where the code under test expects it (same line or port).
+    bool restartDrive(const SimulatedDrive::Options &o, QString *error = nullptr);
+    // What the code under test opens: the line's master end or tcp://127.0.0.1:PORT.
+    QString endpoint() const;
+    // Stops the simulator and, on a serial line, the line itself: the port is gone.
+    void pullThePlug();
 };

@@ -78,7 +78,8 @@ QList<WorkerProbe::Status> WorkerProbe::statusesContaining(const QString &part) 
     return result;
 }
 
-WorkerHarness::WorkerHarness() : worker(std::make_unique<Modbus>()) {
+WorkerHarness::WorkerHarness(Transport transport) : worker(std::make_unique<Modbus>()) {
+    bus.transport = transport;
     probe.attach(worker.get());
 }
 
@@ -93,7 +94,7 @@ bool WorkerHarness::startBus(const QList<int> &addresses, QString *error) {
 }
 
 void WorkerHarness::connectWorker(int inputCount, int holdingCount, int speed, int address) {
-    worker->setupConnection(bus.line.masterPort(), 0, address, speed, 0, inputCount, holdingCount, 1000, 64);
+    worker->setupConnection(bus.endpoint(), 0, address, speed, 0, inputCount, holdingCount, 1000, 64);
     worker->init();
 }
 

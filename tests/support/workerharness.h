@@ -59,10 +59,10 @@ class WorkerProbe : public QObject {
     QList<int> errorNumbers;
 };
 
-// A simulated bus (socat line + mvx-drive-sim) and a worker talking to it.
+// A simulated drive (on a socat line or behind its TCP gateway) and a worker talking to it.
 class WorkerHarness {
   public:
-    WorkerHarness();
+    explicit WorkerHarness(Transport transport = Transport::Serial);
     ~WorkerHarness();
 
     bool startBus(const QList<int> &addresses = {1}, QString *error = nullptr);

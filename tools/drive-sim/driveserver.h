@@ -61,6 +61,7 @@ class DriveServer : public QModbusRtuSerialSlave {
     void replyPlanned(int delayMs, bool corrupt, QDeadlineTimer notBefore);
 
   protected:
+    friend class UnitServer;  // the Modbus TCP front end answers through the same processing
     QModbusResponse processRequest(const QModbusPdu &request) override;
     QModbusResponse processPrivateRequest(const QModbusPdu &request) override;
 

@@ -68,6 +68,9 @@ int main(int argc, char *argv[]) {
     CommandConsole console(&interpreter, options.quitOnEof);
     QObject::connect(&console, &CommandConsole::quitRequested, &app, &QCoreApplication::quit);
 
+    if (!simulator.tcpEndpoint().isEmpty()) {
+        std::fprintf(stdout, "LISTENING %s\n", qPrintable(simulator.tcpEndpoint()));
+    }
     std::fputs("READY\n", stdout);
     std::fflush(stdout);
     return app.exec();

@@ -39,6 +39,8 @@ bool applyValue(const QString &name, const QString &value, SimOptions *o) {
     int number = 0;
     if (name == QLatin1String("--port")) {
         o->port = value;
+    } else if (name == QLatin1String("--tcp")) {
+        o->tcp = value;
     } else if (name == QLatin1String("--speed")) {
         if (!parseRanged(value, 1, 4000000, &number)) {
             return false;
@@ -74,10 +76,10 @@ bool applyValue(const QString &name, const QString &value, SimOptions *o) {
 }
 
 const QStringList kValueOptions = {
-    QStringLiteral("--port"),         QStringLiteral("--speed"), QStringLiteral("--framing"),
-    QStringLiteral("--address"),      QStringLiteral("--map"),   QStringLiteral("--log"),
-    QStringLiteral("--image-dir"),    QStringLiteral("--model"), QStringLiteral("--version"),
-    QStringLiteral("--user-version"), QStringLiteral("--status")};
+    QStringLiteral("--port"),    QStringLiteral("--tcp"),          QStringLiteral("--speed"),
+    QStringLiteral("--framing"), QStringLiteral("--address"),      QStringLiteral("--map"),
+    QStringLiteral("--log"),     QStringLiteral("--image-dir"),    QStringLiteral("--model"),
+    QStringLiteral("--version"), QStringLiteral("--user-version"), QStringLiteral("--status")};
 // How the drive guards its parameters and how fast its line is.
 const QStringList kBehaviourOptions = {QStringLiteral("--access-level"), QStringLiteral("--processing-ms")};
 
@@ -116,8 +118,12 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *options, QString 
     if (parsed.addresses.isEmpty()) {
         parsed.addresses.append(1);
     }
-    if (parsed.port.isEmpty() && !parsed.help) {
-        *error = QStringLiteral("--port is required");
+    if (!parsed.port.isEmpty() && !parsed.tcp.isEmpty()) {
+        *error = QStringLiteral("give --port or --tcp, not both");
+        return false;
+    }
+    if (parsed.port.isEmpty() && parsed.tcp.isEmpty() && !parsed.help) {
+        *error = QStringLiteral("--port is required (or --tcp for Modbus TCP)");
         return false;
     }
     *options = parsed;
@@ -126,12 +132,16 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *options, QString 
 
 QString simUsage() {
     return QStringLiteral(
-        "usage: mvx-drive-sim --port P [options]\n"
+        "usage: mvx-drive-sim --port P | --tcp [HOST:]PORT [options]\n"
         "\n"
         "A simulated motor drive (or several, on one bus) answering Modbus RTU on a serial port.\n"
         "Prints READY on stdout once the port is open.\n"
         "\n"
         "  --port P          serial device path (pseudo-terminals are fine)\n"
+        "  --tcp [HOST:]PORT serve the drives over Modbus TCP as a gateway would (host 127.0.0.1\n"
+        "                    by default, port 0: a free one), each --address as its unit id;\n"
+        "                    prints LISTENING tcp://HOST:PORT before READY. A corrupted answer\n"
+        "                    becomes exception 0x0B, as a gateway reports a failed CRC\n"
         "  --speed S         line speed in bps (default 115200)\n"
         "  --framing F       0: no parity, 2 stop bits; 1: odd, 1; 2: even, 1; 3: none, 1; other: none, 2\n"
         "  --address A       Modbus address 1..247; repeat it or give a comma list for several\n"

@@ -8,6 +8,7 @@
 // The simulator's command line.
 struct SimOptions {
     QString port;
+    QString tcp;  // [HOST:]PORT for Modbus TCP
     int speed = 115200;
     int framing = 0;
     QList<int> addresses;

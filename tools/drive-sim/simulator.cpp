@@ -6,6 +6,7 @@
 #include "driveserver.h"
 #include "ptylink.h"
 #include "requestlog.h"
+#include "tcpgateway.h"
 
 Simulator::Simulator(const SimOptions &options, const DriveProfile &profile, QObject *parent)
     : QObject(parent),
@@ -30,7 +31,7 @@ bool Simulator::start(QString *error) {
         return false;
     }
     const SerialSettings settings = SerialSettings::fromFraming(m_options.speed, m_options.framing);
-    if (!m_bus->open(m_options.port, settings, error)) {
+    if (!m_options.port.isEmpty() && !m_bus->open(m_options.port, settings, error)) {
         return false;
     }
     for (int i = 0; i < m_options.addresses.size(); ++i) {
@@ -38,14 +39,18 @@ bool Simulator::start(QString *error) {
             return false;
         }
     }
+    if (!m_options.tcp.isEmpty()) {
+        m_gateway = new TcpGateway(this);
+        return m_gateway->listen(m_options.tcp, m_drives, error);
+    }
     return true;
 }
 
+QString Simulator::tcpEndpoint() const {
+    return m_gateway ? m_gateway->endpoint() : QString();
+}
+
 bool Simulator::addDrive(int address, bool primary, QString *error) {
-    PtyLink *link = m_bus->addLink(error);
-    if (!link) {
-        return false;
-    }
     DriveServer::Setup setup;
     setup.address = address;
     setup.logsBroadcasts = primary;
@@ -55,6 +60,13 @@ bool Simulator::addDrive(int address, bool primary, QString *error) {
     setup.processingMs = m_options.processingMs;
     auto *drive = new DriveServer(m_profile, setup, m_log, this);
     m_drives.append(drive);
+    if (m_options.port.isEmpty()) {
+        return true;  // reached over TCP only
+    }
+    PtyLink *link = m_bus->addLink(error);
+    if (!link) {
+        return false;
+    }
     connect(drive, &DriveServer::replyPlanned, link, &PtyLink::planReply);
     const SerialSettings settings = SerialSettings::fromFraming(m_options.speed, m_options.framing);
     return drive->attach(link->slavePath(), settings, error);

@@ -9,6 +9,7 @@
 class BusRouter;
 class DriveServer;
 class RequestLog;
+class TcpGateway;
 
 // Everything one simulator process runs: the bus on the external port, one drive per
 // address, and the shared request log.
@@ -21,6 +22,8 @@ class Simulator : public QObject {
 
     bool start(QString *error);
     QList<DriveServer *> drives() const { return m_drives; }
+    // "tcp://HOST:PORT" when the drives are served over Modbus TCP, else empty.
+    QString tcpEndpoint() const;
 
   signals:
     void fatalError(const QString &message);
@@ -32,5 +35,6 @@ class Simulator : public QObject {
     DriveProfile m_profile;
     RequestLog *m_log;
     BusRouter *m_bus;
+    TcpGateway *m_gateway = nullptr;
     QList<DriveServer *> m_drives;
 };

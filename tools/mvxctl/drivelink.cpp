@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QLoggingCategory>
 
+#include "comm/endpoint.h"
 #include "comm/modbus.h"
 #include "comm/threadhandoff.h"
 
@@ -25,7 +26,11 @@ bool isKnownSpeed(int speed) {
 }  // namespace
 
 void addLineOptions(QCommandLineParser &parser) {
-    parser.addOption({QStringLiteral("port"), QStringLiteral("Serial port."), QStringLiteral("P")});
+    parser.addOption(
+        {QStringLiteral("port"),
+         QStringLiteral("Serial port, or tcp://HOST[:PORT] for a Modbus TCP gateway (port 502 by "
+                        "default; --speed and --framing then do not apply)."),
+         QStringLiteral("P")});
     parser.addOption({QStringLiteral("address"), QStringLiteral("Modbus server address 1..247."),
                       QStringLiteral("A"), QStringLiteral("1")});
     parser.addOption({QStringLiteral("speed"), QStringLiteral("Line speed in bps."), QStringLiteral("S"),
@@ -48,6 +53,11 @@ bool lineOptions(const QCommandLineParser &parser, LineOptions *line, QString *e
     line->port = parser.value(QStringLiteral("port"));
     if (line->port.isEmpty()) {
         *error = QStringLiteral("--port is required");
+        return false;
+    }
+    const Endpoint endpoint = Endpoint::parse(line->port);
+    if (!endpoint.isValid()) {
+        *error = QStringLiteral("--port %1").arg(endpoint.error());
         return false;
     }
     if (!parseNumber(parser.value(QStringLiteral("address")), &line->address) || line->address < 1 ||
@@ -98,7 +108,9 @@ bool Session::open(const LineOptions &line, int inputCount, int holdingCount, QS
                               1000, 64);
     m_worker->init();
     if (!waitFor([this] { return m_connected > 0 || m_disconnected > 0; }, kOpenTimeoutMs)) {
-        *error = QStringLiteral("cannot open %1: no answer from the serial port").arg(line.port);
+        *error = QStringLiteral("cannot open %1: no answer from the %2")
+                     .arg(line.port, Endpoint::parse(line.port).isTcp() ? QStringLiteral("gateway")
+                                                                        : QStringLiteral("serial port"));
         return false;
     }
     if (m_connected == 0) {

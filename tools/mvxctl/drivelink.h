@@ -15,7 +15,7 @@ class Modbus;
 namespace drivelink {
 
 struct LineOptions {
-    QString port;
+    QString port;  // a serial device or tcp://HOST[:PORT]
     int address = 1;
     int speed = 115200;
     int framing = 0;

@@ -1,0 +1,60 @@
+#include "comm/endpoint.h"
+
+#include <QUrl>
+
+namespace {
+
+const QString kTcpScheme = QStringLiteral("tcp://");
+
+}  // namespace
+
+Endpoint Endpoint::parse(const QString &text) {
+    Endpoint endpoint;
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        return endpoint;
+    }
+    if (!trimmed.startsWith(kTcpScheme, Qt::CaseInsensitive)) {
+        if (trimmed.contains(QLatin1String("://"))) {
+            endpoint.m_error =
+                QStringLiteral("'%1': only serial devices and tcp://HOST[:PORT] are known").arg(trimmed);
+            return endpoint;
+        }
+        endpoint.m_device = trimmed;
+        endpoint.m_error.clear();
+        return endpoint;
+    }
+    endpoint.m_transport = Transport::Tcp;
+    const QUrl url(trimmed, QUrl::StrictMode);
+    const QString usage = QStringLiteral("'%1': write tcp://HOST or tcp://HOST:PORT").arg(trimmed);
+    const bool emptyPort =
+        trimmed.mid(kTcpScheme.size()).section(QLatin1Char('/'), 0, 0).endsWith(QLatin1Char(':'));
+    if (!url.isValid() || url.host().isEmpty() || emptyPort || !url.userInfo().isEmpty() ||
+        (!url.path().isEmpty() && url.path() != QLatin1String("/")) || url.hasQuery() || url.hasFragment()) {
+        endpoint.m_error = usage;
+        return endpoint;
+    }
+    endpoint.m_host = url.host();
+    endpoint.m_port = url.port(kDefaultTcpPort);
+    if (endpoint.m_port < 1) {
+        endpoint.m_error = QStringLiteral("'%1': the TCP port must be 1 to 65535").arg(trimmed);
+        return endpoint;
+    }
+    endpoint.m_error.clear();
+    return endpoint;
+}
+
+QString Endpoint::toString() const {
+    if (!isTcp()) {
+        return m_device;
+    }
+    const QString host = m_host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(m_host) : m_host;
+    return QStringLiteral("tcp://%1:%2").arg(host).arg(m_port);
+}
+
+QString Endpoint::describe() const {
+    if (!isTcp()) {
+        return QStringLiteral("serial port %1").arg(m_device);
+    }
+    return QStringLiteral("Modbus TCP gateway %1 port %2").arg(m_host).arg(m_port);
+}
