@@ -314,6 +314,7 @@ class Modbus : public QObject {
     bool m_flashAllSent = true;
     bool m_flashMotor = true;
     qint64 m_flashBytes = 0;
+    // The transfer's progress line is the last line of the log area: a failure redraws it.
     bool m_flashProgressShown = false;
     float m_flashPercent = 0.0f;
 
