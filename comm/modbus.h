@@ -42,6 +42,8 @@ class Modbus : public QObject {
     Q_OBJECT
 
   public:
+    // The write states (2, 6, 18) are no longer entered: writes wait in a queue of their own
+    // and go out before the state's request, so that none overwrites another.
     enum PollState : uint8_t {
         ESTADO_R_INPUTS = 0,
         ESTADO_R_HOLDINGS = 1,
