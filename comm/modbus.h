@@ -43,6 +43,8 @@ class Modbus : public QObject {
     Q_OBJECT
 
   public:
+    // The write states (2, 6, 18) are no longer entered: writes wait in a queue of their own
+    // and go out before the state's request, so that none overwrites another.
     enum PollState : uint8_t {
         ESTADO_R_INPUTS = 0,
         ESTADO_R_HOLDINGS = 1,
@@ -319,6 +321,7 @@ class Modbus : public QObject {
     bool m_flashAllSent = true;
     bool m_flashMotor = true;
     qint64 m_flashBytes = 0;
+    // The transfer's progress line is the last line of the log area: a failure redraws it.
     bool m_flashProgressShown = false;
     float m_flashPercent = 0.0f;
 

@@ -126,6 +126,7 @@ void Modbus::tickFirmwareBlock(bool motor) {
             qDebug() << "ESTADO_W_BOOT_FILE fin!!";
         }
         logArea(QStringLiteral("cerrando fichero"));
+        m_flashProgressShown = false;  // no longer the last line of the log
         setState(motor ? ESTADO_RESET_RENESAS : ESTADO_MARK_GOOD);
         return;
     }
