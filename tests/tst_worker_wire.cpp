@@ -51,6 +51,8 @@ class BusyTickWriter : public PollTickHook {
         }
     }
     std::atomic<int> step{0};
+};
+
 // A loopback port whose accept queue is full: a connection attempt gets no answer at all, as
 // with a gateway that is switched off or out of reach.
 class UnansweredPort {
