@@ -20,7 +20,9 @@ const Command kCommands[] = {
     {"read", runRead, "read --port P --map FILE [--address A] [--speed S] [--framing F] [--json]"},
     {"flash", runFlash, "flash --port P --file F [--model M] [--address A] [--speed S] [--framing F]"},
     {"export", runExport, "export --port P --map FILE --out FILE [--address A] [--speed S] [--framing F]"},
-    {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--address A] ..."},
+    {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] ..."},
+    {"report", runReport,
+     "report [--db URL] [--from DATE] [--to DATE] [--station S] [--serial SN] [--json|--csv]"},
 };
 
 int usage(QTextStream &out) {
