@@ -14,14 +14,32 @@ const char kRunColumns[] =
     "id, station, serial, day, started_at, ended_at, result, failed_step, reason, test_file, "
     "test_sha256, map_file, map_sha256, program_version, drive_model, firmware_version";
 
+// A null QString would reach the database as NULL; texts are stored as typed, empty included.
+QVariant text(const QString &s) {
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
+QVariant textOrNull(const QString &s) {
+    return s.isEmpty() ? QVariant(QVariant::String) : QVariant(s);
+}
+
 QVariantList runValues(const RunRecord &r) {
-    const auto orNull = [](const QString &s) {
-        return s.isEmpty() ? QVariant(QVariant::String) : QVariant(s);
-    };
-    return {r.id,        r.station,         r.serial,         r.day,
-            r.startedAt, orNull(r.endedAt), orNull(r.result), r.failedStep,
-            r.reason,    r.testFile,        r.testSha256,     r.mapFile,
-            r.mapSha256, r.programVersion,  r.driveModel,     r.firmwareVersion};
+    return {r.id,
+            text(r.station),
+            text(r.serial),
+            text(r.day),
+            text(r.startedAt),
+            textOrNull(r.endedAt),
+            textOrNull(r.result),
+            text(r.failedStep),
+            text(r.reason),
+            text(r.testFile),
+            text(r.testSha256),
+            text(r.mapFile),
+            text(r.mapSha256),
+            text(r.programVersion),
+            text(r.driveModel),
+            text(r.firmwareVersion)};
 }
 
 RunRecord runFrom(const QSqlQuery &q) {
@@ -88,6 +106,14 @@ void ResultsDb::close() {
 
 bool ResultsDb::open(QString *error) {
     close();
+    if (!connectDatabase(error) || !prepareSchema(error)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool ResultsDb::connectDatabase(QString *error) {
     QSqlDatabase db;
     if (m_target.isPostgres()) {
         db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
@@ -110,10 +136,6 @@ bool ResultsDb::open(QString *error) {
     }
     if (!db.open()) {
         *error = db.lastError().text().simplified();
-        return false;
-    }
-    if (!prepareSchema(error)) {
-        close();
         return false;
     }
     return true;
@@ -272,7 +294,7 @@ bool ResultsDb::writeDetails(const RunRecord &run, QString *error) {
     for (int i = 0; i < run.steps.size(); ++i) {
         const StepRecord &s = run.steps[i];
         for (const QVariant &v :
-             QVariantList{run.id, i, s.num, s.kind, s.text, s.res, s.min, s.max, s.ok, s.at}) {
+             QVariantList{run.id, i, s.num, s.kind, text(s.text), s.res, s.min, s.max, s.ok, text(s.at)}) {
             step.addBindValue(v);
         }
         if (!step.exec()) {
@@ -283,7 +305,7 @@ bool ResultsDb::writeDetails(const RunRecord &run, QString *error) {
     QSqlQuery holding(database());
     holding.prepare(QStringLiteral("INSERT INTO holdings (run_id, pos, name, value) VALUES (?, ?, ?, ?)"));
     for (int i = 0; i < run.holdings.size(); ++i) {
-        for (const QVariant &v : QVariantList{run.id, i, run.holdings[i].name, run.holdings[i].value}) {
+        for (const QVariant &v : QVariantList{run.id, i, text(run.holdings[i].name), run.holdings[i].value}) {
             holding.addBindValue(v);
         }
         if (!holding.exec()) {

@@ -43,6 +43,7 @@ class ResultsDb {
     int runCount();
 
   private:
+    bool connectDatabase(QString *error);
     bool prepareSchema(QString *error);
     bool migrate(int from, QString *error);
     int storedVersion(bool *ok);

@@ -82,7 +82,7 @@ void RunRecorder::post(F &&job) {
 
 QString RunRecorder::fileSha256(const QString &path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         return QString();
     }
     QCryptographicHash hash(QCryptographicHash::Sha256);
