@@ -75,6 +75,9 @@ class TestResults : public QObject {
     void init() {
         QFETCH_GLOBAL(bool, postgres);
         if (postgres && qEnvironmentVariableIsEmpty("MVX_TEST_PG_URL")) {
+            if (qEnvironmentVariableIsSet("CI")) {
+                QFAIL("MVX_TEST_PG_URL is not set: CI must test the PostgreSQL back end");
+            }
             QSKIP(
                 "MVX_TEST_PG_URL is not set: no PostgreSQL server to test against (scripts/test.sh starts "
                 "one)");
