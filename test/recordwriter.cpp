@@ -1,6 +1,7 @@
 #include "test/recordwriter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTimer>
 
 #include "test/resultsdb.h"
@@ -129,7 +130,16 @@ void RecordWriter::uploadSpool() {
     }
 }
 
+// Asking questions creates no database: an SQLite file appears with the first run.
+bool RecordWriter::hasRecords() const {
+    return m_target.isPostgres() || QFile::exists(m_target.path);
+}
+
 void RecordWriter::queryToday(const QString &station, const QString &day) {
+    if (!hasRecords()) {
+        emit todayFigures(YieldFigures());
+        return;
+    }
     QString error;
     ResultsDb *db = primary(&error);
     ReportSummary summary;
@@ -139,6 +149,9 @@ void RecordWriter::queryToday(const QString &station, const QString &day) {
 }
 
 void RecordWriter::queryBoard(const QString &serial, const QString &excludeId) {
+    if (!hasRecords()) {
+        return;
+    }
     QString error;
     ResultsDb *db = primary(&error);
     QVector<BoardRun> runs;

@@ -43,6 +43,7 @@ class RecordWriter : public QObject {
     ResultsDb *spool(QString *error);
     void toSpool(const RunRecord &run, bool complete, const QString &why);
     void armRetry();
+    bool hasRecords() const;
 
     DbTarget m_target;
     QString m_spoolPath;
