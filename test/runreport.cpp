@@ -48,42 +48,46 @@ bool run(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *
     return true;
 }
 
-// groupColumn is one of the fixed names "day" or "station", or empty for the whole selection.
-bool figures(const QSqlDatabase &db, const Where &where, const QString &groupColumn,
-             QVector<YieldFigures> *out, QString *error) {
-    const QString partition =
-        groupColumn.isEmpty() ? QStringLiteral("board") : groupColumn + QStringLiteral(", board");
-    const QString key = groupColumn.isEmpty() ? QStringLiteral("''") : groupColumn;
-    const QString groupBy = groupColumn.isEmpty() ? QString() : QStringLiteral(" GROUP BY g ORDER BY g");
-    const QString sql =
-        QStringLiteral(
-            "WITH sel AS (SELECT id, COALESCE(NULLIF(serial, ''), id) AS board, day, station, started_at, "
-            "result "
-            "FROM runs%1), "
-            "r AS (SELECT %2 AS g, board, result, "
-            "ROW_NUMBER() OVER (PARTITION BY %3 ORDER BY started_at, id) AS nfirst, "
-            "ROW_NUMBER() OVER (PARTITION BY %3 ORDER BY started_at DESC, id DESC) AS nlast FROM sel) "
-            "SELECT %4, COUNT(*), COUNT(DISTINCT board), "
-            "SUM(CASE WHEN result = 'pass' THEN 1 ELSE 0 END), SUM(CASE WHEN result = 'fail' THEN 1 ELSE 0 "
-            "END), "
-            "SUM(CASE WHEN result = 'cancelled' THEN 1 ELSE 0 END), "
-            "SUM(CASE WHEN nfirst = 1 AND result = 'pass' THEN 1 ELSE 0 END), "
-            "SUM(CASE WHEN nlast = 1 AND result = 'pass' THEN 1 ELSE 0 END) FROM r%5")
-            .arg(where.sql, key, partition,
-                 groupColumn.isEmpty() ? QStringLiteral("''") : QStringLiteral("g"), groupBy);
+// One pass over the selection: each run learns whether it is its board's first run in the
+// selection and how the board's last run ended; the whole, each day and each station are then
+// sums over the same rows (a board belongs to the day and station of its first run).
+const char kFiguresSql[] =
+    "WITH sel AS (SELECT id, COALESCE(NULLIF(serial, ''), id) AS board, day, station, started_at, result "
+    "FROM runs%1), "
+    "r AS MATERIALIZED (SELECT day, station, result, "
+    "ROW_NUMBER() OVER w AS nth, LAST_VALUE(result) OVER (w ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED "
+    "FOLLOWING) AS last_result FROM sel WINDOW w AS (PARTITION BY board ORDER BY started_at, id)) "
+    "SELECT 'all' AS scope, '' AS k, %2 FROM r "
+    "UNION ALL SELECT 'day', day, %2 FROM r GROUP BY day "
+    "UNION ALL SELECT 'station', station, %2 FROM r GROUP BY station "
+    "ORDER BY 1, 2";
+const char kFiguresColumns[] =
+    "COUNT(*), SUM(CASE WHEN nth = 1 THEN 1 ELSE 0 END), "
+    "SUM(CASE WHEN result = 'pass' THEN 1 ELSE 0 END), SUM(CASE WHEN result = 'fail' THEN 1 ELSE 0 END), "
+    "SUM(CASE WHEN result = 'cancelled' THEN 1 ELSE 0 END), "
+    "SUM(CASE WHEN nth = 1 AND result = 'pass' THEN 1 ELSE 0 END), "
+    "SUM(CASE WHEN nth = 1 AND last_result = 'pass' THEN 1 ELSE 0 END)";
+
+bool figures(const QSqlDatabase &db, const Where &where, ReportSummary *summary, QString *error) {
     QSqlQuery q(db);
+    const QString sql = QString::fromLatin1(kFiguresSql).arg(where.sql, QLatin1String(kFiguresColumns));
     if (!run(q, sql, where.values, error)) {
         return false;
     }
     while (q.next()) {
         YieldFigures f;
-        f.key = q.value(0).toString();
+        f.key = q.value(1).toString();
         qint64 *values[] = {&f.runs,      &f.boards,      &f.passed,     &f.failed,
                             &f.cancelled, &f.firstPassed, &f.finalPassed};
         for (int i = 0; i < int(std::size(values)); ++i) {
-            *values[i] = q.value(i + 1).toLongLong();
+            *values[i] = q.value(i + 2).toLongLong();
         }
-        out->append(f);
+        const QString scope = q.value(0).toString();
+        if (scope == QLatin1String("all")) {
+            summary->total = f;
+        } else {
+            (scope == QLatin1String("day") ? summary->days : summary->stations).append(f);
+        }
     }
     return true;
 }
@@ -176,15 +180,7 @@ namespace runreport {
 
 bool summarize(const QSqlDatabase &db, const ReportFilter &filter, ReportSummary *summary, QString *error) {
     const Where where = whereFor(filter);
-    QVector<YieldFigures> total;
-    if (!figures(db, where, QString(), &total, error) ||
-        !figures(db, where, QStringLiteral("day"), &summary->days, error) ||
-        !figures(db, where, QStringLiteral("station"), &summary->stations, error) ||
-        !pareto(db, where, &summary->pareto, error)) {
-        return false;
-    }
-    summary->total = total.value(0);
-    return true;
+    return figures(db, where, summary, error) && pareto(db, where, &summary->pareto, error);
 }
 
 bool boardHistory(const QSqlDatabase &db, const QString &serial, QVector<BoardRun> *runs, QString *error) {

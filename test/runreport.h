@@ -15,11 +15,13 @@ struct ReportFilter {
 };
 
 // The figures of one group of runs. A board is a serial number (a run without one is a board
-// of its own); its first and last runs are taken within the group.
+// of its own). Its first and last runs are taken within the report's selection, and it counts
+// in the day and the station of its first run, so the days' (and the stations') boards add up
+// to the whole.
 struct YieldFigures {
     QString key;  // the day or the station; empty for the whole selection
     qint64 runs = 0;
-    qint64 boards = 0;
+    qint64 boards = 0;  // boards first tested in this group
     qint64 passed = 0;
     qint64 failed = 0;
     qint64 cancelled = 0;
