@@ -154,7 +154,7 @@ bool ResultsDb::exec(const QString &sql, QString *error) {
 int ResultsDb::storedVersion(bool *ok) {
     *ok = true;
     if (!database().tables().contains(QStringLiteral("schema_info"))) {
-        return database().tables().contains(QStringLiteral("runs")) ? 0 : -1;
+        return -1;
     }
     QSqlQuery q(database());
     *ok = q.exec(QStringLiteral("SELECT MAX(version) FROM schema_info")) && q.next();
@@ -204,7 +204,7 @@ bool ResultsDb::migrate(int from, QString *error) {
         return false;
     }
     for (const Migration &m : kMigrations) {
-        if (m.version <= std::max(from, 0)) {
+        if (m.version <= from) {
             continue;
         }
         for (const QString &sql : m.statements) {
@@ -214,6 +214,11 @@ bool ResultsDb::migrate(int from, QString *error) {
         }
     }
     QSqlQuery q(database());
+    q.prepare(QStringLiteral("DELETE FROM schema_info"));
+    if (!q.exec()) {
+        *error = lastError(q);
+        return false;
+    }
     q.prepare(QStringLiteral("INSERT INTO schema_info (version) VALUES (?)"));
     q.addBindValue(kSchemaVersion);
     if (!q.exec()) {

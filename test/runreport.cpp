@@ -1,6 +1,7 @@
 #include "test/runreport.h"
 
 #include <QJsonArray>
+#include <QMap>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
@@ -48,47 +49,71 @@ bool run(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *
     return true;
 }
 
-// One pass over the selection: each run learns whether it is its board's first run in the
-// selection and how the board's last run ended; the whole, each day and each station are then
-// sums over the same rows (a board belongs to the day and station of its first run).
+// The selection once; then each board's first and last run. The run counts come from the
+// selection, the board counts from the boards (a board belongs to the day and station of its
+// first run), each for the whole, per day and per station.
 const char kFiguresSql[] =
-    "WITH sel AS (SELECT id, COALESCE(NULLIF(serial, ''), id) AS board, day, station, started_at, result "
-    "FROM runs%1), "
-    "r AS MATERIALIZED (SELECT day, station, result, "
-    "ROW_NUMBER() OVER w AS nth, LAST_VALUE(result) OVER (w ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED "
-    "FOLLOWING) AS last_result FROM sel WINDOW w AS (PARTITION BY board ORDER BY started_at, id)) "
-    "SELECT 'all' AS scope, '' AS k, %2 FROM r "
-    "UNION ALL SELECT 'day', day, %2 FROM r GROUP BY day "
-    "UNION ALL SELECT 'station', station, %2 FROM r GROUP BY station "
-    "ORDER BY 1, 2";
-const char kFiguresColumns[] =
-    "COUNT(*), SUM(CASE WHEN nth = 1 THEN 1 ELSE 0 END), "
-    "SUM(CASE WHEN result = 'pass' THEN 1 ELSE 0 END), SUM(CASE WHEN result = 'fail' THEN 1 ELSE 0 END), "
-    "SUM(CASE WHEN result = 'cancelled' THEN 1 ELSE 0 END), "
-    "SUM(CASE WHEN nth = 1 AND result = 'pass' THEN 1 ELSE 0 END), "
-    "SUM(CASE WHEN nth = 1 AND last_result = 'pass' THEN 1 ELSE 0 END)";
+    "WITH sel AS MATERIALIZED (SELECT COALESCE(NULLIF(serial, ''), id) AS board, started_at || id AS k, day, "
+    "station, result FROM runs%1), %2, "
+    "b AS MATERIALIZED (SELECT f.day, f.station, f.first_result, l.last_result FROM f JOIN l ON l.board = "
+    "f.board) "
+    "SELECT 'runs' AS scope, '' AS g, %3 FROM sel UNION ALL SELECT 'runs-day', day, %3 FROM sel GROUP BY day "
+    "UNION ALL SELECT 'runs-station', station, %3 FROM sel GROUP BY station "
+    "UNION ALL SELECT 'boards', '', %4 FROM b UNION ALL SELECT 'boards-day', day, %4 FROM b GROUP BY day "
+    "UNION ALL SELECT 'boards-station', station, %4 FROM b GROUP BY station";
+const char kRunColumns[] =
+    "COUNT(*), SUM(CASE WHEN result = 'pass' THEN 1 ELSE 0 END), SUM(CASE WHEN result = 'fail' THEN 1 ELSE 0 "
+    "END), SUM(CASE WHEN result = 'cancelled' THEN 1 ELSE 0 END)";
+const char kBoardColumns[] =
+    "COUNT(*), SUM(CASE WHEN first_result = 'pass' THEN 1 ELSE 0 END), "
+    "SUM(CASE WHEN last_result = 'pass' THEN 1 ELSE 0 END), 0";
+// SQLite takes the bare columns of a MIN() or MAX() group from that row; PostgreSQL picks the
+// row with DISTINCT ON. Both are one sort of the selection.
+const char kBoardEndsSqlite[] =
+    "f AS MATERIALIZED (SELECT board, MIN(k) AS k, result AS first_result, day, station FROM sel GROUP BY "
+    "board), "
+    "l AS MATERIALIZED (SELECT board, MAX(k) AS k, result AS last_result FROM sel GROUP BY board)";
+const char kBoardEndsPostgres[] =
+    "f AS MATERIALIZED (SELECT DISTINCT ON (board) board, result AS first_result, day, station FROM sel "
+    "ORDER BY board, k), "
+    "l AS MATERIALIZED (SELECT DISTINCT ON (board) board, result AS last_result FROM sel ORDER BY board, k "
+    "DESC)";
+
+void addFigures(const QString &scope, const QSqlQuery &q, YieldFigures *f) {
+    const qint64 a = q.value(2).toLongLong(), b = q.value(3).toLongLong(), c = q.value(4).toLongLong();
+    f->key = q.value(1).toString();
+    if (scope.startsWith(QLatin1String("runs"))) {
+        f->runs = a;
+        f->passed = b;
+        f->failed = c;
+        f->cancelled = q.value(5).toLongLong();
+    } else {
+        f->boards = a;
+        f->firstPassed = b;
+        f->finalPassed = c;
+    }
+}
 
 bool figures(const QSqlDatabase &db, const Where &where, ReportSummary *summary, QString *error) {
+    const bool postgres = db.driverName() == QLatin1String("QPSQL");
+    const QString sql = QString::fromLatin1(kFiguresSql)
+                            .arg(where.sql, QLatin1String(postgres ? kBoardEndsPostgres : kBoardEndsSqlite),
+                                 QLatin1String(kRunColumns), QLatin1String(kBoardColumns));
     QSqlQuery q(db);
-    const QString sql = QString::fromLatin1(kFiguresSql).arg(where.sql, QLatin1String(kFiguresColumns));
     if (!run(q, sql, where.values, error)) {
         return false;
     }
+    QMap<QString, YieldFigures> days, stations;
     while (q.next()) {
-        YieldFigures f;
-        f.key = q.value(1).toString();
-        qint64 *values[] = {&f.runs,      &f.boards,      &f.passed,     &f.failed,
-                            &f.cancelled, &f.firstPassed, &f.finalPassed};
-        for (int i = 0; i < int(std::size(values)); ++i) {
-            *values[i] = q.value(i + 2).toLongLong();
-        }
         const QString scope = q.value(0).toString();
-        if (scope == QLatin1String("all")) {
-            summary->total = f;
-        } else {
-            (scope == QLatin1String("day") ? summary->days : summary->stations).append(f);
-        }
+        const QString key = q.value(1).toString();
+        YieldFigures *f = scope.endsWith(QLatin1String("-day"))       ? &days[key]
+                          : scope.endsWith(QLatin1String("-station")) ? &stations[key]
+                                                                      : &summary->total;
+        addFigures(scope, q, f);
     }
+    summary->days = days.values().toVector();
+    summary->stations = stations.values().toVector();
     return true;
 }
 
