@@ -17,7 +17,15 @@ as_postgres() {
 }
 
 free_port() {
-  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+  if command -v python3 >/dev/null; then
+    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+    return
+  fi
+  local port
+  while :; do  # a port nothing answers on
+    port=$((20000 + RANDOM % 40000))
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
+  done
 }
 
 pg_start() {

@@ -20,6 +20,8 @@
 
 namespace {
 
+constexpr int kFlushAtExitMs = 15000;
+
 QString utcNow() {
     return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
 }
@@ -71,6 +73,8 @@ RunRecorder::RunRecorder(const RecordsTarget &target, QObject *parent)
 }
 
 RunRecorder::~RunRecorder() {
+    // Quitting drops what is still queued: let the last run reach the database or the spool.
+    waitWritten(kFlushAtExitMs);
     m_thread->quit();
     m_thread->wait();
 }
