@@ -297,6 +297,7 @@ void MainWindow::setupTestPanel() {
     m_testPanel = new TestPanel(m_testSteps, {m_testLogger, m_resultLogger, m_summaryLogger}, this);
     connect(m_testPanel, &TestPanel::statusMessage, this, &MainWindow::showStatus);
     connect(m_testPanel, &TestPanel::started, this, &MainWindow::onTestStarted);
+    statusBar()->addPermanentWidget(m_testPanel->statsLabel());
     m_keyTrigger = new KeyTrigger(this);
     connect(m_keyTrigger, &KeyTrigger::triggered, this, &MainWindow::onKeyTrigger);
 }
@@ -371,6 +372,8 @@ void MainWindow::buildWorker() {
     m_secondary->setCommands(CaptureCommands::forWorker(m_worker));
     m_paramFiles->setWorker(m_worker);
     m_testPanel->setEngine(m_worker->testEngine());
+    m_testPanel->setDriveContext(m_loadedMapPath, m_registers.inputRegisters);
+    m_testPanel->useRecords(RecordsSettings::load(), m_logDir);
 }
 
 void MainWindow::wireWorker() {
@@ -520,6 +523,11 @@ void MainWindow::openConfiguration() {
     dialog->setNetworkLink(Endpoint::parse(portlist::currentPortName(m_toolbars->portCombo)).isTcp());
     dialog->show();
     connect(dialog, &config::change_config, this, &MainWindow::on_configChanged);
+    dialog->setRecords(RecordsSettings::load());
+    connect(dialog, &config::change_records, this, [this](const RecordsSettings &records) {
+        records.save();
+        m_testPanel->useRecords(records, m_logDir);
+    });
 }
 
 void MainWindow::on_configChanged(QString xml, QString log, bool logging, int32_t time, int32_t speed,

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include "ui_configdialog.h"
 
@@ -19,6 +22,37 @@ config::config(QWidget *parent) : QDialog(parent), ui(new Ui::config) {
     ui->cmbConfig->addItem(QStringLiteral("8bits / Odd par.  / 1 bit stop"));
     ui->cmbConfig->addItem(QStringLiteral("8bits / Even par. / 1 bit stop"));
     ui->cmbConfig->addItem(QStringLiteral("8bits / No parity / 1 bit stop"));
+    setupRecordsGroup();
+}
+
+// In the free corner left of the buttons, so the dialog keeps its size.
+void config::setupRecordsGroup() {
+    auto *group = new QGroupBox(QStringLiteral("Results database"), this);
+    group->setObjectName(QStringLiteral("grp_records"));
+    group->setGeometry(20, 112, 440, 54);
+    m_dbUrl = new QLineEdit(group);
+    m_dbUrl->setObjectName(QStringLiteral("ed_dbUrl"));
+    m_dbUrl->setGeometry(8, 22, 290, 22);
+    m_dbUrl->setPlaceholderText(QStringLiteral("SQLite in the log folder"));
+    m_dbUrl->setToolTip(
+        QStringLiteral("Where every test run is recorded: empty for an SQLite file in the log "
+                       "folder, sqlite:PATH, or postgresql://USER@HOST:PORT/DBNAME for a server "
+                       "shared by the line (password from ~/.pgpass or PGPASSWORD)."));
+    m_station = new QLineEdit(group);
+    m_station->setObjectName(QStringLiteral("ed_station"));
+    m_station->setGeometry(306, 22, 126, 22);
+    m_station->setPlaceholderText(RecordsTarget::defaultStation());
+    m_station->setToolTip(QStringLiteral("Station name recorded with each run (empty: the host name)."));
+    connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_records(records()); });
+}
+
+void config::setRecords(const RecordsSettings &records) {
+    m_dbUrl->setText(records.url);
+    m_station->setText(records.station);
+}
+
+RecordsSettings config::records() const {
+    return RecordsSettings{m_dbUrl->text().trimmed(), m_station->text().trimmed()};
 }
 
 config::~config() {

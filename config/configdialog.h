@@ -3,6 +3,10 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "test/recordssettings.h"
+
+class QLineEdit;
+
 namespace Ui {
 class config;
 }
@@ -24,6 +28,10 @@ class config : public QDialog {
     // Through a Modbus TCP gateway the gateway runs the serial line: speed and framing are greyed
     // (their values are kept for the next serial connection).
     void setNetworkLink(bool network);
+    // The "Results database" group: the database URL (empty: SQLite in the log folder) and
+    // the station name (empty: host name).
+    void setRecords(const RecordsSettings &records);
+    RecordsSettings records() const;
 
     // Line speed in bit/s for a row of the speed list (9600 for any unknown row).
     static int32_t speedForIndex(int index);
@@ -32,6 +40,8 @@ class config : public QDialog {
 
   signals:
     void change_config(QString xml, QString log, bool logging, int32_t time, int32_t speed, int32_t cfg);
+    // After change_config, on OK.
+    void change_records(const RecordsSettings &records);
 
   private slots:
     void on_chk_registrar_stateChanged(int arg1);
@@ -49,8 +59,11 @@ class config : public QDialog {
 
   private:
     void enableLogDirectory(bool enabled);
+    void setupRecordsGroup();
 
     Ui::config *ui;
+    QLineEdit *m_dbUrl = nullptr;
+    QLineEdit *m_station = nullptr;
     QString xml;
     QString log;
     bool logging = false;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test. This is what CI runs.
+# Sets up, builds and runs every test. This is what CI runs. A throwaway PostgreSQL server
+# (scripts/pg-throwaway.sh) runs for the whole script; its URL is in MVX_TEST_PG_URL.
 #   1. the normal build and the whole test suite (build/ or $BUILD_DIR);
 #   the Debian package built, installed and its tools run on the installed examples;
 #   unless MVX_QUICK=1, then:
@@ -38,7 +39,20 @@ summary() {
   fi
   rm -rf "$REPORTS" "$NORMAL_LOG"
 }
-trap summary EXIT
+# The results-database tests run against SQLite and against this throwaway PostgreSQL server.
+PG_DIR=""
+finish() {
+  [ -z "$PG_DIR" ] || bash scripts/pg-throwaway.sh stop "$PG_DIR"
+  summary
+}
+trap finish EXIT
+if pg_env=$(bash scripts/pg-throwaway.sh start); then
+  eval "$pg_env"
+  PG_DIR=$MVX_PG_DIR
+  echo "test.sh: PostgreSQL for the results tests at $MVX_TEST_PG_URL"
+else
+  echo "test.sh: could not start PostgreSQL; its results tests will fail under CI" >&2
+fi
 
 # run_phase NAME COMMAND...: runs the command, notes its time and whether it passed.
 run_phase() {

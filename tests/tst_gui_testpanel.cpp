@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -13,6 +14,8 @@
 #include "support/guiworkdir.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
+#include "test/resultsdb.h"
+#include "test/runrecorder.h"
 #include "views/keytrigger.h"
 #include "views/logarea.h"
 #include "views/maintoolbars.h"
@@ -81,6 +84,7 @@ class GuiTestPanelTest : public QObject {
     void keyboardStartsAndStopsATest();
     void promptsAskTheOperator_data();
     void promptsAskTheOperator();
+    void recordsEveryBoardAndWarnsOfRetests();
 
   private:
     void startWindow(const QString &steps, bool logging = false, Transport transport = Transport::Serial);
@@ -426,3 +430,31 @@ void GuiTestPanelTest::promptsAskTheOperator() {
 
 QTEST_MAIN(GuiTestPanelTest)
 #include "tst_gui_testpanel.moc"
+
+// With no configuration the runs go to SQLite in the log folder; a second run of a serial
+// warns the operator, and the stats line counts the board once with both failures.
+void GuiTestPanelTest::recordsEveryBoardAndWarnsOfRetests() {
+    startWindow(QString::fromLatin1(kFailingSteps));
+    m_reason = QStringLiteral("capacitor C12 missing");
+    runUntilFinished();
+    QVERIFY(!m_window->logArea()->toPlainText().contains(QStringLiteral("was tested before")));
+    runUntilFinished();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->logArea()->toPlainText().contains(
+                                 QStringLiteral("Serial number %1 was tested before, 1 run(s)").arg(kSerial)),
+                             kWaitMs);
+    QVERIFY(m_window->logArea()->toPlainText().contains(QStringLiteral(": fail (Modelo)")));
+    QTRY_VERIFY_WITH_TIMEOUT(m_panel->statsLabel()->text().endsWith(
+                                 QStringLiteral(": 1 boards, 2 failures, first-pass yield 0.0%")),
+                             kWaitMs);
+    QVERIFY(m_panel->recorder()->waitWritten(kWaitMs));
+    ResultsDb db(DbTarget::sqlite(m_dir->filePath(QStringLiteral("log/mvx-records.sqlite"))));
+    QString error;
+    QVERIFY2(db.open(&error), qPrintable(error));
+    QVector<RunRecord> runs;
+    QVERIFY(db.loadRuns(&runs, &error));
+    QCOMPARE(runs.size(), 2);
+    QCOMPARE((QStringList{runs[1].serial, runs[1].result, runs[1].failedStep, runs[1].reason}),
+             (QStringList{kSerial, QStringLiteral("fail"), QStringLiteral("Modelo"), m_reason}));
+    QCOMPARE(runs[1].holdings.size(), m_window->registers().holdings.size());
+    QCOMPARE(runs[1].driveModel, QStringLiteral("4"));
+}

@@ -24,10 +24,12 @@
 #include "params/passwindow.h"
 #include "support/guiworkdir.h"
 #include "support/testpaths.h"
+#include "test/runrecorder.h"
 #include "views/logarea.h"
 #include "views/maindocks.h"
 #include "views/maintoolbars.h"
 #include "views/secondarygraph.h"
+#include "views/testpanel.h"
 
 namespace {
 
@@ -298,6 +300,9 @@ void GuiWindowTest::configDialogRoundTrip() {
     dialog->findChild<QComboBox *>(QStringLiteral("cmbSpeed"))->setCurrentIndex(1);
     dialog->findChild<QComboBox *>(QStringLiteral("cmbConfig"))->setCurrentIndex(2);
     dialog->findChild<QCheckBox *>(QStringLiteral("chk_registrar"))->setChecked(true);
+    const QString line = QStringLiteral("postgresql://mvx@127.0.0.1:1/line2");
+    dialog->findChild<QLineEdit *>(QStringLiteral("ed_dbUrl"))->setText(line);
+    dialog->findChild<QLineEdit *>(QStringLiteral("ed_station"))->setText(QStringLiteral("st3"));
     dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
 
     QCOMPARE(window.pollTime(), 50);
@@ -307,6 +312,11 @@ void GuiWindowTest::configDialogRoundTrip() {
         QVERIFY2(saved.contains(QLatin1String(element)), element);
     }
     QVERIFY(window.worker() != nullptr);
+    // The results database lives beside the window state, not among the settings.
+    QVERIFY(!saved.contains(QStringLiteral("postgresql")));
+    QCOMPARE(RecordsSettings::load().url, line);
+    QCOMPARE(window.testPanel()->recorder()->target().database.url(), line);
+    QCOMPARE(window.testPanel()->recorder()->target().station, QStringLiteral("st3"));
 }
 
 void GuiWindowTest::configDialogEdgeCases() {

@@ -93,6 +93,15 @@ class TestMvxctlTest : public QObject {
         QFile summary(logs.filePath(summaries.first()));
         QVERIFY(summary.open(QIODevice::ReadOnly));
         QVERIFY(summary.readAll().endsWith(" SN: ABC-123-XYZ R: OK\n"));
+        // Recorded without any set-up in the log folder's SQLite file.
+        QVERIFY(out.contains("stored in sqlite:"));
+        QCOMPARE(run(p,
+                     {QStringLiteral("report"), QStringLiteral("--db"),
+                      QStringLiteral("sqlite:") + logs.filePath(QStringLiteral("mvx-records.sqlite")),
+                      QStringLiteral("--serial"), QStringLiteral("ABC-123-XYZ"), QStringLiteral("--json")},
+                     &out),
+                 0);
+        QVERIFY2(out.contains(R"("result":"pass")"), out.constData());
     }
 
     void failingStepExitsOne() {

@@ -3,8 +3,11 @@
 #include <QDebug>
 #include <QDir>
 #include <QInputDialog>
+#include <QLabel>
 
 #include "app/logger.h"
+#include "test/recordssettings.h"
+#include "test/runrecorder.h"
 #include "test/test_engine.h"
 #include "views/teststeptable.h"
 
@@ -39,7 +42,8 @@ TestPanel::TestPanel(TestStepTable *table, Loggers loggers, QWidget *window, Tes
       m_logs(loggers.full, loggers.result, loggers.summary),
       m_window(window),
       m_prompts(std::move(prompts)),
-      m_clock([] { return QDateTime::currentDateTime(); }) {
+      m_clock([] { return QDateTime::currentDateTime(); }),
+      m_statsLabel(new QLabel(window)) {
     for (logger *log : {loggers.full, loggers.result, loggers.summary}) {
         if (log == nullptr) {
             continue;
@@ -60,6 +64,10 @@ bool TestPanel::start(const QString &testFile, const QString &logDir, logger *da
         return false;
     }
     m_engine->setSerial(m_serial);
+    if (m_recorder != nullptr) {
+        m_recorder->begin(RunContext::forDrive(testFile, m_mapFile, m_inputs),
+                          m_engine->serialRequired() ? m_serial : QString());
+    }
     m_engine->startTest();
     m_running = true;
     emit started();
@@ -116,6 +124,9 @@ void TestPanel::dataLine(const QString &line) {
 void TestPanel::onStepResult(int num, int tipo, const QString &txt, float res, float min, float max, int ok,
                              bool reg) {
     m_logs.stepResult(num, tipo, txt, res, min, max, ok, reg);
+    if (m_recorder != nullptr) {
+        m_recorder->step(num, tipo, txt, res, min, max, ok, reg);
+    }
     m_table->showResult(num, txt, res, min, max, ok, m_clock().time());
 }
 
@@ -142,9 +153,66 @@ void TestPanel::complete(int result, const QVector<holding_t *> &holdings) {
         reasonGiven = m_prompts.askFailureReason(m_window, &reason);
     }
     m_logs.finish(result, holdings, reasonGiven, reason, finishedAt, m_serial);
+    if (m_recorder != nullptr) {
+        m_recorder->finish(result, reasonGiven ? reason : QString(), holdings);
+        m_recorder->requestToday();
+    }
     emit finished(result);
 }
 
 void TestPanel::say(const QString &text) {
     emit statusMessage(false, false, true, text);
+}
+
+// --- production records -------------------------------------------------------------
+
+void TestPanel::useRecords(const RecordsSettings &records, const QString &logDir) {
+    QString problem;
+    const RecordsTarget target = records.target(logDir, &problem);
+    if (!problem.isEmpty()) {
+        emit statusMessage(
+            true, true, true,
+            QStringLiteral("Results database: %1; runs go to %2").arg(problem, target.database.url()));
+    }
+    delete m_recorder;
+    m_recorder = new RunRecorder(target, this);
+    connect(m_recorder, &RunRecorder::note, this,
+            [this](const QString &text) { emit statusMessage(true, false, true, text); });
+    connect(m_recorder, &RunRecorder::todayFigures, this, &TestPanel::showToday);
+    connect(m_recorder, &RunRecorder::boardHistory, this, &TestPanel::warnEarlierRuns);
+    m_statsLabel->setText(QStringLiteral("Records: %1").arg(target.database.url()));
+    m_recorder->requestToday();
+}
+
+void TestPanel::setDriveContext(const QString &mapFile, const QVector<input_reg_t *> &inputs) {
+    m_mapFile = mapFile;
+    m_inputs = inputs;
+}
+
+void TestPanel::showToday(const YieldFigures &today) {
+    m_statsLabel->setText(QStringLiteral("Today at %1: %2 boards, %3 failures, first-pass yield %4%")
+                              .arg(m_recorder->target().station)
+                              .arg(today.boards)
+                              .arg(today.failed)
+                              .arg(QString::number(today.firstPassYield() * 100.0, 'f', 1)));
+}
+
+// The operator should know at once that this board has been on a test station before.
+void TestPanel::warnEarlierRuns(const QString &serial, const QVector<BoardRun> &runs) {
+    if (runs.isEmpty()) {
+        return;
+    }
+    QStringList lines;
+    for (const BoardRun &run : runs) {
+        const QString result = run.result.isEmpty() ? QStringLiteral("unfinished") : run.result;
+        const QString step =
+            run.failedStep.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(run.failedStep);
+        lines << QStringLiteral("%1 at %2: %3%4").arg(run.start, run.station, result, step);
+    }
+    emit statusMessage(
+        true, true, true,
+        QStringLiteral("<font color='orange'>Serial number %1 was tested before, %2 run(s): %3</font>")
+            .arg(serial.toHtmlEscaped())
+            .arg(runs.size())
+            .arg(lines.join(QStringLiteral("; ")).toHtmlEscaped()));
 }

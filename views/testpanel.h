@@ -7,9 +7,13 @@
 #include <functional>
 
 #include "map/descriptors.h"
+#include "test/runreport.h"
 #include "test/test_logs.h"
 
+class QLabel;
 class QWidget;
+class RunRecorder;
+struct RecordsSettings;
 class TestEngine;
 class TestStepTable;
 class logger;
@@ -48,6 +52,14 @@ class TestPanel : public QObject {
     // The time source for the step table and the summary line (tests).
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
+    // Records every run in the results database these settings name (see RecordsSettings).
+    void useRecords(const RecordsSettings &records, const QString &logDir);
+    // The map and the input registers the drive's identity is read from when a run starts.
+    void setDriveContext(const QString &mapFile, const QVector<input_reg_t *> &inputs);
+    RunRecorder *recorder() const { return m_recorder; }
+    // Today's boards, failures and first-pass yield at this station.
+    QLabel *statsLabel() const { return m_statsLabel; }
+
     bool isRunning() const { return m_running; }
     QString serialNumber() const { return m_serial; }
     TestStepTable *table() const { return m_table; }
@@ -78,6 +90,8 @@ class TestPanel : public QObject {
     void reportUnopenedLogs(const QString &logDir);
     void complete(int result, const QVector<holding_t *> &holdings);
     void say(const QString &text);
+    void showToday(const YieldFigures &today);
+    void warnEarlierRuns(const QString &serial, const QVector<BoardRun> &runs);
 
     TestStepTable *m_table;
     Loggers m_loggers;
@@ -89,4 +103,8 @@ class TestPanel : public QObject {
     TestLogs::Flags m_flags;
     QString m_serial;
     bool m_running = false;
+    RunRecorder *m_recorder = nullptr;
+    QLabel *m_statsLabel;
+    QString m_mapFile;
+    QVector<input_reg_t *> m_inputs;
 };

@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -15,14 +16,18 @@
 #include "map/numbertext.h"
 #include "map/presentation.h"
 #include "map/xmlmap.h"
+#include "test/runrecorder.h"
 #include "test/test_engine.h"
 #include "test/test_logs.h"
 
 namespace {
 
 const char kUsage[] =
-    "test --port P --map M --test T [--serial S] [--log-dir D] [--address A] [--speed S] [--framing F]";
+    "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] [--station NAME] [--address A] "
+    "[--speed S] [--framing F]";
 constexpr int kAnswerTimeoutMs = 5000;
+// How long the end of a run may wait for its record to be written (or spooled).
+constexpr int kRecordWaitMs = 30000;
 
 enum ExitCode { kPassed = 0, kFailed = 1, kCannotRun = 2, kStopped = 3 };
 
@@ -43,6 +48,7 @@ struct Options {
     QString testPath;
     QString serial;
     QString logDir;
+    RecordsTarget records;
 };
 
 bool parseOptions(const QStringList &args, Options *options, QString *error) {
@@ -55,6 +61,14 @@ bool parseOptions(const QStringList &args, Options *options, QString *error) {
         {QStringLiteral("serial"), QStringLiteral("Serial number of the board."), QStringLiteral("S")});
     parser.addOption({QStringLiteral("log-dir"), QStringLiteral("Folder for the test logs."),
                       QStringLiteral("D"), QStringLiteral("log")});
+    parser.addOption({QStringLiteral("db"),
+                      QStringLiteral("Results database: sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME "
+                                     "(default: sqlite in the log folder)."),
+                      QStringLiteral("URL")});
+    parser.addOption({QStringLiteral("station"),
+                      QStringLiteral("Station name recorded with the run (default: "
+                                     "host name)."),
+                      QStringLiteral("NAME")});
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
         *error = QStringLiteral("bad arguments");
         return false;
@@ -66,6 +80,13 @@ bool parseOptions(const QStringList &args, Options *options, QString *error) {
     if (!drivelink::lineOptions(parser, &options->line, error)) {
         return false;
     }
+    DbTarget database;
+    if (parser.isSet(QStringLiteral("db")) &&
+        !DbTarget::parse(parser.value(QStringLiteral("db")), &database, error)) {
+        return false;
+    }
+    options->records =
+        RecordsTarget::inLogFolder(options->logDir, database, parser.value(QStringLiteral("station")));
     if (options->mapPath.isEmpty() || options->testPath.isEmpty()) {
         *error = QStringLiteral("--map and --test are required");
         return false;
@@ -90,8 +111,12 @@ void printResult(int num, int tipo, const QString &txt, float res, float min, fl
     cli::out().flush();
 }
 
-void wireRun(Modbus &worker, QObject &context, RunState *state, TestLogs *logs,
+void wireRun(Modbus &worker, QObject &context, RunState *state, TestLogs *logs, RunRecorder *recorder,
              QVector<holding_t *> holdings) {
+    QObject::connect(recorder, &RunRecorder::note, &context, [](const QString &text) {
+        cli::out() << plainText(text) << "\n";
+        cli::out().flush();
+    });
     threadhandoff::connectQueued(&worker, &Modbus::send_status, &context,
                                  [](bool, bool, bool toBrowser, const QString &text) {
                                      if (toBrowser && !plainText(text).isEmpty()) {
@@ -99,14 +124,15 @@ void wireRun(Modbus &worker, QObject &context, RunState *state, TestLogs *logs,
                                          cli::out().flush();
                                      }
                                  });
-    threadhandoff::connectQueued(
-        &worker, &Modbus::testResult, &context,
-        [logs](int num, int tipo, const QString &txt, float res, float min, float max, int ok, bool reg) {
-            logs->stepResult(num, tipo, txt, res, min, max, ok, reg);
-            if (reg && ok != 0) {
-                printResult(num, tipo, txt, res, min, max, ok);
-            }
-        });
+    threadhandoff::connectQueued(&worker, &Modbus::testResult, &context,
+                                 [logs, recorder](int num, int tipo, const QString &txt, float res, float min,
+                                                  float max, int ok, bool reg) {
+                                     logs->stepResult(num, tipo, txt, res, min, max, ok, reg);
+                                     recorder->step(num, tipo, txt, res, min, max, ok, reg);
+                                     if (reg && ok != 0) {
+                                         printResult(num, tipo, txt, res, min, max, ok);
+                                     }
+                                 });
     threadhandoff::connectQueued(&worker, &Modbus::test_stop, &context, [state] { state->finished = true; });
     threadhandoff::connectQueued(&worker, &Modbus::recv_input_registers, &context,
                                  [state](int, int start, const QVector<uint16_t> &) {
@@ -141,6 +167,15 @@ int runLoadedTest(TestEngine *engine, RunState *state) {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     return engine->isTestOK();
+}
+
+// The run's record is written (or spooled) before the process ends; its note is printed.
+void finishRecord(RunRecorder &recorder) {
+    if (!recorder.waitWritten(kRecordWaitMs)) {
+        cli::err() << "mvxctl test: the run's record is still being written to "
+                   << recorder.target().database.url() << "\n";
+    }
+    QCoreApplication::processEvents();
 }
 
 int exitFor(int result) {
@@ -178,7 +213,8 @@ int runTest(const QStringList &args) {
     logger full, result, summary;
     TestLogs logs(&full, &result, &summary);
     RunState state;
-    wireRun(worker, session.context(), &state, &logs, holdings);
+    RunRecorder recorder(options.records);
+    wireRun(worker, session.context(), &state, &logs, &recorder, holdings);
     if (!session.open(options.line, inputs.size(), holdings.size(), &error)) {
         cli::err() << "mvxctl test: " << error << "\n";
         return kCannotRun;
@@ -205,10 +241,13 @@ int runTest(const QStringList &args) {
         cli::out() << "Número de serie: " << options.serial << "\n";
     }
     engine->setSerial(options.serial);
+    recorder.begin(RunContext::forDrive(options.testPath, options.mapPath, inputs), options.serial);
     const int outcome = runLoadedTest(engine, &state);
     // The holding listing of the result log shows the values the drive has now.
     drivelink::waitFor([] { return false; }, 300);
     logs.finish(outcome, holdings, false, QString(), QDateTime::currentDateTime(), options.serial);
+    recorder.finish(outcome, QString(), holdings);
+    finishRecord(recorder);
     cli::out() << "Resultado: " << TestLogs::resultWord(outcome) << "\n";
     cli::out().flush();
     return exitFor(outcome);

@@ -11,3 +11,4 @@ int runFlash(const QStringList &args);
 int runExport(const QStringList &args);
 int runTest(const QStringList &args);
 int runSearch(const QStringList &args);
+int runReport(const QStringList &args);

@@ -21,7 +21,9 @@ const Command kCommands[] = {
     {"export", runExport, "export --port P --map FILE --out FILE [--address A] [--speed S] [--framing F]"},
     {"search", runSearch,
      "search --port P [--from A] [--to B] [--speed S] [--framing F] [--timeout MS] [--json|--csv]"},
-    {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--address A] ..."},
+    {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] ..."},
+    {"report", runReport,
+     "report [--db URL] [--from DATE] [--to DATE] [--station S] [--serial SN] [--json|--csv]"},
 };
 
 int usage(cli::TextOut &out) {

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVector>
+
+#include "test/dburl.h"
+#include "test/runrecord.h"
+
+// One connection to a results database (SQLite or PostgreSQL) and the statements that store
+// and read runs. Every value reaches the SQL as a bound parameter. The schema carries a
+// version and is created or brought up to date when the connection opens.
+//
+// Threads: a connection belongs to the thread that opens it; use the object there only.
+class ResultsDb {
+  public:
+    static constexpr int kSchemaVersion = 1;
+    // Seconds libpq waits for a server before giving up.
+    static constexpr int kConnectTimeoutS = 2;
+
+    explicit ResultsDb(DbTarget target);
+    ~ResultsDb();
+    ResultsDb(const ResultsDb &) = delete;
+    ResultsDb &operator=(const ResultsDb &) = delete;
+
+    const DbTarget &target() const { return m_target; }
+    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
+    bool isOpen() const;
+    // Connects and prepares the schema; false with the reason.
+    bool open(QString *error);
+    void close();
+
+    // The row of a run that has just started; nothing when the run is already there.
+    bool recordStart(const RunRecord &run, QString *error);
+    enum class StoreOutcome { Stored, AlreadyStored, Failed };
+    // The whole run in one transaction: its row, its steps and its holdings. A finished run
+    // already in the database is left as it is, so storing the same run again adds nothing.
+    StoreOutcome storeRun(const RunRecord &run, QString *error);
+
+    // Every run with its steps and holdings (for a spool: small by nature).
+    bool loadRuns(QVector<RunRecord> *runs, QString *error);
+    bool removeRun(const QString &id, QString *error);
+    int runCount();
+
+  private:
+    bool connectDatabase(QString *error);
+    bool prepareSchema(QString *error);
+    bool migrate(int from, QString *error);
+    int storedVersion(bool *ok);
+    bool exec(const QString &sql, QString *error);
+    bool finishedRunExists(const QString &id, bool *exists, QString *error);
+    bool writeRunRow(const RunRecord &run, QString *error);
+    bool writeDetails(const RunRecord &run, QString *error);
+    bool loadDetails(RunRecord *run, QString *error);
+
+    DbTarget m_target;
+    QString m_name;
+};

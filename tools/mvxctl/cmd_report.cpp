@@ -1,0 +1,135 @@
+#include <QDate>
+#include <QFileInfo>
+#include <QJsonDocument>
+
+#include "cli.h"
+#include "commands.h"
+#include "test/resultsdb.h"
+#include "test/runreport.h"
+
+namespace {
+
+const char kUsage[] =
+    "report [--db URL] [--from DATE] [--to DATE] [--station S] [--json|--csv]\n"
+    "       mvxctl report [--db URL] --serial SN [--json]";
+
+enum ExitCode { kDone = 0, kNoDatabase = 1, kUsageError = 2 };
+
+enum class Format { Text, Json, Csv };
+
+struct Options {
+    DbTarget db;
+    ReportFilter filter;
+    QString serial;
+    bool bySerial = false;
+    Format format = Format::Text;
+};
+
+bool validDate(const QString &text) {
+    return text.isEmpty() || QDate::fromString(text, Qt::ISODate).isValid();
+}
+
+bool parseOptions(const QStringList &args, Options *o, QString *error) {
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("db"),
+                      QStringLiteral("Results database (sqlite:PATH or postgresql://...)."),
+                      QStringLiteral("URL"), QStringLiteral("sqlite:log/mvx-records.sqlite")});
+    parser.addOption(
+        {QStringLiteral("from"), QStringLiteral("First day, yyyy-MM-dd."), QStringLiteral("DATE")});
+    parser.addOption({QStringLiteral("to"), QStringLiteral("Last day, yyyy-MM-dd."), QStringLiteral("DATE")});
+    parser.addOption({QStringLiteral("station"), QStringLiteral("Only this station."), QStringLiteral("S")});
+    parser.addOption(
+        {QStringLiteral("serial"), QStringLiteral("History of one board."), QStringLiteral("SN")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("JSON output.")});
+    parser.addOption({QStringLiteral("csv"), QStringLiteral("CSV output.")});
+    if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
+        *error = QStringLiteral("bad arguments");
+        return false;
+    }
+    if (!DbTarget::parse(parser.value(QStringLiteral("db")), &o->db, error)) {
+        return false;
+    }
+    o->filter = {parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to")),
+                 parser.value(QStringLiteral("station"))};
+    if (!validDate(o->filter.from) || !validDate(o->filter.to)) {
+        *error = QStringLiteral("dates are written yyyy-MM-dd");
+        return false;
+    }
+    o->bySerial = parser.isSet(QStringLiteral("serial"));
+    o->serial = parser.value(QStringLiteral("serial"));
+    if (parser.isSet(QStringLiteral("json")) && parser.isSet(QStringLiteral("csv"))) {
+        *error = QStringLiteral("choose --json or --csv");
+        return false;
+    }
+    o->format = parser.isSet(QStringLiteral("json"))  ? Format::Json
+                : parser.isSet(QStringLiteral("csv")) ? Format::Csv
+                                                      : Format::Text;
+    if (o->bySerial && o->format == Format::Csv) {
+        *error = QStringLiteral("--serial prints text or --json");
+        return false;
+    }
+    return true;
+}
+
+void printJson(const QJsonObject &object) {
+    cli::out() << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) << "\n";
+}
+
+int printHistory(const ResultsDb &db, const Options &o) {
+    QVector<BoardRun> runs;
+    QString error;
+    if (!runreport::boardHistory(db.database(), o.serial, &runs, &error)) {
+        cli::err() << "mvxctl report: " << error << "\n";
+        return kNoDatabase;
+    }
+    if (o.format == Format::Json) {
+        printJson(runreport::historyJson(o.serial, runs));
+    } else {
+        cli::out() << runreport::historyText(o.serial, runs);
+    }
+    return kDone;
+}
+
+int printSummary(const ResultsDb &db, const Options &o) {
+    ReportSummary summary;
+    QString error;
+    if (!runreport::summarize(db.database(), o.filter, &summary, &error)) {
+        cli::err() << "mvxctl report: " << error << "\n";
+        return kNoDatabase;
+    }
+    switch (o.format) {
+        case Format::Json:
+            printJson(runreport::summaryJson(summary));
+            break;
+        case Format::Csv:
+            cli::out() << runreport::summaryCsv(summary);
+            break;
+        case Format::Text:
+            cli::out() << runreport::summaryText(summary);
+            break;
+    }
+    return kDone;
+}
+
+}  // namespace
+
+int runReport(const QStringList &args) {
+    Options options;
+    QString error;
+    if (!parseOptions(args, &options, &error)) {
+        cli::err() << "mvxctl report: " << error << "\nusage: mvxctl " << kUsage << "\n";
+        return kUsageError;
+    }
+    if (!options.db.isPostgres() && !QFileInfo::exists(options.db.path)) {
+        cli::err() << "mvxctl report: no results database at " << options.db.path << "\n";
+        return kNoDatabase;
+    }
+    ResultsDb db(options.db);
+    if (!db.open(&error)) {
+        cli::err() << "mvxctl report: cannot open " << options.db.url() << ": " << error << "\n";
+        return kNoDatabase;
+    }
+    const int code = options.bySerial ? printHistory(db, options) : printSummary(db, options);
+    cli::out().flush();
+    return code;
+}
