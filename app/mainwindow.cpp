@@ -7,11 +7,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -22,6 +25,7 @@
 #include "app/drivecommands.h"
 #include "app/logger.h"
 #include "app/settings.h"
+#include "app/userguide.h"
 #include "comm/capturecommands.h"
 #include "comm/modbus.h"
 #include "config/configdialog.h"
@@ -31,6 +35,7 @@
 #include "views/addresstable.h"
 #include "views/auxholdingtable.h"
 #include "views/bitregistertable.h"
+#include "views/connectionstatuswidget.h"
 #include "views/flatholdingtable.h"
 #include "views/holdingsections.h"
 #include "views/icons.h"
@@ -38,6 +43,7 @@
 #include "views/keytrigger.h"
 #include "views/logarea.h"
 #include "views/maindocks.h"
+#include "views/mainmenus.h"
 #include "views/maintoolbars.h"
 #include "views/parameterfiles.h"
 #include "views/portlist.h"
@@ -49,6 +55,7 @@
 #include "views/testpanel.h"
 #include "views/teststeptable.h"
 #include "views/timegraphpanel.h"
+#include "views/userguidewindow.h"
 #include "views/windowstate.h"
 
 Q_DECLARE_METATYPE(uint8_t)
@@ -59,6 +66,8 @@ const int kLastServerAddress = 247;
 const int kAuxReadStart = 1000;
 const int kAuxReadCount = 64;
 const int kStatusBarMs = 5000;
+// Share of each side of the available screen that a first start's window takes (90 % of its area).
+const int kFirstStartPercent = 95;
 // The realtime plot's scale rows and power labels go after the Stop/Reset/Test buttons.
 const int kRealtimeControlsPosition = 2;
 
@@ -116,14 +125,17 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_timeGraph->stopButton()->setEnabled(false);
     m_timeGraph->resetButton()->setEnabled(false);
     buildToolBars();
+    buildMenus();
+    buildStatusWidget();
     // Connect reads the field, so it starts with the saved address rather than a fixed 1.
     m_toolbars->addressEdit->setText(QString::number(m_serverAddress));
     onAddressEditingFinished();
     portlist::fill(m_toolbars->portCombo, m_settings->getLast_Com(), true);
-    setWindowState(Qt::WindowMaximized);
+    placeForFirstStart();
     setDockNestingEnabled(true);
     logStartupLines();
-    m_docks->setDefaultProportions();
+    m_docks->setDefaultProportions(size());
+    m_firstStartLayout = m_docks->manager->saveState();
     windowstate::restoreWindowState(this, m_docks->manager);
     onCOMdisconnected();
     m_realtimePlot->applyScale();
@@ -325,6 +337,85 @@ void MainWindow::connectToolBars() {
     connect(t.addressEdit, &QLineEdit::editingFinished, this, &MainWindow::onAddressEditingFinished);
 }
 
+void MainWindow::buildMenus() {
+    m_menus = new MainMenus(this);
+    const MainToolBars &t = *m_toolbars;
+    const MainDocks &d = *m_docks;
+    QVector<QAction *> dockToggles;
+    for (const ads::CDockWidget *dock :
+         {d.inputRegisters, d.holdingSections, d.auxHoldings, d.coils, d.discreteInputs, d.addressTable,
+          d.testSteps, d.information, d.secondaryGraph, d.timeGraph}) {
+        if (dock != nullptr) {
+            dockToggles.append(dock->toggleViewAction());
+        }
+    }
+    m_menus->build({t.openFile, t.saveFile, t.flashFirmware, t.configuration, t.refreshList, t.connectPort,
+                    t.password, m_searchButton, dockToggles});
+    connect(m_menus->quit, &QAction::triggered, this, &QWidget::close);
+    connect(m_menus->resetLayout, &QAction::triggered, this, &MainWindow::resetLayout);
+    connect(m_menus->userGuide, &QAction::triggered, this, &MainWindow::showUserGuide);
+    connect(m_menus->about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+QAction *MainWindow::openDataLogAction() const {
+    return m_menus->openDataLog;
+}
+
+void MainWindow::buildStatusWidget() {
+    m_connectionStatus = new ConnectionStatusWidget(this);
+    statusBar()->addPermanentWidget(m_connectionStatus);
+    showLineInStatus();
+    m_connectionStatus->setAddress(m_serverAddress);
+    connect(m_tables->holdingSections(), &HoldingSections::accessLevelApplied, m_connectionStatus,
+            &ConnectionStatusWidget::setAccessLevel);
+    connect(m_toolbars->portCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MainWindow::showLineInStatus);
+}
+
+void MainWindow::showLineInStatus() {
+    m_connectionStatus->setLine(portlist::currentPortName(m_toolbars->portCombo), m_speed, m_cfg);
+}
+
+// Without a saved geometry the window opens on most of the screen, maximized where the
+// window manager allows it.
+void MainWindow::placeForFirstStart() {
+    const QScreen *shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shown != nullptr) {
+        const QRect available = shown->availableGeometry();
+        const QSize size = available.size() * kFirstStartPercent / 100;
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
+    }
+    setWindowState(Qt::WindowMaximized);
+}
+
+// The first start's arrangement, shared out for the window's present size.
+void MainWindow::resetLayout() {
+    m_docks->manager->restoreState(m_firstStartLayout);
+    m_docks->setDefaultProportions(m_docks->manager->size());
+}
+
+void MainWindow::showUserGuide() {
+    const QStringList searched = userguide::candidates(QCoreApplication::applicationDirPath());
+    auto *guide = new UserGuideWindow(userguide::find(searched), searched, this);
+    guide->setAttribute(Qt::WA_DeleteOnClose);
+    guide->show();
+}
+
+void MainWindow::showAbout() {
+#ifdef MVX_VERSION
+    const QString version = QStringLiteral(MVX_VERSION);
+#else
+    const QString version = QStringLiteral("unknown");
+#endif
+    const QDate built = dateFromCompilerText(QStringLiteral(__DATE__));
+    QMessageBox::about(
+        this, QStringLiteral("About MVX/MVZ configurator"),
+        QStringLiteral("<b>MVX/MVZ configurator</b><br>Version %1<br>Built %2 %3<br><br>"
+                       "Configurator, monitor and production tester for Modbus RTU motor "
+                       "drives.")
+            .arg(version, built.toString(QStringLiteral("yyyy/MM/dd")), QStringLiteral(__TIME__)));
+}
+
 void MainWindow::logStartupLines() {
     showStatus(false, false, true, QStringLiteral("Loaded XML parameter file: %1").arg(m_xmlPath));
     showStatus(false, false, true, QStringLiteral("Current speed selection: %1").arg(m_speed));
@@ -423,6 +514,8 @@ void MainWindow::on_btnConnect_clicked() {
     const QString port = portlist::currentPortName(m_toolbars->portCombo);
     bool valid = false;
     m_serverAddress = uint8_t(parseServerAddress(m_toolbars->addressEdit->text(), &valid));
+    m_connectionStatus->setAddress(m_serverAddress);
+    showLineInStatus();
     qDebug() << "on_btnConnect_clicked";
     if (!m_worker->isConnected()) {
         if (port.isEmpty()) {
@@ -516,6 +609,7 @@ void MainWindow::on_configChanged(QString xml, QString log, bool logging, int32_
     buildWorker();
     replaceTriggerThread();
     setupWorkerConnection(portlist::currentPortName(m_toolbars->portCombo));
+    showLineInStatus();
 }
 
 void MainWindow::openPasswordWindow() {
@@ -565,6 +659,7 @@ void MainWindow::incErrorCount() {
 void MainWindow::onCOMconnected() {
     showStatus(false, false, true, QStringLiteral("Port connected"));
     setConnectedLook(true);
+    m_connectionStatus->setConnected(true);
     m_errorCount = 0;
     m_toolbars->errorCountLabel->setText(QStringLiteral("Error Count: 0"));
     m_connected = true;
@@ -573,6 +668,7 @@ void MainWindow::onCOMconnected() {
 void MainWindow::onCOMdisconnected() {
     showStatus(false, false, true, QStringLiteral("Port disconnected"));
     setConnectedLook(false);
+    m_connectionStatus->setConnected(false);
     m_connected = false;
     // A test cannot go on without the line; it ends as cancelled and its logs are completed.
     m_testPanel->stop();
@@ -628,6 +724,7 @@ void MainWindow::onInputRegistersRecv(int serverAddress, int startReg, QVector<u
         return;
     }
     m_lastInputReply = QDateTime::currentDateTime();
+    m_connectionStatus->setLastReply(m_lastInputReply);
     m_tables->applyAccessLevel();
     if (!m_testPanel->isRunning() && !m_registers.options.testFile.isEmpty()) {
         m_timeGraph->testButton()->setEnabled(true);
@@ -740,6 +837,7 @@ void MainWindow::onAddressEditingFinished() {
     }
     m_serverAddress = uint8_t(address);
     m_worker->setServerAddress(address);
+    m_connectionStatus->setAddress(address);
 }
 
 // --- plots, production test and parameter files -----------------------------------------
