@@ -23,12 +23,27 @@ const Command kCommands[] = {
     {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--address A] ..."},
 };
 
+#ifdef MVX_VERSION
+const char *const kVersion = MVX_VERSION;
+#else
+const char *const kVersion = "unknown";
+#endif
+
 int usage(QTextStream &out) {
-    out << "usage: mvxctl COMMAND ...\n\ncommands:\n";
+    out << "usage: mvxctl COMMAND ...\n       mvxctl COMMAND --help\n       mvxctl --version\n\ncommands:\n";
     for (const Command &c : kCommands) {
         out << "  " << c.usage << "\n";
     }
+    out << "\nexit codes:\n"
+           "  0  done (for test: the board passed)\n"
+           "  1  failed: a file that cannot be read, a drive that does not answer, a failed board\n"
+           "  2  bad arguments or usage (for test: the test could not run)\n"
+           "  3  test: stopped before its end\n";
     return 2;
+}
+
+bool asksForHelp(const QStringList &args) {
+    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
 }
 
 }  // namespace
@@ -42,6 +57,10 @@ int main(int argc, char *argv[]) {
     }
     QStringList args = QCoreApplication::arguments().mid(1);
     QTextStream err(stderr);
+    if (args.size() == 1 && args.first() == QLatin1String("--version")) {
+        QTextStream(stdout) << "mvxctl " << kVersion << "\n";
+        return 0;
+    }
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         QTextStream out(stdout);
         usage(out);
@@ -50,6 +69,10 @@ int main(int argc, char *argv[]) {
     const QString name = args.takeFirst();
     for (const Command &c : kCommands) {
         if (name == QLatin1String(c.name)) {
+            if (asksForHelp(args)) {
+                QTextStream(stdout) << "usage: mvxctl " << c.usage << "\n";
+                return 0;
+            }
             return c.run(args);
         }
     }
