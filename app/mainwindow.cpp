@@ -68,6 +68,7 @@ const int kAuxReadCount = 64;
 const int kStatusBarMs = 5000;
 // Share of each side of the available screen that a first start's window takes (90 % of its area).
 const int kFirstStartPercent = 95;
+const int kSmallScreenWidth = 1600;
 // The realtime plot's scale rows and power labels go after the Stop/Reset/Test buttons.
 const int kRealtimeControlsPosition = 2;
 
@@ -376,13 +377,15 @@ void MainWindow::showLineInStatus() {
     m_connectionStatus->setLine(portlist::currentPortName(m_toolbars->portCombo), m_speed, m_cfg);
 }
 
-// Without a saved geometry the window opens on most of the screen, maximized where the
-// window manager allows it.
+// Without a saved geometry the window opens on most of the screen (all of a small one),
+// maximized where the window manager allows it.
 void MainWindow::placeForFirstStart() {
     const QScreen *shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
     if (shown != nullptr) {
         const QRect available = shown->availableGeometry();
-        const QSize size = available.size() * kFirstStartPercent / 100;
+        // A small screen needs every pixel for the tables beside the Time Graph.
+        const bool small = available.width() < kSmallScreenWidth;
+        const QSize size = small ? available.size() : available.size() * kFirstStartPercent / 100;
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
     }
     setWindowState(Qt::WindowMaximized);

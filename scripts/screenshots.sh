@@ -28,11 +28,15 @@ WORK=$(mktemp -d)
 export XDG_RUNTIME_DIR="$WORK/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 PIDS=()
-cleanup() {
+# Newest first, each gone before the next: the window leaves before its X server does.
+stop_all() {
   for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
     kill "${PIDS[$i]}" 2>/dev/null || true
+    wait "${PIDS[$i]}" 2>/dev/null || true
   done
-  wait 2>/dev/null || true
+}
+cleanup() {
+  stop_all
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -101,8 +105,7 @@ shoot() {  # shoot WIDTH HEIGHT
   import -window root "$ROOT/docs/shot-$width-connected.png"
   echo "screenshots: docs/shot-$width-first.png, docs/shot-$width-connected.png"
 
-  for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill "${PIDS[$i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  stop_all
   PIDS=()
 }
 

@@ -11,8 +11,11 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QtTest>
+#include <memory>
 
 #include "app/mainwindow.h"
+#include "config/configdialog.h"
+#include "params/passwindow.h"
 #include "support/guiworkdir.h"
 #include "support/testpaths.h"
 #include "views/connectionstatuswidget.h"
@@ -48,10 +51,13 @@ class GuiLayoutTest : public QObject {
     void firstStartCoversMostOfTheScreen();
     void graphsSitSideBySide();
     void connectionGroupNeverOverflows();
-    void inputValuesAndUnitsFitAt1366();
+    void valuesAndUnitsFit_data();
+    void valuesAndUnitsFit();
     void menuEntriesReachTheToolbarHandlers();
     void holdingRowsExplainThemselves();
     void statusBarSummarisesTheLine();
+    void dialogsFitTheirTexts_data();
+    void dialogsFitTheirTexts();
 };
 
 void GuiLayoutTest::firstStartCoversMostOfTheScreen() {
@@ -93,19 +99,42 @@ void GuiLayoutTest::connectionGroupNeverOverflows() {
     }
 }
 
-void GuiLayoutTest::inputValuesAndUnitsFitAt1366() {
+void GuiLayoutTest::valuesAndUnitsFit_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("holdingsToo");
+    // On a small screen the Time Graph's axes come before the widest holding list.
+    QTest::newRow("1366x768: input registers") << QSize(1366, 768) << false;
+    QTest::newRow("1920x1080: input and holding registers") << QSize(1920, 1080) << true;
+}
+
+void GuiLayoutTest::valuesAndUnitsFit() {
+    QFETCH(QSize, size);
+    QFETCH(bool, holdingsToo);
     GuiWorkDir dir({exampleMap()});
     MainWindow window;
-    showAt(window, QSize(1366, 768));
-    InputRegisterTable *table = window.tables()->inputRegisters();
-    QVERIFY(table->isVisible());
-    const int viewport = table->viewport()->width();
-    for (int column : {1, 2}) {
-        const int right = table->columnViewportPosition(column) + table->columnWidth(column);
-        QVERIFY2(
-            right <= viewport,
-            qPrintable(QStringLiteral("column %1 ends at %2 of %3").arg(column).arg(right).arg(viewport)));
+    showAt(window, size);
+    QVector<QTableWidget *> tables{window.tables()->inputRegisters()};
+    if (holdingsToo) {
+        tables += window.tables()->holdingSections()->tables();
     }
+    for (const QTableWidget *table : tables) {
+        const int viewport = table->viewport()->width();
+        for (int column : {1, 2}) {
+            const int right = table->columnViewportPosition(column) + table->columnWidth(column);
+            QVERIFY2(right <= viewport, qPrintable(QStringLiteral("%1 column %2 ends at %3 of %4")
+                                                       .arg(table->item(0, 0)->text())
+                                                       .arg(column)
+                                                       .arg(right)
+                                                       .arg(viewport)));
+        }
+    }
+    // The Time Graph shows its axes and control row without scrolling.
+    QWidget *timeGraph = window.docks()->timeGraph->widget();
+    const QWidget *scrollViewport = timeGraph->parentWidget();
+    QVERIFY2(scrollViewport->width() >= timeGraph->minimumSizeHint().width(),
+             qPrintable(QStringLiteral("%1 < %2")
+                            .arg(scrollViewport->width())
+                            .arg(timeGraph->minimumSizeHint().width())));
 }
 
 void GuiLayoutTest::menuEntriesReachTheToolbarHandlers() {
@@ -152,6 +181,39 @@ void GuiLayoutTest::statusBarSummarisesTheLine() {
     }
     window.onCOMconnected();
     QVERIFY(window.connectionStatus()->text().contains(QStringLiteral("| connected")));
+}
+
+void GuiLayoutTest::dialogsFitTheirTexts_data() {
+    QTest::addColumn<QString>("dialog");
+    QTest::newRow("configuration") << QStringLiteral("config");
+    QTest::newRow("access level") << QStringLiteral("passWindow");
+}
+
+// Widgets placed by hand must be as wide as their text asks; laid-out ones get it anyway.
+void GuiLayoutTest::dialogsFitTheirTexts() {
+    QFETCH(QString, dialog);
+    std::unique_ptr<QDialog> shown;
+    if (dialog == QLatin1String("config")) {
+        auto *configuration = new config();
+        configuration->setLog(QStringLiteral("log"));
+        shown.reset(configuration);
+    } else {
+        shown.reset(new passWindow());
+    }
+    shown->show();
+    QCoreApplication::processEvents();
+    for (QWidget *child : shown->findChildren<QWidget *>()) {
+        if (qobject_cast<QLabel *>(child) || qobject_cast<QAbstractButton *>(child) ||
+            qobject_cast<QComboBox *>(child)) {
+            QVERIFY2(child->width() >= child->sizeHint().width(),
+                     qPrintable(QStringLiteral("%1: %2 < %3")
+                                    .arg(child->objectName())
+                                    .arg(child->width())
+                                    .arg(child->sizeHint().width())));
+            QVERIFY2(shown->rect().contains(child->geometry()) || child->parentWidget() != shown.get(),
+                     qPrintable(child->objectName()));
+        }
+    }
 }
 
 QTEST_MAIN(GuiLayoutTest)

@@ -82,7 +82,14 @@ void MainDocks::placeTimeGraph() {
 
 void MainDocks::setDefaultProportions(const QSize &window) {
     // The splitters scale these to the manager's size; they are worked out for the window's.
-    const int tablesWidth = inputRegisters->widget()->sizeHint().width() + kAreaFrames;
+    // The input registers always fit; the holdings too when the Time Graph keeps its minimum.
+    const int inputWidth = inputRegisters->widget()->sizeHint().width() + kAreaFrames;
+    const int holdingWidth = holdingSections->widget()->sizeHint().width() + kAreaFrames;
+    const int timeMinimum = timeGraph->widget()->minimumSizeHint().width() + kAreaFrames;
+    ads::CDockAreaWidget *secondaryArea = secondaryGraph->dockAreaWidget();
+    const int secondaryMinimum = secondaryArea != nullptr ? secondaryArea->minimumSizeHint().width() : 0;
+    const int room = window.width() - timeMinimum - secondaryMinimum - kAreaFrames;
+    const int tablesWidth = qMax(inputWidth, qMin(holdingWidth, room));
     const int graphsWidth = qMax(window.width() - tablesWidth, 1);
     if (ads::CDockAreaWidget *inputs = inputRegisters->dockAreaWidget()) {
         manager->setSplitterSizes(inputs, {window.height() * 55 / 100, window.height() * 45 / 100});
@@ -93,7 +100,7 @@ void MainDocks::setDefaultProportions(const QSize &window) {
     if (ads::CDockAreaWidget *time = timeGraph->dockAreaWidget()) {
         // The Time Graph gets what its plot and control row need; the Secondary Graph the rest.
         const int needed = timeGraph->widget()->sizeHint().width() + kAreaFrames;
-        const int timeWidth = qMax(needed, graphsWidth * 60 / 100);
+        const int timeWidth = qMin(graphsWidth, qMax(needed, graphsWidth * 60 / 100));
         manager->setSplitterSizes(time, {qMax(graphsWidth - timeWidth, 1), timeWidth});
     }
     for (ads::CDockWidget *front : {holdingSections, information}) {
