@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -23,6 +22,7 @@
 #include "app/builddate.h"
 #include "app/datalog.h"
 #include "app/drivecommands.h"
+#include "app/firstgeometry.h"
 #include "app/logger.h"
 #include "app/settings.h"
 #include "app/userguide.h"
@@ -66,9 +66,6 @@ const int kLastServerAddress = 247;
 const int kAuxReadStart = 1000;
 const int kAuxReadCount = 64;
 const int kStatusBarMs = 5000;
-// Share of each side of the available screen that a first start's window takes (90 % of its area).
-const int kFirstStartPercent = 95;
-const int kSmallScreenWidth = 1600;
 // The realtime plot's scale rows and power labels go after the Stop/Reset/Test buttons.
 const int kRealtimeControlsPosition = 2;
 
@@ -382,11 +379,7 @@ void MainWindow::showLineInStatus() {
 void MainWindow::placeForFirstStart() {
     const QScreen *shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
     if (shown != nullptr) {
-        const QRect available = shown->availableGeometry();
-        // A small screen needs every pixel for the tables beside the Time Graph.
-        const bool small = available.width() < kSmallScreenWidth;
-        const QSize size = small ? available.size() : available.size() * kFirstStartPercent / 100;
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
+        setGeometry(firstStartGeometry(shown->availableGeometry()));
     }
     setWindowState(Qt::WindowMaximized);
 }

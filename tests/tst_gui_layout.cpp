@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/firstgeometry.h"
 #include "app/mainwindow.h"
 #include "config/configdialog.h"
 #include "params/passwindow.h"
@@ -48,6 +49,8 @@ void showAt(MainWindow &window, const QSize &size) {
 class GuiLayoutTest : public QObject {
     Q_OBJECT
   private slots:
+    void firstStartGeometry_data();
+    void firstStartGeometry();
     void firstStartCoversMostOfTheScreen();
     void graphsSitSideBySide();
     void connectionGroupNeverOverflows();
@@ -59,6 +62,20 @@ class GuiLayoutTest : public QObject {
     void dialogsFitTheirTexts_data();
     void dialogsFitTheirTexts();
 };
+
+void GuiLayoutTest::firstStartGeometry_data() {
+    QTest::addColumn<QRect>("available");
+    QTest::newRow("1366x768 under a panel") << QRect(0, 28, 1366, 740);
+    QTest::newRow("1920x1080") << QRect(0, 0, 1920, 1080);
+    QTest::newRow("second screen at 4K") << QRect(1920, 0, 3840, 2160);
+}
+
+void GuiLayoutTest::firstStartGeometry() {
+    QFETCH(QRect, available);
+    const QRect placed = ::firstStartGeometry(available);
+    QVERIFY(available.contains(placed));
+    QVERIFY(placed.width() * placed.height() >= available.width() * available.height() * 85 / 100);
+}
 
 void GuiLayoutTest::firstStartCoversMostOfTheScreen() {
     GuiWorkDir dir({exampleMap()});
