@@ -19,6 +19,13 @@ QString rangeLine(int32_t min, int32_t max, const QString &unit) {
     return shown.isEmpty() ? range : range + QLatin1Char(' ') + shown;
 }
 
+// The label first: a narrow label column may cut it short.
+void appendText(QStringList *lines, const QString &text) {
+    if (!text.trimmed().isEmpty()) {
+        lines->append(text.trimmed());
+    }
+}
+
 void appendChoices(QStringList *lines, const QVector<item_t *> &items) {
     if (items.isEmpty()) {
         return;
@@ -46,6 +53,7 @@ QString levelName(int level) {
 
 QString forHolding(const holding_t &holding, int address) {
     QStringList lines;
+    appendText(&lines, holding.text);
     if (!holding.help.trimmed().isEmpty()) {
         lines.append(holding.help.trimmed());
     }
@@ -58,6 +66,7 @@ QString forHolding(const holding_t &holding, int address) {
 
 QString forInput(const input_reg_t &input, int address) {
     QStringList lines;
+    appendText(&lines, input.text);
     const QString unit = presentation::shownUnit(input.unit);
     if (!unit.isEmpty()) {
         lines.append(QStringLiteral("Unit: %1").arg(unit));

@@ -11,10 +11,10 @@ namespace registertooltip {
 // "user", "distributor", "developer"; "anyone" for 0 and for levels the drive does not know.
 QString levelName(int level);
 
-// Help text, "Range: min .. max unit", "Access level: n (name)", "Address: 0x... (n)" and the
+// Label, help text, "Range: min .. max unit", "Access level: n (name)", "Address: 0x... (n)" and the
 // list choices, one per line. address is the register's bus address.
 QString forHolding(const holding_t &holding, int address);
-// Input registers carry no help, range or level: address, unit and list choices.
+// Input registers carry no help, range or level: label, unit, address and list choices.
 QString forInput(const input_reg_t &input, int address);
 
 }  // namespace registertooltip

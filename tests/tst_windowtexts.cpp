@@ -23,27 +23,27 @@ void WindowTextsTest::holdingTooltip_data() {
     QTest::addColumn<int>("address");
     QTest::addColumn<bool>("list");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("scaled value with unit")
-        << "Speed set-point"
-        << "rpm" << 2 << 3 << false
-        << "Speed set-point\nRange: -3000 .. 3000 rpm\nAccess level: 2 (distributor)\nAddress: 0x0003 (3)";
+    QTest::newRow("scaled value with unit") << "Speed set-point"
+                                            << "rpm" << 2 << 3 << false
+                                            << "Label\nSpeed set-point\nRange: -3000 .. 3000 rpm\nAccess "
+                                               "level: 2 (distributor)\nAddress: 0x0003 (3)";
     QTest::newRow("no help, no unit, aux address")
         << ""
         << "" << 0 << 1001 << false
-        << "Range: -3000 .. 3000\nAccess level: 0 (anyone)\nAddress: 0x03E9 (1001)";
+        << "Label\nRange: -3000 .. 3000\nAccess level: 0 (anyone)\nAddress: 0x03E9 (1001)";
     QTest::newRow("dimensionless marker is not a unit")
         << "x"
         << "adim" << 3 << 255 << false
-        << "x\nRange: -3000 .. 3000\nAccess level: 3 (developer)\nAddress: 0x00FF (255)";
+        << "Label\nx\nRange: -3000 .. 3000\nAccess level: 3 (developer)\nAddress: 0x00FF (255)";
     QTest::newRow("list choices")
         << "Order"
         << "" << 1 << 0 << true
-        << "Order\nRange: -3000 .. 3000\nAccess level: 1 (user)\nAddress: 0x0000 (0)\n"
+        << "Label\nOrder\nRange: -3000 .. 3000\nAccess level: 1 (user)\nAddress: 0x0000 (0)\n"
            "Choices:\n  0 = Ninguno\n  1 = Reset";
     QTest::newRow("unknown level")
         << ""
         << "V" << 9 << 16 << false
-        << "Range: -3000 .. 3000 V\nAccess level: 9 (anyone)\nAddress: 0x0010 (16)";
+        << "Label\nRange: -3000 .. 3000 V\nAccess level: 9 (anyone)\nAddress: 0x0010 (16)";
 }
 
 void WindowTextsTest::holdingTooltip() {
@@ -56,6 +56,7 @@ void WindowTextsTest::holdingTooltip() {
     item_t none{0, QStringLiteral("Ninguno")};
     item_t reset{1, QStringLiteral("Reset")};
     holding_t holding;
+    holding.text = QStringLiteral("Label");
     holding.help = help;
     holding.unit = unit;
     holding.level = level;
@@ -71,8 +72,9 @@ void WindowTextsTest::inputTooltipHasNoRange() {
     input_reg_t input;
     input.unit = QStringLiteral("A");
     QCOMPARE(registertooltip::forInput(input, 9), QStringLiteral("Unit: A\nAddress: 0x0009 (9)"));
+    input.text = QStringLiteral("Corriente");
     input.unit = QStringLiteral("adim");
-    QCOMPARE(registertooltip::forInput(input, 9), QStringLiteral("Address: 0x0009 (9)"));
+    QCOMPARE(registertooltip::forInput(input, 9), QStringLiteral("Corriente\nAddress: 0x0009 (9)"));
 }
 
 void WindowTextsTest::statusTexts_data() {
