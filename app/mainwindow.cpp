@@ -10,12 +10,14 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QThread>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -132,7 +134,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     placeForFirstStart();
     setDockNestingEnabled(true);
     logStartupLines();
-    m_docks->setDefaultProportions(size());
+    m_docks->setDefaultProportions(dockAreaEstimate());
     m_firstStartLayout = m_docks->manager->saveState();
     windowstate::restoreWindowState(this, m_docks->manager);
     onCOMdisconnected();
@@ -382,6 +384,14 @@ void MainWindow::placeForFirstStart() {
         setGeometry(firstStartGeometry(shown->availableGeometry()));
     }
     setWindowState(Qt::WindowMaximized);
+}
+
+// The docks' share of the window before it is laid out: all but the menu, the two toolbar
+// rows and the status bar.
+QSize MainWindow::dockAreaEstimate() const {
+    const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
+                     m_toolbars->layoutBar->sizeHint().height() + m_toolbars->commBar->sizeHint().height();
+    return QSize(width(), qMax(height() - bars, 1));
 }
 
 // The first start's arrangement, shared out for the window's present size.

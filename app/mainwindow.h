@@ -137,6 +137,7 @@ class MainWindow : public QMainWindow {
     void buildMenus();
     void buildStatusWidget();
     void placeForFirstStart();
+    QSize dockAreaEstimate() const;
     void resetLayout();
     void showUserGuide();
     void showAbout();

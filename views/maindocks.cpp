@@ -10,6 +10,9 @@
 namespace {
 // Dock area frame, tab bar margins and splitter handle around a dock's content.
 const int kAreaFrames = 24;
+// Height the plot gets above its own minimum before the log below it grows.
+const int kPlotRoom = 120;
+const int kLowestLogHeight = 80;
 
 QSplitter *horizontalSplitterAbove(QWidget *widget) {
     for (QWidget *up = widget; up != nullptr; up = up->parentWidget()) {
@@ -95,7 +98,12 @@ void MainDocks::setDefaultProportions(const QSize &window) {
         manager->setSplitterSizes(inputs, {window.height() * 55 / 100, window.height() * 45 / 100});
     }
     if (ads::CDockAreaWidget *log = information->dockAreaWidget()) {
-        manager->setSplitterSizes(log, {window.height() * 72 / 100, window.height() * 28 / 100});
+        // On a low window the log gives way first: the Time Graph keeps its control row and
+        // a plot worth reading.
+        const int graphsNeed = timeGraph->widget()->sizeHint().height() + kPlotRoom + kAreaFrames;
+        const int graphsHeight =
+            qMin(qMax(window.height() * 72 / 100, graphsNeed), window.height() - kLowestLogHeight);
+        manager->setSplitterSizes(log, {graphsHeight, window.height() - graphsHeight});
     }
     if (ads::CDockAreaWidget *time = timeGraph->dockAreaWidget()) {
         // The Time Graph gets what its plot and control row need; the Secondary Graph the rest.
