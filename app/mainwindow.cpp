@@ -7,23 +7,29 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QThread>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include "app/builddate.h"
 #include "app/datalog.h"
 #include "app/drivecommands.h"
+#include "app/firstgeometry.h"
 #include "app/logger.h"
 #include "app/settings.h"
+#include "app/userguide.h"
 #include "comm/capturecommands.h"
 #include "comm/endpoint.h"
 #include "comm/linesettings.h"
@@ -37,6 +43,7 @@
 #include "views/addresstable.h"
 #include "views/auxholdingtable.h"
 #include "views/bitregistertable.h"
+#include "views/connectionstatuswidget.h"
 #include "views/flatholdingtable.h"
 #include "views/holdingsections.h"
 #include "views/icons.h"
@@ -44,6 +51,7 @@
 #include "views/keytrigger.h"
 #include "views/logarea.h"
 #include "views/maindocks.h"
+#include "views/mainmenus.h"
 #include "views/maintoolbars.h"
 #include "views/parameterfiles.h"
 #include "views/portlist.h"
@@ -55,6 +63,7 @@
 #include "views/testpanel.h"
 #include "views/teststeptable.h"
 #include "views/timegraphpanel.h"
+#include "views/userguidewindow.h"
 #include "views/windowstate.h"
 
 Q_DECLARE_METATYPE(uint8_t)
@@ -125,14 +134,17 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_timeGraph->stopButton()->setEnabled(false);
     m_timeGraph->resetButton()->setEnabled(false);
     buildToolBars();
+    buildMenus();
+    buildStatusWidget();
     // Connect reads the field, so it starts with the saved address rather than a fixed 1.
     m_toolbars->addressEdit->setText(QString::number(m_serverAddress));
     onAddressEditingFinished();
     portlist::fill(m_toolbars->portCombo, m_settings->getLast_Com(), true);
-    setWindowState(Qt::WindowMaximized);
+    placeForFirstStart();
     setDockNestingEnabled(true);
     logStartupLines();
-    m_docks->setDefaultProportions();
+    m_docks->setDefaultProportions(dockAreaEstimate());
+    m_firstStartLayout = m_docks->manager->saveState();
     windowstate::restoreWindowState(this, m_docks->manager);
     setConnectedLook(false);  // nothing was connected: no "Port disconnected" line
     m_realtimePlot->applyScale();
@@ -341,6 +353,91 @@ void MainWindow::connectToolBars() {
     connect(t.addressEdit, &QLineEdit::editingFinished, this, &MainWindow::onAddressEditingFinished);
 }
 
+void MainWindow::buildMenus() {
+    m_menus = new MainMenus(this);
+    const MainToolBars &t = *m_toolbars;
+    const MainDocks &d = *m_docks;
+    QVector<QAction *> dockToggles;
+    for (const ads::CDockWidget *dock :
+         {d.inputRegisters, d.holdingSections, d.auxHoldings, d.coils, d.discreteInputs, d.addressTable,
+          d.testSteps, d.information, d.secondaryGraph, d.timeGraph}) {
+        if (dock != nullptr) {
+            dockToggles.append(dock->toggleViewAction());
+        }
+    }
+    m_menus->build({t.openFile, t.saveFile, t.flashFirmware, t.configuration, t.refreshList, t.connectPort,
+                    t.password, m_searchButton, dockToggles});
+    connect(m_menus->quit, &QAction::triggered, this, &QWidget::close);
+    connect(m_menus->resetLayout, &QAction::triggered, this, &MainWindow::resetLayout);
+    connect(m_menus->userGuide, &QAction::triggered, this, &MainWindow::showUserGuide);
+    connect(m_menus->about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+QAction *MainWindow::openDataLogAction() const {
+    return m_menus->openDataLog;
+}
+
+void MainWindow::buildStatusWidget() {
+    m_connectionStatus = new ConnectionStatusWidget(this);
+    statusBar()->addPermanentWidget(m_connectionStatus);
+    showLineInStatus();
+    m_connectionStatus->setAddress(m_serverAddress);
+    connect(m_tables->holdingSections(), &HoldingSections::accessLevelApplied, m_connectionStatus,
+            &ConnectionStatusWidget::setAccessLevel);
+    connect(m_toolbars->portCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MainWindow::showLineInStatus);
+}
+
+void MainWindow::showLineInStatus() {
+    m_connectionStatus->setLine(portlist::currentPortName(m_toolbars->portCombo), m_speed, m_cfg);
+}
+
+// Without a saved geometry the window opens on most of the screen (all of a small one),
+// maximized where the window manager allows it.
+void MainWindow::placeForFirstStart() {
+    const QScreen *shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shown != nullptr) {
+        setGeometry(firstStartGeometry(shown->availableGeometry()));
+    }
+    setWindowState(Qt::WindowMaximized);
+}
+
+// The docks' share of the window before it is laid out: all but the menu, the two toolbar
+// rows and the status bar.
+QSize MainWindow::dockAreaEstimate() const {
+    const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
+                     m_toolbars->layoutBar->sizeHint().height() + m_toolbars->commBar->sizeHint().height();
+    return QSize(width(), qMax(height() - bars, 1));
+}
+
+// The first start's arrangement, shared out for the window's present size.
+void MainWindow::resetLayout() {
+    m_docks->manager->restoreState(m_firstStartLayout);
+    m_docks->setDefaultProportions(m_docks->manager->size());
+}
+
+void MainWindow::showUserGuide() {
+    const QStringList searched = userguide::candidates(QCoreApplication::applicationDirPath());
+    auto *guide = new UserGuideWindow(userguide::find(searched), searched, this);
+    guide->setAttribute(Qt::WA_DeleteOnClose);
+    guide->show();
+}
+
+void MainWindow::showAbout() {
+#ifdef MVX_VERSION
+    const QString version = QStringLiteral(MVX_VERSION);
+#else
+    const QString version = QStringLiteral("unknown");
+#endif
+    const QDate built = dateFromCompilerText(QStringLiteral(__DATE__));
+    QMessageBox::about(
+        this, QStringLiteral("About MVX/MVZ configurator"),
+        QStringLiteral("<b>MVX/MVZ configurator</b><br>Version %1<br>Built %2 %3<br><br>"
+                       "Configurator, monitor and production tester for Modbus RTU motor "
+                       "drives.")
+            .arg(version, built.toString(QStringLiteral("yyyy/MM/dd")), QStringLiteral(__TIME__)));
+}
+
 void MainWindow::logStartupLines() {
     showStatus(false, false, true, QStringLiteral("Loaded XML parameter file: %1").arg(m_xmlPath));
     showStatus(false, false, true, QStringLiteral("Current speed selection: %1").arg(m_speed));
@@ -448,6 +545,8 @@ void MainWindow::on_btnConnect_clicked() {
     const QString port = portlist::currentPortName(m_toolbars->portCombo);
     bool valid = false;
     m_serverAddress = uint8_t(parseServerAddress(m_toolbars->addressEdit->text(), &valid));
+    m_connectionStatus->setAddress(m_serverAddress);
+    showLineInStatus();
     qDebug() << "on_btnConnect_clicked";
     if (!m_worker->isConnected()) {
         if (port.isEmpty()) {
@@ -552,6 +651,7 @@ void MainWindow::on_configChanged(QString xml, QString log, bool logging, int32_
     buildWorker();
     replaceTriggerThread();
     setupWorkerConnection(portlist::currentPortName(m_toolbars->portCombo));
+    showLineInStatus();
 }
 
 void MainWindow::openPasswordWindow() {
@@ -626,6 +726,7 @@ void MainWindow::incErrorCount() {
 void MainWindow::onCOMconnected() {
     showStatus(false, false, true, QStringLiteral("Port connected"));
     setConnectedLook(true);
+    m_connectionStatus->setConnected(true);
     m_errorCount = 0;
     m_toolbars->errorCountLabel->setText(QStringLiteral("Error Count: 0"));
     m_connected = true;
@@ -635,6 +736,7 @@ void MainWindow::onCOMdisconnected() {
     showStatus(false, false, true, QStringLiteral("Port disconnected"));
     setConnectedLook(false);
     m_realtimePlot->breakCurves();
+    m_connectionStatus->setConnected(false);
     m_connected = false;
     // A test cannot go on without the line; it ends as cancelled and its logs are completed.
     m_testPanel->stop();
@@ -687,6 +789,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
 
 void MainWindow::onInputRegistersRecv(int serverAddress, int startReg, QVector<uint16_t> datos) {
     m_lastInputReply = QDateTime::currentDateTime();
+    m_connectionStatus->setLastReply(m_lastInputReply);
     m_tables->applyAccessLevel();
     if (!m_testPanel->isRunning() && !m_registers.options.testFile.isEmpty()) {
         m_timeGraph->testButton()->setEnabled(true);
@@ -804,6 +907,7 @@ void MainWindow::onAddressEditingFinished() {
     }
     m_serverAddress = uint8_t(address);
     m_worker->setServerAddress(address);
+    m_connectionStatus->setAddress(address);
 }
 
 // --- plots, production test and parameter files -----------------------------------------

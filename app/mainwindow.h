@@ -11,10 +11,13 @@
 #include "map/readwarning.h"
 
 class AddressTable;
+class ConnectionStatusWidget;
 class DataLog;
 class KeyTrigger;
 class LogArea;
 class MainDocks;
+class MainMenus;
+class QAction;
 class MainToolBars;
 class Modbus;
 class ParameterFiles;
@@ -99,6 +102,11 @@ class MainWindow : public QMainWindow {
     // For the tests and the other panels.
     Modbus *worker() const { return m_worker; }
     MainToolBars *toolBars() const { return m_toolbars; }
+    MainMenus *menus() const { return m_menus; }
+    ConnectionStatusWidget *connectionStatus() const { return m_connectionStatus; }
+    // File > Open data log...: created disabled and without a handler; the data-log replay
+    // connects to it and enables it.
+    QAction *openDataLogAction() const;
     MainDocks *docks() const { return m_docks; }
     RegisterTables *tables() const { return m_tables; }
     LogArea *logArea() const { return m_log; }
@@ -131,6 +139,14 @@ class MainWindow : public QMainWindow {
     void setupParameterFiles();
     void buildToolBars();
     void connectToolBars();
+    void buildMenus();
+    void buildStatusWidget();
+    void placeForFirstStart();
+    QSize dockAreaEstimate() const;
+    void resetLayout();
+    void showUserGuide();
+    void showAbout();
+    void showLineInStatus();
     void logStartupLines();
     void logReadWarnings(const QString &source, const ReadWarnings &warnings);
 
@@ -186,6 +202,9 @@ class MainWindow : public QMainWindow {
 
     MainDocks *m_docks = nullptr;
     MainToolBars *m_toolbars = nullptr;
+    MainMenus *m_menus = nullptr;
+    ConnectionStatusWidget *m_connectionStatus = nullptr;
+    QByteArray m_firstStartLayout;
     LogArea *m_log = nullptr;
     RegisterTables *m_tables = nullptr;
     AddressTable *m_addressTable = nullptr;

@@ -3,6 +3,16 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/mvx-configurator.desktop DESTINATION
 install(FILES ${CMAKE_SOURCE_DIR}/resources/img/graph.png
         DESTINATION share/icons/hicolor/48x48/apps RENAME mvx-configurator.png)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/doc/mvx-configurator)
+# The window's Help > User guide reads the README from here, with the picture it shows.
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/mvx-configurator)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION share/mvx-configurator/docs FILES_MATCHING PATTERN "*.png")
+
+# The version the programs print (Help > About, mvxctl --version).
+foreach(versioned mvxgui mvxctl)
+  if(TARGET ${versioned})
+    target_compile_definitions(${versioned} PRIVATE MVX_VERSION="${PROJECT_VERSION}")
+  endif()
+endforeach()
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "mvx-configurator")

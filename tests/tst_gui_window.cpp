@@ -294,7 +294,7 @@ void GuiWindowTest::configDialogRoundTrip() {
     QCOMPARE(dialog->findChild<QComboBox *>(QStringLiteral("cmbSpeed"))->currentText(),
              QStringLiteral("115200 bps"));
     QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("edit_xml_inv"))->text(), exampleMap());
-    QCOMPARE(dialog->size(), QSize(700, 170));
+    QCOMPARE(dialog->size(), QSize(920, 190));
 
     dialog->findChild<QLineEdit *>(QStringLiteral("ed_time"))->setText(QStringLiteral("50"));
     dialog->findChild<QComboBox *>(QStringLiteral("cmbSpeed"))->setCurrentIndex(1);

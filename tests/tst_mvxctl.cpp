@@ -138,6 +138,22 @@ private slots:
         QCOMPARE(QString::fromUtf8(r.out), expected);
     }
 
+    void commandHelpExitsZero_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("read --help") << QStringList{"read", "--help"} << "usage: mvxctl read --port P";
+        QTest::newRow("flash -h among options") << QStringList{"flash", "--port", "x", "-h"} << "usage: mvxctl flash";
+        QTest::newRow("version") << QStringList{"--version"} << "mvxctl 0.1.0\n";
+        QTest::newRow("exit codes in the usage") << QStringList{"--help"} << "exit codes:\n  0  done";
+    }
+    void commandHelpExitsZero() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const Run r = mvxctl(args);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(QString::fromUtf8(r.out).contains(expected), r.out.constData());
+    }
+
     void formatRefusesWordsThatDoNotFit() {
         const Run r = mvxctl({QStringLiteral("format"), QStringLiteral("--vis"), QStringLiteral("hex"),
                               QStringLiteral("--mul"), QStringLiteral("1"), QStringLiteral("70000")});

@@ -2,6 +2,7 @@
 
 #include <QSignalBlocker>
 
+#include "map/registertooltip.h"
 #include "views/tablecells.h"
 
 namespace {
@@ -27,6 +28,7 @@ void AuxHoldingTable::setup(const QVector<holding_t *> &aux) {
         setItem(row, 0, tablecells::labelItem(record.text));
         setItem(row, 1, tablecells::valueItem(QString::number(record.def), true, false));
         setItem(row, 2, tablecells::labelItem(record.unit));
+        tablecells::setRowToolTip(this, row, registertooltip::forHolding(record, kAuxBase + row));
     }
     tablecells::finishColumns(this, 115, 50, 40);
 }

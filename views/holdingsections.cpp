@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "map/registertooltip.h"
 #include "views/section.h"
 #include "views/tablecells.h"
 
@@ -89,7 +90,7 @@ void HoldingSections::addBlock(const block_t &block) {
     } else {
         fillNormalRows(table, block);
     }
-    tablecells::finishColumns(table, m_widths.label, m_widths.value, m_widths.unit);
+    tablecells::fitColumns(table, m_widths.label, m_widths.value, m_widths.unit);
     connect(table, &QTableWidget::cellChanged, this, &HoldingSections::holdingChanged);
     auto *sectionLayout = new QVBoxLayout();
     sectionLayout->setContentsMargins(0, 0, 0, 0);
@@ -144,6 +145,7 @@ void HoldingSections::fillRow(QTableWidget *table, int row, int header, holding_
     const QString valueText = asCombo ? QString() : QString::number(record->def);
     table->setItem(row, 1, tablecells::valueItem(valueText, !asCombo, true, record->help));
     table->setItem(row, 2, tablecells::labelItem(record->unit, record->help));
+    tablecells::setRowToolTip(table, row, registertooltip::forHolding(*record, header));
     record->table = m_tables.size() - 1;
     record->row = row;
 }
@@ -155,6 +157,7 @@ QComboBox *HoldingSections::createCombo(holding_t *record, int holdingIndex) {
     }
     combo->setFocusPolicy(Qt::StrongFocus);
     combo->setStatusTip(record->help);
+    combo->setToolTip(registertooltip::forHolding(*record, holdingIndex));
     if (m_comboFilter != nullptr) {
         combo->installEventFilter(m_comboFilter);
     }

@@ -3,6 +3,7 @@
 #include <QColor>
 
 #include "map/presentation.h"
+#include "map/registertooltip.h"
 #include "views/tablecells.h"
 
 namespace {
@@ -28,7 +29,7 @@ void InputRegisterTable::setup(const QVector<input_reg_t *> &registers, int col1
         fillRow(row, *m_registers[row]);
         setRowHidden(row, presentation::isHiddenInputRow(*m_registers[row]));
     }
-    tablecells::finishColumns(this, col1Width, col2Width, col3Width);
+    tablecells::fitColumns(this, col1Width, col2Width, col3Width);
 }
 
 void InputRegisterTable::fillRow(int row, const input_reg_t &reg) {
@@ -36,6 +37,7 @@ void InputRegisterTable::fillRow(int row, const input_reg_t &reg) {
     setItem(row, 0, tablecells::labelItem(reg.text));
     setItem(row, 1, tablecells::valueItem(QString::number(reg.def), false, true));
     setItem(row, 2, tablecells::labelItem(presentation::shownUnit(reg.unit)));
+    tablecells::setRowToolTip(this, row, registertooltip::forInput(reg, row));
     const QColor colour = rowColour(reg);
     if (colour.isValid()) {
         for (int column = 0; column < 3; ++column) {

@@ -5,7 +5,25 @@
 #include <qtadvanceddocking/DockWidget.h>
 #include <qtadvanceddocking/DockWidgetTab.h>
 #include <QMainWindow>
-#include <algorithm>
+#include <QSplitter>
+
+namespace {
+// Dock area frame, tab bar margins and splitter handle around a dock's content.
+const int kAreaFrames = 24;
+// Height the plot gets above its own minimum before the log below it grows.
+const int kPlotRoom = 120;
+const int kLowestLogHeight = 80;
+
+QSplitter *horizontalSplitterAbove(QWidget *widget) {
+    for (QWidget *up = widget; up != nullptr; up = up->parentWidget()) {
+        auto *splitter = qobject_cast<QSplitter *>(up->parentWidget());
+        if (splitter != nullptr && splitter->orientation() == Qt::Horizontal) {
+            return splitter;
+        }
+    }
+    return nullptr;
+}
+}  // namespace
 
 MainDocks::MainDocks(QMainWindow *window) : QObject(window) {
     ads::CDockManager::setConfigFlag(ads::CDockManager::OpaqueSplitterResize, true);
@@ -20,10 +38,6 @@ ads::CDockWidget *MainDocks::newDock(const QString &title, QWidget *content) {
     dock->setObjectName(title);
     dock->setWidget(content);
     return dock;
-}
-
-void MainDocks::addLeft(ads::CDockWidget *dock) {
-    manager->addDockWidget(ads::LeftDockWidgetArea, dock);
 }
 
 void MainDocks::create(const Contents &contents) {
@@ -46,51 +60,67 @@ void MainDocks::create(const Contents &contents) {
     flatHoldings->tabWidget()->setParent(flatHoldings);
     flatHoldings->hide();
 
-    // Left to right: holdings, input registers, the smaller tables as tabs; the log below;
-    // the graphs on the right.
-    addLeft(inputRegisters);
-    addLeft(holdingSections);
-    ads::CDockAreaWidget *tables =
-        manager->addDockWidget(ads::RightDockWidgetArea, coils, inputRegisters->dockAreaWidget());
-    manager->addDockWidgetTabToArea(discreteInputs, tables);
-    manager->addDockWidgetTabToArea(auxHoldings, tables);
-    manager->addDockWidgetTabToArea(addressTable, tables);
-    manager->addDockWidget(ads::BottomDockWidgetArea, information);
-    manager->addDockWidgetTabToArea(testSteps, tables);
-    manager->addDockWidget(ads::RightDockWidgetArea, secondaryGraph);
+    // Left column: the input registers above the holdings and their smaller companions as
+    // tabs. Right: the graphs side by side above the log, the address search and test steps.
+    ads::CDockAreaWidget *inputs = manager->addDockWidget(ads::LeftDockWidgetArea, inputRegisters);
+    ads::CDockAreaWidget *holdings =
+        manager->addDockWidget(ads::BottomDockWidgetArea, holdingSections, inputs);
+    manager->addDockWidgetTabToArea(coils, holdings);
+    manager->addDockWidgetTabToArea(discreteInputs, holdings);
+    manager->addDockWidgetTabToArea(auxHoldings, holdings);
+    ads::CDockAreaWidget *graphs = manager->addDockWidget(ads::RightDockWidgetArea, secondaryGraph);
+    ads::CDockAreaWidget *log = manager->addDockWidget(ads::BottomDockWidgetArea, information, graphs);
+    manager->addDockWidgetTabToArea(addressTable, log);
+    manager->addDockWidgetTabToArea(testSteps, log);
 }
 
 void MainDocks::placeHoldingSections() {
     holdingSections->resize(250, 350);
-    holdingSections->setMinimumSize(200, 350);
+    holdingSections->setMinimumSize(200, 150);
 }
 
 void MainDocks::placeTimeGraph() {
-    manager->addDockWidgetTabToArea(timeGraph, secondaryGraph->dockAreaWidget());
-    timeGraph->dockAreaWidget()->setCurrentDockWidget(timeGraph);
+    manager->addDockWidget(ads::RightDockWidgetArea, timeGraph, secondaryGraph->dockAreaWidget());
 }
 
-void MainDocks::setDefaultProportions() {
-    // The splitters scale these to the window's size; only their ratios matter.
-    if (ads::CDockAreaWidget *tables = auxHoldings->dockAreaWidget()) {
-        manager->setSplitterSizes(tables, {
-                                              holdingSections->widget()->sizeHint().width(),
-                                              inputRegisters->widget()->sizeHint().width(),
-                                              350,
-                                          });
+void MainDocks::setDefaultProportions(const QSize &window) {
+    // The splitters scale these to the manager's size; they are worked out for the window's.
+    // The input registers always fit; the holdings too when the Time Graph keeps its minimum.
+    const int inputWidth = inputRegisters->widget()->sizeHint().width() + kAreaFrames;
+    const int holdingWidth = holdingSections->widget()->sizeHint().width() + kAreaFrames;
+    const int timeMinimum = timeGraph->widget()->minimumSizeHint().width() + kAreaFrames;
+    ads::CDockAreaWidget *secondaryArea = secondaryGraph->dockAreaWidget();
+    const int secondaryMinimum = secondaryArea != nullptr ? secondaryArea->minimumSizeHint().width() : 0;
+    const int room = window.width() - timeMinimum - secondaryMinimum - kAreaFrames;
+    const int tablesWidth = qMax(inputWidth, qMin(holdingWidth, room));
+    const int graphsWidth = qMax(window.width() - tablesWidth, 1);
+    if (ads::CDockAreaWidget *inputs = inputRegisters->dockAreaWidget()) {
+        manager->setSplitterSizes(inputs, {window.height() * 55 / 100, window.height() * 45 / 100});
     }
     if (ads::CDockAreaWidget *log = information->dockAreaWidget()) {
-        manager->setSplitterSizes(log, {700, 250});
+        // On a low window the log gives way first: the Time Graph keeps its control row and
+        // a plot worth reading.
+        const int graphsNeed = timeGraph->widget()->sizeHint().height() + kPlotRoom + kAreaFrames;
+        const int graphsHeight =
+            qMin(qMax(window.height() * 72 / 100, graphsNeed), window.height() - kLowestLogHeight);
+        manager->setSplitterSizes(log, {graphsHeight, window.height() - graphsHeight});
     }
-    if (ads::CDockAreaWidget *graphs = timeGraph->dockAreaWidget()) {
-        // Narrower than its plot and control row, the Time Graph scrolls and hides its right
-        // axes and newest samples. It gets that width on a 1600-pixel screen, the narrowest the
-        // layout is made for, as long as the tables keep most of theirs.
-        const int designWidth = 1600;
-        const int frames = 40;  // dock area, tab bar and scroll-area borders
-        const int needed = timeGraph->widget()->minimumSizeHint().width() + frames;
-        const int graphWidth = std::min(needed, designWidth * 55 / 100);
-        manager->setSplitterSizes(graphs, {designWidth - graphWidth, graphWidth});
+    if (ads::CDockAreaWidget *time = timeGraph->dockAreaWidget()) {
+        // The Time Graph gets what its plot and control row need; the Secondary Graph the rest.
+        const int needed = timeGraph->widget()->sizeHint().width() + kAreaFrames;
+        const int timeWidth = qMin(graphsWidth, qMax(needed, graphsWidth * 60 / 100));
+        manager->setSplitterSizes(time, {qMax(graphsWidth - timeWidth, 1), timeWidth});
+    }
+    for (ads::CDockWidget *front : {holdingSections, information}) {
+        if (front->dockAreaWidget() != nullptr && !front->isClosed()) {
+            front->dockAreaWidget()->setCurrentDockWidget(front);
+        }
+    }
+    // The outer splitter: the table column beside everything else.
+    if (QSplitter *outer = horizontalSplitterAbove(inputRegisters->dockAreaWidget())) {
+        if (outer->count() == 2) {
+            outer->setSizes({tablesWidth, graphsWidth});
+        }
     }
 }
 

@@ -38,8 +38,8 @@ class MainDocks : public QObject {
     void create(const Contents &contents);
     void placeHoldingSections();
     void placeTimeGraph();
-    // Shares the width and height out so that tables, log and graphs all open readable.
-    void setDefaultProportions();
+    // Shares the window's width and height out so that tables, log and graphs open readable.
+    void setDefaultProportions(const QSize &window);
     // Closes and deletes a dock that has nothing to show; the pointer becomes null.
     void discard(ads::CDockWidget *&dock);
 

@@ -73,6 +73,8 @@ void MainToolBars::buildFileBar() {
 }
 
 void MainToolBars::buildCommBar() {
+    // The connection group gets a row of its own, so no window width hides it in an overflow menu.
+    m_window->addToolBarBreak();
     commBar = m_window->addToolBar(QStringLiteral("Comm"));
     commBar->setObjectName(QStringLiteral("toolBarComm"));
     configuration = newAction(QStringLiteral("actionConfiguration"), QStringLiteral("Configuration"),

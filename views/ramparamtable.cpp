@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 
 #include "map/presentation.h"
+#include "map/registertooltip.h"
 #include "views/tablecells.h"
 
 RamParamTable::RamParamTable(QWidget *parent) : QTableWidget(parent) {
@@ -50,6 +51,7 @@ void RamParamTable::fillRow(int row, const holding_t &param) {
         setItem(row, 1, tablecells::valueItem(QString::number(param.def), true, false));
     }
     setItem(row, 2, tablecells::labelItem(presentation::shownUnit(param.unit)));
+    tablecells::setRowToolTip(this, row, registertooltip::forHolding(param, m_baseAddress + row));
 }
 
 void RamParamTable::setValueTextSilently(int row, const QString &text) {

@@ -47,6 +47,24 @@ void finishColumns(QTableWidget *table, int width0, int width1, int width2) {
     }
 }
 
+void fitColumns(QTableWidget *table, int width0, int width1, int width2) {
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->hide();
+    // The map's widths are floors: a longer label, list text or unit widens its column.
+    const int widths[] = {width0, width1, width2};
+    for (int column = 0; column < 3 && column < table->columnCount(); ++column) {
+        table->setColumnWidth(column, qMax(widths[column], table->columnWidth(column)));
+    }
+}
+
+void setRowToolTip(QTableWidget *table, int row, const QString &toolTip) {
+    for (int column = 0; column < table->columnCount(); ++column) {
+        if (QTableWidgetItem *cell = table->item(row, column)) {
+            cell->setToolTip(toolTip);
+        }
+    }
+}
+
 int fullWidth(const QTableWidget *table) {
     int width = table->verticalHeader()->sizeHint().width() + 2 * table->frameWidth();
     for (int column = 0; column < table->columnCount(); ++column) {

@@ -22,6 +22,11 @@ QTableWidgetItem *headerItem(int number);
 void resetTable(QTableWidget *table, int rows, int columns);
 // Resizes to contents, hides the horizontal header and applies the widths.
 void finishColumns(QTableWidget *table, int width0, int width1, int width2 = -1);
+// Hides the horizontal header and gives each of three columns the larger of its contents'
+// width and the width asked for.
+void fitColumns(QTableWidget *table, int width0, int width1, int width2);
+// The same tool tip on every cell of a row.
+void setRowToolTip(QTableWidget *table, int row, const QString &toolTip);
 
 // Width that shows every column without a horizontal scroll bar.
 int fullWidth(const QTableWidget *table);

@@ -1,9 +1,11 @@
 #include "cli.h"
 
+#include <unistd.h>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 
 namespace cli {
 
@@ -80,6 +82,37 @@ bool loadMap(const QString &path, const QString &command, LoadedMap *loaded) {
     loaded->map.getInputRegisters(loaded->inputs);
     loaded->map.getHoldings(loaded->holdings);
     return true;
+}
+
+ProgressLine::ProgressLine(QTextStream &stream, bool terminal) : m_stream(&stream), m_terminal(terminal) {}
+
+ProgressLine ProgressLine::forStderr() {
+    return ProgressLine(err(), isatty(fileno(stderr)) != 0);
+}
+
+void ProgressLine::show(const QString &text) {
+    if (text == m_last) {
+        return;
+    }
+    if (m_terminal) {
+        // Blanks wipe what a longer previous text left behind.
+        const int wipe = qMax(0, m_last.size() - text.size());
+        *m_stream << '\r' << text << QString(wipe, QLatin1Char(' '));
+        m_open = true;
+    } else {
+        *m_stream << text << '\n';
+    }
+    m_last = text;
+    m_stream->flush();
+}
+
+void ProgressLine::finish() {
+    if (m_open) {
+        *m_stream << '\n';
+        m_stream->flush();
+        m_open = false;
+    }
+    m_last.clear();
 }
 
 QJsonValue warningsJson(const ReadWarnings &warnings) {

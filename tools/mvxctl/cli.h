@@ -62,6 +62,26 @@ struct LoadedMap {
 // False after printing "mvxctl <command>: cannot open register map ...".
 bool loadMap(const QString &path, const QString &command, LoadedMap *loaded);
 
+// A progress report that stays on one line on a terminal (each update returns to the start
+// of the line with a carriage return) and becomes plain lines, one per changed text, when
+// the stream goes to a pipe or a file.
+class ProgressLine {
+  public:
+    ProgressLine(QTextStream &stream, bool terminal);
+    // For stderr, as the commands print progress.
+    static ProgressLine forStderr();
+
+    void show(const QString &text);
+    // Ends the line on a terminal, so the next message starts on its own.
+    void finish();
+
+  private:
+    QTextStream *m_stream;
+    bool m_terminal;
+    bool m_open = false;
+    QString m_last;
+};
+
 QJsonValue warningsJson(const ReadWarnings &warnings);
 void printWarnings(const ReadWarnings &warnings);
 

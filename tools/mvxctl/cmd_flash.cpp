@@ -22,24 +22,15 @@ constexpr int kModelInputCount = 2;
 class FlashReporter {
   public:
     void message(const QString &text) {
-        endProgressLine();
+        m_progress.finish();
         cli::err() << text << "\n";
         cli::err().flush();
     }
-    void progress(float percent) {
-        cli::err() << "\rflashing: " << int(percent) << "%";
-        cli::err().flush();
-        m_progressOpen = true;
-    }
-    void endProgressLine() {
-        if (m_progressOpen) {
-            cli::err() << "\n";
-            m_progressOpen = false;
-        }
-    }
+    void progress(float percent) { m_progress.show(QStringLiteral("flashing: %1%").arg(int(percent))); }
+    void endProgressLine() { m_progress.finish(); }
 
   private:
-    bool m_progressOpen = false;
+    cli::ProgressLine m_progress = cli::ProgressLine::forStderr();
 };
 
 // Catches the model from the first input-register reply, as the window does: register 1.

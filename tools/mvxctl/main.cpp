@@ -26,12 +26,27 @@ const Command kCommands[] = {
      "report [--db URL] [--from DATE] [--to DATE] [--station S] [--serial SN] [--json|--csv]"},
 };
 
+#ifdef MVX_VERSION
+const char *const kVersion = MVX_VERSION;
+#else
+const char *const kVersion = "unknown";
+#endif
+
 int usage(cli::TextOut &out) {
-    out << "usage: mvxctl COMMAND ...\n\ncommands:\n";
+    out << "usage: mvxctl COMMAND ...\n       mvxctl COMMAND --help\n       mvxctl --version\n\ncommands:\n";
     for (const Command &c : kCommands) {
         out << "  " << c.usage << "\n";
     }
+    out << "\nexit codes:\n"
+           "  0  done (for test: the board passed)\n"
+           "  1  failed: a file that cannot be read, a drive that does not answer, a failed board\n"
+           "  2  bad arguments or usage (for test: the test could not run)\n"
+           "  3  test: stopped before its end\n";
     return 2;
+}
+
+bool asksForHelp(const QStringList &args) {
+    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
 }
 
 }  // namespace
@@ -45,6 +60,10 @@ int main(int argc, char *argv[]) {
     }
     QStringList args = QCoreApplication::arguments().mid(1);
     cli::TextOut &err = cli::err();
+    if (args.size() == 1 && args.first() == QLatin1String("--version")) {
+        cli::out() << "mvxctl " << kVersion << "\n";
+        return 0;
+    }
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         usage(cli::out());
         return args.isEmpty() ? 2 : 0;
@@ -52,6 +71,10 @@ int main(int argc, char *argv[]) {
     const QString name = args.takeFirst();
     for (const Command &c : kCommands) {
         if (name == QLatin1String(c.name)) {
+            if (asksForHelp(args)) {
+                cli::out() << "usage: mvxctl " << c.usage << "\n";
+                return 0;
+            }
             return c.run(args);
         }
     }
