@@ -439,6 +439,7 @@ void MainWindow::on_btnConnect_clicked() {
         } else {
             m_worker->connectPort();
         }
+        m_realtimePlot->setConnectTime(QDateTime::currentMSecsSinceEpoch());
         startDataLog();
     } else {
         m_worker->disconnectPort();

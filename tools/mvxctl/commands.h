@@ -10,3 +10,4 @@ int runRead(const QStringList &args);
 int runFlash(const QStringList &args);
 int runExport(const QStringList &args);
 int runTest(const QStringList &args);
+int runLog2Csv(const QStringList &args);
