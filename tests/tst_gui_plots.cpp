@@ -125,6 +125,9 @@ class tst_gui_plots : public QObject {
         QCOMPARE(plot.valueAxis(4)->axisType(), QCPAxis::atRight);
         QCOMPARE(plot.valueAxis(4)->label(), QString::fromUtf8("Temperature [ºC]"));
         QCOMPARE(plot.timeAxis()->label(), QStringLiteral("Date/Time"));
+        plot.resize(300, 400);  // the legend wraps into fewer columns
+        plot.replotNow();
+        QVERIFY(plot.customPlot()->legend->wrap() < 5);
     }
 
     void timeWindowFollowsNewest_data() {

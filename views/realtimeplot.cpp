@@ -403,7 +403,9 @@ void RealtimePlot::fitLegend() {
     QCPLegend *legend = m_plot->legend;
     int widest = 1;
     for (int i = 0; i < legend->itemCount(); ++i) {
-        widest = std::max(widest, legend->item(i)->minimumOuterSizeHint().width());
+        if (const QCPAbstractLegendItem *item = legend->item(i)) {  // a wrapped grid has empty cells
+            widest = std::max(widest, item->minimumOuterSizeHint().width());
+        }
     }
     const int columns = std::clamp(m_plot->width() / (widest + legend->columnSpacing()), 1, kLegendColumns);
     if (columns != legend->wrap()) {
