@@ -6,6 +6,7 @@
 #include "comm/capturedata.h"
 #include "comm/captureregisters.h"
 #include "comm/tracedecode.h"
+#include "views/plotdata/datalogreader.h"
 #include "views/plotdata/historystore.h"
 #include "views/plotdata/outagetracker.h"
 #include "views/plotdata/powercalc.h"
@@ -245,6 +246,28 @@ class tst_plotcore : public QObject {
         QCOMPARE(store.slice(0, 999900, 0).timesMs.size(), 2 * 50 + 101);  // buckets 940..989 s, then raw
         store.appendGap(1000000);
         QVERIFY(std::isnan(store.slice(999900, 1000000, 0).values[0].last()));
+    }
+
+    // Data-log fields: the elapsed time the logger writes and the values the tables show.
+    void dataLogFields_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("elapsedMs");  // -1: not an elapsed time
+        QTest::addColumn<double>("value");      // NaN: not a number
+        QTest::newRow("a minute in") << QByteArray("00:01:05.042") << 65042.0 << qQNaN();
+        QTest::newRow("past a day") << QByteArray("25:00:00.000") << 90000000.0 << qQNaN();
+        QTest::newRow("minutes overflow") << QByteArray("00:60:00.000") << -1.0 << qQNaN();
+        QTest::newRow("negative hours") << QByteArray("-1:00:00.000") << -1.0 << qQNaN();
+        QTest::newRow("decimal") << QByteArray("-12.5") << -1.0 << -12.5;
+        QTest::newRow("hex") << QByteArray("0x00FF") << -1.0 << 255.0;
+        QTest::newRow("decimal comma") << QByteArray("12,5") << -1.0 << qQNaN();
+        QTest::newRow("empty") << QByteArray("") << -1.0 << qQNaN();
+    }
+    void dataLogFields() {
+        QFETCH(QByteArray, text);
+        QTEST(double(plotdata::DataLogReader::parseElapsed(text)), "elapsedMs");
+        QFETCH(double, value);
+        const double parsed = plotdata::DataLogReader::parseValue(text);
+        QVERIFY(std::isnan(value) ? std::isnan(parsed) : parsed == value);
     }
 
     void bufferFloat_data() {

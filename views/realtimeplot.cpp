@@ -564,8 +564,12 @@ void RealtimePlot::clearCursors() {
 
 void RealtimePlot::updateCursors() {
     if (m_cursors[0] || m_cursors[1]) {
-        m_readout->setText(cursorText());
+        const QString text = cursorText();
+        m_readout->setText(text);
+        // With many curves the lines run past the edge: the tool tip has one value per line.
+        m_readout->setToolTip(QString(text).replace(QStringLiteral("   "), QStringLiteral("\n")));
     } else {
+        m_readout->setToolTip(QString());
         m_readout->setText(QStringLiteral("Click the plot to place a cursor (two give differences)"));
     }
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "views/plotdata/datalogreader.h"
 #include "views/plotdata/powercalc.h"
 #include "views/plotdata/realtimeaxes.h"
+#include "views/realtimecontrols.h"
 #include "views/realtimeplot.h"
 
 namespace {
@@ -36,6 +38,15 @@ ReplayWindow::ReplayWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("Data log"));
     resize(1200, 800);
     m_progress->setRange(0, 100);
+    // A recording has no newest sample to follow and no live P, Q, S: the cursors show them.
+    RealtimeControls *controls = m_plot->controls();
+    for (QWidget *live : {static_cast<QWidget *>(controls->activePowerLabel()),
+                          static_cast<QWidget *>(controls->reactivePowerLabel()),
+                          static_cast<QWidget *>(controls->apparentPowerLabel())}) {
+        live->hide();
+    }
+    controls->timeMinEdit()->setEnabled(false);
+    controls->timeMaxEdit()->setEnabled(false);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_status);
     layout->addWidget(m_progress);

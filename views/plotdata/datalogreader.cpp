@@ -1,6 +1,8 @@
 #include "views/plotdata/datalogreader.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace plotdata {
@@ -8,6 +10,7 @@ namespace plotdata {
 namespace {
 
 const QByteArray kStartPrefix = QByteArrayLiteral("Log started at ");
+constexpr int kMaxLine = 1 << 20;
 
 QByteArray trimmedLine(QByteArray line) {
     while (line.endsWith('\n') || line.endsWith('\r')) {
@@ -28,28 +31,40 @@ QDateTime parseStart(const QByteArray &line) {
 }  // namespace
 
 qint64 DataLogReader::parseElapsed(const QByteArray &text) {
-    const QList<QByteArray> parts = text.split(':');
-    if (parts.size() != 3) {
+    // hours (any number of digits) ":" minutes ":" seconds "." milliseconds
+    const char *p = text.constData();
+    const char *end = p + text.size();
+    qint64 hours = 0;
+    int minutes = 0, seconds = 0, millis = 0;
+    auto field = [&](auto &value, char separator, int digits) {
+        const auto result = std::from_chars(p, end, value);
+        const bool ok = result.ec == std::errc() && (digits == 0 || result.ptr - p == digits) &&
+                        (separator == 0 ? result.ptr == end : result.ptr != end && *result.ptr == separator);
+        p = result.ptr + (separator ? 1 : 0);
+        return ok;
+    };
+    if (!field(hours, ':', 0) || !field(minutes, ':', 2) || !field(seconds, '.', 2) || !field(millis, 0, 3) ||
+        hours < 0 || minutes > 59 || seconds > 59) {
         return -1;
     }
-    bool okH = false, okM = false, okS = false;
-    const qint64 hours = parts.at(0).toLongLong(&okH);
-    const int minutes = parts.at(1).toInt(&okM);
-    const double seconds = parts.at(2).toDouble(&okS);
-    if (!okH || !okM || !okS || hours < 0 || minutes < 0 || minutes > 59 || seconds < 0 || seconds >= 60) {
-        return -1;
-    }
-    return hours * 3600000 + minutes * 60000 + qint64(std::llround(seconds * 1000));
+    return hours * 3600000 + minutes * 60000 + seconds * 1000 + millis;
 }
 
 double DataLogReader::parseValue(const QByteArray &text) {
-    bool ok = false;
-    if (text.startsWith("0x") || text.startsWith("0X")) {
-        const qulonglong value = text.mid(2).toULongLong(&ok, 16);
-        return ok ? double(value) : qQNaN();
+    return parseValue(text.constData(), text.constData() + text.size());
+}
+
+// std::from_chars: fast and independent of the C locale, which a desktop may set to a decimal comma.
+double DataLogReader::parseValue(const char *begin, const char *end) {
+    if (end - begin > 2 && begin[0] == '0' && (begin[1] == 'x' || begin[1] == 'X')) {
+        unsigned long long value = 0;
+        const auto result = std::from_chars(begin + 2, end, value, 16);
+        return result.ec == std::errc() && result.ptr == end ? double(value) : qQNaN();
     }
-    const double value = text.toDouble(&ok);
-    return ok ? value : qQNaN();
+    begin += (begin != end && *begin == '+') ? 1 : 0;
+    double value = 0.0;
+    const auto result = std::from_chars(begin, end, value);
+    return result.ec == std::errc() && result.ptr == end ? value : qQNaN();
 }
 
 bool DataLogReader::open(const QString &path, QString *error) {
@@ -96,32 +111,44 @@ bool DataLogReader::readRows(const QVector<int> &columns, const Row &row, const 
     }
     const qint64 size = std::max<qint64>(1, m_file.size());
     int lastPercent = -1;
-    int highest = -1;
-    for (int column : columns) {
-        highest = std::max(highest, column);
+    // Which of the wanted values each column of a line gives (-1: not wanted, not parsed).
+    QVector<QVector<int>> slotsOfColumn;
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns.at(i) >= 0) {
+            slotsOfColumn.resize(std::max(int(slotsOfColumn.size()), columns.at(i) + 1));
+            slotsOfColumn[columns.at(i)].append(i);
+        }
     }
-    QVector<double> byColumn(highest + 1);
     QVector<double> values(columns.size());
+    QByteArray buffer(kMaxLine, Qt::Uninitialized);
     while (!m_file.atEnd()) {
-        const QByteArray line = trimmedLine(m_file.readLine());
-        const int first = line.indexOf(';');
+        const qint64 read = m_file.readLine(buffer.data(), buffer.size());
+        if (read <= 0) {
+            break;
+        }
+        const char *line = buffer.constData();
+        const char *end = line + read;
+        while (end > line && (end[-1] == '\n' || end[-1] == '\r')) {
+            --end;
+        }
+        const char *first = std::find(line, end, ';');
         const qint64 elapsed =
-            first < 0 ? -1 : parseElapsed(QByteArray::fromRawData(line.constData(), first));
+            first == end ? -1 : parseElapsed(QByteArray::fromRawData(line, int(first - line)));
         if (elapsed < 0) {
-            m_skipped += line.startsWith("Log finished at") ? 0 : 1;
+            m_skipped += QByteArray::fromRawData(line, int(end - line)).startsWith("Log finished at") ? 0 : 1;
             continue;
         }
-        byColumn.fill(qQNaN());
-        int column = 0;
-        int from = first + 1;
-        while (column <= highest && from <= line.size()) {
-            int to = line.indexOf(';', from);
-            to = to < 0 ? line.size() : to;
-            byColumn[column++] = parseValue(QByteArray::fromRawData(line.constData() + from, to - from));
+        values.fill(qQNaN());
+        const char *from = first + 1;
+        for (int column = 0; column < slotsOfColumn.size() && from <= end; ++column) {
+            const char *to = std::find(from, end, ';');
+            if (!slotsOfColumn.at(column).isEmpty()) {
+                const double value = parseValue(from, to);
+                for (int slot : slotsOfColumn.at(column)) {
+                    values[slot] = value;
+                }
+            }
             from = to + 1;
-        }
-        for (int i = 0; i < columns.size(); ++i) {
-            values[i] = columns.at(i) >= 0 ? byColumn.at(columns.at(i)) : qQNaN();
         }
         row(elapsed, values);
         const int percent = int(m_file.pos() * 100 / size);

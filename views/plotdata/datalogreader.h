@@ -37,6 +37,7 @@ class DataLogReader {
     static qint64 parseElapsed(const QByteArray &text);
     // A value as the tables show it: decimal, or hexadecimal with "0x"; NaN otherwise.
     static double parseValue(const QByteArray &text);
+    static double parseValue(const char *begin, const char *end);
 
   private:
     bool readHeaderLine(QStringList *entries, QString *error);
