@@ -347,6 +347,10 @@ class tst_gui_plots : public QObject {
             QCOMPARE(cells[2].toDouble(), k / 4.0);
             QCOMPARE(cells[6].toDouble(), 1.5 * 10.5 * (k / 4.0));
         }
+        for (const QString &picture : {dir.filePath("window.png"), dir.filePath("window.pdf")}) {
+            QVERIFY2(plot.exportPicture(picture, &error), qPrintable(error));
+            QVERIFY(QFileInfo(picture).size() > 1000);
+        }
     }
 
     // A data log written by the program's data-log writer replays with the same values, and
@@ -501,6 +505,10 @@ class tst_gui_plots : public QObject {
         QVERIFY(lines[2].startsWith("00:00:00.000 Y axis;[0,0];[0.005,0.244];"));
         QVERIFY(lines[3].endsWith("[5.115,-124.806];"));
         QVERIFY(lines[4].startsWith("Log finished at"));
+        // Until Min/Max are set the left axis fits the samples (-125 .. 250 here), not ±3000.
+        const QCPRange y = graph.customPlot()->yAxis->range();
+        QVERIFY2(y.lower <= -124.806 && y.upper >= 249.5 && y.size() < 500,
+                 qPrintable(QString::number(y.size())));
         // All 1024 samples of an axis are plotted.
         QCOMPARE(graph.curve(2)->data()->size(), 1024);
         QCOMPARE((graph.curve(2)->data()->constEnd() - 1)->value, -1023 * 0.122);

@@ -1,5 +1,6 @@
 #include "views/replaywindow.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -53,7 +54,22 @@ ReplayWindow::ReplayWindow(QWidget *parent)
     layout->addWidget(m_plot, 1);
 }
 
+void ReplayWindow::closeEvent(QCloseEvent *event) {
+    if (m_reading) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 bool ReplayWindow::open(const QString &path) {
+    m_reading = true;
+    const bool ok = read(path);
+    m_reading = false;
+    return ok;
+}
+
+bool ReplayWindow::read(const QString &path) {
     setWindowTitle(QStringLiteral("Data log - %1").arg(QFileInfo(path).fileName()));
     m_status->setText(QStringLiteral("Reading %1…").arg(QDir::toNativeSeparators(path)));
     m_progress->setValue(0);

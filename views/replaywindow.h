@@ -24,9 +24,16 @@ class ReplayWindow : public QWidget {
     QProgressBar *progressBar() const { return m_progress; }
     QLabel *statusLabel() const { return m_status; }
 
+  protected:
+    // Not while reading: the read runs inside this object.
+    void closeEvent(QCloseEvent *event) override;
+
   private:
+    bool read(const QString &path);
+
     RealtimePlot *m_plot;
     QProgressBar *m_progress;
     QLabel *m_status;
     QStringList m_powerColumns;
+    bool m_reading = false;
 };
