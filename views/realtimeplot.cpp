@@ -61,6 +61,23 @@ QString number(double value) {
     return std::isnan(value) ? QStringLiteral("–") : QString::number(value, 'g', 6);
 }
 
+// b - a to the digits the samples carry (they are stored as floats, about six digits), so that
+// 534.6 - 533.5 reads 1.1 and not 1.10004.
+QString difference(double a, double b) {
+    const double magnitude = std::max(std::abs(a), std::abs(b));
+    const int integerDigits = magnitude >= 1 ? int(std::floor(std::log10(magnitude))) + 1 : 1;
+    QString text = QString::number(b - a, 'f', std::clamp(6 - integerDigits, 0, 6));
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0'))) {
+            text.chop(1);
+        }
+        if (text.endsWith(QLatin1Char('.'))) {
+            text.chop(1);
+        }
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
 }  // namespace
 
 RealtimePlot::RealtimePlot(QWidget *parent)
@@ -617,7 +634,7 @@ QString RealtimePlot::cursorText() const {
             const auto b = m_history->readingAt(c, at[1]);
             if (isCurveShown(c) && a.found && b.found && a.exact() && b.exact()) {
                 parts << QStringLiteral("Δ%1 = %2 %3")
-                             .arg(m_specs.at(c).name, number(b.min - a.min), m_specs.at(c).unit);
+                             .arg(m_specs.at(c).name, difference(a.min, b.min), m_specs.at(c).unit);
             }
         }
         lines << parts.join(QStringLiteral("   "));
