@@ -365,16 +365,14 @@ void MainWindow::buildMenus() {
             dockToggles.append(dock->toggleViewAction());
         }
     }
+    const RealtimePlot::Actions &plot = m_realtimePlot->actions();
     m_menus->build({t.openFile, t.saveFile, t.flashFirmware, t.configuration, t.refreshList, t.connectPort,
-                    t.password, m_searchButton, dockToggles});
+                    t.password, m_searchButton, dockToggles, plot.openDataLog,
+                    {plot.exportPng, plot.exportPdf, plot.exportCsv}});
     connect(m_menus->quit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus->resetLayout, &QAction::triggered, this, &MainWindow::resetLayout);
     connect(m_menus->userGuide, &QAction::triggered, this, &MainWindow::showUserGuide);
     connect(m_menus->about, &QAction::triggered, this, &MainWindow::showAbout);
-}
-
-QAction *MainWindow::openDataLogAction() const {
-    return m_menus->openDataLog;
 }
 
 void MainWindow::buildStatusWidget() {
@@ -569,6 +567,7 @@ void MainWindow::on_btnConnect_clicked() {
         } else {
             m_worker->connectPort();
         }
+        m_realtimePlot->setConnectTime(QDateTime::currentMSecsSinceEpoch());
         startDataLog();
     } else {
         m_worker->disconnectPort();

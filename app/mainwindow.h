@@ -104,9 +104,6 @@ class MainWindow : public QMainWindow {
     MainToolBars *toolBars() const { return m_toolbars; }
     MainMenus *menus() const { return m_menus; }
     ConnectionStatusWidget *connectionStatus() const { return m_connectionStatus; }
-    // File > Open data log...: created disabled and without a handler; the data-log replay
-    // connects to it and enables it.
-    QAction *openDataLogAction() const;
     MainDocks *docks() const { return m_docks; }
     RegisterTables *tables() const { return m_tables; }
     LogArea *logArea() const { return m_log; }

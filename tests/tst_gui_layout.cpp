@@ -157,12 +157,11 @@ void GuiLayoutTest::valuesAndUnitsFit() {
 void GuiLayoutTest::menuEntriesReachTheToolbarHandlers() {
     GuiWorkDir dir({exampleMap()});
     MainWindow window;
-    QCOMPARE(window.menus()->twins().size(), 8);
-    QVERIFY(!window.openDataLogAction()->isEnabled());
+    QCOMPARE(window.menus()->twins().size(), 9);
     for (const MainMenus::Twin &twin : window.menus()->twins()) {
         // Only the forwarding is checked here: the handlers behind it open dialogs and ports.
         if (auto *action = qobject_cast<QAction *>(twin.original)) {
-            action->disconnect(&window);
+            QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
             action->setEnabled(true);
         } else {
             twin.original->disconnect(&window);

@@ -1,13 +1,16 @@
+#include <QRandomGenerator>
 #include <QtTest>
 #include <cstring>
 
 #include "app/drivecommands.h"
-#include "app/outagetracker.h"
-#include "app/powercalc.h"
-#include "app/realtimeaxes.h"
 #include "comm/capturedata.h"
 #include "comm/captureregisters.h"
 #include "comm/tracedecode.h"
+#include "views/plotdata/datalogreader.h"
+#include "views/plotdata/historystore.h"
+#include "views/plotdata/outagetracker.h"
+#include "views/plotdata/powercalc.h"
+#include "views/plotdata/realtimeaxes.h"
 
 namespace {
 
@@ -165,6 +168,106 @@ class tst_plotcore : public QObject {
         QCOMPARE(outage->beginMs, qint64(1000));
         QCOMPARE(outage->endMs, qint64(3000));
         QVERIFY(!tracker.isOpen());
+    }
+
+    // A noisy series with rare spikes, drawn through every level and window size: each spike
+    // inside a window shows near its time, and nothing beyond the series' own range does.
+    void envelopeKeepsEveryPeak_data() {
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("finest") << 0;
+        QTest::newRow("wide screen") << 1920;
+        QTest::newRow("narrow") << 300;
+        QTest::newRow("tiny") << 20;
+    }
+    void envelopeKeepsEveryPeak() {
+        QFETCH(int, pixels);
+        QRandomGenerator random(20240601);
+        plotdata::HistoryStore::Options options;
+        options.rawKeepMs = 60 * 1000;  // older samples live in the envelope only
+        plotdata::HistoryStore store(2, options);
+        const qint64 t0 = 1700000000000;
+        QVector<qint64> times;
+        QVector<QVector<float>> series(2);
+        for (int k = 0; k < 40000; ++k) {
+            times << t0 + k * 100 + random.bounded(50);
+            QVector<double> sample;
+            for (int c = 0; c < 2; ++c) {
+                float value = float(random.bounded(20.0) - 10.0);
+                if (random.bounded(500) == 0) {
+                    value = float(random.bounded(2) ? 1000 + random.bounded(500.0)
+                                                    : -1000 - random.bounded(500.0));
+                }
+                series[c] << value;
+                sample << value;
+            }
+            store.append(times.last(), sample);
+        }
+        for (int w = 0; w < 40; ++w) {
+            const qint64 from = t0 + random.bounded(3900000);
+            const qint64 to = from + 1000 + random.bounded(600000);
+            const plotdata::HistoryStore::Slice slice = store.slice(from, to, pixels);
+            QVERIFY(std::is_sorted(slice.timesMs.begin(), slice.timesMs.end()));
+            for (int c = 0; c < 2; ++c) {
+                const QVector<double> &drawn = slice.values.at(c);
+                const double drawnMax = *std::max_element(drawn.begin(), drawn.end());
+                const double drawnMin = *std::min_element(drawn.begin(), drawn.end());
+                // Each spike shows, at least as far out, within one bucket of its time.
+                const qint64 bucket = std::max<qint64>(1000, pixels ? (to - from) / pixels : 0);
+                for (int k = 0; k < times.size(); ++k) {
+                    const double spike = series[c][k];
+                    if (times[k] < from || times[k] > to || std::abs(spike) < 1000) {
+                        continue;
+                    }
+                    bool shown = false;
+                    for (int i = 0; i < drawn.size() && !shown; ++i) {
+                        shown = std::abs(slice.timesMs[i] - times[k]) <= bucket &&
+                                (spike > 0 ? drawn[i] >= spike : drawn[i] <= spike);
+                    }
+                    QVERIFY2(shown, qPrintable(QString::number(k)));
+                }
+                const auto all = std::minmax_element(series[c].begin(), series[c].end());
+                QVERIFY(drawnMax <= *all.second && drawnMin >= *all.first);
+            }
+        }
+        QCOMPARE(store.readingAt(0, t0 + 5000).found, true);
+        QVERIFY(!store.readingAt(0, t0 + 5000).exact() || store.readingAt(0, t0 + 5000).min == series[0][50]);
+    }
+
+    // A week at 10 Hz fits: the full-resolution part stays at its span, older samples are buckets.
+    void historyIsBounded() {
+        plotdata::HistoryStore::Options options;
+        options.rawKeepMs = 10 * 1000;
+        options.levels = {{1000, 60 * 1000}};
+        plotdata::HistoryStore store(1, options);
+        for (int k = 0; k < 10000; ++k) {
+            store.append(qint64(k) * 100, {double(k)});
+        }
+        QCOMPARE(store.oldestMs(), qint64(940000));                        // the bucket after newest - 60 s
+        QCOMPARE(store.slice(0, 999900, 0).timesMs.size(), 2 * 50 + 101);  // buckets 940..989 s, then raw
+        store.appendGap(1000000);
+        QVERIFY(std::isnan(store.slice(999900, 1000000, 0).values[0].last()));
+    }
+
+    // Data-log fields: the elapsed time the logger writes and the values the tables show.
+    void dataLogFields_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("elapsedMs");  // -1: not an elapsed time
+        QTest::addColumn<double>("value");      // NaN: not a number
+        QTest::newRow("a minute in") << QByteArray("00:01:05.042") << 65042.0 << qQNaN();
+        QTest::newRow("past a day") << QByteArray("25:00:00.000") << 90000000.0 << qQNaN();
+        QTest::newRow("minutes overflow") << QByteArray("00:60:00.000") << -1.0 << qQNaN();
+        QTest::newRow("negative hours") << QByteArray("-1:00:00.000") << -1.0 << qQNaN();
+        QTest::newRow("decimal") << QByteArray("-12.5") << -1.0 << -12.5;
+        QTest::newRow("hex") << QByteArray("0x00FF") << -1.0 << 255.0;
+        QTest::newRow("decimal comma") << QByteArray("12,5") << -1.0 << qQNaN();
+        QTest::newRow("empty") << QByteArray("") << -1.0 << qQNaN();
+    }
+    void dataLogFields() {
+        QFETCH(QByteArray, text);
+        QTEST(double(plotdata::DataLogReader::parseElapsed(text)), "elapsedMs");
+        QFETCH(double, value);
+        const double parsed = plotdata::DataLogReader::parseValue(text);
+        QVERIFY(std::isnan(value) ? std::isnan(parsed) : parsed == value);
     }
 
     void bufferFloat_data() {

@@ -53,10 +53,9 @@ void MainMenus::buildFileMenu(const Sources &sources) {
     menu->addAction(twinOf(sources.openFile, QStringLiteral("&Open parameter file..."), QKeySequence::Open));
     menu->addAction(twinOf(sources.saveFile, QStringLiteral("&Save parameters..."), QKeySequence::Save));
     menu->addSeparator();
-    openDataLog =
-        ownAction(QStringLiteral("actionOpenDataLog"), QStringLiteral("Open &data log..."), QKeySequence());
-    openDataLog->setEnabled(false);
-    menu->addAction(openDataLog);
+    menu->addAction(twinOf(sources.openDataLog, QStringLiteral("Open &data log...")));
+    QMenu *exports = menu->addMenu(QStringLiteral("&Export Time Graph"));
+    exports->addActions(sources.graphExports.toList());
     menu->addSeparator();
     quit =
         ownAction(QStringLiteral("actionQuit"), QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));

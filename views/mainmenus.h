@@ -26,6 +26,8 @@ class MainMenus : public QObject {
         QAction *password;
         QAbstractButton *searchButton;
         QVector<QAction *> dockToggles;
+        QAction *openDataLog;                 // the Time Graph's replay
+        QVector<QAction *> graphExports;      // the Time Graph's picture and data exports
     };
     // A menu entry and the toolbar action or button it stands for.
     struct Twin {
@@ -38,9 +40,7 @@ class MainMenus : public QObject {
 
     const QVector<Twin> &twins() const { return m_twins; }
 
-    // Entries of their own; the window connects them (openDataLog stays disabled until the
-    // data-log replay is wired to it).
-    QAction *openDataLog = nullptr;
+    // Entries of their own; the window connects them.
     QAction *quit = nullptr;
     QAction *resetLayout = nullptr;
     QAction *userGuide = nullptr;

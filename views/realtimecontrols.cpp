@@ -24,14 +24,20 @@ RealtimeControls::RealtimeControls(QWidget *parent)
       m_q(newPowerLabel(QStringLiteral("Q = 0.0 VAr"))),
       m_s(newPowerLabel(QStringLiteral("S = 0.0 VA"))) {
     auto *grid = new QGridLayout();
-    addRow(grid, 0, new QLabel(QStringLiteral("Time"), this), m_timeMin, m_timeMax);
+    auto *legend = new QLabel(QStringLiteral("Checked: the axis scales itself to what is shown"), this);
+    legend->setObjectName(QStringLiteral("labAutoScale"));
+    grid->addWidget(legend, 0, 0, 1, 5);
+    addRow(grid, 1, new QLabel(QStringLiteral("Time"), this), m_timeMin, m_timeMax);
     for (const realtimeaxes::AxisSpec &spec : realtimeaxes::axes()) {
         AxisRow row;
         row.automatic = new QCheckBox(spec.rowTitle, this);
         row.automatic->setChecked(true);
+        row.automatic->setToolTip(
+            QStringLiteral("Automatic scale of the %1 axis. Clear it to fix the axis to min..max")
+                .arg(spec.rowTitle.toLower()));
         row.min = newField(spec.initialMin);
         row.max = newField(spec.initialMax);
-        addRow(grid, m_rows.size() + 1, row.automatic, row.min, row.max);
+        addRow(grid, m_rows.size() + 2, row.automatic, row.min, row.max);
         connect(row.automatic, &QCheckBox::stateChanged, this, [this] {
             updateFieldStates();
             emit scaleChanged();

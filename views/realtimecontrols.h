@@ -3,8 +3,8 @@
 #include <QVector>
 #include <QWidget>
 
-#include "app/powercalc.h"
-#include "app/realtimeaxes.h"
+#include "views/plotdata/powercalc.h"
+#include "views/plotdata/realtimeaxes.h"
 
 class QCheckBox;
 class QGridLayout;

@@ -18,8 +18,8 @@
 #include <cmath>
 
 #include "app/logger.h"
-#include "app/realtimeaxes.h"
 #include "comm/captureregisters.h"
+#include "views/plotdata/realtimeaxes.h"
 #include "views/thicklinegraph.h"
 
 namespace {
@@ -54,7 +54,7 @@ SecondaryGraph::SecondaryGraph(QWidget *parent) : QWidget(parent), m_acceleromet
     layout->addLayout(buildSelectorRow());
     layout->addLayout(buildScaleRow());
 
-    on_SecGraphScaleChanged();
+    applyVerticalScale();
     setConnected(false);
 }
 
@@ -243,6 +243,28 @@ void SecondaryGraph::on_edAfterAlarmChanged() {
 }
 
 void SecondaryGraph::on_SecGraphScaleChanged() {
+    m_userScale = true;
+    applyVerticalScale();
+}
+
+void SecondaryGraph::applyVerticalScale() {
+    if (!m_userScale) {
+        // Until the user sets Min/Max the axis follows what is plotted.
+        QCPRange shown(0, 0);
+        bool any = false;
+        for (QCPGraph *curve : qAsConst(m_curves)) {
+            bool found = false;
+            const QCPRange r = curve->getValueRange(found, QCP::sdBoth, m_plot->xAxis->range());
+            if (found) {
+                shown = any ? QCPRange(std::min(shown.lower, r.lower), std::max(shown.upper, r.upper)) : r;
+                any = true;
+            }
+        }
+        const double pad = std::max(1.0, shown.size() * 0.05);
+        m_plot->yAxis->setRange(shown.lower - pad, shown.upper + pad);
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
+        return;
+    }
     const realtimeaxes::Range range = realtimeaxes::fixedRange(
         realtimeaxes::fieldValue(m_verticalMin->text()), realtimeaxes::fieldValue(m_verticalMax->text()));
     if (range.upper > range.lower) {
@@ -316,6 +338,7 @@ void SecondaryGraph::showChannels(const QVector<int> &channels, Shown shown) {
             m_curves.at(channel)->setData(m_data.accelerometerIndex(), m_data.accelerometer(channel), true);
         }
     }
+    applyVerticalScale();
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
 

@@ -63,7 +63,7 @@ class SecondaryGraph : public QWidget {
     void on_Scale2Changed() { writeScale(1); }
     void on_Scale3Changed() { writeScale(2); }
     void on_edAfterAlarmChanged();
-    // The Min/Max vertical scale fields set the left axis.
+    // The Min/Max vertical scale fields set the left axis; until then it scales itself.
     void on_SecGraphScaleChanged();
     void on_btnTriggerSecondaryGraph();
     void on_btnReadSecondaryGraph();
@@ -79,6 +79,7 @@ class SecondaryGraph : public QWidget {
     QLineEdit *newIntField(const QString &text, int width, int bottom, int top);
     void onWheel(QWheelEvent *event);
     void writeScale(int trace);
+    void applyVerticalScale();
     void showChannels(const QVector<int> &channels, Shown shown);
     void logAccelerometer(int startReg, const QVector<uint16_t> &words);
     void logToBrowser(const QString &text);
@@ -89,6 +90,7 @@ class SecondaryGraph : public QWidget {
     logger *m_accelerometerLog;
     QString m_logDir;
     Shown m_shown = Shown::Buffers;
+    bool m_userScale = false;
 
     QCustomPlot *m_plot = nullptr;
     QVector<QCPGraph *> m_curves;

@@ -84,7 +84,7 @@ bool loadMap(const QString &path, const QString &command, LoadedMap *loaded) {
     return true;
 }
 
-ProgressLine::ProgressLine(QTextStream &stream, bool terminal) : m_stream(&stream), m_terminal(terminal) {}
+ProgressLine::ProgressLine(TextOut &stream, bool terminal) : m_stream(&stream), m_terminal(terminal) {}
 
 ProgressLine ProgressLine::forStderr() {
     return ProgressLine(err(), isatty(fileno(stderr)) != 0);

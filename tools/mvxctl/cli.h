@@ -67,7 +67,7 @@ bool loadMap(const QString &path, const QString &command, LoadedMap *loaded);
 // the stream goes to a pipe or a file.
 class ProgressLine {
   public:
-    ProgressLine(QTextStream &stream, bool terminal);
+    ProgressLine(TextOut &stream, bool terminal);
     // For stderr, as the commands print progress.
     static ProgressLine forStderr();
 
@@ -76,7 +76,7 @@ class ProgressLine {
     void finish();
 
   private:
-    QTextStream *m_stream;
+    TextOut *m_stream;
     bool m_terminal;
     bool m_open = false;
     QString m_last;

@@ -12,3 +12,4 @@ int runExport(const QStringList &args);
 int runTest(const QStringList &args);
 int runSearch(const QStringList &args);
 int runReport(const QStringList &args);
+int runLog2Csv(const QStringList &args);

@@ -19,6 +19,8 @@ const Command kCommands[] = {
     {"read", runRead, "read --port P --map FILE [--address A] [--speed S] [--framing F] [--json]"},
     {"flash", runFlash, "flash --port P --file F [--model M] [--address A] [--speed S] [--framing F]"},
     {"export", runExport, "export --port P --map FILE --out FILE [--address A] [--speed S] [--framing F]"},
+    {"log2csv", runLog2Csv,
+     "log2csv LOG [OUT]                  convert a data log to CSV (names and units in the header)"},
     {"search", runSearch,
      "search --port P [--from A] [--to B] [--speed S] [--framing F] [--timeout MS] [--json|--csv]"},
     {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] ..."},

@@ -1,4 +1,4 @@
-#include "app/powercalc.h"
+#include "views/plotdata/powercalc.h"
 
 #include <cmath>
 

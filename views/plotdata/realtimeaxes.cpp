@@ -1,4 +1,4 @@
-#include "app/realtimeaxes.h"
+#include "views/plotdata/realtimeaxes.h"
 
 #include <algorithm>
 

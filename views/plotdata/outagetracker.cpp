@@ -1,4 +1,4 @@
-#include "app/outagetracker.h"
+#include "views/plotdata/outagetracker.h"
 
 #include <algorithm>
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+// Writes samples as CSV: a header row, then one row per sample with its time in ISO 8601
+// (local time with its offset), the seconds since Connect and one column per curve.
+namespace plotdata {
+
+class CsvWriter {
+  public:
+    explicit CsvWriter(QIODevice *device) : m_device(device) {}
+
+    // "Speed [rpm]"; the name alone when the unit is empty or "none".
+    static QString columnTitle(const QString &name, const QString &unit);
+
+    void writeHeader(const QStringList &columnTitles);
+    // A NaN value leaves its cell empty.
+    void writeRow(qint64 msecsSinceEpoch, qint64 connectMsecsSinceEpoch, const double *values, int count);
+    bool ok() const { return m_ok; }
+
+  private:
+    void write(const QByteArray &line);
+
+    QIODevice *m_device;
+    bool m_ok = true;
+};
+
+}  // namespace plotdata
