@@ -1,7 +1,5 @@
 // Reply-word presentation: single registers, 32-bit pairs, list matching, typed edits, and
 // the three reception functions over descriptor lists built from the input.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <QRegularExpression>
 #include <QVector>
 #include <cstddef>
@@ -61,14 +59,6 @@ struct Descriptors {
     }
 };
 
-QVector<uint16_t> words(FuzzedDataProvider &in, int count) {
-    QVector<uint16_t> out;
-    for (int i = 0; i < count; ++i) {
-        out.append(in.ConsumeIntegral<uint16_t>());
-    }
-    return out;
-}
-
 void singleRegister(FuzzedDataProvider &in) {
     const uint16_t raw = in.ConsumeIntegral<uint16_t>();
     const float mul = multiplier(in);
@@ -110,15 +100,15 @@ void receptions(FuzzedDataProvider &in) {
         holdings.append(made.makeHolding(in));
     }
     QString logLine;
-    const auto inputWords = words(in, in.ConsumeIntegralInRange(0, 20));
+    const auto inputWords = fuzzsupport::words(in, in.ConsumeIntegralInRange(0, 20));
     const auto updates = presentation::applyInputWords(inputs, inputWords, &logLine);
     FUZZ_CHECK(updates.size() == std::min(inputs.size(), inputWords.size()), "one update per word");
     const bool sameSize = in.ConsumeBool();
-    presentation::applyHoldingWords(holdings,
-                                    words(in, sameSize ? holdingCount : in.ConsumeIntegral<uint8_t>()));
+    presentation::applyHoldingWords(
+        holdings, fuzzsupport::words(in, sameSize ? holdingCount : in.ConsumeIntegral<uint8_t>()));
     // Aux replies start at register 1000 + index; a register number is 16-bit.
     const int start = in.ConsumeIntegralInRange(-1000, 65535 - 1000);
-    const auto auxWords = words(in, in.ConsumeIntegralInRange(0, 20));
+    const auto auxWords = fuzzsupport::words(in, in.ConsumeIntegralInRange(0, 20));
     const auto auxUpdates = presentation::applyAuxWords(holdings, start, auxWords);
     FUZZ_CHECK(auxUpdates.size() <= auxWords.size(), "no more aux updates than words");
     for (const holding_t *holding : holdings) {
@@ -128,11 +118,6 @@ void receptions(FuzzedDataProvider &in) {
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzzsupport::installQuietMessageHandler();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzedDataProvider in(data, size);
