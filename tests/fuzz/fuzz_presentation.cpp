@@ -41,21 +41,14 @@ struct Descriptors {
         }
         return list;
     }
-    input_reg_t *makeInput(FuzzedDataProvider &in) {
-        input_reg_t reg;
-        reg.vis_type = visType(in);
-        reg.multiplier = multiplier(in);
-        reg.items = makeItems(in);
-        inputs.push_back(reg);
-        return &inputs.back();
-    }
-    holding_t *makeHolding(FuzzedDataProvider &in) {
-        holding_t holding;
-        holding.vis_type = visType(in);
-        holding.multiplier = multiplier(in);
-        holding.items = makeItems(in);
-        holdings.push_back(holding);
-        return &holdings.back();
+    template <typename T>
+    T *make(std::deque<T> &store, FuzzedDataProvider &in) {
+        T record;
+        record.vis_type = visType(in);
+        record.multiplier = multiplier(in);
+        record.items = makeItems(in);
+        store.push_back(record);
+        return &store.back();
     }
 };
 
@@ -93,11 +86,11 @@ void receptions(FuzzedDataProvider &in) {
     QVector<holding_t *> holdings;
     const int inputCount = in.ConsumeIntegralInRange(0, 16);
     for (int i = 0; i < inputCount; ++i) {
-        inputs.append(made.makeInput(in));
+        inputs.append(made.make(made.inputs, in));
     }
     const int holdingCount = in.ConsumeIntegralInRange(0, 16);
     for (int i = 0; i < holdingCount; ++i) {
-        holdings.append(made.makeHolding(in));
+        holdings.append(made.make(made.holdings, in));
     }
     QString logLine;
     const auto inputWords = fuzzsupport::words(in, in.ConsumeIntegralInRange(0, 20));
