@@ -181,7 +181,11 @@ class tst_plotcore : public QObject {
     void bufferFloat() {
         QFETCH(int, w0);
         QFETCH(int, w1);
-        QTEST(tracedecode::decodeBufferFloat(uint16_t(w0), uint16_t(w1)), "value");
+        QFETCH(float, value);
+        QCOMPARE(tracedecode::decodeBufferFloat(uint16_t(w0), uint16_t(w1)), value);
+        uint16_t encoded[2] = {};
+        tracedecode::encodeBufferFloat(value, &encoded[0], &encoded[1]);
+        QCOMPARE((QList<int>{encoded[0], encoded[1]}), (QList<int>{w0, w1}));
     }
 
     // Sample k of a buffer is at base + 2k; every chunk lands at its own indices.
@@ -258,6 +262,8 @@ class tst_plotcore : public QObject {
     void accelerometerText() {
         tracedecode::AccelerometerText text;
         QVERIFY(text.feed(tracedecode::kBufferBase, QVector<uint16_t>(120, 1)).lines.isEmpty());
+        QVERIFY(text.feed(tracedecode::kAccelerometerBase, QVector<uint16_t>(120, 9))
+                    .lines.isEmpty());  // read again
         CaptureReader reader;
         reader.restart(CaptureReader::kAccelerometerBase);
         QStringList lines;
