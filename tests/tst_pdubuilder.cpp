@@ -19,6 +19,7 @@ class TestPduBuilder : public QObject {
         QTest::newRow("register 0x5000 = 1") << bytes(pdu::writeSingleRegister(0x5000, 1)) << QByteArray("0650000001");
         QTest::newRow("coil 7 on") << bytes(pdu::writeSingleCoil(7, 0xFF00)) << QByteArray("050007FF00");
         QTest::newRow("negative level is sent as 0") << bytes(pdu::accessLevel(-1, "")) << QByteArray("1007D000020400000000");
+        QTest::newRow("level 4 is sent as 0") << bytes(pdu::accessLevel(4, "")) << QByteArray("1007D000020400000000");
         QTest::newRow("latin-1 character is one byte")
             << bytes(pdu::accessLevel(1, QString::fromUtf8("ñ"))) << QByteArray("1007D0000306000100F10000");
         QTest::newRow("firmware command") << bytes(pdu::firmwareCommand(0x1A2B, 7)) << QByteArray("641A2B07");

@@ -123,7 +123,7 @@ class tst_xmlmap : public QObject {
         QTest::newRow("level") << "<h add=\"0\"><level>x</level></h>" << "level";
         QTest::newRow("multiplier") << "<h add=\"0\"><multiplier>nan</multiplier></h>" << "multiplier";
         QTest::newRow("no add") << "<h><text>x</text></h>" << "h";
-        QTest::newRow("add too big") << "<h add=\"70000\"/>" << "h";
+        QTest::newRow("add too big") << "<h add=\"65536\"/>" << "h";
         // clang-format on
     }
     void droppedHoldings() {
