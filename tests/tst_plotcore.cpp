@@ -4,6 +4,7 @@
 
 #include "app/drivecommands.h"
 #include "comm/capturedata.h"
+#include "comm/capturereader.h"
 #include "comm/captureregisters.h"
 #include "comm/tracedecode.h"
 #include "views/plotdata/datalogreader.h"
@@ -283,7 +284,11 @@ class tst_plotcore : public QObject {
     void bufferFloat() {
         QFETCH(int, w0);
         QFETCH(int, w1);
-        QTEST(tracedecode::decodeBufferFloat(uint16_t(w0), uint16_t(w1)), "value");
+        QFETCH(float, value);
+        QCOMPARE(tracedecode::decodeBufferFloat(uint16_t(w0), uint16_t(w1)), value);
+        uint16_t encoded[2] = {};
+        tracedecode::encodeBufferFloat(value, &encoded[0], &encoded[1]);
+        QCOMPARE((QList<int>{encoded[0], encoded[1]}), (QList<int>{w0, w1}));
     }
 
     // Sample k of a buffer is at base + 2k; every chunk lands at its own indices.
@@ -353,6 +358,37 @@ class tst_plotcore : public QObject {
         QCOMPARE(data.buffer(1).at(511), -511 * 0.122);
         QCOMPARE(data.accelerometer(0), QVector<double>(1024, 0.0));
         QCOMPARE(data.buffer(1).size(), 512);
+    }
+
+    // The accelerometer log text: one line per axis, handed out when the next axis starts and, for
+    // the last axis, with the reply that ends the capture.
+    void accelerometerText() {
+        tracedecode::AccelerometerText text;
+        QVERIFY(text.feed(tracedecode::kBufferBase, QVector<uint16_t>(120, 1)).lines.isEmpty());
+        // An unfinished read (up to two registers short of the end), then a new one from the start.
+        const tracedecode::AccelerometerText::Output unfinished =
+            text.feed(tracedecode::kAccelerometerBase + 0xBF0, QVector<uint16_t>(14, 9));
+        QVERIFY(unfinished.lines.isEmpty() && !unfinished.finished);
+        CaptureReader reader;
+        reader.restart(CaptureReader::kAccelerometerBase);
+        QStringList lines;
+        while (reader.active()) {
+            const CaptureReader::Chunk chunk = reader.next();
+            const int axis = (chunk.start - CaptureReader::kAccelerometerBase) / CaptureReader::kBlockSize;
+            const tracedecode::AccelerometerText::Output out =
+                text.feed(chunk.start, QVector<uint16_t>(chunk.count, uint16_t(axis + 1)));
+            QCOMPARE(out.finished, !reader.active());
+            lines += out.lines;
+        }
+        QCOMPARE(lines.size(), 3);
+        for (int axis = 0; axis < 3; ++axis) {
+            const QString value = QString::number((axis + 1) * 0.122);
+            QVERIFY(lines[axis].startsWith(
+                QStringLiteral(" %1 axis;[0,%2];[0.005,%2];").arg(QChar('X' + axis)).arg(value)));
+            QVERIFY(lines[axis].endsWith(QStringLiteral(";[5.115,%1];").arg(value)));
+            QCOMPARE(lines[axis].count(QLatin1Char('[')), 1024);
+        }
+        QVERIFY(text.pending().isEmpty());
     }
 
     void captureRegisters_data() {

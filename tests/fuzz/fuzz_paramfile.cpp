@@ -64,11 +64,6 @@ void checkSameHoldings(const QVector<holding_t> &read, const QVector<holding_t> 
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzzsupport::installQuietMessageHandler();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ParamFileContents contents;
     if (!readParamFileData(fuzzsupport::bytes(data, size), &contents)) {

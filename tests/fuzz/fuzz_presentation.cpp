@@ -1,7 +1,5 @@
 // Reply-word presentation: single registers, 32-bit pairs, list matching, typed edits, and
 // the three reception functions over descriptor lists built from the input.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <QRegularExpression>
 #include <QVector>
 #include <cstddef>
@@ -43,31 +41,16 @@ struct Descriptors {
         }
         return list;
     }
-    input_reg_t *makeInput(FuzzedDataProvider &in) {
-        input_reg_t reg;
-        reg.vis_type = visType(in);
-        reg.multiplier = multiplier(in);
-        reg.items = makeItems(in);
-        inputs.push_back(reg);
-        return &inputs.back();
-    }
-    holding_t *makeHolding(FuzzedDataProvider &in) {
-        holding_t holding;
-        holding.vis_type = visType(in);
-        holding.multiplier = multiplier(in);
-        holding.items = makeItems(in);
-        holdings.push_back(holding);
-        return &holdings.back();
+    template <typename T>
+    T *make(std::deque<T> &store, FuzzedDataProvider &in) {
+        T record;
+        record.vis_type = visType(in);
+        record.multiplier = multiplier(in);
+        record.items = makeItems(in);
+        store.push_back(record);
+        return &store.back();
     }
 };
-
-QVector<uint16_t> words(FuzzedDataProvider &in, int count) {
-    QVector<uint16_t> out;
-    for (int i = 0; i < count; ++i) {
-        out.append(in.ConsumeIntegral<uint16_t>());
-    }
-    return out;
-}
 
 void singleRegister(FuzzedDataProvider &in) {
     const uint16_t raw = in.ConsumeIntegral<uint16_t>();
@@ -103,22 +86,22 @@ void receptions(FuzzedDataProvider &in) {
     QVector<holding_t *> holdings;
     const int inputCount = in.ConsumeIntegralInRange(0, 16);
     for (int i = 0; i < inputCount; ++i) {
-        inputs.append(made.makeInput(in));
+        inputs.append(made.make(made.inputs, in));
     }
     const int holdingCount = in.ConsumeIntegralInRange(0, 16);
     for (int i = 0; i < holdingCount; ++i) {
-        holdings.append(made.makeHolding(in));
+        holdings.append(made.make(made.holdings, in));
     }
     QString logLine;
-    const auto inputWords = words(in, in.ConsumeIntegralInRange(0, 20));
+    const auto inputWords = fuzzsupport::words(in, in.ConsumeIntegralInRange(0, 20));
     const auto updates = presentation::applyInputWords(inputs, inputWords, &logLine);
     FUZZ_CHECK(updates.size() == std::min(inputs.size(), inputWords.size()), "one update per word");
     const bool sameSize = in.ConsumeBool();
-    presentation::applyHoldingWords(holdings,
-                                    words(in, sameSize ? holdingCount : in.ConsumeIntegral<uint8_t>()));
+    presentation::applyHoldingWords(
+        holdings, fuzzsupport::words(in, sameSize ? holdingCount : in.ConsumeIntegral<uint8_t>()));
     // Aux replies start at register 1000 + index; a register number is 16-bit.
     const int start = in.ConsumeIntegralInRange(-1000, 65535 - 1000);
-    const auto auxWords = words(in, in.ConsumeIntegralInRange(0, 20));
+    const auto auxWords = fuzzsupport::words(in, in.ConsumeIntegralInRange(0, 20));
     const auto auxUpdates = presentation::applyAuxWords(holdings, start, auxWords);
     FUZZ_CHECK(auxUpdates.size() <= auxWords.size(), "no more aux updates than words");
     for (const holding_t *holding : holdings) {
@@ -128,11 +111,6 @@ void receptions(FuzzedDataProvider &in) {
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzzsupport::installQuietMessageHandler();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzedDataProvider in(data, size);

@@ -45,11 +45,6 @@ void checkSameValues(const settings &a, const settings &b) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzzsupport::installQuietMessageHandler();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString path = workDir()->filePath(QStringLiteral("settings.xml"));
     settings fromInput(path);

@@ -32,11 +32,6 @@ void checkAcceptedLoop(const TestDefinition &def) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzzsupport::installQuietMessageHandler();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     TestDefinition def;
     xml_test_reader reader;

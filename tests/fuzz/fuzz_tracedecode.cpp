@@ -1,7 +1,5 @@
 // Capture replies: byte-swapped trace-buffer floats and accelerometer words, placed by the
 // register they came from, whatever register a reply starts at.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <QVector>
 #include <cstddef>
 #include <cstdint>
@@ -10,15 +8,6 @@
 #include "fuzzsupport.h"
 
 namespace {
-
-QVector<uint16_t> words(FuzzedDataProvider &in) {
-    QVector<uint16_t> out;
-    const int count = in.ConsumeIntegralInRange(0, 130);
-    for (int i = 0; i < count; ++i) {
-        out.append(in.ConsumeIntegral<uint16_t>());
-    }
-    return out;
-}
 
 // Replies start at a 16-bit register number, usually near one of the capture areas.
 int startRegister(FuzzedDataProvider &in) {
@@ -36,18 +25,13 @@ void checkPlaced(const QVector<tracedecode::Sample> &samples, int perChannel) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzzsupport::installQuietMessageHandler();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzedDataProvider in(data, size);
     tracedecode::decodeBufferFloat(in.ConsumeIntegral<uint16_t>(), in.ConsumeIntegral<uint16_t>());
     tracedecode::AccelerometerText text;
     while (in.remaining_bytes() > 0) {
         const int start = startRegister(in);
-        const QVector<uint16_t> reply = words(in);
+        const QVector<uint16_t> reply = fuzzsupport::words(in, in.ConsumeIntegralInRange(0, 130));
         tracedecode::kindOf(start);
         checkPlaced(tracedecode::decodeBufferReply(start, reply), tracedecode::kBufferSamples);
         checkPlaced(tracedecode::decodeAccelerometerReply(start, reply), tracedecode::kAccelerometerSamples);

@@ -63,11 +63,6 @@ void presentReplies(const xmlmap &map, const QByteArray &data) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzzsupport::installQuietMessageHandler();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes = fuzzsupport::bytes(data, size);
     xmlmap map;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 #include <QtGlobal>
 #include <cstdint>
 #include <cstdio>
@@ -19,8 +22,12 @@ inline void quietMessages(QtMsgType type, const QMessageLogContext &, const QStr
     }
 }
 
-inline void installQuietMessageHandler() {
-    qInstallMessageHandler(quietMessages);
+inline QVector<uint16_t> words(FuzzedDataProvider &in, int count) {
+    QVector<uint16_t> out;
+    for (int i = 0; i < count; ++i) {
+        out.append(in.ConsumeIntegral<uint16_t>());
+    }
+    return out;
 }
 
 inline QByteArray bytes(const uint8_t *data, size_t size) {
@@ -37,3 +44,9 @@ inline QByteArray bytes(const uint8_t *data, size_t size) {
     } while (false)
 
 }  // namespace fuzzsupport
+
+// Every target includes this header once and starts with the quiet handler.
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    qInstallMessageHandler(fuzzsupport::quietMessages);
+    return 0;
+}
