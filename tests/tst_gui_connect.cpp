@@ -60,7 +60,8 @@ class GuiConnectTest : public QObject {
     void editsReachTheDrive_data();
     void editsReachTheDrive();
     void comboWritesItsValueOnce();
-    void dataLogRecordsEveryReply();
+    void emptyAddressFieldConnectsToServerOne();
+    void exitWhileConnectedClosesTheDataLogAndSavesSettings();
     void searchListsTheDrivesAndSelectsOne();
     void portThatCannotBeOpenedStaysDisconnected();
     void reconfiguredWorkerConnects();
@@ -71,9 +72,20 @@ class GuiConnectTest : public QObject {
     void flashing();
 
   private:
+    struct Start {
+        QList<int> addresses{1};
+        Transport transport = Transport::Serial;
+        bool logging = false;
+        int savedAddress = 1;
+        bool clearAddressField = false;
+    };
     bool startBus(const QList<int> &addresses = {1}, Transport transport = Transport::Serial);
-    void startWindow(bool logging = false);
-    void connectWindow();
+    void startWindow(const Start &start);
+    void startWindow() { startWindow(Start{}); }
+    bool connectWindow();
+    // The simulated drive, the window over it and a pressed Connect: the preamble of most cases.
+    bool startConnected(const Start &start);
+    bool startConnected() { return startConnected(Start{}); }
     QStringList writes() const;
     QTableWidget *sectionTableOf(int holdingIndex) const;
 
@@ -102,17 +114,31 @@ bool GuiConnectTest::startBus(const QList<int> &addresses, Transport transport) 
     return true;
 }
 
-void GuiConnectTest::startWindow(bool logging) {
+void GuiConnectTest::startWindow(const Start &start) {
     GuiWorkDir::Settings settings{exampleMap(), m_bus->endpoint()};
-    settings.logging = logging;
+    settings.logging = start.logging;
+    settings.address = start.savedAddress;
     m_dir = std::make_unique<GuiWorkDir>(settings);
     m_window = std::make_unique<MainWindow>();
+    if (start.clearAddressField) {
+        m_window->toolBars()->addressEdit->clear();
+    }
 }
 
-void GuiConnectTest::connectWindow() {
-    QCOMPARE(m_window->toolBars()->portCombo->currentData().toString(), m_bus->endpoint());
+bool GuiConnectTest::connectWindow() {
+    if (m_window->toolBars()->portCombo->currentData().toString() != m_bus->endpoint()) {
+        return false;
+    }
     m_window->toolBars()->connectPort->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->isPortConnected(), kWaitMs);
+    return QTest::qWaitFor([this] { return m_window->isPortConnected(); }, kWaitMs);
+}
+
+bool GuiConnectTest::startConnected(const Start &start) {
+    if (!startBus(start.addresses, start.transport)) {
+        return false;
+    }
+    startWindow(start);
+    return connectWindow();
 }
 
 QStringList GuiConnectTest::writes() const {
@@ -134,7 +160,7 @@ void GuiConnectTest::connectAndDisconnectSwitchTheControls() {
     QVERIFY(startBus());
     startWindow();
     m_window->docks()->auxHoldings->toggleView(false);
-    connectWindow();
+    QVERIFY(connectWindow());
     const MainToolBars *bars = m_window->toolBars();
     QVERIFY(m_window->logArea()->toPlainText().contains(QStringLiteral("Port connected")));
     QVERIFY(m_dir->read(QStringLiteral("settings.xml")).contains(QStringLiteral("<Aux_Register_Tab>False<")));
@@ -161,6 +187,7 @@ void GuiConnectTest::connectAndDisconnectSwitchTheControls() {
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
     QVERIFY(m_window->logArea()->toPlainText().endsWith(QStringLiteral("Port disconnected")));
     // The time graph shows a gap, not a line, across the time without a port.
+    m_window->realtimePlot()->replotNow();
     const QCPGraph *curve = m_window->realtimePlot()->curve(0);
     QVERIFY(qIsNaN((curve->data()->constEnd() - 1)->value));
     QVERIFY(bars->portCombo->isEnabled() && bars->configuration->isEnabled());
@@ -170,9 +197,7 @@ void GuiConnectTest::connectAndDisconnectSwitchTheControls() {
 
 void GuiConnectTest::repliesAreShownWithoutWriting() {
     QFETCH(Transport, transport);
-    QVERIFY(startBus({1}, transport));
-    startWindow();
-    connectWindow();
+    QVERIFY(startConnected({{1}, transport}));
     // Holding 9 ("Tiempo muerto", default 150, multiplier 0.01) is only in the flat table.
     QTRY_COMPARE_WITH_TIMEOUT(m_window->tables()->flatHoldings()->item(9, 1)->text(), QStringLiteral("1.50"),
                               kWaitMs);
@@ -239,9 +264,7 @@ void GuiConnectTest::editsReachTheDrive() {
     QFETCH(QString, typed);
     QFETCH(QString, request);
     QFETCH(QString, shownAfter);
-    QVERIFY(startBus());
-    startWindow();
-    connectWindow();
+    QVERIFY(startConnected());
     QTRY_COMPARE_WITH_TIMEOUT(sectionTableOf(6)->item(6, 1)->text(), QStringLiteral("3000"), kWaitMs);
     QTableWidget *target = table == QLatin1String("section") ? sectionTableOf(row)
                            : table == QLatin1String("aux")
@@ -262,9 +285,7 @@ void GuiConnectTest::editsReachTheDrive() {
 }
 
 void GuiConnectTest::comboWritesItsValueOnce() {
-    QVERIFY(startBus());
-    startWindow();
-    connectWindow();
+    QVERIFY(startConnected());
     const holding_t *record = m_window->registers().holdings[5];
     QComboBox *combo = m_window->tables()->holdingSections()->combos()[record->combo];
     QTRY_COMPARE_WITH_TIMEOUT(m_window->registers().holdings[6]->value, uint16_t(3000), kWaitMs);
@@ -277,15 +298,32 @@ void GuiConnectTest::comboWritesItsValueOnce() {
     QCOMPARE(writes().size(), 1);
 }
 
-void GuiConnectTest::dataLogRecordsEveryReply() {
-    QVERIFY(startBus());
-    startWindow(true);
-    connectWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->registers().inputRegisters[1]->raw == 4, kWaitMs);
-    QTest::qWait(500);
-    m_window->toolBars()->connectPort->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
+void GuiConnectTest::emptyAddressFieldConnectsToServerOne() {
+    QVERIFY(startConnected({{1}, Transport::Serial, false, 9, true}));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->tables()->inputRegisters()->item(1, 1)->text(), QStringLiteral("4"),
+                              kWaitMs);
+    QVERIFY(m_bus->drive.requests().first().startsWith(QStringLiteral("1 ")));
+    QCOMPARE(m_window->serverAddress(), 1);
+    QVERIFY(m_dir->read(QStringLiteral("settings.xml")).contains(QStringLiteral("<Modbus_Add>1<")));
+}
 
+// One data-log line per reply, each value as its input-table cell shows it; leaving the program
+// while connected ends the log and keeps the dock choices made since Connect.
+void GuiConnectTest::exitWhileConnectedClosesTheDataLogAndSavesSettings() {
+    QVERIFY(startConnected({{1}, Transport::Serial, true}));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().size() > 8, kWaitMs);
+    m_bus->drive.stop();  // no reply after the last line: the table keeps that line's values
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->errorCount() > 0, kWaitMs);
+    QVERIFY(m_window->isPortConnected());
+    m_window->docks()->auxHoldings->toggleView(false);
+    QHash<QString, QString> cellOf;  // by register name
+    const QVector<input_reg_t *> &inputs = m_window->registers().inputRegisters;
+    for (int row = 0; row < inputs.size(); ++row) {
+        cellOf.insert(inputs[row]->name, m_window->tables()->inputRegisters()->item(row, 1)->text());
+    }
+    m_window.reset();
+
+    QVERIFY(m_dir->read(QStringLiteral("settings.xml")).contains(QStringLiteral("<Aux_Register_Tab>False<")));
     const QStringList files =
         QDir(m_dir->filePath(QStringLiteral("log"))).entryList({QStringLiteral("*-log.txt")});
     QCOMPARE(files.size(), 1);
@@ -298,18 +336,20 @@ void GuiConnectTest::dataLogRecordsEveryReply() {
     QVERIFY2(header.match(lines[1]).hasMatch(), qPrintable(lines[1]));
     QVERIFY(lines[2].contains(QStringLiteral(";rpm;rpm;Hz;V;")));
     // 40 registers: three lists and two low halves have no column.
-    const int columns = lines[1].count(QLatin1Char(';'));
-    QCOMPARE(columns, 35);
+    const QStringList names = lines[1].split(QLatin1Char(';'));
+    QCOMPARE(names.size(), 36);
     for (int i = 3; i < lines.size() - 1; ++i) {
-        QCOMPARE(lines[i].count(QLatin1Char(';')), columns);
-        QCOMPARE(lines[i].section(QLatin1Char(';'), 2, 2), QStringLiteral("4"));  // model
+        QCOMPARE(lines[i].count(QLatin1Char(';')), names.size() - 1);
+    }
+    const QStringList last = lines[lines.size() - 2].split(QLatin1Char(';'));
+    for (int column = 1; column < names.size(); ++column) {
+        QVERIFY2(cellOf.contains(names[column]), qPrintable(names[column]));
+        QCOMPARE(last[column], cellOf[names[column]]);
     }
 }
 
 void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
-    QVERIFY(startBus({1, 5}));
-    startWindow();
-    connectWindow();
+    QVERIFY(startConnected({{1, 5}}));
     m_window->searchButton()->click();
     QCOMPARE(m_window->searchButton()->text(), QStringLiteral("Abort search"));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->searchButton()->text(), QStringLiteral("Search addresses"), 120000);
@@ -351,7 +391,7 @@ void GuiConnectTest::reconfiguredWorkerConnects() {
     const QPointer<Modbus> first = m_window->worker();
     m_window->on_configChanged(exampleMap(), QStringLiteral("log"), false, 100, 115200, 0);
     QVERIFY(first.isNull());  // the idle worker is not left behind
-    connectWindow();
+    QVERIFY(connectWindow());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->tables()->inputRegisters()->item(1, 1)->text(), QStringLiteral("4"),
                               kWaitMs);
     m_bus->drive.stop();  // silence: the new worker's failures still reach the error count
@@ -370,9 +410,7 @@ void GuiConnectTest::driveCommandButtons_data() {
 void GuiConnectTest::driveCommandButtons() {
     QFETCH(QString, button);
     QFETCH(QString, request);
-    QVERIFY(startBus());
-    startWindow();
-    connectWindow();
+    QVERIFY(startConnected());
     m_window->timeGraph()->findChild<QPushButton *>(button)->click();
     QTRY_VERIFY_WITH_TIMEOUT(writes().contains(request), kWaitMs);
     QCOMPARE(writes().size(), 1);
@@ -382,16 +420,18 @@ void GuiConnectTest::driveCommandButtons() {
 }
 
 void GuiConnectTest::passwordReachesTheDrive() {
-    QVERIFY(startBus());
-    startWindow();
-    connectWindow();
+    QVERIFY(startConnected());
     m_window->toolBars()->password->trigger();
     passWindow *dialog = nullptr;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         dialog = dialog ? dialog : qobject_cast<passWindow *>(widget);
     }
     QVERIFY(dialog != nullptr && dialog->isVisible());
-    dialog->findChild<QComboBox *>(QStringLiteral("cmbLevel"))->setCurrentIndex(2);
+    auto *levels = dialog->findChild<QComboBox *>(QStringLiteral("cmbLevel"));
+    QCOMPARE(levels->count(), 4);
+    QCOMPARE(levels->itemText(2), QStringLiteral("Level 2: distributor"));
+    QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("edPassword1"))->echoMode(), QLineEdit::Password);
+    levels->setCurrentIndex(2);
     dialog->findChild<QLineEdit *>(QStringLiteral("edPassword1"))->setText(QStringLiteral("abc"));
     dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
     QTRY_VERIFY_WITH_TIMEOUT(
@@ -421,9 +461,7 @@ void GuiConnectTest::flashing() {
     QFETCH(bool, confirm);
     QFETCH(QStringList, frames);
     QFETCH(QString, verdict);
-    QVERIFY(startBus());
-    startWindow();
-    connectWindow();
+    QVERIFY(startConnected());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->registers().inputRegisters[1]->raw, uint16_t(4), kWaitMs);
     QFile firmware(m_dir->filePath(fileName));
     QVERIFY(firmware.open(QIODevice::WriteOnly));

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -19,16 +18,13 @@
 
 #include "app/builddate.h"
 #include "app/mainwindow.h"
-#include "comm/capturecommands.h"
 #include "config/configdialog.h"
-#include "params/passwindow.h"
 #include "support/guiworkdir.h"
 #include "support/testpaths.h"
 #include "test/runrecorder.h"
 #include "views/logarea.h"
 #include "views/maindocks.h"
 #include "views/maintoolbars.h"
-#include "views/secondarygraph.h"
 #include "views/testpanel.h"
 
 namespace {
@@ -58,22 +54,18 @@ class GuiWindowTest : public QObject {
     void titleCarriesTheBuildDate();
     void missingMapWarnsAndStillLogs();
     void mapWarningsReachTheLog();
-    void startupTakesSpeedAndAddressFromSettings();
-    void disconnectedLook();
+    void startupLooksDisconnectedWithTheSavedLine();
     void addressField_data();
     void addressField();
-    void progressLineIsReplacedInPlace();
     void progressLineShape_data();
     void progressLineShape();
-    void statusLines();
+    void logAreaLines();
     void logContextMenu_data();
     void logContextMenu();
     void connectWithoutPortSaysSo();
     void windowStateSurvivesRestart();
     void configDialogRoundTrip();
     void configDialogEdgeCases();
-    void passWindowSendsLevelAndPassword();
-    void captureWaitShowsABusyBar();
 };
 
 void GuiWindowTest::titleCarriesTheBuildDate_data() {
@@ -125,7 +117,7 @@ void GuiWindowTest::mapWarningsReachTheLog() {
         window.logArea()->toPlainText().contains(QStringLiteral("odd-map.xml: line 4")));  // ...and said so
 }
 
-void GuiWindowTest::startupTakesSpeedAndAddressFromSettings() {
+void GuiWindowTest::startupLooksDisconnectedWithTheSavedLine() {
     GuiWorkDir::Settings settings{exampleMap()};
     settings.speed = 19200;
     settings.address = 17;
@@ -134,17 +126,10 @@ void GuiWindowTest::startupTakesSpeedAndAddressFromSettings() {
     QCOMPARE(window.pollTime(), 250);  // settings.xml says 500
     QCOMPARE(window.toolBars()->addressEdit->text(), QStringLiteral("17"));
     QCOMPARE(window.serverAddress(), 17);
-}
-
-void GuiWindowTest::disconnectedLook() {
-    GuiWorkDir dir({exampleMap()});
-    MainWindow window;
     const MainToolBars *bars = window.toolBars();
-    QVERIFY(bars->configuration->isEnabled());
-    QVERIFY(bars->refreshList->isEnabled());
-    QVERIFY(!bars->openFile->isEnabled());
-    QVERIFY(!bars->flashFirmware->isEnabled());
-    QVERIFY(bars->portCombo->isEnabled());
+    QVERIFY(bars->configuration->isEnabled() && bars->refreshList->isEnabled() &&
+            bars->portCombo->isEnabled());
+    QVERIFY(!bars->openFile->isEnabled() && !bars->flashFirmware->isEnabled());
     QVERIFY(!window.isPortConnected());
     QVERIFY(!window.logArea()->toPlainText().contains(QStringLiteral("Port disconnected")));
     QVERIFY(!window.docks()->coils);  // the map has no coils
@@ -182,18 +167,6 @@ void GuiWindowTest::addressField() {
     QCOMPARE(window.serverAddress(), address);
 }
 
-void GuiWindowTest::progressLineIsReplacedInPlace() {
-    GuiWorkDir dir({exampleMap()});
-    MainWindow window;
-    const int blocksBefore = window.logArea()->document()->blockCount();
-    window.updateProgressBarText(0.4f, true);
-    window.updateProgressBarText(50.0f, false);
-    window.updateProgressBarText(75.0f, false);
-    window.updateProgressBarText(100.0f, false);
-    QCOMPARE(window.logArea()->document()->blockCount(), blocksBefore + 1);
-    QCOMPARE(window.logArea()->document()->lastBlock().text(), LogArea::progressLine(100.0f));
-}
-
 void GuiWindowTest::progressLineShape_data() {
     QTest::addColumn<float>("percent");
     QTest::addColumn<QString>("line");
@@ -208,9 +181,16 @@ void GuiWindowTest::progressLineShape() {
     QCOMPARE(LogArea::progressLine(percent), line);
 }
 
-void GuiWindowTest::statusLines() {
+// Progress replaces its own line in place; status lines go to the log area, the bar or both.
+void GuiWindowTest::logAreaLines() {
     GuiWorkDir dir({exampleMap()});
     MainWindow window;
+    const int blocksBefore = window.logArea()->document()->blockCount();
+    for (float percent : {0.4f, 50.0f, 100.0f}) {
+        window.updateProgressBarText(percent, percent < 1);
+    }
+    QCOMPARE(window.logArea()->document()->blockCount(), blocksBefore + 1);
+    QCOMPARE(window.logArea()->document()->lastBlock().text(), LogArea::progressLine(100.0f));
     window.showStatus(false, false, true, QStringLiteral("plain line"));
     QCOMPARE(window.logArea()->document()->lastBlock().text(), QStringLiteral("plain line"));
     window.showStatus(true, true, false, QStringLiteral("to the bar"));
@@ -342,36 +322,6 @@ void GuiWindowTest::configDialogEdgeCases() {
              QStringLiteral("logs"));
     QCOMPARE(config::relativeToWorkingDir(QDir::current().absoluteFilePath(QStringLiteral("../map.xml"))),
              QStringLiteral("../map.xml"));
-}
-
-void GuiWindowTest::passWindowSendsLevelAndPassword() {
-    passWindow dialog;
-    QSignalSpy spy(&dialog, &passWindow::accepted_password);
-    auto *levels = dialog.findChild<QComboBox *>(QStringLiteral("cmbLevel"));
-    QCOMPARE(levels->count(), 4);
-    QCOMPARE(levels->itemText(2), QStringLiteral("Level 2: distributor"));
-    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("edPassword1"))->echoMode(), QLineEdit::Password);
-    levels->setCurrentIndex(2);
-    dialog.findChild<QLineEdit *>(QStringLiteral("edPassword1"))->setText(QStringLiteral("abc"));
-    dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
-    QCOMPARE(spy.size(), 1);
-    QCOMPARE(spy[0], (QVariantList{2, QStringLiteral("abc")}));
-}
-
-void GuiWindowTest::captureWaitShowsABusyBar() {
-    SecondaryGraph graph;
-    int triggers = 0;
-    CaptureCommands commands;
-    commands.triggerCapture = [&triggers] { ++triggers; };
-    graph.setCommands(commands);
-    graph.setConnected(true);
-    graph.readVariablesButton()->click();
-    QCOMPARE(triggers, 1);
-    QVERIFY(!graph.progressBar()->isHidden());
-    QCOMPARE(graph.progressBar()->maximum(), 0);  // busy until the drive reports its buffers
-    graph.updateProgressBar2(true, 1.0f / 28 * 100);
-    QCOMPARE(graph.progressBar()->maximum(), 100);
-    QCOMPARE(graph.progressBar()->value(), 3);
 }
 
 QTEST_MAIN(GuiWindowTest)
