@@ -18,7 +18,6 @@
 #include "params/passwindow.h"
 #include "support/guiworkdir.h"
 #include "support/simulateddrive.h"
-#include "support/testpaths.h"
 #include "views/addresstable.h"
 #include "views/auxholdingtable.h"
 #include "views/flatholdingtable.h"
@@ -37,9 +36,7 @@ namespace {
 
 const int kWaitMs = 15000;
 
-QString exampleMap() {
-    return testpaths::example(QStringLiteral("drive-map.xml"));
-}
+enum class EditedTable { Section, Aux, Ram };
 
 bool isWrite(const QString &request) {
     const QString function = request.section(QLatin1Char(' '), 1, 1);
@@ -47,6 +44,8 @@ bool isWrite(const QString &request) {
 }
 
 }  // namespace
+
+Q_DECLARE_METATYPE(EditedTable)
 
 // The main window against the simulated drive on a pseudo-terminal: what reaches the wire.
 class GuiConnectTest : public QObject {
@@ -88,6 +87,7 @@ class GuiConnectTest : public QObject {
     bool startConnected() { return startConnected(Start{}); }
     QStringList writes() const;
     QTableWidget *sectionTableOf(int holdingIndex) const;
+    QTableWidget *editedTable(EditedTable table, int row) const;
 
     std::unique_ptr<SimulatedBus> m_bus;
     std::unique_ptr<GuiWorkDir> m_dir;
@@ -104,7 +104,7 @@ bool GuiConnectTest::startBus(const QList<int> &addresses, Transport transport) 
     m_bus = std::make_unique<SimulatedBus>();
     m_bus->transport = transport;
     SimulatedDrive::Options options;
-    options.mapFile = exampleMap();
+    options.mapFile = guitest::exampleMap();
     options.addresses = addresses;
     QString error;
     if (!m_bus->start(options, &error)) {
@@ -115,7 +115,7 @@ bool GuiConnectTest::startBus(const QList<int> &addresses, Transport transport) 
 }
 
 void GuiConnectTest::startWindow(const Start &start) {
-    GuiWorkDir::Settings settings{exampleMap(), m_bus->endpoint()};
+    GuiWorkDir::Settings settings{guitest::exampleMap(), m_bus->endpoint()};
     settings.logging = start.logging;
     settings.address = start.savedAddress;
     m_dir = std::make_unique<GuiWorkDir>(settings);
@@ -208,7 +208,7 @@ void GuiConnectTest::repliesAreShownWithoutWriting() {
 
 void GuiConnectTest::typedGatewayIsRememberedAndGreysTheLineFields() {
     QVERIFY(startBus({1}, Transport::Tcp));
-    GuiWorkDir::Settings settings{exampleMap()};
+    GuiWorkDir::Settings settings;
     settings.speed = 9600;  // a 500 ms poll time on a serial line
     m_dir = std::make_unique<GuiWorkDir>(settings);
     m_window = std::make_unique<MainWindow>();
@@ -224,10 +224,7 @@ void GuiConnectTest::typedGatewayIsRememberedAndGreysTheLineFields() {
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
 
     m_window->toolBars()->configuration->trigger();
-    config *dialog = nullptr;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        dialog = dialog ? dialog : qobject_cast<config *>(widget);
-    }
+    config *dialog = guitest::topLevel<config>();
     QVERIFY(dialog != nullptr);
     for (const char *name : {"cmbSpeed", "cmbConfig"}) {
         const QWidget *field = dialog->findChild<QWidget *>(QLatin1String(name));
@@ -242,45 +239,48 @@ void GuiConnectTest::typedGatewayIsRememberedAndGreysTheLineFields() {
 }
 
 void GuiConnectTest::editsReachTheDrive_data() {
-    QTest::addColumn<QString>("table");
+    QTest::addColumn<EditedTable>("table");
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("request");
-    QTest::addColumn<QString>("shownAfter");
-    QTest::newRow("holding, rounded") << "section" << 4 << "12.5"
-                                      << "1 06 00 04 00 7D"
-                                      << "12.5";
-    QTest::newRow("aux holding") << "aux" << 6 << "52"
-                                 << "1 06 03 EE 00 34"
-                                 << "52";
-    QTest::newRow("RAM parameter") << "ram" << 2 << "-100"
-                                   << "1 06 0B BA FF 9C"
-                                   << "";
+    QTest::newRow("holding, rounded") << EditedTable::Section << 4 << "12.5"
+                                      << "1 06 00 04 00 7D";
+    QTest::newRow("aux holding") << EditedTable::Aux << 6 << "52"
+                                 << "1 06 03 EE 00 34";
+    QTest::newRow("RAM parameter") << EditedTable::Ram << 2 << "-100"
+                                   << "1 06 0B BA FF 9C";
+}
+
+QTableWidget *GuiConnectTest::editedTable(EditedTable table, int row) const {
+    switch (table) {
+        case EditedTable::Section:
+            return sectionTableOf(row);
+        case EditedTable::Aux:
+            return m_window->tables()->auxHoldings();
+        case EditedTable::Ram:
+            return m_window->timeGraph()->ramParams();
+    }
+    return nullptr;
 }
 
 void GuiConnectTest::editsReachTheDrive() {
-    QFETCH(QString, table);
+    QFETCH(EditedTable, table);
     QFETCH(int, row);
     QFETCH(QString, typed);
     QFETCH(QString, request);
-    QFETCH(QString, shownAfter);
     QVERIFY(startConnected());
     QTRY_COMPARE_WITH_TIMEOUT(sectionTableOf(6)->item(6, 1)->text(), QStringLiteral("3000"), kWaitMs);
-    QTableWidget *target = table == QLatin1String("section") ? sectionTableOf(row)
-                           : table == QLatin1String("aux")
-                               ? static_cast<QTableWidget *>(m_window->tables()->auxHoldings())
-                               : m_window->timeGraph()->ramParams();
-    target->item(row, 1)->setText(QStringLiteral("99999"));  // out of range: never written
-    target->item(row, 1)->setText(typed);
+    QTableWidgetItem *cell = editedTable(table, row)->item(row, 1);
+    cell->setText(QStringLiteral("99999"));  // out of range: never written
+    cell->setText(typed);
     QTRY_VERIFY_WITH_TIMEOUT(writes().contains(request), kWaitMs);
     QCOMPARE(writes(), QStringList{request});
-    if (table == QLatin1String("section")) {
-        // The next holdings poll shows the drive's new value.
-        target->item(row, 1)->setText(QStringLiteral("typed over"));
-        QTRY_COMPARE_WITH_TIMEOUT(target->item(row, 1)->text(), shownAfter, kWaitMs);
-    } else if (table == QLatin1String("aux")) {
-        m_window->on_btnReadAuxHoldingClicked();
-        QTRY_COMPARE_WITH_TIMEOUT(target->item(row, 1)->text(), shownAfter, kWaitMs);
+    if (table != EditedTable::Ram) {  // holdings are read back: the next poll, or Read for the aux ones
+        cell->setText(QStringLiteral("typed over"));
+        if (table == EditedTable::Aux) {
+            m_window->on_btnReadAuxHoldingClicked();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(cell->text(), typed, kWaitMs);
     }
 }
 
@@ -371,7 +371,8 @@ void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
 
 void GuiConnectTest::portThatCannotBeOpenedStaysDisconnected() {
     // An existing file that is no serial port, offered through Last_Com like a virtual port.
-    m_dir = std::make_unique<GuiWorkDir>(GuiWorkDir::Settings{exampleMap(), QStringLiteral("not-a-port")});
+    m_dir = std::make_unique<GuiWorkDir>(
+        GuiWorkDir::Settings{guitest::exampleMap(), QStringLiteral("not-a-port")});
     QFile file(m_dir->filePath(QStringLiteral("not-a-port")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
@@ -389,7 +390,7 @@ void GuiConnectTest::reconfiguredWorkerConnects() {
     QVERIFY(startBus());
     startWindow();
     const QPointer<Modbus> first = m_window->worker();
-    m_window->on_configChanged(exampleMap(), QStringLiteral("log"), false, 100, 115200, 0);
+    m_window->on_configChanged(guitest::exampleMap(), QStringLiteral("log"), false, 100, 115200, 0);
     QVERIFY(first.isNull());  // the idle worker is not left behind
     QVERIFY(connectWindow());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->tables()->inputRegisters()->item(1, 1)->text(), QStringLiteral("4"),
@@ -422,11 +423,8 @@ void GuiConnectTest::driveCommandButtons() {
 void GuiConnectTest::passwordReachesTheDrive() {
     QVERIFY(startConnected());
     m_window->toolBars()->password->trigger();
-    passWindow *dialog = nullptr;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        dialog = dialog ? dialog : qobject_cast<passWindow *>(widget);
-    }
-    QVERIFY(dialog != nullptr && dialog->isVisible());
+    passWindow *dialog = guitest::topLevel<passWindow>();
+    QVERIFY(dialog != nullptr);
     auto *levels = dialog->findChild<QComboBox *>(QStringLiteral("cmbLevel"));
     QCOMPARE(levels->count(), 4);
     QCOMPARE(levels->itemText(2), QStringLiteral("Level 2: distributor"));

@@ -18,7 +18,6 @@
 #include "config/configdialog.h"
 #include "params/passwindow.h"
 #include "support/guiworkdir.h"
-#include "support/testpaths.h"
 #include "views/connectionstatuswidget.h"
 #include "views/holdingsections.h"
 #include "views/inputregistertable.h"
@@ -28,10 +27,6 @@
 #include "views/registertables.h"
 
 namespace {
-
-QString exampleMap() {
-    return testpaths::example(QStringLiteral("drive-map.xml"));
-}
 
 // The window at a given size with the first start's layout shared out for it.
 void showAt(MainWindow &window, const QSize &size) {
@@ -78,7 +73,7 @@ void GuiLayoutTest::firstStartGeometry() {
 }
 
 void GuiLayoutTest::firstStartCoversMostOfTheScreen() {
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     window.show();
     const QRect available = window.screen()->availableGeometry();
@@ -89,7 +84,7 @@ void GuiLayoutTest::firstStartCoversMostOfTheScreen() {
 }
 
 void GuiLayoutTest::graphsSitSideBySide() {
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     showAt(window, QSize(1366, 768));
     const MainDocks &docks = *window.docks();
@@ -102,7 +97,7 @@ void GuiLayoutTest::graphsSitSideBySide() {
 }
 
 void GuiLayoutTest::connectionGroupNeverOverflows() {
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     showAt(window, QSize(1024, 768));
     const MainToolBars &bars = *window.toolBars();
@@ -127,7 +122,7 @@ void GuiLayoutTest::valuesAndUnitsFit_data() {
 void GuiLayoutTest::valuesAndUnitsFit() {
     QFETCH(QSize, size);
     QFETCH(bool, holdingsToo);
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     showAt(window, size);
     QVector<QTableWidget *> tables{window.tables()->inputRegisters()};
@@ -155,7 +150,7 @@ void GuiLayoutTest::valuesAndUnitsFit() {
 }
 
 void GuiLayoutTest::menuEntriesReachTheToolbarHandlers() {
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     QCOMPARE(window.menus()->twins().size(), 9);
     for (const MainMenus::Twin &twin : window.menus()->twins()) {
@@ -176,7 +171,7 @@ void GuiLayoutTest::menuEntriesReachTheToolbarHandlers() {
 }
 
 void GuiLayoutTest::holdingRowsExplainThemselves() {
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     // Register 3 of the example map: a speed set-point in rpm.
     const holding_t *record = window.registers().holdings[3];
@@ -189,7 +184,7 @@ void GuiLayoutTest::holdingRowsExplainThemselves() {
 }
 
 void GuiLayoutTest::statusBarSummarisesTheLine() {
-    GuiWorkDir dir({exampleMap(), QStringLiteral("none"), 19200, 7});
+    GuiWorkDir dir({guitest::exampleMap(), QStringLiteral("none"), 19200, 7});
     MainWindow window;
     const QString status = window.connectionStatus()->text();
     for (const char *part : {"19200 8N2", "address 7", "disconnected", "none yet", "level unknown"}) {
@@ -200,19 +195,19 @@ void GuiLayoutTest::statusBarSummarisesTheLine() {
 }
 
 void GuiLayoutTest::dialogsFitTheirTexts_data() {
-    QTest::addColumn<QString>("dialog");
-    QTest::newRow("configuration") << QStringLiteral("config");
-    QTest::newRow("access level") << QStringLiteral("passWindow");
+    QTest::addColumn<bool>("configuration");
+    QTest::newRow("configuration") << true;
+    QTest::newRow("access level") << false;
 }
 
 // Widgets placed by hand must be as wide as their text asks; laid-out ones get it anyway.
 void GuiLayoutTest::dialogsFitTheirTexts() {
-    QFETCH(QString, dialog);
+    QFETCH(bool, configuration);
     std::unique_ptr<QDialog> shown;
-    if (dialog == QLatin1String("config")) {
-        auto *configuration = new config();
-        configuration->setLog(QStringLiteral("log"));
-        shown.reset(configuration);
+    if (configuration) {
+        auto *dialog = new config();
+        dialog->setLog(QStringLiteral("log"));
+        shown.reset(dialog);
     } else {
         shown.reset(new passWindow());
     }

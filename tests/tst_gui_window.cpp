@@ -20,30 +20,11 @@
 #include "app/mainwindow.h"
 #include "config/configdialog.h"
 #include "support/guiworkdir.h"
-#include "support/testpaths.h"
 #include "test/runrecorder.h"
 #include "views/logarea.h"
 #include "views/maindocks.h"
 #include "views/maintoolbars.h"
 #include "views/testpanel.h"
-
-namespace {
-
-QString exampleMap() {
-    return testpaths::example(QStringLiteral("drive-map.xml"));
-}
-
-template <typename T>
-T *topLevel() {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *found = qobject_cast<T *>(widget); found && found->isVisible()) {
-            return found;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 // The window's own behaviour without a drive: start-up, state files, log area, address
 // field and the dialogs.
@@ -118,7 +99,7 @@ void GuiWindowTest::mapWarningsReachTheLog() {
 }
 
 void GuiWindowTest::startupLooksDisconnectedWithTheSavedLine() {
-    GuiWorkDir::Settings settings{exampleMap()};
+    GuiWorkDir::Settings settings;
     settings.speed = 19200;
     settings.address = 17;
     GuiWorkDir dir(settings);
@@ -156,7 +137,7 @@ void GuiWindowTest::addressField() {
     QFETCH(QString, shown);
     QFETCH(QString, label);
     QFETCH(int, address);
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     QLineEdit *edit = window.toolBars()->addressEdit;
     edit->clear();
@@ -183,7 +164,7 @@ void GuiWindowTest::progressLineShape() {
 
 // Progress replaces its own line in place; status lines go to the log area, the bar or both.
 void GuiWindowTest::logAreaLines() {
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     const int blocksBefore = window.logArea()->document()->blockCount();
     for (float percent : {0.4f, 50.0f, 100.0f}) {
@@ -233,7 +214,7 @@ void GuiWindowTest::logContextMenu() {
 }
 
 void GuiWindowTest::connectWithoutPortSaysSo() {
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     window.toolBars()->portCombo->clear();
     window.toolBars()->connectPort->trigger();
@@ -244,7 +225,7 @@ void GuiWindowTest::connectWithoutPortSaysSo() {
 }
 
 void GuiWindowTest::windowStateSurvivesRestart() {
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     {
         MainWindow window;
         window.show();
@@ -265,15 +246,15 @@ void GuiWindowTest::windowStateSurvivesRestart() {
 }
 
 void GuiWindowTest::configDialogRoundTrip() {
-    GuiWorkDir dir({exampleMap()});
+    GuiWorkDir dir;
     MainWindow window;
     window.toolBars()->configuration->trigger();
-    config *dialog = topLevel<config>();
+    config *dialog = guitest::topLevel<config>();
     QVERIFY(dialog != nullptr);
     QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("ed_time"))->text(), QStringLiteral("100"));
     QCOMPARE(dialog->findChild<QComboBox *>(QStringLiteral("cmbSpeed"))->currentText(),
              QStringLiteral("115200 bps"));
-    QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("edit_xml_inv"))->text(), exampleMap());
+    QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("edit_xml_inv"))->text(), guitest::exampleMap());
     QCOMPARE(dialog->size(), QSize(920, 190));
 
     dialog->findChild<QLineEdit *>(QStringLiteral("ed_time"))->setText(QStringLiteral("50"));

@@ -1,17 +1,39 @@
 #pragma once
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include "support/testpaths.h"
+
+namespace guitest {
+
+inline QString exampleMap() {
+    return testpaths::example(QStringLiteral("drive-map.xml"));
+}
+
+// The shown top-level widget of type T, such as a dialog the window has just opened.
+template <typename T>
+T *topLevel() {
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<T *>(widget); found && found->isVisible()) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace guitest
+
 // A temporary working directory holding the settings.xml the main window reads at start-up;
 // the process works inside it while the object lives.
 class GuiWorkDir {
   public:
     struct Settings {
-        QString map;
+        QString map = guitest::exampleMap();
         QString port = QStringLiteral("none");
         int speed = 115200;
         int address = 1;
@@ -19,6 +41,7 @@ class GuiWorkDir {
         bool auxDock = true;
     };
 
+    GuiWorkDir() : GuiWorkDir(Settings{}) {}
     explicit GuiWorkDir(const Settings &s) : m_previous(QDir::currentPath()) {
         QDir::setCurrent(m_dir.path());
         QDir().mkpath(QStringLiteral("log"));
