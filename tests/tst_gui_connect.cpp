@@ -343,8 +343,7 @@ void GuiConnectTest::exitWhileConnectedClosesTheDataLogAndSavesSettings() {
     }
     const QStringList last = lines[lines.size() - 2].split(QLatin1Char(';'));
     for (int column = 1; column < names.size(); ++column) {
-        QVERIFY2(cellOf.contains(names[column]), qPrintable(names[column]));
-        QCOMPARE(last[column], cellOf[names[column]]);
+        QCOMPARE(last[column], cellOf.value(names[column], QStringLiteral("no register ") + names[column]));
     }
 }
 
