@@ -118,6 +118,7 @@ class DriveSimTest : public QObject {
     void captureData_data();
     void captureData();
     void eachAddressAnswersOnlyItsOwn();
+    void frameInPiecesIsOneFrame();
     void faultsReachTheMaster_data();
     void faultsReachTheMaster();
     void dropEveryNthReply();
@@ -474,6 +475,23 @@ void DriveSimTest::eachAddressAnswersOnlyItsOwn() {
     QCOMPARE(read(QModbusDataUnit::HoldingRegisters, 3, 1, 247).error, QModbusDevice::TimeoutError);
     QCOMPARE(read(QModbusDataUnit::HoldingRegisters, 3, 1, 1).error, QModbusDevice::NoError);
     QVERIFY(m_bus.drive.logLines().contains(QStringLiteral("RSP 247 03 SILENT")));
+}
+
+void DriveSimTest::frameInPiecesIsOneFrame() {
+    // The pseudo-terminals may hand a frame over in pieces, far more than 3.5 characters apart.
+    QSerialPort port(m_bus.line.masterPort());
+    m_master->disconnectDevice();
+    QVERIFY(port.open(QIODevice::ReadWrite));
+    const QByteArray readHolding1 = QByteArray::fromHex("010300010001D5CA");
+    for (char byte : readHolding1) {
+        port.write(&byte, 1);
+        QVERIFY(port.waitForBytesWritten(1000));
+        QTest::qWait(10);
+    }
+    QVERIFY(m_bus.drive.waitForLog(
+        [](const QStringList &lines) { return lines.contains(QStringLiteral("RSP 1 03 02 05 DC")); }));
+    port.close();
+    QVERIFY(m_master->connectDevice());
 }
 
 void DriveSimTest::faultsReachTheMaster_data() {
