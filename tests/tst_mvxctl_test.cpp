@@ -19,15 +19,10 @@ class TestMvxctlTest : public QObject {
 
     QStringList args(const QString &testFile, const QStringList &extra = {},
                      Transport transport = Transport::Serial) const {
-        return QStringList{QStringLiteral("test"),
-                           QStringLiteral("--port"),
-                           transport == Transport::Tcp ? m_gateway.endpoint() : m_bus.endpoint(),
-                           QStringLiteral("--map"),
-                           testpaths::example(QStringLiteral("drive-map.xml")),
-                           QStringLiteral("--test"),
-                           testFile,
-                           QStringLiteral("--log-dir"),
-                           logDir(transport)} +
+        const QString port = transport == Transport::Tcp ? m_gateway.endpoint() : m_bus.endpoint();
+        const QString map = testpaths::example(QStringLiteral("drive-map.xml"));
+        return QStringList{"test",   "--port", port,        "--map",          map,
+                           "--test", testFile, "--log-dir", logDir(transport)} +
                extra;
     }
 
