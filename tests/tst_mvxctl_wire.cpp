@@ -45,6 +45,7 @@ class TestMvxctlWire : public QObject {
     void searchFindsTheDrives();
     void failures_data();
     void failures();
+    void lateAnswersDoNotPassForLaterFrames();
 };
 
 void TestMvxctlWire::readShowsTheDrivesValues() {
@@ -266,6 +267,20 @@ void TestMvxctlWire::failures() {
     QVERIFY(run.out.isEmpty());
     const bool framesSent = bus.drive.requests().join(QLatin1Char('\n')).contains(QLatin1String(" 64 "));
     QCOMPARE(framesSent, QTest::currentDataTag() == QLatin1String("flash, model the drive refuses"));
+}
+
+void TestMvxctlWire::lateAnswersDoNotPassForLaterFrames() {
+    // Blocks are retried after 250 ms: each answer comes in time for a later frame instead.
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("drive_motor.ofw")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(300, 'x')) == 300);
+    file.close();
+    SimulatedBus bus;
+    QVERIFY(startBus(bus));
+    QVERIFY(bus.drive.command(QStringLiteral("delay 300")));
+    const Run run = mvxctl({"flash", "--port", bus.endpoint(), "--file", file.fileName(), "--model", "4"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("the answer was for another frame"), run.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestMvxctlWire)
