@@ -367,22 +367,13 @@ void DriveSimTest::lineTimingHoldsAnswersBack() {
 }
 
 void DriveSimTest::captureSetsReadyBit() {
-    const auto waitForBit = [this](bool set) {
-        for (int i = 0; i < 100; ++i) {
-            if (bool(input(kFlagsPosition) & 0x1000) == set) {
-                return true;
-            }
-            QTest::qWait(30);
-        }
-        return false;
-    };
     QCOMPARE(input(kFlagsPosition), quint16(0x0005));
     QCOMPARE(write(0x5000, {1}).error, QModbusDevice::NoError);
-    QVERIFY(waitForBit(true));
+    QTRY_VERIFY_WITH_TIMEOUT(input(kFlagsPosition) & 0x1000, 5000);
     QCOMPARE(input(kFlagsPosition), quint16(0x1005));  // the other bits are kept
     QCOMPARE(write(0x5000, {1}).error, QModbusDevice::NoError);
-    QCOMPARE(input(kFlagsPosition) & 0x1000, 0);  // cleared by the next trigger ...
-    QVERIFY(waitForBit(true));                    // ... and set again when that capture is done
+    QCOMPARE(input(kFlagsPosition) & 0x1000, 0);                     // cleared by the next trigger ...
+    QTRY_VERIFY_WITH_TIMEOUT(input(kFlagsPosition) & 0x1000, 5000);  // ... and set when that one is done
 }
 
 void DriveSimTest::captureData_data() {
