@@ -37,8 +37,7 @@ class TestMvxctl : public QObject {
     }
 
     void checkMapJsonDescribesTheExampleMap() {
-        const Run r = mvxctl({QStringLiteral("check-map"),
-                              testpaths::example(QStringLiteral("drive-map.xml")), QStringLiteral("--json")});
+        const Run r = mvxctl({"check-map", testpaths::example("drive-map.xml"), "--json"});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject o = json(r);
         for (const char *key :
@@ -67,8 +66,7 @@ class TestMvxctl : public QObject {
     }
 
     void checkMapReportsWhatItDrops() {
-        const Run r = mvxctl({QStringLiteral("check-map"), m_dir.filePath(QStringLiteral("map.xml")),
-                              QStringLiteral("--json")});
+        const Run r = mvxctl({"check-map", m_dir.filePath("map.xml"), "--json"});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject o = json(r);
         const QJsonArray holdings = o.value(QStringLiteral("holdings")).toArray();
@@ -80,9 +78,7 @@ class TestMvxctl : public QObject {
     }
 
     void checkTestJsonListsStepsAndRecords() {
-        const Run r =
-            mvxctl({QStringLiteral("check-test"), testpaths::example(QStringLiteral("production-test.xml")),
-                    QStringLiteral("--json")});
+        const Run r = mvxctl({"check-test", testpaths::example("production-test.xml"), "--json"});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject o = json(r);
         const QJsonArray steps = o.value(QStringLiteral("steps")).toArray();

@@ -84,9 +84,8 @@ class TestMvxctlTest : public QObject {
         QVERIFY(summary.readAll().endsWith(" SN: ABC-123-XYZ R: OK\n"));
         // Recorded without any set-up in the log folder's SQLite file.
         QVERIFY(out.contains("stored in sqlite:"));
-        QCOMPARE(run({QStringLiteral("report"), QStringLiteral("--db"),
-                      QStringLiteral("sqlite:") + logs.filePath(QStringLiteral("mvx-records.sqlite")),
-                      QStringLiteral("--serial"), QStringLiteral("ABC-123-XYZ"), QStringLiteral("--json")},
+        QCOMPARE(run({"report", "--db", QStringLiteral("sqlite:") + logs.filePath("mvx-records.sqlite"),
+                      "--serial", "ABC-123-XYZ", "--json"},
                      &out),
                  0);
         QVERIFY2(out.contains(R"("result":"pass")"), out.constData());
@@ -134,9 +133,8 @@ class TestMvxctlTest : public QObject {
     void exportWritesTheDrivesParameters() {
         const QString out = m_dir.filePath(QStringLiteral("params.xml"));
         QByteArray output;
-        QCOMPARE(run({QStringLiteral("export"), QStringLiteral("--port"), m_bus.line.masterPort(),
-                      QStringLiteral("--map"), testpaths::example(QStringLiteral("drive-map.xml")),
-                      QStringLiteral("--out"), out},
+        QCOMPARE(run({"export", "--port", m_bus.line.masterPort(), "--map",
+                      testpaths::example("drive-map.xml"), "--out", out},
                      &output),
                  0);
         ParamFileContents contents;

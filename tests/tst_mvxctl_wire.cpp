@@ -31,9 +31,7 @@ class TestMvxctlWire : public QObject {
     }
 
     static QJsonObject checkMap() {
-        return QJsonDocument::fromJson(
-                   mvxctl({QStringLiteral("check-map"), mapPath(), QStringLiteral("--json")}).out)
-            .object();
+        return QJsonDocument::fromJson(mvxctl({"check-map", mapPath(), "--json"}).out).object();
     }
 
   private slots:
@@ -52,8 +50,7 @@ void TestMvxctlWire::readShowsTheDrivesValues() {
     QFETCH(Transport, transport);
     SimulatedBus bus;
     QVERIFY(startBus(bus, transport));
-    const Run run = mvxctl({QStringLiteral("read"), QStringLiteral("--port"), bus.endpoint(),
-                            QStringLiteral("--map"), mapPath(), QStringLiteral("--json")});
+    const Run run = mvxctl({"read", "--port", bus.endpoint(), "--map", mapPath(), "--json"});
     QCOMPARE(run.exitCode, 0);
     const QJsonObject read = QJsonDocument::fromJson(run.out).object();
     const QJsonObject map = checkMap();
@@ -94,8 +91,7 @@ void TestMvxctlWire::readShowsTheDrivesValues() {
             QVERIFY(!row.value(QStringLiteral("value")).toString().isEmpty());
         }
     }
-    const Run text = mvxctl({QStringLiteral("read"), QStringLiteral("--port"), bus.endpoint(),
-                             QStringLiteral("--map"), mapPath()});
+    const Run text = mvxctl({"read", "--port", bus.endpoint(), "--map", mapPath()});
     QCOMPARE(text.exitCode, 0);
     for (const QString &part : {QStringLiteral("input registers ("), QStringLiteral("holdings ("),
                                 mapHoldings.first().toObject().value(QStringLiteral("text")).toString()}) {
@@ -132,9 +128,7 @@ void TestMvxctlWire::flashSendsTheWholeFile() {
     file.close();
     SimulatedBus bus;
     QVERIFY(startBus(bus, transport));
-    const Run run = mvxctl(QStringList{QStringLiteral("flash"), QStringLiteral("--port"), bus.endpoint(),
-                                       QStringLiteral("--file"), path} +
-                           extraArgs);
+    const Run run = mvxctl(QStringList{"flash", "--port", bus.endpoint(), "--file", path} + extraArgs);
     QVERIFY2(run.exitCode == 0, run.err.constData());
     QVERIFY(run.err.contains("flashing: 100%\n"));
     QVERIFY(!run.err.contains('\r'));  // a pipe gets plain lines, not a line redrawn in place

@@ -212,7 +212,7 @@ class TestResults : public QObject {
         for (const RunRecord &r : runs) {
             QCOMPARE(db.storeRun(r, &error), ResultsDb::StoreOutcome::Stored);
         }
-        const QJsonObject all = reportJson({QStringLiteral("--db"), target.url()});
+        const QJsonObject all = reportJson({"--db", target.url()});
         compareFields(all, R"({"runs":7, "boards":5, "passed":2, "failed":3, "cancelled":1,
             "first_pass_yield":0.2, "final_yield":0.4,
             "pareto":[{"step":"Corriente","failures":2},{"step":"Tensión","failures":1}]})");
@@ -220,8 +220,7 @@ class TestResults : public QObject {
         compareFields(all.value(QStringLiteral("days")).toArray()[1].toObject(), R"({"runs":3})");
         compareFields(reportJson({"--db", target.url(), "--to", d1, "--station", "B"}),
                       R"({"runs":2, "first_pass_yield":0.5})");
-        const QJsonObject history = reportJson(
-            {QStringLiteral("--db"), target.url(), QStringLiteral("--serial"), QStringLiteral("S3")});
+        const QJsonObject history = reportJson({"--db", target.url(), "--serial", "S3"});
         QCOMPARE(history.value(QStringLiteral("serial")).toString(), QStringLiteral("S3"));
         const QJsonArray s3 = history.value(QStringLiteral("runs")).toArray();
         QCOMPARE(s3.size(), 2);
