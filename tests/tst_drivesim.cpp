@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "comm/customfunction.h"
+#include "comm/pdubuilder.h"
 #include "comm/rtumaster.h"
 #include "comm/tracedecode.h"
 #include "support/simulateddrive.h"
@@ -60,13 +61,9 @@ struct Answer {
     QByteArray data;
 };
 
-QByteArray firmwareFrame(quint16 model, quint8 sub, int block = -1, const QByteArray &bytes = {}) {
-    QByteArray data;
-    data.append(char(model >> 8)).append(char(model & 0xFF)).append(char(sub));
-    if (block >= 0) {
-        data.append(char(block >> 8)).append(char(block & 0xFF)).append(bytes);
-    }
-    return data;
+QModbusRequest firmwareFrame(quint16 model, quint8 sub, int block = -1, const QByteArray &bytes = {}) {
+    return block < 0 ? pdu::firmwareCommand(model, sub)
+                     : pdu::firmwareBlock(model, sub, quint16(block), bytes);
 }
 
 QByteArray testBlock(int seed) {
@@ -120,7 +117,7 @@ class DriveSimTest : public QObject {
     Answer finish(QModbusReply *reply);
     Answer read(QModbusDataUnit::RegisterType type, int start, int count, int address = 1);
     Answer write(int start, const QVector<quint16> &values, int address = 1);
-    Answer firmware(const QByteArray &data, int address = 1);
+    Answer firmware(const QModbusRequest &request, int address = 1);
     Answer askLevel(int level, const QString &password);
     quint16 input(int position);
 
@@ -210,8 +207,7 @@ Answer DriveSimTest::write(int start, const QVector<quint16> &values, int addres
         QModbusDataUnit(QModbusDataUnit::HoldingRegisters, start, values), address));
 }
 
-Answer DriveSimTest::firmware(const QByteArray &data, int address) {
-    const QModbusRequest request(QModbusPdu::FunctionCode(firmwarefunction::kFunctionCode), data);
+Answer DriveSimTest::firmware(const QModbusRequest &request, int address) {
     return finish(m_master->sendRawRequest(request, address));
 }
 
@@ -512,24 +508,24 @@ void DriveSimTest::firmwareFramesBuildImages() {
     using namespace firmwarefunction;
     const quint16 model = 0x0123;
     QByteArray motorImage;
-    QVector<QByteArray> frames{firmwareFrame(model, AnnounceMotor), firmwareFrame(model, EraseMotor)};
+    QVector<QModbusRequest> frames{firmwareFrame(model, AnnounceMotor), firmwareFrame(model, EraseMotor)};
     for (int block = 0; block < 3; ++block) {
         frames.append(firmwareFrame(model, MotorBlock, block, testBlock(block)));
         motorImage.append(testBlock(block));
     }
     frames << firmwareFrame(model, ResetRenesas) << firmwareFrame(model, ResetAtmel);
-    for (const QByteArray &frame : frames) {
+    for (const QModbusRequest &frame : frames) {
         const Answer answer = firmware(frame);
         QCOMPARE(answer.error, QModbusDevice::NoError);
-        QCOMPARE(answer.data, frame.left(3));  // the answer echoes model and sub-command
+        QCOMPARE(answer.data, frame.data().left(3));  // the answer echoes model and sub-command
     }
     QCOMPARE(readFile(m_bus.drive.imagePath(QStringLiteral("motor"))), motorImage);
 
     QByteArray userImage;
-    for (const QByteArray &frame : {firmwareFrame(model, AnnounceUser), firmwareFrame(model, EraseUser),
-                                    firmwareFrame(model, UserBlock, 1, testBlock(9)),  // out of order:
-                                    firmwareFrame(model, UserBlock, 0, testBlock(8)),  // lands in place
-                                    firmwareFrame(model, ResetAtmel)}) {
+    for (const QModbusRequest &frame : {firmwareFrame(model, AnnounceUser), firmwareFrame(model, EraseUser),
+                                        firmwareFrame(model, UserBlock, 1, testBlock(9)),  // out of order:
+                                        firmwareFrame(model, UserBlock, 0, testBlock(8)),  // lands in place
+                                        firmwareFrame(model, ResetAtmel)}) {
         QCOMPARE(firmware(frame).error, QModbusDevice::NoError);
     }
     QCOMPARE(readFile(m_bus.drive.imagePath(QStringLiteral("user"))), testBlock(8) + testBlock(9));
