@@ -426,10 +426,9 @@ void DriveSimTest::frameInPiecesIsOneFrame() {
     m_master->disconnectDevice();
     QVERIFY(port.open(QIODevice::ReadWrite));
     const QByteArray readHolding1 = QByteArray::fromHex("010300010001D5CA");
-    for (char byte : readHolding1) {
-        port.write(&byte, 1);
-        QVERIFY(port.waitForBytesWritten(1000));
-        QTest::qWait(10);
+    for (const QByteArray &piece : {readHolding1.left(3), readHolding1.mid(3)}) {
+        QVERIFY(port.write(piece) == piece.size() && port.waitForBytesWritten(1000));
+        QTest::qWait(20);
     }
     QVERIFY(m_bus.drive.waitForLog(
         [](const QStringList &lines) { return lines.contains(QStringLiteral("RSP 1 03 02 05 DC")); }));

@@ -264,14 +264,14 @@ void TestMvxctlWire::failures() {
 }
 
 void TestMvxctlWire::lateAnswersDoNotPassForLaterFrames() {
-    // Blocks are retried after 250 ms: each answer comes in time for a later frame instead.
+    // Blocks are retried after 250 ms: each answer then comes in time for a later frame instead.
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("drive_motor.ofw")));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(300, 'x')) == 300);
     file.close();
     SimulatedBus bus;
     QVERIFY(startBus(bus));
-    QVERIFY(bus.drive.command(QStringLiteral("delay 300")));
+    QVERIFY(bus.drive.command(QStringLiteral("delay 400")));
     const Run run = mvxctl({"flash", "--port", bus.endpoint(), "--file", file.fileName(), "--model", "4"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("the answer was for another frame"), run.err.constData());
