@@ -64,22 +64,19 @@ class TestMvxctlTest : public QObject {
     void exampleTestPassesAndWritesItsLogs_data() { addTransportRows(); }
     void exampleTestPassesAndWritesItsLogs() {
         QFETCH(Transport, transport);
+        const QString testFile = testpaths::example(QStringLiteral("production-test.xml"));
         QByteArray out;
-        const int code = run(args(testpaths::example(QStringLiteral("production-test.xml")),
-                                  {QStringLiteral("--serial"), QStringLiteral("ABC-123-XYZ")}, transport),
-                             &out);
-        QVERIFY2(code == 0, out.constData());
-        QVERIFY(out.contains("Placa CORRECTA!"));
-        QVERIFY(out.contains("Resultado: OK"));
-        QVERIFY2(out.contains("Número de serie: ABC-123-XYZ"), out.constData());
-        QVERIFY(
-            out.contains("Test file: " + testpaths::example(QStringLiteral("production-test.xml")).toUtf8()));
+        QVERIFY2(run(args(testFile, {"--serial", "ABC-123-XYZ"}, transport), &out) == 0, out.constData());
+        for (const QString &text :
+             {QStringLiteral("Placa CORRECTA!"), QStringLiteral("Resultado: OK"),
+              QStringLiteral("Número de serie: ABC-123-XYZ"), "Test file: " + testFile}) {
+            QVERIFY2(out.contains(text.toUtf8()), qPrintable(text));
+        }
         const QDir logs(logDir(transport));
-        QCOMPARE(logs.entryList({QStringLiteral("*-result-log.txt")}).size(), 1);
-        QCOMPARE(logs.entryList({QStringLiteral("*-test-log.txt")}).size(), 1);
-        const QStringList summaries = logs.entryList({QStringLiteral("*-summary.txt")});
-        QCOMPARE(summaries.size(), 1);
-        QFile summary(logs.filePath(summaries.first()));
+        for (const char *pattern : {"*-result-log.txt", "*-test-log.txt", "*-summary.txt"}) {
+            QCOMPARE(logs.entryList({QLatin1String(pattern)}).size(), 1);
+        }
+        QFile summary(logs.filePath(logs.entryList({QStringLiteral("*-summary.txt")}).value(0)));
         QVERIFY(summary.open(QIODevice::ReadOnly));
         QVERIFY(summary.readAll().endsWith(" SN: ABC-123-XYZ R: OK\n"));
         // Recorded without any set-up in the log folder's SQLite file.
