@@ -268,7 +268,9 @@ class Modbus : public QObject {
     void setFlashPace(int intervalMs);
     // True when the frame is on its way; its answer decides whether the transfer goes on.
     bool sendFirmwareFrame(const QModbusRequest &request, FrameKind kind, const QString &frameName);
-    void onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const QString &frameName);
+    // `echo`: the start of the frame, which the drive's answer repeats.
+    void onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const QString &frameName,
+                                 const QByteArray &echo);
     void reportFirmwareReplyError(QModbusReply *reply);
     QString flashController() const;
     void finishFlash();

@@ -183,12 +183,14 @@ bool Modbus::sendFirmwareFrame(const QModbusRequest &request, FrameKind kind, co
         return true;
     }
     ++m_inFlight;
+    const QByteArray echo = request.data().left(firmwarefunction::kReplyDataSize);
     connect(reply, &QModbusReply::finished, this,
-            [this, reply, kind, frameName] { onFirmwareFrameFinished(reply, kind, frameName); });
+            [this, reply, kind, frameName, echo] { onFirmwareFrameFinished(reply, kind, frameName, echo); });
     return true;
 }
 
-void Modbus::onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const QString &frameName) {
+void Modbus::onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const QString &frameName,
+                                     const QByteArray &echo) {
     --m_inFlight;
     reply->deleteLater();
     const QModbusDevice::Error error = reply->error();
@@ -198,9 +200,15 @@ void Modbus::onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const 
     if (kind != FrameKind::Block) {
         reportFirmwareReplyError(reply);
     }
-    if (error != QModbusDevice::NoError) {
+    // A late answer is taken for the retry of its frame, and every later frame then gets the answer
+    // of the one before: a frame the drive never took would pass as acknowledged.
+    const bool answerOfAnotherFrame = error == QModbusDevice::NoError && reply->rawResult().data() != echo;
+    if (error != QModbusDevice::NoError || answerOfAnotherFrame) {
         if (isFlashing() || kind == FrameKind::LastCommand) {
-            failFlash(QStringLiteral("at %1: %2").arg(frameName, failureReason(*reply)));
+            failFlash(QStringLiteral("at %1: %2")
+                          .arg(frameName, answerOfAnotherFrame
+                                              ? QStringLiteral("the answer was for another frame")
+                                              : failureReason(*reply)));
         }
         return;
     }

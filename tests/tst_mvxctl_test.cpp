@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "params/paramfile_io.h"
+#include "support/mvxctlrun.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 
@@ -18,15 +19,10 @@ class TestMvxctlTest : public QObject {
 
     QStringList args(const QString &testFile, const QStringList &extra = {},
                      Transport transport = Transport::Serial) const {
-        return QStringList{QStringLiteral("test"),
-                           QStringLiteral("--port"),
-                           transport == Transport::Tcp ? m_gateway.endpoint() : m_bus.endpoint(),
-                           QStringLiteral("--map"),
-                           testpaths::example(QStringLiteral("drive-map.xml")),
-                           QStringLiteral("--test"),
-                           testFile,
-                           QStringLiteral("--log-dir"),
-                           logDir(transport)} +
+        const QString port = transport == Transport::Tcp ? m_gateway.endpoint() : m_bus.endpoint();
+        const QString map = testpaths::example(QStringLiteral("drive-map.xml"));
+        return QStringList{"test",   "--port", port,        "--map",          map,
+                           "--test", testFile, "--log-dir", logDir(transport)} +
                extra;
     }
 
@@ -46,18 +42,17 @@ class TestMvxctlTest : public QObject {
                                                           : QStringLiteral("logs"));
     }
 
-    static int run(QProcess &p, const QStringList &arguments, QByteArray *out) {
-        p.start(testpaths::mvxctl(), arguments);
-        if (!p.waitForFinished(120000)) {
-            p.kill();
-            return -1;
-        }
-        *out = p.readAllStandardOutput() + p.readAllStandardError();
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    // The exit code; `out` gets stdout and stderr.
+    static int run(const QStringList &arguments, QByteArray *out) {
+        const MvxctlRun r = runMvxctl(arguments, 120000);
+        *out = r.out + r.err;
+        return r.exitCode;
     }
 
   private slots:
     void initTestCase() {
+        qputenv("LC_ALL", "C");  // UTF-8 output whatever the locale
+        qputenv("LANG", "C");
         SimulatedDrive::Options options;
         options.mapFile = testpaths::example(QStringLiteral("drive-map.xml"));
         QString error;
@@ -69,91 +64,74 @@ class TestMvxctlTest : public QObject {
     void exampleTestPassesAndWritesItsLogs_data() { addTransportRows(); }
     void exampleTestPassesAndWritesItsLogs() {
         QFETCH(Transport, transport);
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));  // UTF-8 output whatever the locale
-        env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
-        p.setProcessEnvironment(env);
+        const QString testFile = testpaths::example(QStringLiteral("production-test.xml"));
         QByteArray out;
-        const int code = run(p,
-                             args(testpaths::example(QStringLiteral("production-test.xml")),
-                                  {QStringLiteral("--serial"), QStringLiteral("ABC-123-XYZ")}, transport),
-                             &out);
-        QVERIFY2(code == 0, out.constData());
-        QVERIFY(out.contains("Placa CORRECTA!"));
-        QVERIFY(out.contains("Resultado: OK"));
-        QVERIFY2(out.contains("Número de serie: ABC-123-XYZ"), out.constData());
-        QVERIFY(
-            out.contains("Test file: " + testpaths::example(QStringLiteral("production-test.xml")).toUtf8()));
+        QVERIFY2(run(args(testFile, {"--serial", "ABC-123-XYZ"}, transport), &out) == 0, out.constData());
+        for (const QString &text :
+             {QStringLiteral("Placa CORRECTA!"), QStringLiteral("Resultado: OK"),
+              QStringLiteral("Número de serie: ABC-123-XYZ"), "Test file: " + testFile}) {
+            QVERIFY2(out.contains(text.toUtf8()), qPrintable(text));
+        }
         const QDir logs(logDir(transport));
-        QCOMPARE(logs.entryList({QStringLiteral("*-result-log.txt")}).size(), 1);
-        QCOMPARE(logs.entryList({QStringLiteral("*-test-log.txt")}).size(), 1);
-        const QStringList summaries = logs.entryList({QStringLiteral("*-summary.txt")});
-        QCOMPARE(summaries.size(), 1);
-        QFile summary(logs.filePath(summaries.first()));
+        for (const char *pattern : {"*-result-log.txt", "*-test-log.txt", "*-summary.txt"}) {
+            QCOMPARE(logs.entryList({QLatin1String(pattern)}).size(), 1);
+        }
+        QFile summary(logs.filePath(logs.entryList({QStringLiteral("*-summary.txt")}).value(0)));
         QVERIFY(summary.open(QIODevice::ReadOnly));
         QVERIFY(summary.readAll().endsWith(" SN: ABC-123-XYZ R: OK\n"));
         // Recorded without any set-up in the log folder's SQLite file.
         QVERIFY(out.contains("stored in sqlite:"));
-        QCOMPARE(run(p,
-                     {QStringLiteral("report"), QStringLiteral("--db"),
-                      QStringLiteral("sqlite:") + logs.filePath(QStringLiteral("mvx-records.sqlite")),
-                      QStringLiteral("--serial"), QStringLiteral("ABC-123-XYZ"), QStringLiteral("--json")},
+        QCOMPARE(run({"report", "--db", QStringLiteral("sqlite:") + logs.filePath("mvx-records.sqlite"),
+                      "--serial", "ABC-123-XYZ", "--json"},
                      &out),
                  0);
         QVERIFY2(out.contains(R"("result":"pass")"), out.constData());
     }
 
-    void failingStepExitsOne() {
-        const QString path =
-            writeTest(QStringLiteral("fail.xml"),
-                      "<ReadInputRegisters><nombre>Modelo</nombre><dir>1</dir><min>9000</min>"
-                      "<max>9001</max></ReadInputRegisters>");
-        QProcess p;
-        QByteArray out;
-        QCOMPARE(run(p, args(path), &out), 1);
-        QVERIFY(out.contains("FALLO!. Rango (9000,9001)"));
-        QVERIFY(out.contains("Placa INCORRECTA!"));
-    }
-
-    void testsThatCannotRunExitTwo_data() {
-        QTest::addColumn<QString>("testFile");
+    void testsThatDoNotPass_data() {
+        QTest::addColumn<QString>("testFile");  // with a body: a file to write in the temporary folder
+        QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QStringList>("extra");
-        QTest::addColumn<QByteArray>("message");
-        QTest::newRow("missing file") << QStringLiteral("/nonexistent/test.xml") << QStringList()
-                                      << QByteArray("cannot open test file");
-        QTest::newRow("serial number not given") << testpaths::example(QStringLiteral("production-test.xml"))
-                                                 << QStringList() << QByteArray("--serial");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("failing step")
+            << "fail.xml"
+            << QByteArray(
+                   "<ReadInputRegisters><nombre>Modelo</nombre><dir>1</dir>"
+                   "<min>9000</min><max>9001</max></ReadInputRegisters>")
+            << QStringList() << 1 << QStringList{"FALLO!. Rango (9000,9001)", "Placa INCORRECTA!"};
+        QTest::newRow("missing file") << "/nonexistent/test.xml" << QByteArray() << QStringList() << 2
+                                      << QStringList{"cannot open test file"};
+        QTest::newRow("serial number not given")
+            << testpaths::example(QStringLiteral("production-test.xml")) << QByteArray() << QStringList() << 2
+            << QStringList{"--serial"};
+        // Refused before anything is written (the write below is checked for in every row).
+        QTest::newRow("invalid step")
+            << "bad.xml"
+            << QByteArray(
+                   "<WriteSingleRegister><nombre>x</nombre><dir>300</dir>"
+                   "<dat>1</dat></WriteSingleRegister>")
+            << QStringList() << 2 << QStringList{"El fichero de test no pudo ser cargado."};
     }
-    void testsThatCannotRunExitTwo() {
+    void testsThatDoNotPass() {
         QFETCH(QString, testFile);
+        QFETCH(QByteArray, body);
         QFETCH(QStringList, extra);
-        QFETCH(QByteArray, message);
-        QProcess p;
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, messages);
         QByteArray out;
-        QCOMPARE(run(p, args(testFile, extra), &out), 2);
-        QVERIFY2(out.contains(message), out.constData());
-    }
-
-    void invalidStepIsRefusedBeforeAnythingIsWritten() {
-        const QString path = writeTest(QStringLiteral("bad.xml"),
-                                       "<WriteSingleRegister><nombre>x</nombre><dir>300</dir><dat>1</dat>"
-                                       "</WriteSingleRegister>");
-        QProcess p;
-        QByteArray out;
-        QCOMPARE(run(p, args(path), &out), 2);
-        QVERIFY(out.contains("El fichero de test no pudo ser cargado."));
+        QCOMPARE(run(args(body.isEmpty() ? testFile : writeTest(testFile, body), extra), &out), exitCode);
+        for (const QString &message : messages) {
+            QVERIFY2(out.contains(message.toUtf8()), out.constData());
+        }
         QVERIFY(!m_bus.drive.requests().contains(QStringLiteral("1 06 01 2C 00 01")));
     }
 
     void exportWritesTheDrivesParameters() {
         const QString out = m_dir.filePath(QStringLiteral("params.xml"));
-        QProcess p;
         QByteArray output;
-        QCOMPARE(run(p,
-                     {QStringLiteral("export"), QStringLiteral("--port"), m_bus.line.masterPort(),
-                      QStringLiteral("--map"), testpaths::example(QStringLiteral("drive-map.xml")),
-                      QStringLiteral("--out"), out},
+        QCOMPARE(run({"export", "--port", m_bus.line.masterPort(), "--map",
+                      testpaths::example("drive-map.xml"), "--out", out},
                      &output),
                  0);
         ParamFileContents contents;

@@ -219,31 +219,31 @@ void addTransportRows() {
     QTest::newRow("tcp") << Transport::Tcp;
 }
 
-bool SimulatedBus::start(const SimulatedDrive::Options &o, QString *error) {
-    if (transport == Transport::Serial && !line.start(error)) {
+namespace {
+
+// Starts the line (serial) and the simulator on it or on the given TCP "HOST:PORT".
+bool launch(SimulatedBus &bus, SimulatedDrive::Options options, const QString &tcp, QString *error) {
+    if (bus.transport == Transport::Serial && !bus.line.start(error)) {
         return false;
     }
-    SimulatedDrive::Options options = o;
-    if (transport == Transport::Tcp) {
-        options.tcp = QStringLiteral("127.0.0.1:0");
+    if (bus.transport == Transport::Tcp) {
+        options.tcp = tcp;
     } else {
-        options.port = line.drivePort();
+        options.port = bus.line.drivePort();
     }
-    return drive.start(options, error);
+    return bus.drive.start(options, error);
+}
+
+}  // namespace
+
+bool SimulatedBus::start(const SimulatedDrive::Options &o, QString *error) {
+    return launch(*this, o, QStringLiteral("127.0.0.1:0"), error);
 }
 
 bool SimulatedBus::restartDrive(const SimulatedDrive::Options &o, QString *error) {
-    if (transport == Transport::Serial && !line.start(error)) {
-        return false;
-    }
-    SimulatedDrive::Options options = o;
-    if (transport == Transport::Tcp) {
-        options.tcp = endpoint().mid(QStringLiteral("tcp://").size());  // the same port again
-    } else {
-        options.port = line.drivePort();
-    }
-    const QString previous = endpoint();
-    return drive.start(options, error) && (transport == Transport::Serial || endpoint() == previous);
+    const QString previous = endpoint();  // the same TCP port again
+    return launch(*this, o, previous.mid(QStringLiteral("tcp://").size()), error) &&
+           (transport == Transport::Serial || endpoint() == previous);
 }
 
 QString SimulatedBus::endpoint() const {

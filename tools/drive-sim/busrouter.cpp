@@ -1,6 +1,7 @@
 #include "busrouter.h"
 
 #include <poll.h>
+#include <QModbusRequest>
 
 #include "ptylink.h"
 
@@ -9,6 +10,9 @@ BusRouter::BusRouter(QObject *parent) : QObject(parent), m_port(this) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &BusRouter::onPortError);
     m_hangUpCheck.setInterval(kHangUpCheckMs);
     connect(&m_hangUpCheck, &QTimer::timeout, this, &BusRouter::checkHangUp);
+    m_quietLine.setSingleShot(true);
+    m_quietLine.setInterval(kQuietLineMs);
+    connect(&m_quietLine, &QTimer::timeout, this, &BusRouter::forwardPending);
 }
 
 bool BusRouter::open(const QString &portName, const SerialSettings &settings, QString *error) {
@@ -41,10 +45,39 @@ PtyLink *BusRouter::addLink(QString *error) {
 }
 
 void BusRouter::forwardFromBus() {
-    const QByteArray bytes = m_port.readAll();
-    for (PtyLink *link : qAsConst(m_links)) {
-        link->send(bytes);
+    m_pending.append(m_port.readAll());
+    forwardWholeFrames();
+    if (m_pending.isEmpty()) {
+        m_quietLine.stop();
+    } else {
+        m_quietLine.start();
     }
+}
+
+void BusRouter::forwardWholeFrames() {
+    constexpr int kAddressAndFunction = 2;
+    constexpr int kCrc = 2;
+    while (m_pending.size() > kAddressAndFunction) {
+        const QModbusRequest request(QModbusPdu::FunctionCode(quint8(m_pending.at(1))),
+                                     m_pending.mid(kAddressAndFunction));
+        const int dataSize = QModbusRequest::calculateDataSize(request);
+        const int frameSize = kAddressAndFunction + dataSize + kCrc;
+        if (dataSize < 0 || m_pending.size() < frameSize) {
+            return;  // not whole yet, or no frame a drive knows: the quiet line decides
+        }
+        const QByteArray frame = m_pending.left(frameSize);
+        m_pending.remove(0, frameSize);
+        for (PtyLink *link : qAsConst(m_links)) {
+            link->send(frame);
+        }
+    }
+}
+
+void BusRouter::forwardPending() {
+    for (PtyLink *link : qAsConst(m_links)) {
+        link->send(m_pending);
+    }
+    m_pending.clear();
 }
 
 void BusRouter::sendToBus(const QByteArray &reply) {

@@ -9,9 +9,12 @@
 
 class PtyLink;
 
-// The shared RS-485 line: every byte that arrives on the external port is copied to every
+// The shared RS-485 line: every frame that arrives on the external port is copied to every
 // drive's link (each drive ignores frames for other addresses), and every reply a drive
-// releases goes out on the external port.
+// releases goes out on the external port. A master sends a frame without pauses, but the
+// pseudo-terminals may hand it over in pieces; Qt's RTU server drops the first pieces when the
+// next comes more than 3.5 characters later (easily, on a loaded machine), so a frame is
+// passed on only once it is whole. Bytes that make no frame go on once the line is quiet.
 class BusRouter : public QObject {
     Q_OBJECT
 
@@ -19,6 +22,7 @@ class BusRouter : public QObject {
     explicit BusRouter(QObject *parent = nullptr);
 
     static constexpr int kHangUpCheckMs = 250;
+    static constexpr int kQuietLineMs = 100;
 
     bool open(const QString &portName, const SerialSettings &settings, QString *error);
     // Creates the link for one more drive; null with a message when no pty can be made.
@@ -29,6 +33,8 @@ class BusRouter : public QObject {
 
   private:
     void forwardFromBus();
+    void forwardWholeFrames();
+    void forwardPending();
     void sendToBus(const QByteArray &reply);
     void onPortError(QSerialPort::SerialPortError error);
     void checkHangUp();
@@ -37,4 +43,6 @@ class BusRouter : public QObject {
     QSerialPort m_port;
     QVector<PtyLink *> m_links;
     QTimer m_hangUpCheck;
+    QTimer m_quietLine;
+    QByteArray m_pending;
 };

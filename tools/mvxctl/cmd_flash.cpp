@@ -101,6 +101,8 @@ int runFlash(const QStringList &args) {
         [&reporter](bool, bool, bool, const QString &text) { reporter.message(text); });
     threadhandoff::connectQueued(&worker, &Modbus::update_progressBarText, &session.context(),
                                  [&reporter](float percent, bool) { reporter.progress(percent); });
+    threadhandoff::connectQueued(&worker, &Modbus::flash_verdict, &session.context(),
+                                 [&reporter](bool, const QString &text) { reporter.message(text); });
     threadhandoff::connectQueued(&worker, &Modbus::flash_finished, &session.context(),
                                  [&results](bool ok) { results.append(ok); });
     const std::shared_ptr<int> driveModel = watchModel(session);
