@@ -1,28 +1,26 @@
 #include "workerharness.h"
 
 #include <QSemaphore>
+#include <QTest>
 
 #include "comm/modbus.h"
 #include "comm/threadhandoff.h"
 
 void WorkerProbe::attach(Modbus *w) {
+    const auto note = [this](const char *name) {
+        return [this, name] { events.append(QLatin1String(name)); };
+    };
     threadhandoff::connectQueued(w, &Modbus::send_status, this,
                                  [this](bool timestamp, bool toStatus, bool toBrowser, const QString &text) {
                                      statuses.append({timestamp, toStatus, toBrowser, text});
                                      events.append(QStringLiteral("status"));
                                  });
-    threadhandoff::connectQueued(w, &Modbus::com_connected, this,
-                                 [this] { events.append(QStringLiteral("com_connected")); });
-    threadhandoff::connectQueued(w, &Modbus::com_disconnected, this,
-                                 [this] { events.append(QStringLiteral("com_disconnected")); });
-    threadhandoff::connectQueued(w, &Modbus::incErrorCnt, this,
-                                 [this] { events.append(QStringLiteral("incErrorCnt")); });
-    threadhandoff::connectQueued(w, &Modbus::ext_disconnected_start, this,
-                                 [this] { events.append(QStringLiteral("ext_disconnected_start")); });
-    threadhandoff::connectQueued(w, &Modbus::ext_disconnected_stop, this,
-                                 [this] { events.append(QStringLiteral("ext_disconnected_stop")); });
-    threadhandoff::connectQueued(w, &Modbus::end_search_addresses, this,
-                                 [this] { events.append(QStringLiteral("end_search_addresses")); });
+    threadhandoff::connectQueued(w, &Modbus::com_connected, this, note("com_connected"));
+    threadhandoff::connectQueued(w, &Modbus::com_disconnected, this, note("com_disconnected"));
+    threadhandoff::connectQueued(w, &Modbus::incErrorCnt, this, note("incErrorCnt"));
+    threadhandoff::connectQueued(w, &Modbus::ext_disconnected_start, this, note("ext_disconnected_start"));
+    threadhandoff::connectQueued(w, &Modbus::ext_disconnected_stop, this, note("ext_disconnected_stop"));
+    threadhandoff::connectQueued(w, &Modbus::end_search_addresses, this, note("end_search_addresses"));
     threadhandoff::connectQueued(w, &Modbus::update_errorNum, this,
                                  [this](int n) { errorNumbers.append(n); });
     threadhandoff::connectQueued(w, &Modbus::recv_input_registers, this,
@@ -120,4 +118,46 @@ bool WorkerHarness::waitForRequest(const std::function<bool(const QString &)> &m
             return false;
         },
         timeoutMs);
+}
+
+bool WorkerHarness::startPolling(const QList<int> &addresses, int inputCount, int speed) {
+    QString error;
+    if (!startBus(addresses, &error)) {
+        qWarning() << error;
+        return false;
+    }
+    connectWorker(inputCount, 64, speed);
+    return QTest::qWaitFor([this] { return !probe.inputs.isEmpty() && !probe.holdings.isEmpty(); }, 20000);
+}
+
+bool WorkerHarness::waitForRequests(const QStringList &run, int timeoutMs) const {
+    return bus.drive.waitForLog(
+        [this, &run](const QStringList &) {
+            const QStringList all = requests();
+            for (int at = all.indexOf(run.first()); at >= 0; at = all.indexOf(run.first(), at + 1)) {
+                if (all.mid(at, run.size()) == run) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+}
+
+bool WorkerHarness::waitForMore(const QString &line, int more, int timeoutMs) const {
+    const int target = requests().count(line) + more;
+    return bus.drive.waitForLog([&](const QStringList &) { return requests().count(line) >= target; },
+                                timeoutMs);
+}
+
+void WorkerHarness::setHook(PollTickHook *hook) {
+    Modbus *w = worker.get();
+    inWorkerThread([w, hook] { w->setTickHook(hook); });
+}
+
+bool WorkerHarness::ask(const std::function<bool(Modbus &)> &fn) {
+    bool answer = false;
+    Modbus *w = worker.get();
+    inWorkerThread([&] { answer = fn(*w); });
+    return answer;
 }

@@ -12,6 +12,7 @@
 #include "simulateddrive.h"
 
 class Modbus;
+class PollTickHook;
 
 // Records what a Modbus worker reports, in the test's thread. The worker emits from its own
 // thread, so everything arrives queued, in emission order (QSignalSpy would record in the
@@ -45,6 +46,7 @@ class WorkerProbe : public QObject {
     int count(const QString &event) const { return events.count(event); }
     // Messages whose text contains `part`.
     QList<Status> statusesContaining(const QString &part) const;
+    int said(const QString &part) const { return statusesContaining(part).size(); }
 
     QStringList events;  // signal names in arrival order; "status" entries carry no text
     QList<Status> statuses;
@@ -68,11 +70,20 @@ class WorkerHarness {
     bool startBus(const QList<int> &addresses = {1}, QString *error = nullptr);
     // setupConnection (poll time 0: the speed's lowest interval) and init.
     void connectWorker(int inputCount, int holdingCount, int speed = 115200, int address = 1);
+    // startBus and connectWorker, then waits for the first input and holding replies.
+    bool startPolling(const QList<int> &addresses = {1}, int inputCount = 40, int speed = 115200);
     // Runs fn in the worker's thread and waits for it.
     void inWorkerThread(const std::function<void()> &fn);
     QStringList requests() const { return bus.drive.requests(); }
     // Waits until the request log holds a line for which `match` is true.
     bool waitForRequest(const std::function<bool(const QString &)> &match, int timeoutMs = 10000) const;
+    // Waits until the request log holds `run` as consecutive lines.
+    bool waitForRequests(const QStringList &run, int timeoutMs = 20000) const;
+    // Waits until `more` further requests equal to `line` are in the log.
+    bool waitForMore(const QString &line, int more = 2, int timeoutMs = 20000) const;
+    void setHook(PollTickHook *hook);
+    // Runs fn in the worker's thread and returns its answer.
+    bool ask(const std::function<bool(Modbus &)> &fn);
 
     SimulatedBus bus;
     WorkerProbe probe;
