@@ -8,7 +8,6 @@
 #include <QtTest>
 
 #include "comm/modbus.h"
-#include "comm/polltickhook.h"
 #include "support/testpaths.h"
 #include "support/workerharness.h"
 
@@ -25,53 +24,6 @@ param_list_t sendRecord(uint8_t add, uint16_t value) {
     record.value = value;
     return record;
 }
-
-// Records, at the start of every tick, how many requests the master still holds.
-class InFlightRecorder : public PollTickHook {
-  public:
-    void onPollTick(Modbus &worker) override {
-        maxInFlight = std::max(maxInFlight.load(), worker.requestsInFlight());
-        ++ticks;
-    }
-    std::atomic<int> maxInFlight{0};
-    std::atomic<int> ticks{0};
-};
-
-// A write step on a tick that finds a request unanswered, and another on the next tick.
-class BusyTickWriter : public PollTickHook {
-  public:
-    void onPollTick(Modbus &worker) override {
-        if (step == 0 && worker.requestsInFlight() > 0) {
-            worker.writeHolding(12, 3, true);
-            step = 1;
-        } else if (step == 1) {
-            worker.writeOnDevice(1, 11, 0xFF00, true);
-            step = 2;
-        }
-    }
-    std::atomic<int> step{0};
-};
-
-// Closes the port on the first tick found in `state`, after queueing a write when asked: the
-// tick's request then meets a master that cannot take it.
-class ClosingTick : public PollTickHook {
-  public:
-    ClosingTick(int state, bool write) : m_state(state), m_write(write) {}
-    void onPollTick(Modbus &worker) override {
-        if (!m_done && worker.pollState() == m_state) {
-            m_done = true;
-            if (m_write) {
-                worker.writeHolding(7, 1, false);
-            }
-            worker.disconnectPort();
-        }
-    }
-
-  private:
-    int m_state;
-    bool m_write;
-    bool m_done = false;
-};
 
 enum class Request { Single, Multiple, Password, List, TwoInARow };
 
@@ -128,7 +80,7 @@ class TestWorkerWire : public QObject {
     std::unique_ptr<UnansweredPort> m_unanswered;
 
   private slots:
-    void pollCycleAlternatesFromRegisterZero_data() { addTransportRows(); }
+    void pollCycleAlternatesFromRegisterZero_data();
     void pollCycleAlternatesFromRegisterZero();
     void writesGoOutInOrderThenTheHoldingRead_data();
     void writesGoOutInOrderThenTheHoldingRead();
@@ -136,10 +88,8 @@ class TestWorkerWire : public QObject {
     void tooManyRegistersAreRefused();
     void rangeReads_data();
     void rangeReads();
-    void largeInputMapIsReadCompletely();
     void failuresAreCountedAndReportedOnce();
     void alarmWatchFailsTheTestAndStopsTheDrive();
-    void silentDriveNeverPilesUpRequests();
     void exceptionAnswerToAWrite_data();
     void exceptionAnswerToAWrite();
     void requestTheMasterCannotTake_data();
@@ -155,16 +105,27 @@ class TestWorkerWire : public QObject {
     void restartedDriveIsAnOutage();
 };
 
+void TestWorkerWire::pollCycleAlternatesFromRegisterZero_data() {
+    QTest::addColumn<Transport>("transport");
+    QTest::addColumn<int>("inputs");
+    QTest::addColumn<QStringList>("cycle");
+    QTest::newRow("serial") << Transport::Serial << 40 << QStringList{kInputRead, kHoldingRead};
+    QTest::newRow("tcp") << Transport::Tcp << 40 << QStringList{kInputRead, kHoldingRead};
+    QTest::newRow("130 inputs in two reads")
+        << Transport::Serial << 130 << QStringList{"1 04 00 00 00 7D", "1 04 00 7D 00 05", kHoldingRead};
+}
+
 void TestWorkerWire::pollCycleAlternatesFromRegisterZero() {
     QFETCH(Transport, transport);
+    QFETCH(int, inputs);
+    QFETCH(QStringList, cycle);
     WorkerHarness h(transport);
-    QVERIFY(h.startPolling());
-    QVERIFY(h.bus.drive.waitForLog([&](const QStringList &) { return h.requests().size() >= 6; }));
-    QCOMPARE(h.requests().mid(0, 6),
-             (QStringList{kInputRead, kHoldingRead, kInputRead, kHoldingRead, kInputRead, kHoldingRead}));
-    const WorkerProbe::Words &inputs = h.probe.inputs.first();
-    QCOMPARE(QList<int>({inputs.start, inputs.serverAddress, inputs.words.size()}), QList<int>({0, 1, 40}));
-    QCOMPARE(inputs.words.at(1), uint16_t(0x0123));  // the simulated drive's model
+    QVERIFY(h.startPolling({1}, inputs));
+    QVERIFY(h.waitForRequests(cycle + cycle + cycle));
+    QCOMPARE(h.requests().mid(0, 3 * cycle.size()), cycle + cycle + cycle);
+    const WorkerProbe::Words &first = h.probe.inputs.first();
+    QCOMPARE(QList<int>({first.start, first.serverAddress, first.words.size()}), QList<int>({0, 1, inputs}));
+    QCOMPARE(first.words.at(1), uint16_t(0x0123));  // the simulated drive's model
     QCOMPARE(h.probe.holdings.first().start, 0);
     QCOMPARE(h.probe.holdings.first().words.size(), kHoldings);
     QCOMPARE(h.probe.count(QStringLiteral("com_connected")), 1);
@@ -227,11 +188,19 @@ void TestWorkerWire::writesOnBusyTicksAreNeverDropped() {
     QVERIFY(h.startPolling());
     // A slow drive: each answer comes after the next tick. Two write steps in a row.
     QVERIFY(h.bus.drive.command(QStringLiteral("delay 150")));
-    BusyTickWriter writer;
-    h.setHook(&writer);
-    QTRY_COMPARE_WITH_TIMEOUT(writer.step.load(), 2, kWireTimeoutMs);
+    std::atomic<int> step{0};
+    h.onTick([&step](Modbus &worker) {
+        if (step == 0 && worker.requestsInFlight() > 0) {
+            worker.writeHolding(12, 3, true);
+            step = 1;
+        } else if (step == 1) {
+            worker.writeOnDevice(1, 11, 0xFF00, true);
+            step = 2;
+        }
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(step.load(), 2, kWireTimeoutMs);
     QVERIFY(h.waitForRequests({QStringLiteral("1 06 00 0C 00 03"), QStringLiteral("1 05 00 0B FF 00")}));
-    h.setHook(nullptr);
+    h.onTick(nullptr);
 }
 
 void TestWorkerWire::tooManyRegistersAreRefused() {
@@ -268,22 +237,18 @@ void TestWorkerWire::rangeReads() {
     QCOMPARE(h.probe.said(QStringLiteral("Reading holding registers from 2000 to 2009")), aux ? 0 : 1);
 }
 
-void TestWorkerWire::largeInputMapIsReadCompletely() {
-    WorkerHarness h;
-    QVERIFY(h.startPolling({1}, 130));
-    QVERIFY(h.waitForRequests({QStringLiteral("1 04 00 00 00 7D"), QStringLiteral("1 04 00 7D 00 05")}));
-    QCOMPARE(h.probe.inputs.first().start, 0);
-    QCOMPARE(h.probe.inputs.first().words.size(), 130);
-    QCOMPARE(h.probe.inputs.first().words.at(1), uint16_t(0x0123));
-}
-
 void TestWorkerWire::failuresAreCountedAndReportedOnce() {
     WorkerHarness h;
     QVERIFY(h.startPolling());
     h.ask([](Modbus &worker) { return worker.setTestRunning(true), true; });
     h.probe.clear();
+    int maxInFlight = 0;  // a reply takes longer (250 ms time-out) than a tick (100 ms)
+    h.onTick(
+        [&maxInFlight](Modbus &worker) { maxInFlight = std::max(maxInFlight, worker.requestsInFlight()); });
     QVERIFY(h.bus.drive.command(QStringLiteral("silent on")));
     QTRY_VERIFY_WITH_TIMEOUT(h.probe.count(QStringLiteral("incErrorCnt")) >= 8, kWireTimeoutMs);
+    h.onTick(nullptr);
+    QCOMPARE(maxInFlight, 1);  // no requests pile up
     QVERIFY(h.bus.drive.command(QStringLiteral("silent off")));
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.count(QStringLiteral("ext_disconnected_stop")), 1, kWireTimeoutMs);
 
@@ -325,18 +290,6 @@ void TestWorkerWire::alarmWatchFailsTheTestAndStopsTheDrive() {
     QCOMPARE(h.probe.said(QStringLiteral("Writting value 0 to holding register 66")), 1);
 }
 
-void TestWorkerWire::silentDriveNeverPilesUpRequests() {
-    WorkerHarness h;
-    QVERIFY(h.startPolling());
-    InFlightRecorder recorder;
-    h.setHook(&recorder);
-    QVERIFY(h.bus.drive.command(QStringLiteral("silent on")));
-    // A reply takes longer (250 ms time-out at 115200 bps) than a tick (100 ms).
-    QTRY_VERIFY_WITH_TIMEOUT(recorder.ticks >= 15, kWireTimeoutMs);
-    h.setHook(nullptr);
-    QCOMPARE(recorder.maxInFlight.load(), 1);
-}
-
 void TestWorkerWire::exceptionAnswerToAWrite_data() {
     QTest::addColumn<bool>("multiple");
     QTest::addColumn<QString>("command");
@@ -375,7 +328,8 @@ void TestWorkerWire::requestTheMasterCannotTake_data() {
     QTest::newRow("write") << int(Modbus::ESTADO_R_INPUTS) << true << "Write error: " << false;
 }
 
-// A tick whose request finds the port closed says so, with the master's reason.
+// A tick whose request finds the port closed (here by the tick itself) says so, with the
+// master's reason.
 void TestWorkerWire::requestTheMasterCannotTake() {
     QFETCH(int, state);
     QFETCH(bool, write);
@@ -383,10 +337,18 @@ void TestWorkerWire::requestTheMasterCannotTake() {
     QFETCH(bool, stamped);
     WorkerHarness h;
     QVERIFY(h.startPolling());
-    ClosingTick closer(state, write);
-    h.setHook(&closer);
+    bool done = false;
+    h.onTick([&](Modbus &worker) {
+        if (!done && worker.pollState() == state) {
+            done = true;
+            if (write) {
+                worker.writeHolding(7, 1, false);
+            }
+            worker.disconnectPort();
+        }
+    });
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.said(text), 1, kWireTimeoutMs);
-    h.setHook(nullptr);
+    h.onTick(nullptr);
     const WorkerProbe::Status status = h.probe.statusesContaining(text).first();
     QVERIFY2(status.text.startsWith(text) && status.text.size() > text.size(), qPrintable(status.text));
     QVERIFY(status.toStatus);

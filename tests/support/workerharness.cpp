@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "comm/modbus.h"
+#include "comm/polltickhook.h"
 #include "comm/threadhandoff.h"
 
 void WorkerProbe::attach(Modbus *w) {
@@ -82,7 +83,7 @@ WorkerHarness::WorkerHarness(Transport transport) : worker(std::make_unique<Modb
 }
 
 WorkerHarness::~WorkerHarness() {
-    worker.reset();
+    worker.reset();  // before the tick hook it may hold
 }
 
 bool WorkerHarness::startBus(const QList<int> &addresses, QString *error) {
@@ -150,9 +151,25 @@ bool WorkerHarness::waitForMore(const QString &line, int more, int timeoutMs) co
                                 timeoutMs);
 }
 
-void WorkerHarness::setHook(PollTickHook *hook) {
+namespace {
+
+class TickFunction : public PollTickHook {
+  public:
+    explicit TickFunction(std::function<void(Modbus &)> fn) : m_fn(std::move(fn)) {}
+    void onPollTick(Modbus &worker) override { m_fn(worker); }
+
+  private:
+    std::function<void(Modbus &)> m_fn;
+};
+
+}  // namespace
+
+void WorkerHarness::onTick(std::function<void(Modbus &)> fn) {
+    std::unique_ptr<PollTickHook> hook = fn ? std::make_unique<TickFunction>(std::move(fn)) : nullptr;
     Modbus *w = worker.get();
-    inWorkerThread([w, hook] { w->setTickHook(hook); });
+    PollTickHook *raw = hook.get();
+    inWorkerThread([w, raw] { w->setTickHook(raw); });
+    m_tick = std::move(hook);
 }
 
 bool WorkerHarness::ask(const std::function<bool(Modbus &)> &fn) {

@@ -81,11 +81,15 @@ class WorkerHarness {
     bool waitForRequests(const QStringList &run, int timeoutMs = 20000) const;
     // Waits until `more` further requests equal to `line` are in the log.
     bool waitForMore(const QString &line, int more = 2, int timeoutMs = 20000) const;
-    void setHook(PollTickHook *hook);
+    // Runs fn first thing in every poll tick, in the worker's thread; nullptr ends it.
+    void onTick(std::function<void(Modbus &)> fn);
     // Runs fn in the worker's thread and returns its answer.
     bool ask(const std::function<bool(Modbus &)> &fn);
 
     SimulatedBus bus;
     WorkerProbe probe;
     std::unique_ptr<Modbus> worker;
+
+  private:
+    std::unique_ptr<PollTickHook> m_tick;
 };
