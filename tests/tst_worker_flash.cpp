@@ -13,9 +13,11 @@ QByteArray testImage(int size) {
     return bytes;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+// Writes testImage(size) to `name` in `dir` and returns the path.
+QString writeImage(const QTemporaryDir &dir, const QString &name, int size) {
+    QFile file(dir.filePath(name));
+    return file.open(QIODevice::WriteOnly) && file.write(testImage(size)) == size ? file.fileName()
+                                                                                  : QString();
 }
 
 QByteArray readFile(const QString &path) {
@@ -78,9 +80,8 @@ void TestWorkerFlash::flashSendsTheFileInBlocks() {
     QFETCH(QStringList, log);
     QFETCH(Transport, transport);
     QTemporaryDir dir;
-    const QString path = dir.filePath(fileName);
-    const QByteArray image = testImage(300);
-    QVERIFY(writeFile(path, image));
+    const QString path = writeImage(dir, fileName, 300);
+    QVERIFY(!path.isEmpty());
     WorkerHarness h(transport);
     QVERIFY(h.startPolling());
     QList<int> seen;
@@ -113,7 +114,7 @@ void TestWorkerFlash::flashSendsTheFileInBlocks() {
     QCOMPARE(sent, subCommands);
     QCOMPARE(blockNumbers, (QStringList{"00 00", "00 01", "00 02"}));
     const QString controller = fileName.contains(QLatin1String("motor")) ? "motor" : "user";
-    QCOMPARE(readFile(h.bus.drive.imagePath(controller)), image + QByteArray(84, char(0xFF)));
+    QCOMPARE(readFile(h.bus.drive.imagePath(controller)), testImage(300) + QByteArray(84, char(0xFF)));
     QCOMPARE(h.probe.interactionDisabled, (QList<bool>{true, false}));
     QCOMPARE(h.probe.progressText.size(), 3);
     QCOMPARE(h.probe.progressText.at(0), qMakePair(0.0f, true));
@@ -154,8 +155,8 @@ void TestWorkerFlash::failedFrameEndsTheFlash() {
     QFETCH(QString, replyStart);
     QFETCH(QString, replyEnd);
     QTemporaryDir dir;
-    const QString path = dir.filePath(fileName);
-    QVERIFY(writeFile(path, testImage(300)));
+    const QString path = writeImage(dir, fileName, 300);
+    QVERIFY(!path.isEmpty());
     WorkerHarness h;
     QVERIFY(h.startPolling());
     QVERIFY(fault.isEmpty() || h.bus.drive.command(fault));
@@ -196,10 +197,8 @@ void TestWorkerFlash::refusedFiles() {
     QFETCH(int, model);
     QFETCH(QString, message);
     QTemporaryDir dir;
-    const QString path = dir.filePath(fileName.isEmpty() ? QStringLiteral("absent_motor.ofw") : fileName);
-    if (!fileName.isEmpty()) {
-        QVERIFY(writeFile(path, testImage(size)));
-    }
+    const QString path = fileName.isEmpty() ? dir.filePath(QStringLiteral("absent_motor.ofw"))
+                                            : writeImage(dir, fileName, size);
     WorkerHarness h;
     h.worker->selectFirmwareFile(model, path);
     QTRY_COMPARE(h.probe.flashResults, QList<bool>{false});

@@ -53,20 +53,6 @@ void WorkerProbe::attach(Modbus *w) {
     });
 }
 
-void WorkerProbe::clear() {
-    events.clear();
-    statuses.clear();
-    inputs.clear();
-    holdings.clear();
-    found.clear();
-    progress2.clear();
-    progressText.clear();
-    interactionDisabled.clear();
-    flashResults.clear();
-    flashVerdicts.clear();
-    errorNumbers.clear();
-}
-
 QList<WorkerProbe::Status> WorkerProbe::statusesContaining(const QString &part) const {
     QList<Status> result;
     for (const Status &status : statuses) {

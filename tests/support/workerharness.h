@@ -14,13 +14,8 @@
 class Modbus;
 class PollTickHook;
 
-// Records what a Modbus worker reports, in the test's thread. The worker emits from its own
-// thread, so everything arrives queued, in emission order (QSignalSpy would record in the
-// emitting thread).
-class WorkerProbe : public QObject {
-    Q_OBJECT
-
-  public:
+// What a Modbus worker has reported.
+struct WorkerRecord {
     struct Status {
         bool timestamp = false;
         bool toStatus = false;
@@ -40,14 +35,6 @@ class WorkerProbe : public QObject {
         int userVersion = 0;
     };
 
-    explicit WorkerProbe(QObject *parent = nullptr) : QObject(parent) {}
-    void attach(Modbus *worker);
-    void clear();
-    int count(const QString &event) const { return events.count(event); }
-    // Messages whose text contains `part`.
-    QList<Status> statusesContaining(const QString &part) const;
-    int said(const QString &part) const { return statusesContaining(part).size(); }
-
     QStringList events;  // signal names in arrival order; "status" entries carry no text
     QList<Status> statuses;
     QList<Words> inputs;
@@ -59,6 +46,22 @@ class WorkerProbe : public QObject {
     QList<bool> flashResults;
     QList<QPair<bool, QString>> flashVerdicts;
     QList<int> errorNumbers;
+};
+
+// Records what a Modbus worker reports, in the test's thread. The worker emits from its own
+// thread, so everything arrives queued, in emission order (QSignalSpy would record in the
+// emitting thread).
+class WorkerProbe : public QObject, public WorkerRecord {
+    Q_OBJECT
+
+  public:
+    explicit WorkerProbe(QObject *parent = nullptr) : QObject(parent) {}
+    void attach(Modbus *worker);
+    void clear() { static_cast<WorkerRecord &>(*this) = WorkerRecord(); }
+    int count(const QString &event) const { return events.count(event); }
+    // Messages whose text contains `part`.
+    QList<Status> statusesContaining(const QString &part) const;
+    int said(const QString &part) const { return statusesContaining(part).size(); }
 };
 
 // A simulated drive (on a socat line or behind its TCP gateway) and a worker talking to it.
