@@ -25,24 +25,8 @@ param_list_t sendRecord(uint8_t add, uint16_t value) {
     return record;
 }
 
-enum class Request { Single, Multiple, Password, List, TwoInARow };
-
-void issue(Modbus &worker, Request request, int level, const QString &password) {
-    switch (request) {
-        case Request::Single:
-            return worker.writeHolding(1000, 0x1234, true);
-        case Request::Multiple:
-            return worker.writeHoldings(100, {0x0102, 0xA0B0});
-        case Request::Password:
-            return worker.on_acceptedPassword(level, password);
-        case Request::List:
-            return worker.prepareHoldingListToSend(
-                {sendRecord(3, 10), sendRecord(4, 20), sendRecord(200, 0xFFFF)});
-        case Request::TwoInARow:
-            worker.writeHolding(10, 1, false);
-            return worker.writeHolding(11, 2, false);
-    }
-}
+// Something asked of the worker, run in its thread.
+using Ask = std::function<void(Modbus &)>;
 
 // A loopback port whose accept queue is full: a connection attempt gets no answer at all, as
 // with a gateway that is switched off or out of reach.
@@ -72,7 +56,7 @@ class UnansweredPort {
 
 }  // namespace
 
-Q_DECLARE_METATYPE(Request)
+Q_DECLARE_METATYPE(Ask)
 
 class TestWorkerWire : public QObject {
     Q_OBJECT
@@ -133,48 +117,47 @@ void TestWorkerWire::pollCycleAlternatesFromRegisterZero() {
 }
 
 void TestWorkerWire::writesGoOutInOrderThenTheHoldingRead_data() {
-    QTest::addColumn<Request>("request");
-    QTest::addColumn<int>("level");
-    QTest::addColumn<QString>("password");
+    QTest::addColumn<Ask>("ask");
     QTest::addColumn<QStringList>("frames");
     QTest::addColumn<QString>("logged");
-    QTest::newRow("single register") << Request::Single << 0 << QString() << QStringList{"1 06 03 E8 12 34"}
+    QTest::newRow("single register") << Ask([](Modbus &w) { w.writeHolding(1000, 0x1234, true); })
+                                     << QStringList{"1 06 03 E8 12 34"}
                                      << "Writting value 4660 to holding register 1000";
-    QTest::newRow("two in one call") << Request::TwoInARow << 0 << QString()
-                                     << QStringList{"1 06 00 0A 00 01", "1 06 00 0B 00 02"} << QString();
-    QTest::newRow("send list, one record per tick")
-        << Request::List << 0 << QString()
-        << QStringList{"1 06 00 03 00 0A", "1 06 00 04 00 14", "1 06 00 C8 FF FF"} << QString();
-    QTest::newRow("writeHoldings") << Request::Multiple << 0 << QString()
-                                   << QStringList{"1 10 00 64 00 02 04 01 02 A0 B0"}
+    QTest::newRow("two in one call") << Ask([](Modbus &w) {
+        w.writeHolding(10, 1, false);
+        w.writeHolding(11, 2, false);
+    }) << QStringList{"1 06 00 0A 00 01", "1 06 00 0B 00 02"}
+                                     << QString();
+    QTest::newRow("send list, one record per tick") << Ask([](Modbus &w) {
+        w.prepareHoldingListToSend({sendRecord(3, 10), sendRecord(4, 20), sendRecord(200, 0xFFFF)});
+    }) << QStringList{"1 06 00 03 00 0A", "1 06 00 04 00 14", "1 06 00 C8 FF FF"}
+                                                    << QString();
+    QTest::newRow("writeHoldings") << Ask([](Modbus &w) {
+        w.writeHoldings(100, {0x0102, 0xA0B0});
+    }) << QStringList{"1 10 00 64 00 02 04 01 02 A0 B0"}
                                    << "Writting 2 registers starting at 100:  [01] [02] [A0] [B0]";
     QTest::newRow("password level 2")
-        << Request::Password << 2 << "ab" << QStringList{"1 10 07 D0 00 04 08 00 02 00 61 00 62 00 00"}
-        << QString();
+        << Ask([](Modbus &w) { w.on_acceptedPassword(2, "ab"); })
+        << QStringList{"1 10 07 D0 00 04 08 00 02 00 61 00 62 00 00"} << QString();
     QTest::newRow("level 7 sent as 0")
-        << Request::Password << 7 << "ab" << QStringList{"1 10 07 D0 00 04 08 00 00 00 61 00 62 00 00"}
-        << QString();
-    QTest::newRow("empty password") << Request::Password << 1 << QString()
+        << Ask([](Modbus &w) { w.on_acceptedPassword(7, "ab"); })
+        << QStringList{"1 10 07 D0 00 04 08 00 00 00 61 00 62 00 00"} << QString();
+    QTest::newRow("empty password") << Ask([](Modbus &w) { w.on_acceptedPassword(1, QString()); })
                                     << QStringList{"1 10 07 D0 00 02 04 00 01 00 00"} << QString();
     const QString cut = QStringLiteral("1 10 07 D0 00 22 44 00 03") + QStringLiteral(" 00 7A").repeated(32);
-    QTest::newRow("40 characters cut to 32") << Request::Password << 3 << QString(40, QLatin1Char('z'))
-                                             << QStringList{cut + QStringLiteral(" 00 00")} << QString();
+    QTest::newRow("40 characters cut to 32")
+        << Ask([](Modbus &w) { w.on_acceptedPassword(3, QString(40, 'z')); })
+        << QStringList{cut + QStringLiteral(" 00 00")} << QString();
 }
 
 // Each write goes out on its own tick, in the order asked for, and the holding read follows.
 void TestWorkerWire::writesGoOutInOrderThenTheHoldingRead() {
-    QFETCH(Request, request);
-    QFETCH(int, level);
-    QFETCH(QString, password);
+    QFETCH(Ask, ask);
     QFETCH(QStringList, frames);
     QFETCH(QString, logged);
     WorkerHarness h;
     QVERIFY(h.startPolling());
-    if (request == Request::TwoInARow) {
-        h.ask([&](Modbus &worker) { return issue(worker, request, level, password), true; });
-    } else {
-        issue(*h.worker, request, level, password);
-    }
+    h.ask([&ask](Modbus &worker) { return ask(worker), true; });
     QVERIFY(h.waitForRequests(frames << kHoldingRead));
     if (!logged.isEmpty()) {
         const auto said = h.probe.statusesContaining(logged);
