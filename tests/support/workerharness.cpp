@@ -4,7 +4,6 @@
 #include <QTest>
 
 #include "comm/modbus.h"
-#include "comm/polltickhook.h"
 #include "comm/threadhandoff.h"
 
 void WorkerProbe::attach(Modbus *w) {
@@ -69,7 +68,7 @@ WorkerHarness::WorkerHarness(Transport transport) : worker(std::make_unique<Modb
 }
 
 WorkerHarness::~WorkerHarness() {
-    worker.reset();  // before the tick hook it may hold
+    worker.reset();
 }
 
 bool WorkerHarness::startBus(const QList<int> &addresses, QString *error) {
@@ -118,15 +117,11 @@ bool WorkerHarness::startPolling(const QList<int> &addresses, int inputCount, in
 }
 
 bool WorkerHarness::waitForRequests(const QStringList &run, int timeoutMs) const {
+    const QString wanted = QLatin1Char('\n') + run.join(QLatin1Char('\n')) + QLatin1Char('\n');
     return bus.drive.waitForLog(
-        [this, &run](const QStringList &) {
-            const QStringList all = requests();
-            for (int at = all.indexOf(run.first()); at >= 0; at = all.indexOf(run.first(), at + 1)) {
-                if (all.mid(at, run.size()) == run) {
-                    return true;
-                }
-            }
-            return false;
+        [&](const QStringList &) {
+            return (QLatin1Char('\n') + requests().join(QLatin1Char('\n')) + QLatin1Char('\n'))
+                .contains(wanted);
         },
         timeoutMs);
 }
@@ -137,25 +132,15 @@ bool WorkerHarness::waitForMore(const QString &line, int more, int timeoutMs) co
                                 timeoutMs);
 }
 
-namespace {
-
-class TickFunction : public PollTickHook {
-  public:
-    explicit TickFunction(std::function<void(Modbus &)> fn) : m_fn(std::move(fn)) {}
-    void onPollTick(Modbus &worker) override { m_fn(worker); }
-
-  private:
-    std::function<void(Modbus &)> m_fn;
-};
-
-}  // namespace
-
 void WorkerHarness::onTick(std::function<void(Modbus &)> fn) {
-    std::unique_ptr<PollTickHook> hook = fn ? std::make_unique<TickFunction>(std::move(fn)) : nullptr;
-    Modbus *w = worker.get();
-    PollTickHook *raw = hook.get();
-    inWorkerThread([w, raw] { w->setTickHook(raw); });
-    m_tick = std::move(hook);
+    inWorkerThread([this, &fn] {
+        m_tick = std::move(fn);
+        worker->setTickHook(m_tick ? this : nullptr);
+    });
+}
+
+void WorkerHarness::onPollTick(Modbus &w) {
+    m_tick(w);
 }
 
 bool WorkerHarness::ask(const std::function<bool(Modbus &)> &fn) {

@@ -9,10 +9,10 @@
 #include <functional>
 #include <memory>
 
+#include "comm/polltickhook.h"
 #include "simulateddrive.h"
 
 class Modbus;
-class PollTickHook;
 
 // What a Modbus worker has reported.
 struct WorkerRecord {
@@ -65,10 +65,10 @@ class WorkerProbe : public QObject, public WorkerRecord {
 };
 
 // A simulated drive (on a socat line or behind its TCP gateway) and a worker talking to it.
-class WorkerHarness {
+class WorkerHarness : public PollTickHook {
   public:
     explicit WorkerHarness(Transport transport = Transport::Serial);
-    ~WorkerHarness();
+    ~WorkerHarness() override;
 
     bool startBus(const QList<int> &addresses = {1}, QString *error = nullptr);
     // setupConnection (poll time 0: the speed's lowest interval) and init.
@@ -94,5 +94,6 @@ class WorkerHarness {
     std::unique_ptr<Modbus> worker;
 
   private:
-    std::unique_ptr<PollTickHook> m_tick;
+    void onPollTick(Modbus &w) override;
+    std::function<void(Modbus &)> m_tick;
 };
