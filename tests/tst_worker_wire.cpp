@@ -159,11 +159,7 @@ void TestWorkerWire::writesGoOutInOrderThenTheHoldingRead() {
     QVERIFY(h.startPolling());
     h.ask([&ask](Modbus &worker) { return ask(worker), true; });
     QVERIFY(h.waitForRequests(frames << kHoldingRead));
-    if (!logged.isEmpty()) {
-        const auto said = h.probe.statusesContaining(logged);
-        QCOMPARE(said.size(), 1);
-        QVERIFY(!said.first().timestamp && !said.first().toStatus && said.first().toBrowser);
-    }
+    QVERIFY(logged.isEmpty() || h.probe.routeOf(logged) == QLatin1String("--B"));
 }
 
 void TestWorkerWire::writesOnBusyTicksAreNeverDropped() {
@@ -235,10 +231,8 @@ void TestWorkerWire::failuresAreCountedAndReportedOnce() {
     QVERIFY(h.bus.drive.command(QStringLiteral("silent off")));
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.count(QStringLiteral("ext_disconnected_stop")), 1, kWireTimeoutMs);
 
-    const auto limit = h.probe.statusesContaining(
-        QStringLiteral("More than 5 consecutive comm. fails, will omit next messages!"));
-    QCOMPARE(limit.size(), 1);
-    QVERIFY(limit.first().timestamp && limit.first().toStatus && limit.first().toBrowser);
+    QCOMPARE(h.probe.routeOf(QStringLiteral("More than 5 consecutive comm. fails, will omit next messages!")),
+             QStringLiteral("TSB"));
     QCOMPARE(h.probe.count(QStringLiteral("ext_disconnected_start")), 1);
     // The message and the start of the outage come with the sixth failure in a row.
     QStringList events = h.probe.events;
@@ -248,14 +242,13 @@ void TestWorkerWire::failuresAreCountedAndReportedOnce() {
         events.mid(0, 9).join(QLatin1Char(' ')),
         QStringLiteral("incErrorCnt ").repeated(6) + QStringLiteral("status ext_disconnected_start status"));
     QCOMPARE(h.probe.errorNumbers.last(), h.probe.count(QStringLiteral("incErrorCnt")));
-    const auto restored = h.probe.statusesContaining(QStringLiteral("Communication restored after "));
-    QCOMPARE(restored.size(), 1);
-    QVERIFY(restored.first().timestamp && restored.first().text.endsWith(QLatin1String(" s")));
+    QCOMPARE(h.probe.routeOf(QStringLiteral("Communication restored after ")), QStringLiteral("TSB"));
+    QVERIFY(h.probe.statusesContaining(QStringLiteral("Communication restored after "))
+                .first()
+                .text.endsWith(" s"));
     // A running production test is failed by the same failure.
-    const auto testFailure =
-        h.probe.statusesContaining(QString::fromUtf8("\r\nFALLO!. Error de comunicación\r\n"));
-    QCOMPARE(testFailure.size(), 1);
-    QVERIFY(testFailure.first().timestamp && testFailure.first().toStatus && testFailure.first().toBrowser);
+    QCOMPARE(h.probe.routeOf(QString::fromUtf8("\r\nFALLO!. Error de comunicación\r\n")),
+             QStringLiteral("TSB"));
     QVERIFY(h.ask([](Modbus &worker) { return worker.testFailed(); }));
 }
 
@@ -296,8 +289,7 @@ void TestWorkerWire::exceptionAnswerToAWrite() {
     QVERIFY(status.text.startsWith(QLatin1String("Write response error: ")));
     QVERIFY2(status.text.endsWith(QLatin1String("(Mobus exception: 0x2) - register 5: illegal data address")),
              qPrintable(status.text));
-    QVERIFY(!status.timestamp && status.toStatus);
-    QCOMPARE(status.toBrowser, !multiple);
+    QCOMPARE(h.probe.routeOf(part), QLatin1String(multiple ? "-S-" : "-SB"));
     QCOMPARE(h.probe.count(QStringLiteral("incErrorCnt")), 0);
 }
 
@@ -305,10 +297,13 @@ void TestWorkerWire::requestTheMasterCannotTake_data() {
     QTest::addColumn<int>("state");
     QTest::addColumn<bool>("write");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("stamped");  // else the status bar only
-    QTest::newRow("input read: stamped") << int(Modbus::ESTADO_R_INPUTS) << false << "Read error: " << true;
-    QTest::newRow("holding read") << int(Modbus::ESTADO_R_HOLDINGS) << false << "Read error: " << false;
-    QTest::newRow("write") << int(Modbus::ESTADO_R_INPUTS) << true << "Write error: " << false;
+    QTest::addColumn<QString>("route");
+    QTest::newRow("input read: stamped") << int(Modbus::ESTADO_R_INPUTS) << false << "Read error: "
+                                         << "TSB";
+    QTest::newRow("holding read") << int(Modbus::ESTADO_R_HOLDINGS) << false << "Read error: "
+                                  << "-S-";
+    QTest::newRow("write") << int(Modbus::ESTADO_R_INPUTS) << true << "Write error: "
+                           << "-S-";
 }
 
 // A tick whose request finds the port closed (here by the tick itself) says so, with the
@@ -317,7 +312,7 @@ void TestWorkerWire::requestTheMasterCannotTake() {
     QFETCH(int, state);
     QFETCH(bool, write);
     QFETCH(QString, text);
-    QFETCH(bool, stamped);
+    QFETCH(QString, route);
     WorkerHarness h;
     QVERIFY(h.startPolling());
     bool done = false;
@@ -334,9 +329,7 @@ void TestWorkerWire::requestTheMasterCannotTake() {
     h.onTick(nullptr);
     const WorkerProbe::Status status = h.probe.statusesContaining(text).first();
     QVERIFY2(status.text.startsWith(text) && status.text.size() > text.size(), qPrintable(status.text));
-    QVERIFY(status.toStatus);
-    QCOMPARE(status.timestamp, stamped);
-    QCOMPARE(status.toBrowser, stamped);
+    QCOMPARE(h.probe.routeOf(text), route);
 }
 
 void TestWorkerWire::passwordVerdict_data() {

@@ -62,6 +62,9 @@ class WorkerProbe : public QObject, public WorkerRecord {
     // Messages whose text contains `part`.
     QList<Status> statusesContaining(const QString &part) const;
     int said(const QString &part) const { return statusesContaining(part).size(); }
+    // Where the one message containing `part` went: "TSB" for timestamp, status bar, log area,
+    // "-" for each it lacks; "N messages" unless there is exactly one.
+    QString routeOf(const QString &part) const;
 };
 
 // A simulated drive (on a socat line or behind its TCP gateway) and a worker talking to it.
