@@ -25,15 +25,9 @@ QStringList expectedChunkReads(int base) {
     return reads;
 }
 
+// The capture reads from `base` in the request log.
 QStringList readsFrom(const QStringList &requests, int base) {
-    const QString prefix = QStringLiteral("1 04 %1").arg(base >> 12, 1, 16).toUpper();
-    QStringList reads;
-    for (const QString &request : requests) {
-        if (request.startsWith(prefix)) {
-            reads.append(request);
-        }
-    }
-    return reads;
+    return requests.filter(QRegularExpression(QStringLiteral("^1 04 %1").arg(base >> 12)));
 }
 
 }  // namespace
