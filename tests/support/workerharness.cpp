@@ -2,6 +2,7 @@
 
 #include <QSemaphore>
 #include <QTest>
+#include <algorithm>
 
 #include "comm/modbus.h"
 #include "comm/threadhandoff.h"
@@ -47,11 +48,8 @@ void WorkerProbe::attach(Modbus *w) {
 
 QList<WorkerProbe::Status> WorkerProbe::statusesContaining(const QString &part) const {
     QList<Status> result;
-    for (const Status &status : statuses) {
-        if (status.text.contains(part)) {
-            result.append(status);
-        }
-    }
+    std::copy_if(statuses.begin(), statuses.end(), std::back_inserter(result),
+                 [&part](const Status &status) { return status.text.contains(part); });
     return result;
 }
 
@@ -97,13 +95,9 @@ void WorkerHarness::inWorkerThread(const std::function<void()> &fn) {
 
 bool WorkerHarness::waitForRequest(const std::function<bool(const QString &)> &match, int timeoutMs) const {
     return bus.drive.waitForLog(
-        [&match](const QStringList &lines) {
-            for (const QString &line : lines) {
-                if (line.startsWith(QLatin1String("REQ ")) && match(line.mid(4))) {
-                    return true;
-                }
-            }
-            return false;
+        [&](const QStringList &) {
+            const QStringList all = requests();
+            return std::any_of(all.begin(), all.end(), match);
         },
         timeoutMs);
 }
