@@ -12,9 +12,8 @@ class TestWorkerSearch : public QObject {
   private slots:
     void searchFindsExactlyTheAnsweringDrives_data() { addTransportRows(); }
     void searchFindsExactlyTheAnsweringDrives();
-    void searchCanBeAborted();
-    void silentAddressCostsOneTick_data();
-    void silentAddressCostsOneTick();
+    void silentAddressesCostOneTickEachUntilAborted_data();
+    void silentAddressesCostOneTickEachUntilAborted();
 };
 
 // Drive 2 answers the search with an exception: no row, one failure; the silent addresses add to
@@ -50,49 +49,38 @@ void TestWorkerSearch::searchFindsExactlyTheAnsweringDrives() {
     QCOMPARE(h.probe.count(QStringLiteral("end_search_addresses")), 1);
 }
 
-void TestWorkerSearch::searchCanBeAborted() {
+void TestWorkerSearch::silentAddressesCostOneTickEachUntilAborted_data() {
+    QTest::addColumn<int>("speed");
+    QTest::newRow("115200 bps") << 115200;
+    QTest::newRow("9600 bps") << 9600;
+}
+
+void TestWorkerSearch::silentAddressesCostOneTickEachUntilAborted() {
+    QFETCH(int, speed);
     WorkerHarness h;
-    QVERIFY(h.startPolling({1}, 40, 57600));
+    QVERIFY(h.startPolling({1}, 40, speed));
+    std::atomic<int> ticks{0};  // ticks that find the worker searching, sent or held back
+    h.onTick([&ticks](Modbus &worker) { ticks += worker.pollState() == Modbus::ESTADO_SEARCH ? 1 : 0; });
     h.worker->startSearch();
-    QTRY_VERIFY_WITH_TIMEOUT(h.probe.progressText.size() >= 3, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.probe.progressText.size() >= 30, 60000);  // 29 of them silent
     h.worker->stopSearch();
     QTRY_VERIFY_WITH_TIMEOUT(!h.worker->isSearching(), 5000);
+    h.onTick(nullptr);
     const int steps = h.probe.progressText.size();
-    QVERIFY(h.waitForMore(QStringLiteral("1 04 00 00 00 28")));
+    QVERIFY2(ticks <= steps + 2,
+             qPrintable(QStringLiteral("%1 ticks for %2 addresses").arg(ticks).arg(steps)));
+
+    QVERIFY(h.waitForMore(QStringLiteral("1 04 00 00 00 28")));  // polling resumes
     QCOMPARE(h.probe.progressText.size(), steps);
     QCOMPARE(h.probe.count(QStringLiteral("end_search_addresses")), 0);
     QCOMPARE(h.probe.said(QStringLiteral("Search stopped by user")), 1);
     QCOMPARE(h.requests().count(QStringLiteral("1 03 03 E8 00 04")), 1);
-
     // A new search starts again from address 1.
     h.probe.progressText.clear();
     h.worker->startSearch();
     QTRY_VERIFY_WITH_TIMEOUT(!h.probe.progressText.isEmpty(), 10000);
     QCOMPARE(h.probe.progressText.first().second, true);
     h.worker->stopSearch();
-}
-
-void TestWorkerSearch::silentAddressCostsOneTick_data() {
-    QTest::addColumn<int>("speed");
-    QTest::newRow("115200 bps") << 115200;
-    QTest::newRow("9600 bps") << 9600;
-}
-
-// Counts the ticks that find the worker searching, sent or held back by an unanswered request.
-void TestWorkerSearch::silentAddressCostsOneTick() {
-    QFETCH(int, speed);
-    WorkerHarness h;
-    QVERIFY(h.startPolling({1}, 40, speed));
-    std::atomic<int> ticks{0};
-    h.onTick([&ticks](Modbus &worker) { ticks += worker.pollState() == Modbus::ESTADO_SEARCH ? 1 : 0; });
-    h.worker->startSearch();
-    const int addresses = 30;  // 29 of them silent
-    QTRY_VERIFY_WITH_TIMEOUT(h.probe.progressText.size() >= addresses, 60000);
-    h.worker->stopSearch();
-    h.onTick(nullptr);
-    const int steps = h.probe.progressText.size();
-    qInfo("%d bps: %d ticks for %d addresses", speed, ticks.load(), steps);
-    QVERIFY2(ticks <= steps + 2, qPrintable(QString::number(ticks)));
 }
 
 QTEST_GUILESS_MAIN(TestWorkerSearch)
