@@ -9,17 +9,13 @@
 #include <functional>
 #include <memory>
 
+#include "comm/polltickhook.h"
 #include "simulateddrive.h"
 
 class Modbus;
 
-// Records what a Modbus worker reports, in the test's thread. The worker emits from its own
-// thread, so everything arrives queued, in emission order (QSignalSpy would record in the
-// emitting thread).
-class WorkerProbe : public QObject {
-    Q_OBJECT
-
-  public:
+// What a Modbus worker has reported.
+struct WorkerRecord {
     struct Status {
         bool timestamp = false;
         bool toStatus = false;
@@ -39,13 +35,6 @@ class WorkerProbe : public QObject {
         int userVersion = 0;
     };
 
-    explicit WorkerProbe(QObject *parent = nullptr) : QObject(parent) {}
-    void attach(Modbus *worker);
-    void clear();
-    int count(const QString &event) const { return events.count(event); }
-    // Messages whose text contains `part`.
-    QList<Status> statusesContaining(const QString &part) const;
-
     QStringList events;  // signal names in arrival order; "status" entries carry no text
     QList<Status> statuses;
     QList<Words> inputs;
@@ -59,22 +48,55 @@ class WorkerProbe : public QObject {
     QList<int> errorNumbers;
 };
 
+// Records what a Modbus worker reports, in the test's thread. The worker emits from its own
+// thread, so everything arrives queued, in emission order (QSignalSpy would record in the
+// emitting thread).
+class WorkerProbe : public QObject, public WorkerRecord {
+    Q_OBJECT
+
+  public:
+    explicit WorkerProbe(QObject *parent = nullptr) : QObject(parent) {}
+    void attach(Modbus *worker);
+    void clear() { static_cast<WorkerRecord &>(*this) = WorkerRecord(); }
+    int count(const QString &event) const { return events.count(event); }
+    // Messages whose text contains `part`.
+    QList<Status> statusesContaining(const QString &part) const;
+    int said(const QString &part) const { return statusesContaining(part).size(); }
+    // Where the one message containing `part` went: "TSB" for timestamp, status bar, log area,
+    // "-" for each it lacks; "N messages" unless there is exactly one.
+    QString routeOf(const QString &part) const;
+};
+
 // A simulated drive (on a socat line or behind its TCP gateway) and a worker talking to it.
-class WorkerHarness {
+class WorkerHarness : public PollTickHook {
   public:
     explicit WorkerHarness(Transport transport = Transport::Serial);
-    ~WorkerHarness();
+    ~WorkerHarness() override;
 
     bool startBus(const QList<int> &addresses = {1}, QString *error = nullptr);
     // setupConnection (poll time 0: the speed's lowest interval) and init.
     void connectWorker(int inputCount, int holdingCount, int speed = 115200, int address = 1);
+    // startBus and connectWorker, then waits for the first input and holding replies.
+    bool startPolling(const QList<int> &addresses = {1}, int inputCount = 40, int speed = 115200);
     // Runs fn in the worker's thread and waits for it.
     void inWorkerThread(const std::function<void()> &fn);
     QStringList requests() const { return bus.drive.requests(); }
     // Waits until the request log holds a line for which `match` is true.
     bool waitForRequest(const std::function<bool(const QString &)> &match, int timeoutMs = 10000) const;
+    // Waits until the request log holds `run` as consecutive lines.
+    bool waitForRequests(const QStringList &run, int timeoutMs = 20000) const;
+    // Waits until `more` further requests equal to `line` are in the log.
+    bool waitForMore(const QString &line, int more = 2, int timeoutMs = 20000) const;
+    // Runs fn first thing in every poll tick, in the worker's thread; nullptr ends it.
+    void onTick(std::function<void(Modbus &)> fn);
+    // Runs fn in the worker's thread and returns its answer.
+    bool ask(const std::function<bool(Modbus &)> &fn);
 
     SimulatedBus bus;
     WorkerProbe probe;
     std::unique_ptr<Modbus> worker;
+
+  private:
+    void onPollTick(Modbus &w) override;
+    std::function<void(Modbus &)> m_tick;
 };
