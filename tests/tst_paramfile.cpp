@@ -62,6 +62,12 @@ class tst_paramfile : public QObject {
             makeHolding(0, "Speed reference", 0.1f, 1234, 123.4f),
             makeHolding(7, QString::fromUtf8("Rampa <acel> & \"ñ\""), 1.0f, 65535, 65535.0f),
             makeHolding(300, "Gain", 0.001f, 42, 0.042f),
+            // XML cannot carry control characters nor U+FFFE: they are left out, the rest is kept.
+            makeHolding(8,
+                        QString::fromUtf8("a\tb\x01"
+                                          "c\x1f") +
+                            QChar(0xE000) + QChar(0xFFFE) + QString::fromUtf8("\xF0\x9F\x98\x80 d"),
+                        1.0f, 1, 1.0f),
         };
         QVector<holding_t *> pointers;
         for (holding_t &h : holdings) {
@@ -80,7 +86,9 @@ class tst_paramfile : public QObject {
         QCOMPARE(read.holdings.size(), holdings.size());
         for (int i = 0; i < holdings.size(); ++i) {
             QCOMPARE(read.holdings[i].add, holdings[i].add);
-            QCOMPARE(read.holdings[i].text, holdings[i].text);
+            QCOMPARE(read.holdings[i].text, i < 3 ? holdings[i].text
+                                                  : QString::fromUtf8("a\tbc") + QChar(0xE000) +
+                                                        QString::fromUtf8("\xF0\x9F\x98\x80 d"));
             QCOMPARE(read.holdings[i].value, holdings[i].value);
             QCOMPARE(read.holdings[i].multiplier, holdings[i].multiplier);
         }
