@@ -3,14 +3,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/logger.h"
 #include "comm/modbus.h"
 #include "comm/threadhandoff.h"
-#include "map/presentation.h"
 #include "map/xmlmap.h"
 #include "support/workerharness.h"
 #include "test/test_engine.h"
-#include "test/test_logs.h"
 
 namespace {
 
@@ -417,46 +414,6 @@ class TestTestEngine : public QObject {
         QVERIFY(!engine()->isRunning());
         QVERIFY(logged(QStringLiteral("El fichero de test no pudo ser cargado.")));
         QVERIFY(!m_h->requests().contains(QStringLiteral("1 06 01 2C 00 01")));
-    }
-
-    void passingTestWritesItsLogs() {
-        QVERIFY(start());
-        const QString serial = QStringLiteral("AB-12-CD");
-        const QString path = testFile(
-            "<serial_number><numchar>8</numchar><numparts>3</numparts><separator>-</separator></"
-            "serial_number>"
-            "<ReadInputRegisters><nombre>Valor</nombre><dir>3</dir><min>10</min><max>30</max></"
-            "ReadInputRegisters>",
-            "<full_log>true</full_log><result_log>true</result_log><summary_log>true</summary_log>");
-        QTemporaryDir logs;
-        logger full, result, summary;
-        TestLogs testLogs(&full, &result, &summary);
-        threadhandoff::connectQueued(
-            m_h->worker.get(), &Modbus::testResult, this,
-            [&testLogs](int num, int kind, const QString &txt, float res, float min, float max, int ok,
-                        bool reg) { testLogs.stepResult(num, kind, txt, res, min, max, ok, reg); });
-        QVERIFY(engine()->loadTest(path));
-        testLogs.begin(logs.path(), {true, true, true}, serial, nullptr);
-        engine()->setSerial(serial);
-        QCOMPARE(runToEnd(), 1);
-        presentation::applyHoldingWords(m_holdings, m_h->probe.holdings.last().words);
-        testLogs.finish(1, m_holdings, false, QString(), QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)),
-                        serial);
-
-        auto read = [&logs](const QString &pattern) {
-            const QStringList found = QDir(logs.path()).entryList({pattern});
-            QFile f(logs.filePath(found.value(0)));
-            return found.size() == 1 && f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll())
-                                                                    : QString();
-        };
-        const QString resultText = read(QStringLiteral("*-result-*"));
-        QVERIFY(resultText.contains(QStringLiteral(" Serial Number: AB-12-CD\n")));
-        QVERIFY(resultText.contains(
-            QStringLiteral("\tnum: 1\ttipo: 10\ttxt: Valor\tres: 20\tmin: 10\tmax: 30\tok: 1\n")));
-        QVERIFY(resultText.contains(QStringLiteral("Resultado: OK\n\nP0:\t0\n")));
-        QVERIFY(read(QStringLiteral("*-test-*")).contains(QStringLiteral(" Serial Number: AB-12-CD\n")));
-        QCOMPARE(read(QStringLiteral("*summary*")),
-                 QStringLiteral("T: 20260102-030405 SN: AB-12-CD R: OK\n"));
     }
 };
 
