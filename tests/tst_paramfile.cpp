@@ -250,6 +250,7 @@ class tst_paramfile : public QObject {
         ParamFileContents read;
         QVERIFY(!readParamFile(m_dir->filePath("absent.xml"), &read));
         QVERIFY(!read.error.isEmpty());
+        QVERIFY(!readParamFile(m_dir->filePath("absent.xml"), nullptr));
     }
 
   private:

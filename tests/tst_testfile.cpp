@@ -251,7 +251,8 @@ class TestFileTest : public QObject {
         QTest::newRow("clean")
             << "<ReadInputRegisters><dir>9</dir><min>1</min><max>1</max></ReadInputRegisters>"
                "<ReadHoldingRegisters><dir>19</dir></ReadHoldingRegisters><ReadCoil/>"
-               "<stop_if_alarm>-1</stop_if_alarm><serial_number/>"
+               "<stop_if_alarm>-1</stop_if_alarm><serial_number/><WriteSingleCoil/>"
+               "<differential_measure_initial><dir>9</dir></differential_measure_initial>"
             << QStringList{};
         QTest::newRow("no steps") << "<config/>" << QStringList{"the test has no steps"};
         QTest::newRow("no value")
