@@ -41,6 +41,7 @@ class tst_logger : public QObject {
     void dataLogFileAndLines() {
         logger log;
         m_clock.attach(log);
+        QSignalSpy failures(&log, &logger::writeFailed);
         QVERIFY(log.startLog(m_dir->path(), "log"));
         QCOMPARE(log.fileName(), m_dir->filePath("20241205-140307-log.txt"));
         m_clock.advance(65042);
@@ -53,6 +54,7 @@ class tst_logger : public QObject {
                             "00:01:05.042;1;2.5\n"
                             "raw text\n"
                             "Log finished at 14:04:12,292 of 05/12/2024\n"));
+        QCOMPARE(failures.size(), 0);
     }
 
     void elapsedPrefix_data() {
