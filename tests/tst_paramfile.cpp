@@ -105,6 +105,13 @@ class tst_paramfile : public QObject {
         QVERIFY(document.setContent(xml));
         const QDomElement root = document.documentElement();
         QCOMPARE(root.tagName(), QString("Motor_Configuration"));
+        QCOMPARE(root.childNodes().size(), 2);
+        QStringList meta;
+        for (QDomElement c = root.firstChildElement("MetaData").firstChildElement(); !c.isNull();
+             c = c.nextSiblingElement()) {
+            meta << c.tagName();
+        }
+        QCOMPARE(meta, QStringList({"file", "datetime", "model", "version"}));
         QCOMPARE(root.firstChildElement().tagName(), QString("MetaData"));
         const QDomElement holding = root.firstChildElement("holding");
         QStringList children;
@@ -114,30 +121,9 @@ class tst_paramfile : public QObject {
         QCOMPARE(children, QStringList({"add=3", "txt=Offset", "mul=0.1", "bin=65526", "val=65526"}));
     }
 
-    void noHoldingsGivesOnlyMetaData() {
-        QFile file(m_dir->filePath("empty.xml"));
-        QCOMPARE(m_settings->writeParamFile({}, file, kSavedAt), 1);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QDomDocument document;
-        QVERIFY(document.setContent(file.readAll()));
-        const QDomElement root = document.documentElement();
-        QCOMPARE(root.childNodes().size(), 1);
-        QStringList meta;
-        for (QDomElement c = root.firstChildElement("MetaData").firstChildElement(); !c.isNull();
-             c = c.nextSiblingElement()) {
-            meta << c.tagName();
-        }
-        QCOMPARE(meta, QStringList({"file", "datetime", "model", "version"}));
-    }
-
-    void unwritableTargetLeavesNoFile() {
-        QFile file(m_dir->filePath("missing/export.xml"));
-        QCOMPARE(m_settings->writeParamFile({}, file, kSavedAt), -1);
-        QVERIFY(!file.exists());
-    }
-
-    // In a read-only folder an existing, writable file is replaced in place; a new one cannot be made.
-    void readOnlyFolder() {
+    // In a read-only folder an existing, writable file is replaced in place; a new one cannot be made,
+    // nor one in a missing folder.
+    void unwritableTargets() {
         const QString dir = m_dir->filePath("ro");
         QVERIFY(QDir().mkdir(dir));
         QFile existing(dir + "/existing.xml");
@@ -151,6 +137,9 @@ class tst_paramfile : public QObject {
             QCOMPARE(m_settings->writeParamFile({&h}, existing, kSavedAt), 1);
             QCOMPARE(m_settings->writeParamFile({&h}, fresh, kSavedAt), -1);
         }
+        QFile missing(m_dir->filePath("missing/export.xml"));
+        QCOMPARE(m_settings->writeParamFile({}, missing, kSavedAt), -1);
+        QVERIFY(!missing.exists());
         QVERIFY(!fresh.exists());
         ParamFileContents contents;
         QVERIFY(readParamFile(existing.fileName(), &contents));
