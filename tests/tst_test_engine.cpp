@@ -58,7 +58,8 @@ class TestTestEngine : public QObject {
     std::unique_ptr<xmlmap> m_map;
     QVector<input_reg_t *> m_inputs;
     QVector<holding_t *> m_holdings;
-    QStringList m_rows;  // registered results as "num kind txt res min max ok"
+    QStringList m_rows;       // registered results as "num kind txt res min max ok"
+    QStringList m_announced;  // the rows a load announces, alike
     int m_stops = 0;
 
     TestEngine *engine() { return m_h->worker->testEngine(); }
@@ -87,20 +88,19 @@ class TestTestEngine : public QObject {
         m_h->worker->setInputList(m_inputs);
         m_h->worker->setHoldingList(m_holdings);
         m_rows.clear();
+        m_announced.clear();
         m_stops = 0;
         threadhandoff::connectQueued(
             m_h->worker.get(), &Modbus::testResult, this,
             [this](int num, int kind, const QString &txt, float res, float min, float max, int ok, bool reg) {
-                if (reg) {
-                    m_rows << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
-                                  .arg(num)
-                                  .arg(kind)
-                                  .arg(txt)
-                                  .arg(res)
-                                  .arg(min)
-                                  .arg(max)
-                                  .arg(ok);
-                }
+                (reg ? m_rows : m_announced) << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                                                    .arg(num)
+                                                    .arg(kind)
+                                                    .arg(txt)
+                                                    .arg(res)
+                                                    .arg(min)
+                                                    .arg(max)
+                                                    .arg(ok);
             });
         threadhandoff::connectQueued(m_h->worker.get(), &Modbus::test_stop, this, [this] { ++m_stops; });
         m_h->connectWorker(m_inputs.size(), m_holdings.size());
@@ -200,6 +200,10 @@ class TestTestEngine : public QObject {
         const int failures = result < 0 ? 1 : 0;
         QCOMPARE(runToEnd(path), result);
         QCOMPARE(m_rows, rows);
+        QCOMPARE(m_announced, (QStringList{"0 1 - mensaje - 0 0 0 0",
+                                           QStringLiteral("1 10 Valor 0 %1 %2 1").arg(min, max)}));
+        const auto said = m_h->probe.statusesContaining(QStringLiteral("Placas ensayadas: 1."));
+        QVERIFY(said.size() == 1 && said[0].toBrowser && !said[0].toStatus && !said[0].timestamp);
         QVERIFY(logged(QStringLiteral("Placas ensayadas: 1. Fallos: %1").arg(failures)));
         QCOMPARE(runToEnd(2), result);
         QCOMPARE(m_rows, rows);
@@ -282,6 +286,8 @@ class TestTestEngine : public QObject {
         QVERIFY(m_h->bus.drive.command(QStringLiteral("set-input 3 215")));
         QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 20000));
         QCOMPARE(engine()->isTestOK(), result);
+        QCOMPARE(m_announced, (QStringList{"0 12 W 0 0 0 0", "1 15 C 0 0 0 0", "2 17 D0 0 0 0 0",
+                                           "3 0 - espera - 0 0 2 0", "4 11 R 0 0 0 0", "5 18 D1 0 0 0 0"}));
         QCOMPARE(distinctRows(),
                  (QStringList{"0 12 W 42 0 0 0", "1 15 C 0 0 0 0", "1 15 C 65280 0 0 0", "2 17 D0 0 0 0 0",
                               "2 17 D0 20 0 0 0", "3 0 - espera - 0 0 2 0", "3 0 - espera - 1 0 2 0",
@@ -302,12 +308,13 @@ class TestTestEngine : public QObject {
         QCOMPARE(
             runToEnd(testFile(
                 "<WriteSingleCoil><nombre>On</nombre><add>1</add><dir>5</dir><dat>1</dat></WriteSingleCoil>"
-                "<espera>1</espera><ReadCoil><nombre>RC</nombre><dir>5</dir><dat>1</dat></ReadCoil>"
-                "<ReadDiscreteInput><nombre>DI</nombre><dir>3</dir><dat>true</dat></ReadDiscreteInput>")),
+                "<espera>1</espera><ReadDiscreteInput><nombre>DI</nombre><dir>3</dir><dat>false</dat>"
+                "</ReadDiscreteInput><ReadCoil><nombre>RC</nombre><dir>5</dir><dat>1</dat></ReadCoil>"
+                "<ReadCoil><nombre>RC0</nombre><dir>5</dir><dat>0</dat></ReadCoil>")),
             -1);
         QCOMPARE(m_rows.filter(QRegularExpression("^\\d+ 1[34] ")),
-                 (QStringList{"2 13 RC 1 1 1 1", "3 14 DI 0 1 1 -1"}));
-        QVERIFY(logged(QStringLiteral("Lectura entrada discreta incorrecta! Esperado 1, Leído 0")));
+                 (QStringList{"2 14 DI 0 0 0 1", "3 13 RC 1 1 1 1", "4 13 RC0 1 0 0 -1"}));
+        QVERIFY(logged(QStringLiteral("Lectura coil incorrecta! Esperado 0, Leído 1")));
     }
 
     void loopRunsItsStepsPerIteration_data() {
@@ -360,6 +367,7 @@ class TestTestEngine : public QObject {
         QVERIFY(begin(
             testFile("<stop_if_alarm>2</stop_if_alarm><espera>30</espera>", "<cont_fails>2</cont_fails>")));
         QVERIFY(waitLogged(QStringLiteral("Esperando 30 segundos")));
+        QCOMPARE(m_announced, (QStringList{"0 19 stop if alarm: 2 0 0 0", "1 0 - espera - 0 0 30 0"}));
         if (interruption == Interruption::Stop) {
             engine()->stopTest();
         } else {
@@ -387,6 +395,7 @@ class TestTestEngine : public QObject {
                                    "<separator>-</separator></serial_number>"),
                           serial),
                  result);
+        QCOMPARE(m_announced, QStringList{"0 20 Numero de serie: 0 0 0 0"});
         QCOMPARE(m_rows,
                  QStringList{QStringLiteral("0 20 Numero de serie: %1 1 1 0").arg(result > 0 ? 1 : 0)});
         if (result < 0) {
