@@ -224,6 +224,7 @@ class tst_presentation : public QObject {
         QTest::addColumn<QString>("cells");
         // clang-format off
         QTest::newRow("pair, own word low") << 0 << "1,1,5" << "65537||5";
+        QTest::newRow("pair ending the reply") << 0 << "1,1" << "65537|";
         QTest::newRow("from the middle") << 2 << "9" << "9";
         QTest::newRow("pair cut by reply") << 0 << "1" << kKeep;
         QTest::newRow("runs past the end") << 1 << "1,2,3" << "|2";
