@@ -217,40 +217,28 @@ class TestTestEngine : public QObject {
         }
     }
 
-    void holdingCompareUsesTheDriveWord_data() {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<int>("dat");
-        QTest::addColumn<int>("result");
-        QTest::newRow("multiplier 0.5") << 5 << "247" << 247 << 1;
-        // 3 x 0.1 divided back by 0.1 is 2.9999...: the word itself must be compared.
-        QTest::newRow("multiplier 0.1") << 4 << "3" << 3 << 1;
-        QTest::newRow("negative value") << 5 << "0xFF85" << -123 << 1;
-        QTest::newRow("different value") << 5 << "246" << 247 << -1;
-    }
+    // A holding check compares the drive's word (3 x 0.1 divided back by 0.1 would be 2.9999...),
+    // signed or unsigned.
     void holdingCompareUsesTheDriveWord() {
-        QFETCH(int, position);
-        QFETCH(QString, word);
-        QFETCH(int, dat);
-        QFETCH(int, result);
         QVERIFY(start());
-        QVERIFY(m_h->bus.drive.command(QStringLiteral("set-holding %1 %2").arg(position).arg(word)));
-        const uint16_t expected = uint16_t(word.toUInt(nullptr, 0));
+        for (const char *command :
+             {"set-holding 4 3", "set-holding 5 247", "set-holding 6 0xFF85", "set-holding 7 246"}) {
+            QVERIFY(m_h->bus.drive.command(QLatin1String(command)));
+        }
         QVERIFY(QTest::qWaitFor(
-            [&] {
-                return !m_h->probe.holdings.isEmpty() &&
-                       m_h->probe.holdings.last().words.value(position) == expected;
-            },
+            [&] { return m_h->probe.holdings.value(m_h->probe.holdings.size() - 1).words.value(7) == 246; },
             5000));
-        QCOMPARE(runToEnd(testFile(
-                     QStringLiteral("<ReadHoldingRegisters><nombre>H</nombre><dir>%1</dir><dat>%2</dat>"
-                                    "</ReadHoldingRegisters>")
-                         .arg(position)
-                         .arg(dat)
-                         .toUtf8())),
-                 result);
-        QCOMPARE(m_rows,
-                 QStringList{QStringLiteral("0 11 H %1 %2 %2 %3").arg(expected).arg(dat).arg(result)});
+        QCOMPARE(
+            runToEnd(testFile(
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>4</dir><dat>3</dat></ReadHoldingRegisters>"
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>5</dir><dat>247</dat></ReadHoldingRegisters>"
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>6</dir><dat>-123</dat></ReadHoldingRegisters>"
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>6</dir><dat>65413</dat></ReadHoldingRegisters>"
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>7</dir><dat>247</dat></ReadHoldingRegisters>")),
+            -1);
+        QCOMPARE(m_rows, (QStringList{"0 11 H 3 3 3 1", "1 11 H 247 247 247 1", "2 11 H 65413 -123 -123 1",
+                                      "3 11 H 65413 65413 65413 1", "4 11 H 246 247 247 -1"}));
+        QVERIFY(logged(QStringLiteral("Lectura de parametro incorrecta! Esperado 247, Leído 246")));
     }
 
     // Every row a run registers, in order: writes, a wait counting its seconds, a read-back and a
