@@ -149,6 +149,19 @@ class tst_logger : public QObject {
         QVERIFY(failures[0][0].toString().startsWith("Log " + m_dir->filePath("20241205-summary.txt")));
     }
 
+    // The search for a free name gives up after a thousand logs of one kind in one second.
+    void thousandLogsInOneSecondLeaveNoName() {
+        for (int n = 1; n <= 1000; ++n) {
+            QFile taken(m_dir->filePath(n == 1 ? QString("20241205-140307-log.txt")
+                                               : QString("20241205-140307-%1-log.txt").arg(n)));
+            QVERIFY(taken.open(QIODevice::WriteOnly));
+        }
+        logger log;
+        m_clock.attach(log);
+        QVERIFY(!log.startLog(m_dir->path(), "log"));
+        QVERIFY(!log.isOpen());
+    }
+
     void writesBeforeStartDoNothing() {
         logger log;
         log.writeLine("x");
