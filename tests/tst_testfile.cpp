@@ -42,49 +42,40 @@ class TestFileTest : public QObject {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QVector<int>>("espera");
+        QTest::addColumn<QVector<int>>("loop");  // iterations, start index, stop index
+        const QVector<int> noLoop{-1, -1, -1};
         QTest::newRow("alternating")
             << "<mensaje>a</mensaje><espera>5</espera><mensaje>b</mensaje><espera>7</espera>"
-            << "1:0 0:0 1:1 0:1" << QVector<int>{5, 7};
+            << "1:0 0:0 1:1 0:1" << QVector<int>{5, 7} << noLoop;
         QTest::newRow("two serial numbers") << "<serial_number/><mensaje/><serial_number/>"
-                                            << "20:0 1:0 20:0" << QVector<int>{};
+                                            << "20:0 1:0 20:0" << QVector<int>{} << noLoop;
         QTest::newRow("bad espera listed without value") << "<espera>x</espera><espera>4</espera>"
-                                                         << "0:0 0:0" << QVector<int>{4};
+                                                         << "0:0 0:0" << QVector<int>{4} << noLoop;
         QTest::newRow("ignored and unknown tags")
             << "<max_com_fails>2</max_com_fails><pausa>3</pausa><img>i</img><!-- c "
                "--><stop_on_fail>true</stop_on_fail>"
-            << "2:0" << QVector<int>{};
+            << "2:0" << QVector<int>{} << noLoop;
         QTest::newRow("shared measure list")
-            << "<differential_measure_initial/><comm/><differential_measure_final/><is_comm_updated>1</"
-               "is_comm_updated>"
-               "<stop_if_alarm>3</stop_if_alarm>"
-            << "17:0 9:0 18:1 16:0 19:0" << QVector<int>{};
+            << "<differential_measure_initial/><comm/><differential_measure_final/>"
+               "<is_comm_updated>1</is_comm_updated><stop_if_alarm>3</stop_if_alarm>"
+            << "17:0 9:0 18:1 16:0 19:0" << QVector<int>{} << noLoop;
+        const QString three = QStringLiteral("<mensaje/><img/><espera>1</espera>");
+        QTest::newRow("loop over steps 4 to 6")
+            << three + "<loop_start>2</loop_start>" + three + "<loop_stop/>"
+            << "1:0 2:0 0:0 1:1 2:1 0:1" << QVector<int>{1, 1} << QVector<int>{2, 4, 6};
+        QTest::newRow("loop count not an integer")
+            << "<mensaje/><loop_start>dos</loop_start><mensaje/><loop_stop/>"
+            << "1:0 1:1" << QVector<int>{} << QVector<int>{-1, -1, 2};
     }
     void stepOrder() {
         QFETCH(QString, body);
         const TestDefinition def = read(body);
         QFETCH(QString, steps);
         QFETCH(QVector<int>, espera);
+        QFETCH(QVector<int>, loop);
         QCOMPARE(stepText(def), steps);
         QCOMPARE(def.espera, espera);
-    }
-
-    void loopMarkers_data() {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<int>("iterations");
-        QTest::addColumn<int>("loopStart");
-        QTest::newRow("integer") << "2" << 2 << 4;
-        QTest::newRow("not an integer") << "dos" << -1 << -1;
-    }
-    void loopMarkers() {
-        QFETCH(QString, start);
-        const QString three = QStringLiteral("<mensaje/><img/><espera>1</espera>");
-        const TestDefinition def =
-            read(three + "<loop_start>" + start + "</loop_start>" + three + "<loop_stop/>" + three);
-        QFETCH(int, iterations);
-        QFETCH(int, loopStart);
-        QCOMPARE(def.loopIterations, iterations);
-        QCOMPARE(def.loopStart, loopStart);
-        QCOMPARE(def.loopStop, 6);
+        QCOMPARE((QVector<int>{def.loopIterations, def.loopStart, def.loopStop}), loop);
     }
 
     void bitValues_data() {
