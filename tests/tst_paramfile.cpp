@@ -26,20 +26,13 @@ QByteArray holdingXml(const QByteArray &children) {
     return "<holding>" + children + "</holding>";
 }
 
-QVector<int> addressesOf(const ParamFileContents &contents) {
-    QVector<int> adds;
+// "add:value" of each holding read, space-separated.
+QString holdingsOf(const ParamFileContents &contents) {
+    QStringList out;
     for (const holding_t &h : contents.holdings) {
-        adds.append(h.add);
+        out << QStringLiteral("%1:%2").arg(h.add).arg(h.value);
     }
-    return adds;
-}
-
-QVector<int> valuesOf(const ParamFileContents &contents) {
-    QVector<int> values;
-    for (const holding_t &h : contents.holdings) {
-        values.append(h.value);
-    }
-    return values;
+    return out.join(QLatin1Char(' '));
 }
 
 }  // namespace
@@ -143,7 +136,7 @@ class tst_paramfile : public QObject {
         QVERIFY(!fresh.exists());
         ParamFileContents contents;
         QVERIFY(readParamFile(existing.fileName(), &contents));
-        QCOMPARE(addressesOf(contents), QVector<int>{3});
+        QCOMPARE(holdingsOf(contents), QStringLiteral("3:65526"));
     }
 
     void valWord_data() {
@@ -167,41 +160,31 @@ class tst_paramfile : public QObject {
 
     void readerRules_data() {
         QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QVector<int>>("adds");
-        QTest::addColumn<QVector<int>>("values");
+        QTest::addColumn<QString>("holdings");
         QTest::addColumn<int>("warnings");
-
+        // clang-format off
         QTest::newRow("holding without add skipped")
-            << holdingXml("<txt>a</txt><bin>1</bin>") + holdingXml("<add>4</add><bin>2</bin>")
-            << QVector<int>{4} << QVector<int>{2} << 1;
-        QTest::newRow("add not a number")
-            << holdingXml("<add>x</add><bin>1</bin>") << QVector<int>{} << QVector<int>{} << 1;
-        QTest::newRow("add beyond 16 bits")
-            << holdingXml("<add>65536</add>") << QVector<int>{} << QVector<int>{} << 1;
-        QTest::newRow("bad bin reads 0")
-            << holdingXml("<add>1</add><bin>abc</bin>") << QVector<int>{1} << QVector<int>{0} << 1;
-        QTest::newRow("absent bin reads 0")
-            << holdingXml("<add>1</add>") << QVector<int>{1} << QVector<int>{0} << 0;
-        QTest::newRow("bin above 65535 dropped")
-            << holdingXml("<add>1</add><bin>65536</bin>") << QVector<int>{} << QVector<int>{} << 1;
-        QTest::newRow("negative bin dropped")
-            << holdingXml("<add>1</add><bin>-1</bin>") << QVector<int>{} << QVector<int>{} << 1;
+            << holdingXml("<txt>a</txt><bin>1</bin>") + holdingXml("<add>4</add><bin>2</bin>") << "4:2" << 1;
+        QTest::newRow("add not a number") << holdingXml("<add>x</add><bin>1</bin>") << "" << 1;
+        QTest::newRow("add beyond 16 bits") << holdingXml("<add>65536</add>") << "" << 1;
+        QTest::newRow("bad bin reads 0") << holdingXml("<add>1</add><bin>abc</bin>") << "1:0" << 1;
+        QTest::newRow("absent bin reads 0") << holdingXml("<add>1</add>") << "1:0" << 0;
+        QTest::newRow("bin above 65535 dropped") << holdingXml("<add>1</add><bin>65536</bin>") << "" << 1;
+        QTest::newRow("negative bin dropped") << holdingXml("<add>1</add><bin>-1</bin>") << "" << 1;
         QTest::newRow("others ignored")
-            << "<extra/>" + holdingXml("<add> 2 </add><note>n</note><bin>65535</bin>") << QVector<int>{2}
-            << QVector<int>{65535} << 0;
+            << "<extra/>" + holdingXml("<add> 2 </add><note>n</note><bin>65535</bin>") << "2:65535" << 0;
+        // clang-format on
     }
 
     void readerRules() {
         QFETCH(QByteArray, body);
-        QFETCH(QVector<int>, adds);
-        QFETCH(QVector<int>, values);
+        QFETCH(QString, holdings);
         QFETCH(int, warnings);
         ParamFileContents read;
         QVERIFY(readParamFileData("<AnyRoot><MetaData><model>12</model></MetaData>" + body + "</AnyRoot>",
                                   &read));
         QCOMPARE(read.meta.model, QString("12"));
-        QCOMPARE(addressesOf(read), adds);
-        QCOMPARE(valuesOf(read), values);
+        QCOMPARE(holdingsOf(read), holdings);
         QCOMPARE(read.warnings.size(), warnings);
     }
 
