@@ -176,14 +176,12 @@ class TestTestEngine : public QObject {
         QTest::addColumn<int>("holdings");
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("stopWrite");
-        QTest::newRow("value at min") << "20"
-                                      << "30" << 10 << 1 << "";
-        QTest::newRow("value at max") << "10"
-                                      << "20" << 10 << 1 << "";
-        QTest::newRow("below range, 64 holdings") << "20.5"
-                                                  << "30" << 64 << -1 << "1 06 00 42 00 00";
-        QTest::newRow("below range, 65 holdings") << "20.5"
-                                                  << "30" << 65 << -1 << "1 06 00 7D 00 00";
+        // clang-format off
+        QTest::newRow("value at min") << "20" << "30" << 10 << 1 << "";
+        QTest::newRow("value at max") << "10" << "20" << 10 << 1 << "";
+        QTest::newRow("below range, 64 holdings") << "20.5" << "30" << 64 << -1 << "1 06 00 42 00 00";
+        QTest::newRow("below range, 65 holdings") << "20.5" << "30" << 65 << -1 << "1 06 00 7D 00 00";
+        // clang-format on
     }
     void readInputBoundsAreInclusive() {
         QFETCH(QString, min);
@@ -394,11 +392,10 @@ class TestTestEngine : public QObject {
 
     void badTestFilesAreRefusedAtLoad_data() {
         QTest::addColumn<QByteArray>("steps");
-        QTest::newRow("input outside the list") << QByteArray(
-            "<ReadInputRegisters><nombre>x</nombre><dir>9</dir><min>0</min><max>1</max></"
-            "ReadInputRegisters>");
-        QTest::newRow("write above 255") << QByteArray(
-            "<WriteSingleRegister><nombre>x</nombre><dir>300</dir><dat>1</dat></WriteSingleRegister>");
+        QTest::newRow("input outside the list")
+            << QByteArray("<ReadInputRegisters><dir>9</dir><min>0</min><max>1</max></ReadInputRegisters>");
+        QTest::newRow("write above 255")
+            << QByteArray("<WriteSingleRegister><dir>300</dir><dat>1</dat></WriteSingleRegister>");
         QTest::newRow("no steps") << QByteArray();
         QTest::newRow("loop without end") << QByteArray("<loop_start>2</loop_start><mensaje>a</mensaje>");
         QTest::newRow("espera without number") << QByteArray("<espera>x</espera>");
