@@ -64,6 +64,26 @@ class KeyRecorder : public QWidget {
 // prompts, the step table and the three test logs.
 class GuiTestPanelTest : public QObject {
     Q_OBJECT
+  private slots:
+    void cleanup();
+    void announcedRowsArePlain();
+    void resultColours_data();
+    void resultColours();
+    void keyTrigger_data();
+    void keyTrigger();
+    void finishedTestWritesTheLogs_data();
+    void finishedTestWritesTheLogs();
+    void interruptedTestIsCancelled_data();
+    void interruptedTestIsCancelled();
+    void cancelledSerialStartsNothing();
+    void promptsAskTheOperator_data();
+    void promptsAskTheOperator();
+
+  private:
+    void startWindow(const QString &steps, bool logging = false);
+    QString logFile(const QString &pattern) const;
+    QString logText(const QString &pattern) const;
+    void runUntilFinished();
 
     QTemporaryDir m_mapDir;
     std::unique_ptr<SimulatedBus> m_bus;
@@ -75,318 +95,314 @@ class GuiTestPanelTest : public QObject {
     QString m_reason;
     bool m_reasonGiven = true;
     int m_reasonAsked = 0;
-
-    // The map is copied beside a test file of these steps; the map names it relatively.
-    void startWindow(const QString &steps, bool logging = false) {
-        const QString map = m_mapDir.filePath(QStringLiteral("drive-map.xml"));
-        QFile::remove(map);
-        QVERIFY(QFile::copy(testpaths::example(QStringLiteral("drive-map.xml")), map));
-        QFile test(m_mapDir.filePath(QStringLiteral("production-test.xml")));
-        QVERIFY(test.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        test.write(testFile(steps).toUtf8());
-        test.close();
-
-        m_bus = std::make_unique<SimulatedBus>();
-        SimulatedDrive::Options options;
-        options.mapFile = testpaths::example(QStringLiteral("drive-map.xml"));
-        QString error;
-        QVERIFY2(m_bus->start(options, &error), qPrintable(error));
-        GuiWorkDir::Settings settings{map, m_bus->line.masterPort()};
-        settings.logging = logging;
-        m_dir = std::make_unique<GuiWorkDir>(settings);
-        m_window = std::make_unique<MainWindow>();
-        m_panel = m_window->testPanel();
-        m_panel->setClock([] { return kNow; });
-        TestPrompts prompts;
-        prompts.askSerial = [this](QWidget *, QString *serial) {
-            ++m_serialAsked;
-            *serial = kSerial;
-            return m_serialGiven;
-        };
-        prompts.askFailureReason = [this](QWidget *, QString *reason) {
-            ++m_reasonAsked;
-            *reason = m_reason;
-            return m_reasonGiven;
-        };
-        m_panel->setPrompts(prompts);
-
-        m_window->toolBars()->connectPort->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->isPortConnected(), kWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->registers().inputRegisters[1]->raw, uint16_t(4), kWaitMs);
-    }
-
-    QString logFile(const QString &pattern) const {
-        const QDir dir(m_dir->filePath(QStringLiteral("log")));
-        const QStringList found = dir.entryList({pattern});
-        return found.size() == 1 ? dir.filePath(found[0]) : QString();
-    }
-
-    QString logText(const QString &pattern) const {
-        QFile file(logFile(pattern));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-
-    void runUntilFinished() {
-        m_window->timeGraph()->testButton()->click();
-        QVERIFY(m_panel->isRunning());
-        QVERIFY(!m_window->timeGraph()->testButton()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning(), kWaitMs);
-    }
-
-  private slots:
-    void cleanup() {
-        m_window.reset();
-        m_dir.reset();
-        m_bus.reset();
-        m_serialGiven = m_reasonGiven = true;
-        m_serialAsked = m_reasonAsked = 0;
-    }
-
-    void announcedRowsArePlain() {
-        TestStepTable table;
-        table.showResult(0, QStringLiteral("Numero de serie:"), 0, 0, 0, 0, kNow.time());
-        table.showResult(1, QStringLiteral("Modelo"), 0, 1, 65535, 1, kNow.time());
-        table.showResult(3, QStringLiteral("- espera -"), 0, 0, 2.5f, 0, kNow.time());  // step 2 has no row
-        QCOMPARE(table.rowCount(), 4);
-        QCOMPARE(table.columnCount(), 5);
-        const QVector<int> widths{160, 45, 45, 45, 50};
-        const QStringList headers{"Name", "Res", "Min", "Max", "Time"};
-        for (int column = 0; column < 5; ++column) {
-            QCOMPARE(table.horizontalHeaderItem(column)->text(), headers[column]);
-            QCOMPARE(table.columnWidth(column), widths[column]);
-        }
-        QCOMPARE(QStringList({table.item(3, 0)->text(), table.item(3, 1)->text(), table.item(3, 2)->text(),
-                              table.item(3, 3)->text(), table.item(3, 4)->text()}),
-                 QStringList({"- espera -", "0", "0", "2.5", "09:05:07"}));
-        QCOMPARE(table.item(2, 0)->text(), QString());
-        for (int row = 0; row < 4; ++row) {
-            QCOMPARE(table.rowHeight(row), 20);
-            for (int column = 0; column < 5; ++column) {
-                QCOMPARE(table.item(row, column)->flags(), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-                const QBrush brush = table.item(row, column)->background();
-                QVERIFY(brush.style() == Qt::NoBrush || brush.color() == Qt::white);
-            }
-        }
-        QCOMPARE(table.item(1, 3)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
-    }
-
-    void resultColours_data() {
-        QTest::addColumn<int>("num");
-        QTest::addColumn<int>("ok");
-        QTest::addColumn<QColor>("resColour");
-        QTest::addColumn<int>("previousRow");
-        QTest::newRow("passed, first step: the last row loses its grey") << 0 << 1 << QColor(0, 255, 0) << 2;
-        QTest::newRow("failed") << 1 << -1 << QColor(255, 0, 0) << 0;
-        QTest::newRow("neutral") << 2 << 0 << QColor(Qt::white) << 1;
-    }
-
-    void resultColours() {
-        QFETCH(int, num);
-        QFETCH(int, ok);
-        QFETCH(QColor, resColour);
-        QFETCH(int, previousRow);
-        TestStepTable table;
-        for (int row = 0; row < 3; ++row) {
-            table.showResult(row, QStringLiteral("step"), 0, 0, 0, 0, kNow.time());
-        }
-        table.showResult(previousRow, QStringLiteral("step"), 0, 0, 0, 0, kNow.time());
-        QCOMPARE(table.item(previousRow, 0)->background().color(), QColor(150, 150, 150));
-        table.showResult(num, QStringLiteral("Modelo"), 4, 1, 65535, ok, kNow.time());
-        QCOMPARE(table.item(num, 0)->background().color(), QColor(150, 150, 150));
-        QCOMPARE(table.item(num, 1)->background().color(), resColour);
-        QCOMPARE(table.item(previousRow, 0)->background().color(), QColor(Qt::white));
-    }
-
-    void keyTrigger_data() {
-        QTest::addColumn<QString>("keys");  // ' ! R(eturn) E(nter) x; typed into the field after "|"
-        QTest::addColumn<int>("fired");
-        QTest::newRow("apostrophe, Return") << "'R" << 1;
-        QTest::newRow("exclamation mark, Enter") << "!E" << 1;
-        QTest::newRow("Return alone") << "R" << 0;
-        QTest::newRow("armed once, fires once") << "'RR" << 1;
-        QTest::newRow("another key disarms") << "'xR" << 0;
-        QTest::newRow("typed into a field") << "|'R" << 0;
-    }
-
-    void keyTrigger() {
-        QFETCH(QString, keys);
-        QFETCH(int, fired);
-        KeyRecorder window;
-        auto *field = new QLineEdit(&window);
-        KeyTrigger trigger(&window);
-        QSignalSpy spy(&trigger, &KeyTrigger::triggered);
-        QWidget *target = &window;
-        int returnsPassedOn = 0;
-        for (const QChar key : keys) {
-            const char c = key.toLatin1();
-            if (c == '|') {
-                target = field;
-            } else if (c == 'R' || c == 'E') {
-                QTest::keyClick(target, c == 'R' ? Qt::Key_Return : Qt::Key_Enter);
-                ++returnsPassedOn;
-            } else {
-                QTest::keyClick(target, c);
-            }
-        }
-        QCOMPARE(spy.size(), fired);
-        if (target == &window) {  // a key that fires the trigger is consumed
-            QCOMPARE(window.keys.count(Qt::Key_Return) + window.keys.count(Qt::Key_Enter),
-                     returnsPassedOn - fired);
-        }
-    }
-
-    void finishedTestWritesTheLogs_data() {
-        QTest::addColumn<bool>("passes");
-        QTest::addColumn<bool>("reasonGiven");
-        QTest::newRow("passed") << true << true;
-        QTest::newRow("failed, reason given") << false << true;
-        QTest::newRow("failed, reason cancelled") << false << false;
-    }
-
-    void finishedTestWritesTheLogs() {
-        QFETCH(bool, passes);
-        QFETCH(bool, reasonGiven);
-        const QString word = passes ? QStringLiteral("OK") : QStringLiteral("ERROR");
-        const QString board =
-            passes ? QStringLiteral("Placa CORRECTA!") : QStringLiteral("Placa INCORRECTA!");
-        const int reasonAsked = passes ? 0 : 1;
-        const QString stepLine = passes ? QStringLiteral("\tmin: 1\tmax: 65535\tok: 1")
-                                        : QStringLiteral("\tmin: 100\tmax: 200\tok: -1");
-        startWindow(passes ? kPassingSteps : kFailingSteps, true);
-        m_reason = QStringLiteral("conector suelto");
-        m_reasonGiven = reasonGiven;
-        runUntilFinished();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->logArea()->toPlainText().contains(board), kWaitMs);
-        QVERIFY(m_window->logArea()->toPlainText().contains(QStringLiteral("Número de serie: ") + kSerial));
-        QCOMPARE(m_serialAsked, 1);
-        QCOMPARE(m_reasonAsked, reasonAsked);
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->timeGraph()->testButton()->isEnabled(), kWaitMs);
-
-        const QString result = logText(QStringLiteral("*-result-log.txt"));
-        QVERIFY(result.contains(QStringLiteral(" Serial Number: ") + kSerial));
-        QVERIFY2(result.contains("\tnum: 2\ttipo: 10\ttxt: Modelo\tres: 4" + stepLine), qPrintable(result));
-        const holding_t *first = m_window->registers().holdings[0];
-        QVERIFY(result.contains(
-            QStringLiteral("Resultado: %1\n\n%2:\t%3\n").arg(word, first->text).arg(first->value)));
-        QCOMPARE(result.contains(QStringLiteral(" Motivo del fallo: conector suelto")),
-                 reasonAsked && reasonGiven);
-        QVERIFY(result.contains(QStringLiteral("Log finished at ")));
-
-        const QStringList full = logText(QStringLiteral("*-test-log.txt")).split(QLatin1Char('\n'));
-        QVERIFY(full.filter(QStringLiteral(" Serial Number: ") + kSerial).size() == 1);
-        // Data-log lines of the test's duration, with the drive's model in the second column.
-        QVERIFY(
-            !full.filter(QRegularExpression(QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d{3};[^;]+;4;)"))).isEmpty());
-        QVERIFY(logText(QStringLiteral("*-summary.txt"))
-                    .contains(QStringLiteral("T: 20240118-090507 SN: %1 R: %2").arg(kSerial, word)));
-
-        const TestStepTable *table = m_panel->table();
-        QCOMPARE(table->item(2, 0)->text(), QStringLiteral("Modelo"));
-        QCOMPARE(table->item(2, 1)->background().color(), passes ? QColor(0, 255, 0) : QColor(255, 0, 0));
-
-        // Once the port is closed, the data log's last line holds the values the input table shows
-        // (list rows are not logged).
-        m_window->toolBars()->connectPort->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
-        const QStringList data =
-            logText(QStringLiteral("*[0-9]-log.txt"))
-                .split(QLatin1Char('\n'))
-                .filter(QRegularExpression(QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d{3};)")));
-        QVERIFY(!data.isEmpty());
-        const InputRegisterTable *inputs = m_window->tables()->inputRegisters();
-        QStringList cells;
-        for (int row = 0; row < inputs->rowCount(); ++row) {
-            if (!inputs->isRowHidden(row) && m_window->registers().inputRegisters[row]->vis_type != "list") {
-                cells << inputs->item(row, 1)->text();
-            }
-        }
-        QCOMPARE(data.last().split(QLatin1Char(';')).mid(1, cells.size()), cells);
-    }
-
-    void interruptedTestIsCancelled_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Stop button") << "stop";
-        QTest::newRow("port closed") << "close";
-        QTest::newRow("keyboard: ' Return starts, ! Enter stops") << "keys";
-    }
-
-    void interruptedTestIsCancelled() {
-        QFETCH(QString, how);
-        startWindow(kLongWait);
-        if (how == QLatin1String("keys")) {
-            QTest::keyClick(m_window.get(), Qt::Key_Return);
-            QCOMPARE(m_serialAsked, 0);
-            QTest::keyClick(m_window.get(), Qt::Key_Apostrophe);
-            QTest::keyClick(m_window.get(), Qt::Key_Return);
-            QCOMPARE(m_serialAsked, 1);
-        } else {
-            m_window->timeGraph()->testButton()->click();
-        }
-        QVERIFY(m_panel->isRunning());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_window->logArea()->toPlainText().contains(QStringLiteral("Esperando 60 segundos")), kWaitMs);
-        if (how == QLatin1String("keys")) {
-            QTest::keyClick(m_window.get(), '!');
-            QTest::keyClick(m_window.get(), Qt::Key_Enter);
-        } else if (how == QLatin1String("close")) {
-            m_window->toolBars()->connectPort->trigger();
-        } else {
-            m_window->timeGraph()->stopButton()->click();
-            QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().contains(QStringLiteral("1 06 00 42 00 00")),
-                                     kWaitMs);
-        }
-        QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning(), kWaitMs);
-        QCOMPARE(m_reasonAsked, 0);
-        const QString result = logText(QStringLiteral("*-result-log.txt"));
-        QVERIFY(result.contains(QStringLiteral("Resultado: CANCELADO")));
-        QVERIFY(!result.contains(QStringLiteral("Motivo")));
-        QVERIFY(logText(QStringLiteral("*-summary.txt")).contains(QStringLiteral("R: CANCELADO")));
-    }
-
-    void cancelledSerialStartsNothing() {
-        startWindow(kPassingSteps);
-        m_serialGiven = false;
-        m_window->timeGraph()->testButton()->click();
-        QCOMPARE(m_serialAsked, 1);
-        QVERIFY(!m_panel->isRunning());
-        QVERIFY(m_window->timeGraph()->testButton()->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(m_panel->table()->rowCount(), 4, kWaitMs);  // the steps are announced
-        QVERIFY(QDir(m_dir->filePath(QStringLiteral("log"))).entryList(QDir::Files).isEmpty());
-    }
-
-    void promptsAskTheOperator_data() {
-        QTest::addColumn<bool>("serial");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("serial number") << true << "Serial number"
-                                       << "Serial number:";
-        QTest::newRow("failure reason") << false << "Motivo"
-                                        << "Breve motivo del fallo:";
-    }
-
-    void promptsAskTheOperator() {
-        QFETCH(bool, serial);
-        QFETCH(QString, title);
-        QFETCH(QString, label);
-        QString shownTitle, shownLabel, shownText;
-        QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            shownTitle = dialog->windowTitle();
-            shownLabel = dialog->labelText();
-            shownText = dialog->textValue();
-            dialog->setTextValue(QStringLiteral("MVX-0001-02"));
-            dialog->accept();
-        });
-        const TestPrompts prompts = TestPrompts::interactive();
-        QString answer;
-        QVERIFY(serial ? prompts.askSerial(nullptr, &answer) : prompts.askFailureReason(nullptr, &answer));
-        QCOMPARE(answer, QStringLiteral("MVX-0001-02"));
-        QCOMPARE(shownTitle, title);
-        QCOMPARE(shownLabel, label);
-        QCOMPARE(shownText, QString());
-    }
 };
+
+void GuiTestPanelTest::cleanup() {
+    m_window.reset();
+    m_dir.reset();
+    m_bus.reset();
+    m_serialGiven = m_reasonGiven = true;
+    m_serialAsked = m_reasonAsked = 0;
+}
+
+// The map is copied beside a test file of these steps; the map names it relatively.
+void GuiTestPanelTest::startWindow(const QString &steps, bool logging) {
+    const QString map = m_mapDir.filePath(QStringLiteral("drive-map.xml"));
+    QFile::remove(map);
+    QVERIFY(QFile::copy(testpaths::example(QStringLiteral("drive-map.xml")), map));
+    QFile test(m_mapDir.filePath(QStringLiteral("production-test.xml")));
+    QVERIFY(test.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    test.write(testFile(steps).toUtf8());
+    test.close();
+
+    m_bus = std::make_unique<SimulatedBus>();
+    SimulatedDrive::Options options;
+    options.mapFile = testpaths::example(QStringLiteral("drive-map.xml"));
+    QString error;
+    QVERIFY2(m_bus->start(options, &error), qPrintable(error));
+    GuiWorkDir::Settings settings{map, m_bus->line.masterPort()};
+    settings.logging = logging;
+    m_dir = std::make_unique<GuiWorkDir>(settings);
+    m_window = std::make_unique<MainWindow>();
+    m_panel = m_window->testPanel();
+    m_panel->setClock([] { return kNow; });
+    TestPrompts prompts;
+    prompts.askSerial = [this](QWidget *, QString *serial) {
+        ++m_serialAsked;
+        *serial = kSerial;
+        return m_serialGiven;
+    };
+    prompts.askFailureReason = [this](QWidget *, QString *reason) {
+        ++m_reasonAsked;
+        *reason = m_reason;
+        return m_reasonGiven;
+    };
+    m_panel->setPrompts(prompts);
+
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isPortConnected(), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->registers().inputRegisters[1]->raw, uint16_t(4), kWaitMs);
+}
+
+QString GuiTestPanelTest::logFile(const QString &pattern) const {
+    const QDir dir(m_dir->filePath(QStringLiteral("log")));
+    const QStringList found = dir.entryList({pattern});
+    return found.size() == 1 ? dir.filePath(found[0]) : QString();
+}
+
+QString GuiTestPanelTest::logText(const QString &pattern) const {
+    QFile file(logFile(pattern));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void GuiTestPanelTest::runUntilFinished() {
+    m_window->timeGraph()->testButton()->click();
+    QVERIFY(m_panel->isRunning());
+    QVERIFY(!m_window->timeGraph()->testButton()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning(), kWaitMs);
+}
+
+void GuiTestPanelTest::announcedRowsArePlain() {
+    TestStepTable table;
+    table.showResult(0, QStringLiteral("Numero de serie:"), 0, 0, 0, 0, kNow.time());
+    table.showResult(1, QStringLiteral("Modelo"), 0, 1, 65535, 1, kNow.time());
+    table.showResult(3, QStringLiteral("- espera -"), 0, 0, 2.5f, 0, kNow.time());  // step 2 has no row
+    QCOMPARE(table.rowCount(), 4);
+    QCOMPARE(table.columnCount(), 5);
+    const QVector<int> widths{160, 45, 45, 45, 50};
+    const QStringList headers{"Name", "Res", "Min", "Max", "Time"};
+    for (int column = 0; column < 5; ++column) {
+        QCOMPARE(table.horizontalHeaderItem(column)->text(), headers[column]);
+        QCOMPARE(table.columnWidth(column), widths[column]);
+    }
+    QCOMPARE(QStringList({table.item(3, 0)->text(), table.item(3, 1)->text(), table.item(3, 2)->text(),
+                          table.item(3, 3)->text(), table.item(3, 4)->text()}),
+             QStringList({"- espera -", "0", "0", "2.5", "09:05:07"}));
+    QCOMPARE(table.item(2, 0)->text(), QString());
+    for (int row = 0; row < 4; ++row) {
+        QCOMPARE(table.rowHeight(row), 20);
+        for (int column = 0; column < 5; ++column) {
+            QCOMPARE(table.item(row, column)->flags(), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            const QBrush brush = table.item(row, column)->background();
+            QVERIFY(brush.style() == Qt::NoBrush || brush.color() == Qt::white);
+        }
+    }
+    QCOMPARE(table.item(1, 3)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
+}
+
+void GuiTestPanelTest::resultColours_data() {
+    QTest::addColumn<int>("num");
+    QTest::addColumn<int>("ok");
+    QTest::addColumn<QColor>("resColour");
+    QTest::addColumn<int>("previousRow");
+    QTest::newRow("passed, first step: the last row loses its grey") << 0 << 1 << QColor(0, 255, 0) << 2;
+    QTest::newRow("failed") << 1 << -1 << QColor(255, 0, 0) << 0;
+    QTest::newRow("neutral") << 2 << 0 << QColor(Qt::white) << 1;
+}
+
+void GuiTestPanelTest::resultColours() {
+    QFETCH(int, num);
+    QFETCH(int, ok);
+    QFETCH(QColor, resColour);
+    QFETCH(int, previousRow);
+    TestStepTable table;
+    for (int row = 0; row < 3; ++row) {
+        table.showResult(row, QStringLiteral("step"), 0, 0, 0, 0, kNow.time());
+    }
+    table.showResult(previousRow, QStringLiteral("step"), 0, 0, 0, 0, kNow.time());
+    QCOMPARE(table.item(previousRow, 0)->background().color(), QColor(150, 150, 150));
+    table.showResult(num, QStringLiteral("Modelo"), 4, 1, 65535, ok, kNow.time());
+    QCOMPARE(table.item(num, 0)->background().color(), QColor(150, 150, 150));
+    QCOMPARE(table.item(num, 1)->background().color(), resColour);
+    QCOMPARE(table.item(previousRow, 0)->background().color(), QColor(Qt::white));
+}
+
+void GuiTestPanelTest::keyTrigger_data() {
+    QTest::addColumn<QString>("keys");  // ' ! R(eturn) E(nter) x; typed into the field after "|"
+    QTest::addColumn<int>("fired");
+    QTest::newRow("apostrophe, Return") << "'R" << 1;
+    QTest::newRow("exclamation mark, Enter") << "!E" << 1;
+    QTest::newRow("Return alone") << "R" << 0;
+    QTest::newRow("armed once, fires once") << "'RR" << 1;
+    QTest::newRow("another key disarms") << "'xR" << 0;
+    QTest::newRow("typed into a field") << "|'R" << 0;
+}
+
+void GuiTestPanelTest::keyTrigger() {
+    QFETCH(QString, keys);
+    QFETCH(int, fired);
+    KeyRecorder window;
+    auto *field = new QLineEdit(&window);
+    KeyTrigger trigger(&window);
+    QSignalSpy spy(&trigger, &KeyTrigger::triggered);
+    QWidget *target = &window;
+    int returnsPassedOn = 0;
+    for (const QChar key : keys) {
+        const char c = key.toLatin1();
+        if (c == '|') {
+            target = field;
+        } else if (c == 'R' || c == 'E') {
+            QTest::keyClick(target, c == 'R' ? Qt::Key_Return : Qt::Key_Enter);
+            ++returnsPassedOn;
+        } else {
+            QTest::keyClick(target, c);
+        }
+    }
+    QCOMPARE(spy.size(), fired);
+    if (target == &window) {  // a key that fires the trigger is consumed
+        QCOMPARE(window.keys.count(Qt::Key_Return) + window.keys.count(Qt::Key_Enter),
+                 returnsPassedOn - fired);
+    }
+}
+
+void GuiTestPanelTest::finishedTestWritesTheLogs_data() {
+    QTest::addColumn<bool>("passes");
+    QTest::addColumn<bool>("reasonGiven");
+    QTest::newRow("passed") << true << true;
+    QTest::newRow("failed, reason given") << false << true;
+    QTest::newRow("failed, reason cancelled") << false << false;
+}
+
+void GuiTestPanelTest::finishedTestWritesTheLogs() {
+    QFETCH(bool, passes);
+    QFETCH(bool, reasonGiven);
+    const QString word = passes ? QStringLiteral("OK") : QStringLiteral("ERROR");
+    const QString board = passes ? QStringLiteral("Placa CORRECTA!") : QStringLiteral("Placa INCORRECTA!");
+    const int reasonAsked = passes ? 0 : 1;
+    const QString stepLine = passes ? QStringLiteral("\tmin: 1\tmax: 65535\tok: 1")
+                                    : QStringLiteral("\tmin: 100\tmax: 200\tok: -1");
+    startWindow(passes ? kPassingSteps : kFailingSteps, true);
+    m_reason = QStringLiteral("conector suelto");
+    m_reasonGiven = reasonGiven;
+    runUntilFinished();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->logArea()->toPlainText().contains(board), kWaitMs);
+    QVERIFY(m_window->logArea()->toPlainText().contains(QStringLiteral("Número de serie: ") + kSerial));
+    QCOMPARE(m_serialAsked, 1);
+    QCOMPARE(m_reasonAsked, reasonAsked);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->timeGraph()->testButton()->isEnabled(), kWaitMs);
+
+    const QString result = logText(QStringLiteral("*-result-log.txt"));
+    QVERIFY(result.contains(QStringLiteral(" Serial Number: ") + kSerial));
+    QVERIFY2(result.contains("\tnum: 2\ttipo: 10\ttxt: Modelo\tres: 4" + stepLine), qPrintable(result));
+    const holding_t *first = m_window->registers().holdings[0];
+    QVERIFY(result.contains(
+        QStringLiteral("Resultado: %1\n\n%2:\t%3\n").arg(word, first->text).arg(first->value)));
+    QCOMPARE(result.contains(QStringLiteral(" Motivo del fallo: conector suelto")),
+             reasonAsked && reasonGiven);
+    QVERIFY(result.contains(QStringLiteral("Log finished at ")));
+
+    const QStringList full = logText(QStringLiteral("*-test-log.txt")).split(QLatin1Char('\n'));
+    QVERIFY(full.filter(QStringLiteral(" Serial Number: ") + kSerial).size() == 1);
+    // Data-log lines of the test's duration, with the drive's model in the second column.
+    QVERIFY(!full.filter(QRegularExpression(QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d{3};[^;]+;4;)"))).isEmpty());
+    QVERIFY(logText(QStringLiteral("*-summary.txt"))
+                .contains(QStringLiteral("T: 20240118-090507 SN: %1 R: %2").arg(kSerial, word)));
+
+    const TestStepTable *table = m_panel->table();
+    QCOMPARE(table->item(2, 0)->text(), QStringLiteral("Modelo"));
+    QCOMPARE(table->item(2, 1)->background().color(), passes ? QColor(0, 255, 0) : QColor(255, 0, 0));
+
+    // Once the port is closed, the data log's last line holds the values the input table shows
+    // (list rows are not logged).
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
+    const QStringList data = logText(QStringLiteral("*[0-9]-log.txt"))
+                                 .split(QLatin1Char('\n'))
+                                 .filter(QRegularExpression(QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d{3};)")));
+    QVERIFY(!data.isEmpty());
+    const InputRegisterTable *inputs = m_window->tables()->inputRegisters();
+    QStringList cells;
+    for (int row = 0; row < inputs->rowCount(); ++row) {
+        if (!inputs->isRowHidden(row) && m_window->registers().inputRegisters[row]->vis_type != "list") {
+            cells << inputs->item(row, 1)->text();
+        }
+    }
+    QCOMPARE(data.last().split(QLatin1Char(';')).mid(1, cells.size()), cells);
+}
+
+void GuiTestPanelTest::interruptedTestIsCancelled_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Stop button") << "stop";
+    QTest::newRow("port closed") << "close";
+    QTest::newRow("keyboard: ' Return starts, ! Enter stops") << "keys";
+}
+
+void GuiTestPanelTest::interruptedTestIsCancelled() {
+    QFETCH(QString, how);
+    startWindow(kLongWait);
+    if (how == QLatin1String("keys")) {
+        QTest::keyClick(m_window.get(), Qt::Key_Return);
+        QCOMPARE(m_serialAsked, 0);
+        QTest::keyClick(m_window.get(), Qt::Key_Apostrophe);
+        QTest::keyClick(m_window.get(), Qt::Key_Return);
+        QCOMPARE(m_serialAsked, 1);
+    } else {
+        m_window->timeGraph()->testButton()->click();
+    }
+    QVERIFY(m_panel->isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_window->logArea()->toPlainText().contains(QStringLiteral("Esperando 60 segundos")), kWaitMs);
+    if (how == QLatin1String("keys")) {
+        QTest::keyClick(m_window.get(), '!');
+        QTest::keyClick(m_window.get(), Qt::Key_Enter);
+    } else if (how == QLatin1String("close")) {
+        m_window->toolBars()->connectPort->trigger();
+    } else {
+        m_window->timeGraph()->stopButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().contains(QStringLiteral("1 06 00 42 00 00")),
+                                 kWaitMs);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning(), kWaitMs);
+    QCOMPARE(m_reasonAsked, 0);
+    const QString result = logText(QStringLiteral("*-result-log.txt"));
+    QVERIFY(result.contains(QStringLiteral("Resultado: CANCELADO")));
+    QVERIFY(!result.contains(QStringLiteral("Motivo")));
+    QVERIFY(logText(QStringLiteral("*-summary.txt")).contains(QStringLiteral("R: CANCELADO")));
+}
+
+void GuiTestPanelTest::cancelledSerialStartsNothing() {
+    startWindow(kPassingSteps);
+    m_serialGiven = false;
+    m_window->timeGraph()->testButton()->click();
+    QCOMPARE(m_serialAsked, 1);
+    QVERIFY(!m_panel->isRunning());
+    QVERIFY(m_window->timeGraph()->testButton()->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(m_panel->table()->rowCount(), 4, kWaitMs);  // the steps are announced
+    QVERIFY(QDir(m_dir->filePath(QStringLiteral("log"))).entryList(QDir::Files).isEmpty());
+}
+
+void GuiTestPanelTest::promptsAskTheOperator_data() {
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("serial number") << true << "Serial number"
+                                   << "Serial number:";
+    QTest::newRow("failure reason") << false << "Motivo"
+                                    << "Breve motivo del fallo:";
+}
+
+void GuiTestPanelTest::promptsAskTheOperator() {
+    QFETCH(bool, serial);
+    QFETCH(QString, title);
+    QFETCH(QString, label);
+    QString shownTitle, shownLabel, shownText;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        shownTitle = dialog->windowTitle();
+        shownLabel = dialog->labelText();
+        shownText = dialog->textValue();
+        dialog->setTextValue(QStringLiteral("MVX-0001-02"));
+        dialog->accept();
+    });
+    const TestPrompts prompts = TestPrompts::interactive();
+    QString answer;
+    QVERIFY(serial ? prompts.askSerial(nullptr, &answer) : prompts.askFailureReason(nullptr, &answer));
+    QCOMPARE(answer, QStringLiteral("MVX-0001-02"));
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownLabel, label);
+    QCOMPARE(shownText, QString());
+}
 
 QTEST_MAIN(GuiTestPanelTest)
 #include "tst_gui_testpanel.moc"
