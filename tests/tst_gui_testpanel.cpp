@@ -16,9 +16,11 @@
 #include "support/testpaths.h"
 #include "test/resultsdb.h"
 #include "test/runrecorder.h"
+#include "views/inputregistertable.h"
 #include "views/keytrigger.h"
 #include "views/logarea.h"
 #include "views/maintoolbars.h"
+#include "views/registertables.h"
 #include "views/testpanel.h"
 #include "views/teststeptable.h"
 #include "views/timegraphpanel.h"
@@ -62,7 +64,7 @@ class KeyRecorder : public QWidget {
 }  // namespace
 
 // How a running test is interrupted.
-enum class Interruption { StopButton, Disconnect, LinkLost };
+enum class Interruption { StopButton, Disconnect, LinkLost, Keyboard };
 Q_DECLARE_METATYPE(Interruption)
 
 // The production test driven from the window against the simulated drive: the operator's
@@ -81,7 +83,6 @@ class GuiTestPanelTest : public QObject {
     void interruptedTestIsCancelled_data();
     void interruptedTestIsCancelled();
     void cancelledSerialStartsNothing();
-    void keyboardStartsAndStopsATest();
     void promptsAskTheOperator_data();
     void promptsAskTheOperator();
     void recordsEveryBoardAndWarnsOfRetests();
@@ -264,35 +265,22 @@ void GuiTestPanelTest::keyTrigger() {
 }
 
 void GuiTestPanelTest::finishedTestWritesTheLogs_data() {
-    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("passes");
     QTest::addColumn<bool>("reasonGiven");
-    QTest::addColumn<QString>("word");
-    QTest::addColumn<QString>("board");
-    QTest::addColumn<QColor>("resColour");
-    QTest::addColumn<int>("reasonAsked");
-    QTest::addColumn<QString>("stepLine");
-    QTest::newRow("passed") << kPassingSteps << true << "OK"
-                            << "Placa CORRECTA!" << QColor(0, 255, 0) << 0
-                            << "\tnum: 2\ttipo: 10\ttxt: Modelo\tres: 4\tmin: 1\tmax: 65535\tok: 1";
-    QTest::newRow("failed, reason given")
-        << kFailingSteps << true << "ERROR"
-        << "Placa INCORRECTA!" << QColor(255, 0, 0) << 1
-        << "\tnum: 2\ttipo: 10\ttxt: Modelo\tres: 4\tmin: 100\tmax: 200\tok: -1";
-    QTest::newRow("failed, reason cancelled")
-        << kFailingSteps << false << "ERROR"
-        << "Placa INCORRECTA!" << QColor(255, 0, 0) << 1
-        << "\tnum: 2\ttipo: 10\ttxt: Modelo\tres: 4\tmin: 100\tmax: 200\tok: -1";
+    QTest::newRow("passed") << true << true;
+    QTest::newRow("failed, reason given") << false << true;
+    QTest::newRow("failed, reason cancelled") << false << false;
 }
 
 void GuiTestPanelTest::finishedTestWritesTheLogs() {
-    QFETCH(QString, steps);
+    QFETCH(bool, passes);
     QFETCH(bool, reasonGiven);
-    QFETCH(QString, word);
-    QFETCH(QString, board);
-    QFETCH(QColor, resColour);
-    QFETCH(int, reasonAsked);
-    QFETCH(QString, stepLine);
-    startWindow(steps, true);
+    const QString word = passes ? QStringLiteral("OK") : QStringLiteral("ERROR");
+    const QString board = passes ? QStringLiteral("Placa CORRECTA!") : QStringLiteral("Placa INCORRECTA!");
+    const int reasonAsked = passes ? 0 : 1;
+    const QString stepLine = passes ? QStringLiteral("\tmin: 1\tmax: 65535\tok: 1")
+                                    : QStringLiteral("\tmin: 100\tmax: 200\tok: -1");
+    startWindow(passes ? kPassingSteps : kFailingSteps, true);
     m_reason = QStringLiteral("conector suelto");
     m_reasonGiven = reasonGiven;
     runUntilFinished();
@@ -304,7 +292,7 @@ void GuiTestPanelTest::finishedTestWritesTheLogs() {
 
     const QString result = logText(QStringLiteral("*-result-log.txt"));
     QVERIFY(result.contains(QStringLiteral(" Serial Number: ") + kSerial));
-    QVERIFY2(result.contains(stepLine), qPrintable(result));
+    QVERIFY2(result.contains("\tnum: 2\ttipo: 10\ttxt: Modelo\tres: 4" + stepLine), qPrintable(result));
     const holding_t *first = m_window->registers().holdings[0];
     QVERIFY(result.contains(
         QStringLiteral("Resultado: %1\n\n%2:\t%3\n").arg(word, first->text).arg(first->value)));
@@ -321,7 +309,24 @@ void GuiTestPanelTest::finishedTestWritesTheLogs() {
 
     const TestStepTable *table = m_panel->table();
     QCOMPARE(table->item(2, 0)->text(), QStringLiteral("Modelo"));
-    QCOMPARE(table->item(2, 1)->background().color(), resColour);
+    QCOMPARE(table->item(2, 1)->background().color(), passes ? QColor(0, 255, 0) : QColor(255, 0, 0));
+
+    // Once the port is closed, the data log's last line holds the values the input table shows
+    // (list rows are not logged).
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
+    const QStringList data = logText(QStringLiteral("*[0-9]-log.txt"))
+                                 .split(QLatin1Char('\n'))
+                                 .filter(QRegularExpression(QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d{3};)")));
+    QVERIFY(!data.isEmpty());
+    const InputRegisterTable *inputs = m_window->tables()->inputRegisters();
+    QStringList cells;
+    for (int row = 0; row < inputs->rowCount(); ++row) {
+        if (!inputs->isRowHidden(row) && m_window->registers().inputRegisters[row]->vis_type != "list") {
+            cells << inputs->item(row, 1)->text();
+        }
+    }
+    QCOMPARE(data.last().split(QLatin1Char(';')).mid(1, cells.size()), cells);
 }
 
 void GuiTestPanelTest::interruptedTestIsCancelled_data() {
@@ -330,16 +335,30 @@ void GuiTestPanelTest::interruptedTestIsCancelled_data() {
     QTest::newRow("Stop button") << Interruption::StopButton << Transport::Serial;
     QTest::newRow("port closed") << Interruption::Disconnect << Transport::Serial;
     QTest::newRow("gateway connection lost") << Interruption::LinkLost << Transport::Tcp;
+    QTest::newRow("keyboard: ' Return starts, ! Enter stops") << Interruption::Keyboard << Transport::Serial;
 }
 
 void GuiTestPanelTest::interruptedTestIsCancelled() {
     QFETCH(Interruption, interruption);
     QFETCH(Transport, transport);
     startWindow(kLongWait, true, transport);
-    m_window->timeGraph()->testButton()->click();
+    if (interruption == Interruption::Keyboard) {
+        QTest::keyClick(m_window.get(), Qt::Key_Return);
+        QCOMPARE(m_serialAsked, 0);
+        QTest::keyClick(m_window.get(), Qt::Key_Apostrophe);
+        QTest::keyClick(m_window.get(), Qt::Key_Return);
+        QCOMPARE(m_serialAsked, 1);
+    } else {
+        m_window->timeGraph()->testButton()->click();
+    }
+    QVERIFY(m_panel->isRunning());
     QTRY_VERIFY_WITH_TIMEOUT(
         m_window->logArea()->toPlainText().contains(QStringLiteral("Esperando 60 segundos")), kWaitMs);
     switch (interruption) {
+        case Interruption::Keyboard:
+            QTest::keyClick(m_window.get(), '!');
+            QTest::keyClick(m_window.get(), Qt::Key_Enter);
+            break;
         case Interruption::Disconnect:
             m_window->toolBars()->connectPort->trigger();
             break;
@@ -362,7 +381,7 @@ void GuiTestPanelTest::interruptedTestIsCancelled() {
     QCOMPARE(dataLog.size(), 1);
     const bool finished =
         m_dir->read(QStringLiteral("log/") + dataLog[0]).contains(QStringLiteral("Log finished at "));
-    QCOMPARE(finished, interruption != Interruption::StopButton);
+    QCOMPARE(finished, interruption == Interruption::Disconnect || interruption == Interruption::LinkLost);
     QCOMPARE(m_reasonAsked, 0);
     const QString result = logText(QStringLiteral("*-result-log.txt"));
     QVERIFY(result.contains(QStringLiteral("Resultado: CANCELADO")));
@@ -379,20 +398,6 @@ void GuiTestPanelTest::cancelledSerialStartsNothing() {
     QVERIFY(m_window->timeGraph()->testButton()->isEnabled());
     QTRY_COMPARE_WITH_TIMEOUT(m_panel->table()->rowCount(), 4, kWaitMs);  // the steps are announced
     QVERIFY(QDir(m_dir->filePath(QStringLiteral("log"))).entryList(QDir::Files).isEmpty());
-}
-
-void GuiTestPanelTest::keyboardStartsAndStopsATest() {
-    startWindow(kLongWait);
-    QTest::keyClick(m_window.get(), Qt::Key_Return);
-    QCOMPARE(m_serialAsked, 0);
-    QTest::keyClick(m_window.get(), Qt::Key_Apostrophe);
-    QTest::keyClick(m_window.get(), Qt::Key_Return);
-    QCOMPARE(m_serialAsked, 1);
-    QVERIFY(m_panel->isRunning());
-    QTest::keyClick(m_window.get(), '!');
-    QTest::keyClick(m_window.get(), Qt::Key_Enter);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning(), kWaitMs);
-    QVERIFY(logText(QStringLiteral("*-result-log.txt")).contains(QStringLiteral("Resultado: CANCELADO")));
 }
 
 void GuiTestPanelTest::promptsAskTheOperator_data() {

@@ -41,6 +41,7 @@ class tst_logger : public QObject {
     void dataLogFileAndLines() {
         logger log;
         m_clock.attach(log);
+        QSignalSpy failures(&log, &logger::writeFailed);
         QVERIFY(log.startLog(m_dir->path(), "log"));
         QCOMPARE(log.fileName(), m_dir->filePath("20241205-140307-log.txt"));
         m_clock.advance(65042);
@@ -53,6 +54,7 @@ class tst_logger : public QObject {
                             "00:01:05.042;1;2.5\n"
                             "raw text\n"
                             "Log finished at 14:04:12,292 of 05/12/2024\n"));
+        QCOMPARE(failures.size(), 0);
     }
 
     void elapsedPrefix_data() {
@@ -145,6 +147,19 @@ class tst_logger : public QObject {
         summary.writeRaw("lost too");
         QCOMPARE(failures.size(), 1);
         QVERIFY(failures[0][0].toString().startsWith("Log " + m_dir->filePath("20241205-summary.txt")));
+    }
+
+    // The search for a free name gives up after a thousand logs of one kind in one second.
+    void thousandLogsInOneSecondLeaveNoName() {
+        for (int n = 1; n <= 1000; ++n) {
+            QFile taken(m_dir->filePath(n == 1 ? QString("20241205-140307-log.txt")
+                                               : QString("20241205-140307-%1-log.txt").arg(n)));
+            QVERIFY(taken.open(QIODevice::WriteOnly));
+        }
+        logger log;
+        m_clock.attach(log);
+        QVERIFY(!log.startLog(m_dir->path(), "log"));
+        QVERIFY(!log.isOpen());
     }
 
     void writesBeforeStartDoNothing() {

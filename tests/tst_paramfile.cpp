@@ -26,20 +26,13 @@ QByteArray holdingXml(const QByteArray &children) {
     return "<holding>" + children + "</holding>";
 }
 
-QVector<int> addressesOf(const ParamFileContents &contents) {
-    QVector<int> adds;
+// "add:value" of each holding read, space-separated.
+QString holdingsOf(const ParamFileContents &contents) {
+    QStringList out;
     for (const holding_t &h : contents.holdings) {
-        adds.append(h.add);
+        out << QStringLiteral("%1:%2").arg(h.add).arg(h.value);
     }
-    return adds;
-}
-
-QVector<int> valuesOf(const ParamFileContents &contents) {
-    QVector<int> values;
-    for (const holding_t &h : contents.holdings) {
-        values.append(h.value);
-    }
-    return values;
+    return out.join(QLatin1Char(' '));
 }
 
 }  // namespace
@@ -62,6 +55,12 @@ class tst_paramfile : public QObject {
             makeHolding(0, "Speed reference", 0.1f, 1234, 123.4f),
             makeHolding(7, QString::fromUtf8("Rampa <acel> & \"ñ\""), 1.0f, 65535, 65535.0f),
             makeHolding(300, "Gain", 0.001f, 42, 0.042f),
+            // XML cannot carry control characters nor U+FFFE: they are left out, the rest is kept.
+            makeHolding(8,
+                        QString::fromUtf8("a\tb\x01"
+                                          "c\x1f") +
+                            QChar(0xE000) + QChar(0xFFFE) + QString::fromUtf8("\xF0\x9F\x98\x80 d"),
+                        1.0f, 1, 1.0f),
         };
         QVector<holding_t *> pointers;
         for (holding_t &h : holdings) {
@@ -80,7 +79,9 @@ class tst_paramfile : public QObject {
         QCOMPARE(read.holdings.size(), holdings.size());
         for (int i = 0; i < holdings.size(); ++i) {
             QCOMPARE(read.holdings[i].add, holdings[i].add);
-            QCOMPARE(read.holdings[i].text, holdings[i].text);
+            QCOMPARE(read.holdings[i].text, i < 3 ? holdings[i].text
+                                                  : QString::fromUtf8("a\tbc") + QChar(0xE000) +
+                                                        QString::fromUtf8("\xF0\x9F\x98\x80 d"));
             QCOMPARE(read.holdings[i].value, holdings[i].value);
             QCOMPARE(read.holdings[i].multiplier, holdings[i].multiplier);
         }
@@ -97,6 +98,13 @@ class tst_paramfile : public QObject {
         QVERIFY(document.setContent(xml));
         const QDomElement root = document.documentElement();
         QCOMPARE(root.tagName(), QString("Motor_Configuration"));
+        QCOMPARE(root.childNodes().size(), 2);
+        QStringList meta;
+        for (QDomElement c = root.firstChildElement("MetaData").firstChildElement(); !c.isNull();
+             c = c.nextSiblingElement()) {
+            meta << c.tagName();
+        }
+        QCOMPARE(meta, QStringList({"file", "datetime", "model", "version"}));
         QCOMPARE(root.firstChildElement().tagName(), QString("MetaData"));
         const QDomElement holding = root.firstChildElement("holding");
         QStringList children;
@@ -106,30 +114,9 @@ class tst_paramfile : public QObject {
         QCOMPARE(children, QStringList({"add=3", "txt=Offset", "mul=0.1", "bin=65526", "val=65526"}));
     }
 
-    void noHoldingsGivesOnlyMetaData() {
-        QFile file(m_dir->filePath("empty.xml"));
-        QCOMPARE(m_settings->writeParamFile({}, file, kSavedAt), 1);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QDomDocument document;
-        QVERIFY(document.setContent(file.readAll()));
-        const QDomElement root = document.documentElement();
-        QCOMPARE(root.childNodes().size(), 1);
-        QStringList meta;
-        for (QDomElement c = root.firstChildElement("MetaData").firstChildElement(); !c.isNull();
-             c = c.nextSiblingElement()) {
-            meta << c.tagName();
-        }
-        QCOMPARE(meta, QStringList({"file", "datetime", "model", "version"}));
-    }
-
-    void unwritableTargetLeavesNoFile() {
-        QFile file(m_dir->filePath("missing/export.xml"));
-        QCOMPARE(m_settings->writeParamFile({}, file, kSavedAt), -1);
-        QVERIFY(!file.exists());
-    }
-
-    // In a read-only folder an existing, writable file is replaced in place; a new one cannot be made.
-    void readOnlyFolder() {
+    // In a read-only folder an existing, writable file is replaced in place; a new one cannot be made,
+    // nor one in a missing folder.
+    void unwritableTargets() {
         const QString dir = m_dir->filePath("ro");
         QVERIFY(QDir().mkdir(dir));
         QFile existing(dir + "/existing.xml");
@@ -143,10 +130,13 @@ class tst_paramfile : public QObject {
             QCOMPARE(m_settings->writeParamFile({&h}, existing, kSavedAt), 1);
             QCOMPARE(m_settings->writeParamFile({&h}, fresh, kSavedAt), -1);
         }
+        QFile missing(m_dir->filePath("missing/export.xml"));
+        QCOMPARE(m_settings->writeParamFile({}, missing, kSavedAt), -1);
+        QVERIFY(!missing.exists());
         QVERIFY(!fresh.exists());
         ParamFileContents contents;
         QVERIFY(readParamFile(existing.fileName(), &contents));
-        QCOMPARE(addressesOf(contents), QVector<int>{3});
+        QCOMPARE(holdingsOf(contents), QStringLiteral("3:65526"));
     }
 
     void valWord_data() {
@@ -170,41 +160,31 @@ class tst_paramfile : public QObject {
 
     void readerRules_data() {
         QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QVector<int>>("adds");
-        QTest::addColumn<QVector<int>>("values");
+        QTest::addColumn<QString>("holdings");
         QTest::addColumn<int>("warnings");
-
+        // clang-format off
         QTest::newRow("holding without add skipped")
-            << holdingXml("<txt>a</txt><bin>1</bin>") + holdingXml("<add>4</add><bin>2</bin>")
-            << QVector<int>{4} << QVector<int>{2} << 1;
-        QTest::newRow("add not a number")
-            << holdingXml("<add>x</add><bin>1</bin>") << QVector<int>{} << QVector<int>{} << 1;
-        QTest::newRow("add beyond 16 bits")
-            << holdingXml("<add>65536</add>") << QVector<int>{} << QVector<int>{} << 1;
-        QTest::newRow("bad bin reads 0")
-            << holdingXml("<add>1</add><bin>abc</bin>") << QVector<int>{1} << QVector<int>{0} << 1;
-        QTest::newRow("absent bin reads 0")
-            << holdingXml("<add>1</add>") << QVector<int>{1} << QVector<int>{0} << 0;
-        QTest::newRow("bin above 65535 dropped")
-            << holdingXml("<add>1</add><bin>65536</bin>") << QVector<int>{} << QVector<int>{} << 1;
-        QTest::newRow("negative bin dropped")
-            << holdingXml("<add>1</add><bin>-1</bin>") << QVector<int>{} << QVector<int>{} << 1;
+            << holdingXml("<txt>a</txt><bin>1</bin>") + holdingXml("<add>4</add><bin>2</bin>") << "4:2" << 1;
+        QTest::newRow("add not a number") << holdingXml("<add>x</add><bin>1</bin>") << "" << 1;
+        QTest::newRow("add beyond 16 bits") << holdingXml("<add>65536</add>") << "" << 1;
+        QTest::newRow("bad bin reads 0") << holdingXml("<add>1</add><bin>abc</bin>") << "1:0" << 1;
+        QTest::newRow("absent bin reads 0") << holdingXml("<add>1</add>") << "1:0" << 0;
+        QTest::newRow("bin above 65535 dropped") << holdingXml("<add>1</add><bin>65536</bin>") << "" << 1;
+        QTest::newRow("negative bin dropped") << holdingXml("<add>1</add><bin>-1</bin>") << "" << 1;
         QTest::newRow("others ignored")
-            << "<extra/>" + holdingXml("<add> 2 </add><note>n</note><bin>65535</bin>") << QVector<int>{2}
-            << QVector<int>{65535} << 0;
+            << "<extra/>" + holdingXml("<add> 2 </add><note>n</note><bin>65535</bin>") << "2:65535" << 0;
+        // clang-format on
     }
 
     void readerRules() {
         QFETCH(QByteArray, body);
-        QFETCH(QVector<int>, adds);
-        QFETCH(QVector<int>, values);
+        QFETCH(QString, holdings);
         QFETCH(int, warnings);
         ParamFileContents read;
         QVERIFY(readParamFileData("<AnyRoot><MetaData><model>12</model></MetaData>" + body + "</AnyRoot>",
                                   &read));
         QCOMPARE(read.meta.model, QString("12"));
-        QCOMPARE(addressesOf(read), adds);
-        QCOMPARE(valuesOf(read), values);
+        QCOMPARE(holdingsOf(read), holdings);
         QCOMPARE(read.warnings.size(), warnings);
     }
 
@@ -242,6 +222,7 @@ class tst_paramfile : public QObject {
         ParamFileContents read;
         QVERIFY(!readParamFile(m_dir->filePath("absent.xml"), &read));
         QVERIFY(!read.error.isEmpty());
+        QVERIFY(!readParamFile(m_dir->filePath("absent.xml"), nullptr));
     }
 
   private:

@@ -121,20 +121,13 @@ class tst_presentation : public QObject {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("message");  // empty: written
-        QTest::newRow("not a number")
-            << "abc"
-            << "rpm"
-            << "Velocidad not written: \"abc\" is not a number (accepted range -30 to 30 rpm)";
-        QTest::newRow("outside") << "31"
-                                 << "rpm"
-                                 << "Velocidad not written: 31 is outside the accepted range -30 to 30 rpm";
-        QTest::newRow("dimensionless")
-            << "-31"
-            << "adim"
-            << "Velocidad not written: -31 is outside the accepted range -30 to 30";
-        QTest::newRow("written") << "12,5"
-                                 << "rpm"
-                                 << "";
+        const QString range = QStringLiteral("accepted range -30 to 30");
+        // clang-format off
+        QTest::newRow("not a number") << "abc" << "rpm" << "\"abc\" is not a number (" + range + " rpm)";
+        QTest::newRow("outside") << "31" << "rpm" << "31 is outside the " + range + " rpm";
+        QTest::newRow("dimensionless") << "-31" << "adim" << "-31 is outside the " + range;
+        QTest::newRow("written") << "12,5" << "rpm" << "";
+        // clang-format on
     }
     void rejectedEditsSayWhy() {
         QFETCH(QString, typed);
@@ -146,7 +139,7 @@ class tst_presentation : public QObject {
         record.max = 30;
         record.unit = unit;
         const EditDecision edit = decideEdit(record, typed);
-        QCOMPARE(edit.rejection, message);
+        QCOMPARE(edit.rejection, message.isEmpty() ? message : "Velocidad not written: " + message);
         QCOMPARE(edit.result == EditResult::Ok, message.isEmpty());
     }
 
@@ -224,6 +217,7 @@ class tst_presentation : public QObject {
         QTest::addColumn<QString>("cells");
         // clang-format off
         QTest::newRow("pair, own word low") << 0 << "1,1,5" << "65537||5";
+        QTest::newRow("pair ending the reply") << 0 << "1,1" << "65537|";
         QTest::newRow("from the middle") << 2 << "9" << "9";
         QTest::newRow("pair cut by reply") << 0 << "1" << kKeep;
         QTest::newRow("runs past the end") << 1 << "1,2,3" << "|2";

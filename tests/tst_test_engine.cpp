@@ -3,60 +3,51 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/logger.h"
 #include "comm/modbus.h"
 #include "comm/threadhandoff.h"
-#include "map/presentation.h"
 #include "map/xmlmap.h"
 #include "support/workerharness.h"
 #include "test/test_engine.h"
-#include "test/test_logs.h"
 
 namespace {
 
-// A small drive: four inputs with fixed values (forced in the simulator) and ten holdings,
-// holding 5 scaled by 0.5. Few holdings, so a failed test writes 0 to register 66.
-const char kMap[] = R"(<modbusmap>
-<options><flags>3</flags></options>
-<block name="P" query="auto" type="t" start="0" end="9">
-  <h add="0"><text>Comando</text><default>0</default><multiplier>1</multiplier></h>
-  <h add="1"><text>P1</text><default>0</default><multiplier>1</multiplier></h>
-  <h add="2"><text>P2</text><default>0</default><multiplier>1</multiplier></h>
-  <h add="3"><text>P3</text><default>0</default><multiplier>1</multiplier></h>
-  <h add="4"><text>Decimas</text><default>0</default><multiplier>0.1</multiplier></h>
-  <h add="5"><text>Medio</text><default>0</default><multiplier>0.5</multiplier><min>-1000</min><max>1000</max></h>
-  <h add="6"><text>P6</text><default>0</default><multiplier>1</multiplier></h>
-  <h add="7"><text>P7</text><default>0</default><multiplier>1</multiplier></h>
-  <h add="8"><text>P8</text><default>0</default><multiplier>1</multiplier></h>
-  <h add="9"><text>P9</text><default>0</default><multiplier>1</multiplier></h>
-</block>
-<Input_Register>
+// A small drive: four inputs (forced in the simulator: version 7, alarm 0, value 20.0) and
+// `holdings` holdings, holding 4 scaled by 0.1 and holding 5 by 0.5.
+QByteArray mapXml(int holdings) {
+    QByteArray xml =
+        "<modbusmap><options><flags>3</flags></options><block name=\"P\" query=\"auto\" "
+        "type=\"t\" start=\"0\" end=\"" +
+        QByteArray::number(holdings - 1) + "\">";
+    for (int i = 0; i < holdings; ++i) {
+        xml += QStringLiteral(
+                   "<h add=\"%1\"><text>P%1</text><default>0</default><multiplier>%2</multiplier></h>")
+                   .arg(i)
+                   .arg(i == 4   ? 0.1
+                        : i == 5 ? 0.5
+                                 : 1)
+                   .toUtf8();
+    }
+    return xml + R"(</block><Input_Register>
   <version add="0"><text>Version</text><multiplier>1</multiplier><unit>none</unit></version>
   <model add="1"><text>Modelo</text><multiplier>1</multiplier><unit>none</unit></model>
   <alarm add="2"><text>Alarma</text><multiplier>1</multiplier><unit>none</unit></alarm>
   <value add="3"><text>Valor</text><multiplier>0.1</multiplier><unit>none</unit></value>
-</Input_Register>
-</modbusmap>
-)";
+</Input_Register></modbusmap>)";
+}
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
+    QFile f(dir.filePath(name));
     if (f.open(QIODevice::WriteOnly)) {
         f.write(content);
     }
-    return path;
+    return f.fileName();
 }
 
-struct StepResult {
-    int num, tipo;
-    QString txt;
-    float res, min, max;
-    int ok;
-    bool reg;
-};
+enum class Interruption { Alarm, SilentDrive, Stop };
 
 }  // namespace
+
+Q_DECLARE_METATYPE(Interruption)
 
 // The production-test engine inside a real worker, against the simulated drive.
 class TestTestEngine : public QObject {
@@ -64,34 +55,52 @@ class TestTestEngine : public QObject {
 
     QTemporaryDir m_dir;
     std::unique_ptr<WorkerHarness> m_h;
-    xmlmap m_map;
+    std::unique_ptr<xmlmap> m_map;
     QVector<input_reg_t *> m_inputs;
     QVector<holding_t *> m_holdings;
-    QList<StepResult> m_results;
+    QStringList m_rows;       // registered results as "num kind txt res min max ok"
+    QStringList m_announced;  // the rows a load announces, alike
     int m_stops = 0;
 
     TestEngine *engine() { return m_h->worker->testEngine(); }
 
-    bool start() {
+    bool start(int holdings = 10) {
+        const QString mapPath = writeFile(m_dir, QStringLiteral("map%1.xml").arg(holdings), mapXml(holdings));
+        m_map = std::make_unique<xmlmap>();
+        m_inputs.clear();
+        m_holdings.clear();
+        if (!m_map->readMap(mapPath)) {
+            return false;
+        }
+        m_map->getHoldings(m_holdings);
+        m_map->getInputRegisters(m_inputs);
         m_h = std::make_unique<WorkerHarness>();
         SimulatedDrive::Options options;
-        options.mapFile = m_dir.filePath(QStringLiteral("map.xml"));
+        options.mapFile = mapPath;
         QString error;
         if (!m_h->bus.start(options, &error)) {
             qWarning() << error;
             return false;
         }
-        m_h->bus.drive.command(QStringLiteral("set-input 0 7"));
-        m_h->bus.drive.command(QStringLiteral("set-input 2 0"));
-        m_h->bus.drive.command(QStringLiteral("set-input 3 200"));  // 20.0
+        for (const char *command : {"set-input 0 7", "set-input 2 0", "set-input 3 200"}) {
+            m_h->bus.drive.command(QLatin1String(command));
+        }
         m_h->worker->setInputList(m_inputs);
         m_h->worker->setHoldingList(m_holdings);
-        m_results.clear();
+        m_rows.clear();
+        m_announced.clear();
         m_stops = 0;
         threadhandoff::connectQueued(
             m_h->worker.get(), &Modbus::testResult, this,
-            [this](int num, int tipo, const QString &txt, float res, float min, float max, int ok, bool reg) {
-                m_results.append({num, tipo, txt, res, min, max, ok, reg});
+            [this](int num, int kind, const QString &txt, float res, float min, float max, int ok, bool reg) {
+                (reg ? m_rows : m_announced) << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                                                    .arg(num)
+                                                    .arg(kind)
+                                                    .arg(txt)
+                                                    .arg(res)
+                                                    .arg(min)
+                                                    .arg(max)
+                                                    .arg(ok);
             });
         threadhandoff::connectQueued(m_h->worker.get(), &Modbus::test_stop, this, [this] { ++m_stops; });
         m_h->connectWorker(m_inputs.size(), m_holdings.size());
@@ -104,214 +113,258 @@ class TestTestEngine : public QObject {
                          "<test><config>" + config + "</config>" + steps + "</test>");
     }
 
+    bool begin(const QString &path, const QString &serial = QString()) {
+        if (!engine()->loadTest(path)) {
+            return false;
+        }
+        engine()->setSerial(serial);
+        engine()->startTest();
+        return true;
+    }
+
+    // Runs the loaded test (again) and waits for its board count line.
+    int runToEnd(int boards = 1) {
+        m_rows.clear();
+        m_stops = 0;
+        engine()->startTest();
+        if (!QTest::qWaitFor(
+                [&] { return m_stops > 0 && logged(QStringLiteral("Placas ensayadas: %1.").arg(boards)); },
+                30000)) {
+            return -98;
+        }
+        return engine()->isTestOK();
+    }
     int runToEnd(const QString &path, const QString &serial = QString()) {
         if (!engine()->loadTest(path)) {
             return -99;
         }
         engine()->setSerial(serial);
-        engine()->startTest();
-        if (!QTest::qWaitFor([this] { return m_stops > 0; }, 30000)) {
-            return -98;
-        }
-        return engine()->isTestOK();
+        return runToEnd();
     }
 
-    QList<StepResult> registered() const {
-        QList<StepResult> out;
-        for (const StepResult &r : m_results) {
-            if (r.reg) {
-                out << r;
+    bool logged(const QString &text) const { return !m_h->probe.statusesContaining(text).isEmpty(); }
+    bool waitLogged(const QString &text) {
+        return QTest::qWaitFor([&] { return logged(text); }, 10000);
+    }
+
+    // Rows in order with consecutive repeats (a wait's row on every tick) shown once.
+    QStringList distinctRows() const {
+        QStringList out;
+        for (const QString &row : m_rows) {
+            if (out.isEmpty() || out.last() != row) {
+                out << row;
             }
         }
         return out;
     }
 
-    bool logged(const QString &text) const { return !m_h->probe.statusesContaining(text).isEmpty(); }
-
   private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        const QString mapPath = writeFile(m_dir, QStringLiteral("map.xml"), kMap);
-        QVERIFY(m_map.readMap(mapPath));
-        m_map.getHoldings(m_holdings);
-        m_map.getInputRegisters(m_inputs);
-    }
     void cleanup() {
         if (QTest::currentTestFailed() && m_h) {
             for (const auto &s : m_h->probe.statuses)
                 qInfo() << "status:" << s.text;
+            qInfo() << m_rows;
         }
         m_h.reset();
     }
 
+    // A failed test writes 0 to register 125 when the map has more than 64 holdings, else to 66.
+    // Run again without reloading, a test starts from its first step and counts the boards.
     void readInputBoundsAreInclusive_data() {
         QTest::addColumn<QString>("min");
         QTest::addColumn<QString>("max");
+        QTest::addColumn<int>("holdings");
         QTest::addColumn<int>("result");
-        QTest::newRow("value at min") << "20"
-                                      << "30" << 1;
-        QTest::newRow("value at max") << "10"
-                                      << "20" << 1;
-        QTest::newRow("below range") << "20.5"
-                                     << "30" << -1;
+        QTest::addColumn<QString>("stopWrite");
+        // clang-format off
+        QTest::newRow("value at min") << "20" << "30" << 10 << 1 << "";
+        QTest::newRow("value at max") << "10" << "20" << 10 << 1 << "";
+        QTest::newRow("below range, 64 holdings") << "20.5" << "30" << 64 << -1 << "1 06 00 42 00 00";
+        QTest::newRow("below range, 65 holdings") << "20.5" << "30" << 65 << -1 << "1 06 00 7D 00 00";
+        // clang-format on
     }
     void readInputBoundsAreInclusive() {
         QFETCH(QString, min);
         QFETCH(QString, max);
+        QFETCH(int, holdings);
         QFETCH(int, result);
-        QVERIFY(start());
+        QFETCH(QString, stopWrite);
+        QVERIFY(start(holdings));
         const QString path =
-            testFile("<ReadInputRegisters><nombre>Valor</nombre><dir>3</dir><min>" + min.toUtf8() +
-                     "</min><max>" + max.toUtf8() + "</max></ReadInputRegisters>");
+            testFile("<mensaje>m</mensaje><ReadInputRegisters><nombre>Valor</nombre><dir>3</dir><min>" +
+                     min.toUtf8() + "</min><max>" + max.toUtf8() + "</max></ReadInputRegisters>");
+        const QStringList rows{"0 1 - mensaje - 0 0 0 0",
+                               QStringLiteral("1 10 Valor 20 %1 %2 %3").arg(min, max).arg(result)};
+        const int failures = result < 0 ? 1 : 0;
         QCOMPARE(runToEnd(path), result);
-        const QList<StepResult> r = registered();
-        QCOMPARE(r.size(), 1);
-        QCOMPARE(r.first().res, 20.0f);
-        QCOMPARE(r.first().ok, result);
+        QCOMPARE(m_rows, rows);
+        QCOMPARE(m_announced, (QStringList{"0 1 - mensaje - 0 0 0 0",
+                                           QStringLiteral("1 10 Valor 0 %1 %2 1").arg(min, max)}));
+        const auto said = m_h->probe.statusesContaining(QStringLiteral("Placas ensayadas: 1."));
+        QVERIFY(said.size() == 1 && said[0].toBrowser && !said[0].toStatus && !said[0].timestamp);
+        QVERIFY(logged(QStringLiteral("Placas ensayadas: 1. Fallos: %1").arg(failures)));
+        QCOMPARE(runToEnd(2), result);
+        QCOMPARE(m_rows, rows);
+        QVERIFY(logged(QStringLiteral("Placas ensayadas: 2. Fallos: %1").arg(2 * failures)));
+        QCOMPARE(engine()->boardsTested(), 2);
+        QCOMPARE(engine()->failures(), 2 * failures);
+        QVERIFY(logged(result < 0 ? QStringLiteral("Placa INCORRECTA!") : QStringLiteral("Placa CORRECTA!")));
         if (result < 0) {
             QVERIFY(logged(QStringLiteral("FALLO!. Rango (20.5,30); Leído 20")));
-            QVERIFY(logged(QStringLiteral("Placa INCORRECTA!")));
-            // The stop write of a failed test: register 66 on a map of ten holdings.
-            QVERIFY(
-                m_h->waitForRequest([](const QString &l) { return l == QLatin1String("1 06 00 42 00 00"); }));
-        } else {
-            QVERIFY(logged(QStringLiteral("Placa CORRECTA!")));
+            QVERIFY(m_h->waitForRequest([&](const QString &l) { return l == stopWrite; }));
         }
     }
 
-    void holdingCompareUsesTheDriveWord_data() {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<int>("dat");
-        QTest::addColumn<int>("result");
-        QTest::newRow("multiplier 0.5") << 5 << "247" << 247 << 1;
-        // 3 x 0.1 divided back by 0.1 is 2.9999...: the word itself must be compared.
-        QTest::newRow("multiplier 0.1") << 4 << "3" << 3 << 1;
-        QTest::newRow("negative value") << 5 << "0xFF85" << -123 << 1;
-        QTest::newRow("different value") << 5 << "246" << 247 << -1;
-    }
+    // A holding check compares the drive's word (3 x 0.1 divided back by 0.1 would be 2.9999...),
+    // signed or unsigned.
     void holdingCompareUsesTheDriveWord() {
-        QFETCH(int, position);
-        QFETCH(QString, word);
-        QFETCH(int, dat);
-        QFETCH(int, result);
         QVERIFY(start());
-        QVERIFY(m_h->bus.drive.command(QStringLiteral("set-holding %1 %2").arg(position).arg(word)));
-        const uint16_t expected = uint16_t(word.toUInt(nullptr, 0));
+        for (const char *command :
+             {"set-holding 4 3", "set-holding 5 247", "set-holding 6 0xFF85", "set-holding 7 246"}) {
+            QVERIFY(m_h->bus.drive.command(QLatin1String(command)));
+        }
         QVERIFY(QTest::qWaitFor(
-            [&] {
-                return !m_h->probe.holdings.isEmpty() &&
-                       m_h->probe.holdings.last().words.value(position) == expected;
-            },
+            [&] { return m_h->probe.holdings.value(m_h->probe.holdings.size() - 1).words.value(7) == 246; },
             5000));
-        const QString path =
-            testFile(QStringLiteral("<ReadHoldingRegisters><nombre>H</nombre><dir>%1</dir><dat>%2</dat>"
-                                    "</ReadHoldingRegisters>")
-                         .arg(position)
-                         .arg(dat)
-                         .toUtf8());
-        QCOMPARE(runToEnd(path), result);
+        QCOMPARE(
+            runToEnd(testFile(
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>4</dir><dat>3</dat></ReadHoldingRegisters>"
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>5</dir><dat>247</dat></ReadHoldingRegisters>"
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>6</dir><dat>-123</dat></ReadHoldingRegisters>"
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>6</dir><dat>65413</dat></ReadHoldingRegisters>"
+                "<ReadHoldingRegisters><nombre>H</nombre><dir>7</dir><dat>247</dat></ReadHoldingRegisters>")),
+            -1);
+        QCOMPARE(m_rows, (QStringList{"0 11 H 3 3 3 1", "1 11 H 247 247 247 1", "2 11 H 65413 -123 -123 1",
+                                      "3 11 H 65413 65413 65413 1", "4 11 H 246 247 247 -1"}));
+        QVERIFY(logged(QStringLiteral("Lectura de parametro incorrecta! Esperado 247, Leído 246")));
     }
 
-    void writeThenReadBack() {
+    // Every row a run registers, in order: writes, a wait counting its seconds, a read-back and a
+    // differential measurement over the wait (input 3 goes from 20 to 21.5).
+    void stepRows_data() {
+        QTest::addColumn<int>("min");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("verdict");
+        QTest::newRow("increment inside") << 1 << 2 << 1 << "OK";
+        QTest::newRow("increment outside") << 2 << 3 << -1 << "FALLO!. Rango (2, 3); Leido 1.5";
+    }
+    void stepRows() {
+        QFETCH(int, min);
+        QFETCH(int, max);
+        QFETCH(int, result);
+        QFETCH(QString, verdict);
         QVERIFY(start());
         const QString path = testFile(
-            "<WriteSingleRegister><nombre>W</nombre><dir>6</dir><dat>42</dat>"
-            "</WriteSingleRegister><espera>1</espera>"
-            "<ReadHoldingRegisters><nombre>R</nombre><dir>6</dir><dat>42</dat>"
-            "</ReadHoldingRegisters>");
-        QCOMPARE(runToEnd(path), 1);
+            QStringLiteral(
+                "<WriteSingleRegister><nombre>W</nombre><dir>6</dir><dat>42</dat></WriteSingleRegister>"
+                "<WriteSingleCoil><nombre>C</nombre><add>1</add><dir>5</dir><dat>1</dat></WriteSingleCoil>"
+                "<differential_measure_initial><nombre>D0</nombre><dir>3</dir><idx>2</idx>"
+                "</differential_measure_initial><espera>2</espera>"
+                "<ReadHoldingRegisters><nombre>R</nombre><dir>6</dir><dat>42</dat></ReadHoldingRegisters>"
+                "<differential_measure_final><nombre>D1</nombre><dir>3</dir><idx>2</idx><min>%1</min>"
+                "<max>%2</max></differential_measure_final>")
+                .arg(min)
+                .arg(max)
+                .toUtf8());
+        QVERIFY(begin(path));
+        QVERIFY(waitLogged(QStringLiteral("Esperando 2 segundos")));
+        QVERIFY(m_h->bus.drive.command(QStringLiteral("set-input 3 215")));
+        QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 20000));
+        QCOMPARE(engine()->isTestOK(), result);
+        QCOMPARE(m_announced, (QStringList{"0 12 W 0 0 0 0", "1 15 C 0 0 0 0", "2 17 D0 0 0 0 0",
+                                           "3 0 - espera - 0 0 2 0", "4 11 R 0 0 0 0", "5 18 D1 0 0 0 0"}));
+        QCOMPARE(distinctRows(),
+                 (QStringList{"0 12 W 42 0 0 0", "1 15 C 0 0 0 0", "1 15 C 65280 0 0 0", "2 17 D0 0 0 0 0",
+                              "2 17 D0 20 0 0 0", "3 0 - espera - 0 0 2 0", "3 0 - espera - 1 0 2 0",
+                              "3 0 - espera - 2 0 2 0", "4 11 R 42 42 42 1", "5 18 D1 0 0 0 0",
+                              QStringLiteral("5 18 D1 1.5 %1 %2 %3").arg(min).arg(max).arg(result)}));
         QVERIFY(m_h->requests().contains(QStringLiteral("1 06 00 06 00 2A")));
         QVERIFY(logged(QStringLiteral("Test file: ") + QDir::toNativeSeparators(path)));
-    }
-
-    // A coil or discrete-input check reports the bit read against the expected one, like any
-    // other check, so its row is coloured and its result line is true.
-    void bitStepsReportTheBitRead() {
-        QVERIFY(start());
-        const QString path = testFile(
-            "<WriteSingleCoil><nombre>On</nombre><add>1</add><dir>5</dir><dat>1</dat></WriteSingleCoil>"
-            "<espera>1</espera><ReadCoil><nombre>RC</nombre><dir>5</dir><dat>1</dat></ReadCoil>"
-            "<ReadDiscreteInput><nombre>DI</nombre><dir>3</dir><dat>true</dat></ReadDiscreteInput>");
-        QCOMPARE(runToEnd(path), -1);
         QVERIFY(logged(QStringLiteral("Writing coil 5 ON (0xFF00) on device 1")));
         QVERIFY(m_h->probe.statusesContaining(QStringLiteral("holding register 5")).isEmpty());
-        QStringList bits;
-        for (const StepResult &r : registered()) {
-            if (r.tipo == 13 || r.tipo == 14) {
-                bits << QStringLiteral("%1 %2 %3 %4 %5")
-                            .arg(r.tipo)
-                            .arg(r.txt)
-                            .arg(r.res)
-                            .arg(r.min)
-                            .arg(r.ok);
-            }
-        }
-        QCOMPARE(bits, (QStringList{QStringLiteral("13 RC 1 1 1"), QStringLiteral("14 DI 0 1 -1")}));
+        QVERIFY(logged(QStringLiteral("Inicio medida dif.  D0. Valor: 20")));
+        QVERIFY(logged(QStringLiteral("Fin medida diferencial: D1. Inicio: 20 Fin: 21.5 Incremento: 1.5. ")));
+        QVERIFY(waitLogged(verdict));
+    }
+
+    // A coil or discrete-input check reports the bit read against the expected one.
+    void bitStepsReportTheBitRead() {
+        QVERIFY(start());
+        QCOMPARE(
+            runToEnd(testFile(
+                "<WriteSingleCoil><nombre>On</nombre><add>1</add><dir>5</dir><dat>1</dat></WriteSingleCoil>"
+                "<espera>1</espera><ReadDiscreteInput><nombre>DI</nombre><dir>3</dir><dat>false</dat>"
+                "</ReadDiscreteInput><ReadCoil><nombre>RC</nombre><dir>5</dir><dat>1</dat></ReadCoil>"
+                "<ReadCoil><nombre>RC0</nombre><dir>5</dir><dat>0</dat></ReadCoil>")),
+            -1);
+        QCOMPARE(m_rows.filter(QRegularExpression("^\\d+ 1[34] ")),
+                 (QStringList{"2 14 DI 0 0 0 1", "3 13 RC 1 1 1 1", "4 13 RC0 1 0 0 -1"}));
+        QVERIFY(logged(QStringLiteral("Lectura coil incorrecta! Esperado 0, Leído 1")));
     }
 
     void loopRunsItsStepsPerIteration_data() {
         QTest::addColumn<int>("iterations");
+        QTest::addColumn<QByteArray>("after");
         QTest::addColumn<int>("passes");
-        QTest::newRow("two") << 2 << 2;
-        QTest::newRow("one") << 1 << 1;
-        QTest::newRow("zero runs once") << 0 << 1;
+        QTest::newRow("two") << 2 << QByteArray("<mensaje>despues</mensaje>") << 2;
+        QTest::newRow("one") << 1 << QByteArray("<mensaje>despues</mensaje>") << 1;
+        QTest::newRow("zero runs once") << 0 << QByteArray("<mensaje>despues</mensaje>") << 1;
+        QTest::newRow("ending the test: the pass end comes first") << 2 << QByteArray() << 1;
     }
     void loopRunsItsStepsPerIteration() {
         QFETCH(int, iterations);
+        QFETCH(QByteArray, after);
         QFETCH(int, passes);
         QVERIFY(start());
-        const QString path =
-            testFile("<mensaje>antes</mensaje><loop_start>" + QByteArray::number(iterations) +
-                     "</loop_start>"
-                     "<mensaje>a</mensaje><mensaje>b</mensaje><mensaje>c</mensaje>"
-                     "<loop_stop/><mensaje>despues</mensaje>");
-        QCOMPARE(runToEnd(path), 1);
-        QCOMPARE(m_h->probe.statusesContaining(QStringLiteral("Fin de bucle")).size(), passes);
+        QCOMPARE(
+            runToEnd(testFile("<mensaje>antes</mensaje><loop_start>" + QByteArray::number(iterations) +
+                              "</loop_start><mensaje>a</mensaje><mensaje>b</mensaje><loop_stop/>" + after)),
+            1);
+        QCOMPARE(m_h->probe.statusesContaining(QStringLiteral("Fin de bucle")).size(),
+                 after.isEmpty() ? 0 : passes);
+        QStringList rows{"0 1 - mensaje - 0 0 0 0"};
         for (int pass = 0; pass < passes; ++pass) {
             QVERIFY(
+                after.isEmpty() ||
                 logged(QStringLiteral("---- Fin de bucle, paso %1 de %2 ----").arg(pass).arg(iterations)));
+            rows << "1 1 - mensaje - 0 0 0 0"
+                 << "2 1 - mensaje - 0 0 0 0";
         }
-        int inLoop = 0;
-        for (const StepResult &r : registered()) {
-            inLoop += (r.num >= 1 && r.num <= 3) ? 1 : 0;
+        if (!after.isEmpty()) {
+            rows << "3 1 - mensaje - 0 0 0 0";
         }
-        QCOMPARE(inLoop, 3 * passes);
+        QCOMPARE(m_rows, rows);
     }
 
-    void alarmDuringAWaitFailsTheTest() {
-        QVERIFY(start());
-        const QString path = testFile("<stop_if_alarm>2</stop_if_alarm><espera>20</espera>");
-        QVERIFY(engine()->loadTest(path));
-        engine()->startTest();
-        QVERIFY(QTest::qWaitFor([this] { return logged(QStringLiteral("Esperando 20 segundos")); }, 5000));
-        QVERIFY(m_h->bus.drive.command(QStringLiteral("set-input 2 5")));
-        QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 10000));
-        QCOMPARE(engine()->isTestOK(), -1);
-        QVERIFY(logged(QStringLiteral("El registro de alarma 2 es 5")));
+    void interruptedWait_data() {
+        QTest::addColumn<Interruption>("interruption");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("alarm") << Interruption::Alarm << -1 << "El registro de alarma 2 es 5";
+        QTest::newRow("silent drive") << Interruption::SilentDrive << -1 << "FALLO!. Error de comunicación";
+        QTest::newRow("stop") << Interruption::Stop << 0 << "";
     }
-
-    void silentDriveEndsTheTestThroughTheFailureLimit() {
+    void interruptedWait() {
+        QFETCH(Interruption, interruption);
+        QFETCH(int, result);
+        QFETCH(QString, said);
         QVERIFY(start());
-        const QString path = testFile("<espera>30</espera>", "<cont_fails>2</cont_fails>");
-        QVERIFY(engine()->loadTest(path));
-        engine()->startTest();
-        QVERIFY(QTest::qWaitFor([this] { return logged(QStringLiteral("Esperando 30 segundos")); }, 5000));
-        QVERIFY(m_h->bus.drive.command(QStringLiteral("silent on")));
+        QVERIFY(begin(
+            testFile("<stop_if_alarm>2</stop_if_alarm><espera>30</espera>", "<cont_fails>2</cont_fails>")));
+        QVERIFY(waitLogged(QStringLiteral("Esperando 30 segundos")));
+        QCOMPARE(m_announced, (QStringList{"0 19 stop if alarm: 2 0 0 0", "1 0 - espera - 0 0 30 0"}));
+        if (interruption == Interruption::Stop) {
+            engine()->stopTest();
+        } else {
+            QVERIFY(m_h->bus.drive.command(interruption == Interruption::Alarm
+                                               ? QStringLiteral("set-input 2 5")
+                                               : QStringLiteral("silent on")));
+        }
         QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 15000));
-        QCOMPARE(engine()->isTestOK(), -1);
-        QVERIFY(logged(QStringLiteral("FALLO!. Error de comunicación")));
-    }
-
-    void stopDuringAWaitCancels() {
-        QVERIFY(start());
-        QVERIFY(engine()->loadTest(testFile("<espera>30</espera>")));
-        engine()->startTest();
-        QVERIFY(QTest::qWaitFor([this] { return logged(QStringLiteral("Esperando 30 segundos")); }, 5000));
-        engine()->stopTest();
-        QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 5000));
-        QCOMPARE(engine()->isTestOK(), 0);
-        QVERIFY(!logged(QStringLiteral("Placa")));
+        QCOMPARE(engine()->isTestOK(), result);
+        QVERIFY(!engine()->isRunning());
+        QVERIFY(result < 0 ? logged(said) : !logged(QStringLiteral("Placa")));
     }
 
     void serialNumberRule_data() {
@@ -324,10 +377,13 @@ class TestTestEngine : public QObject {
         QFETCH(QString, serial);
         QFETCH(int, result);
         QVERIFY(start());
-        const QString path = testFile(
-            "<serial_number><numchar>8</numchar><numparts>3</numparts>"
-            "<separator>-</separator></serial_number>");
-        QCOMPARE(runToEnd(path, serial), result);
+        QCOMPARE(runToEnd(testFile("<serial_number><numchar>8</numchar><numparts>3</numparts>"
+                                   "<separator>-</separator></serial_number>"),
+                          serial),
+                 result);
+        QCOMPARE(m_announced, QStringList{"0 20 Numero de serie: 0 0 0 0"});
+        QCOMPARE(m_rows,
+                 QStringList{QStringLiteral("0 20 Numero de serie: %1 1 1 0").arg(result > 0 ? 1 : 0)});
         if (result < 0) {
             QVERIFY(logged(QStringLiteral("Tamaño esperado: 8; tamaño leído: 7")));
             QVERIFY(logged(QStringLiteral("Bloques esperado: 3; bloques leídos: 2")));
@@ -336,12 +392,10 @@ class TestTestEngine : public QObject {
 
     void badTestFilesAreRefusedAtLoad_data() {
         QTest::addColumn<QByteArray>("steps");
-        QTest::newRow("input outside the list") << QByteArray(
-            "<ReadInputRegisters><nombre>x</nombre><dir>9</dir>"
-            "<min>0</min><max>1</max></ReadInputRegisters>");
-        QTest::newRow("write above 255") << QByteArray(
-            "<WriteSingleRegister><nombre>x</nombre><dir>300</dir>"
-            "<dat>1</dat></WriteSingleRegister>");
+        QTest::newRow("input outside the list")
+            << QByteArray("<ReadInputRegisters><dir>9</dir><min>0</min><max>1</max></ReadInputRegisters>");
+        QTest::newRow("write above 255")
+            << QByteArray("<WriteSingleRegister><dir>300</dir><dat>1</dat></WriteSingleRegister>");
         QTest::newRow("no steps") << QByteArray();
         QTest::newRow("loop without end") << QByteArray("<loop_start>2</loop_start><mensaje>a</mensaje>");
         QTest::newRow("espera without number") << QByteArray("<espera>x</espera>");
@@ -350,56 +404,10 @@ class TestTestEngine : public QObject {
         QFETCH(QByteArray, steps);
         QVERIFY(start());
         QVERIFY(!engine()->loadTest(testFile(steps)));
-        QVERIFY(QTest::qWaitFor(
-            [this] { return logged(QStringLiteral("El fichero de test no pudo ser cargado.")); }, 5000));
+        QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 5000));
+        QVERIFY(!engine()->isRunning());
+        QVERIFY(logged(QStringLiteral("El fichero de test no pudo ser cargado.")));
         QVERIFY(!m_h->requests().contains(QStringLiteral("1 06 01 2C 00 01")));
-    }
-
-    void passingTestWritesItsLogs() {
-        QVERIFY(start());
-        const QString path = testFile(
-            "<serial_number><numchar>8</numchar><numparts>3</numparts>"
-            "<separator>-</separator></serial_number>"
-            "<ReadInputRegisters><nombre>Valor</nombre><dir>3</dir><min>10</min>"
-            "<max>30</max></ReadInputRegisters>",
-            "<full_log>true</full_log><result_log>true</result_log>"
-            "<summary_log>true</summary_log>");
-        QTemporaryDir logs;
-        logger full, result, summary;
-        TestLogs testLogs(&full, &result, &summary);
-        threadhandoff::connectQueued(
-            m_h->worker.get(), &Modbus::testResult, this,
-            [&testLogs](int num, int tipo, const QString &txt, float res, float min, float max, int ok,
-                        bool reg) { testLogs.stepResult(num, tipo, txt, res, min, max, ok, reg); });
-        QVERIFY(engine()->loadTest(path));
-        testLogs.begin(logs.path(), {true, true, true}, QStringLiteral("AB-12-CD"), nullptr);
-        engine()->setSerial(QStringLiteral("AB-12-CD"));
-        engine()->startTest();
-        QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 10000));
-        QCOMPARE(engine()->isTestOK(), 1);
-        presentation::applyHoldingWords(m_holdings, m_h->probe.holdings.last().words);
-        testLogs.finish(1, m_holdings, false, QString(), QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)),
-                        QStringLiteral("AB-12-CD"));
-
-        const QStringList files = QDir(logs.path()).entryList(QDir::Files, QDir::Name);
-        QCOMPARE(files.size(), 3);
-        auto read = [&logs](const QString &name) {
-            QFile f(logs.filePath(name));
-            f.open(QIODevice::ReadOnly);
-            return QString::fromUtf8(f.readAll());
-        };
-        const QString resultName = files.filter(QStringLiteral("-result-")).value(0);
-        const QString fullName = files.filter(QStringLiteral("-test-")).value(0);
-        const QString summaryName = files.filter(QStringLiteral("summary")).value(0);
-        QVERIFY(!resultName.isEmpty() && !fullName.isEmpty() && !summaryName.isEmpty());
-        const QString resultText = read(resultName);
-        QVERIFY(resultText.contains(QStringLiteral(" Serial Number: AB-12-CD\n")));
-        QVERIFY(resultText.contains(
-            QStringLiteral("\tnum: 1\ttipo: 10\ttxt: Valor\tres: 20\tmin: 10\tmax: 30\tok: 1\n")));
-        QVERIFY(resultText.contains(QStringLiteral("Resultado: OK\n\nComando:\t0\n")));
-        QVERIFY(resultText.contains(QStringLiteral("Medio:\t0\n")));
-        QVERIFY(read(fullName).contains(QStringLiteral(" Serial Number: AB-12-CD\n")));
-        QCOMPARE(read(summaryName), QStringLiteral("T: 20260102-030405 SN: AB-12-CD R: OK\n"));
     }
 };
 

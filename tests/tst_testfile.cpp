@@ -42,49 +42,40 @@ class TestFileTest : public QObject {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QVector<int>>("espera");
+        QTest::addColumn<QVector<int>>("loop");  // iterations, start index, stop index
+        const QVector<int> noLoop{-1, -1, -1};
         QTest::newRow("alternating")
             << "<mensaje>a</mensaje><espera>5</espera><mensaje>b</mensaje><espera>7</espera>"
-            << "1:0 0:0 1:1 0:1" << QVector<int>{5, 7};
+            << "1:0 0:0 1:1 0:1" << QVector<int>{5, 7} << noLoop;
         QTest::newRow("two serial numbers") << "<serial_number/><mensaje/><serial_number/>"
-                                            << "20:0 1:0 20:0" << QVector<int>{};
+                                            << "20:0 1:0 20:0" << QVector<int>{} << noLoop;
         QTest::newRow("bad espera listed without value") << "<espera>x</espera><espera>4</espera>"
-                                                         << "0:0 0:0" << QVector<int>{4};
+                                                         << "0:0 0:0" << QVector<int>{4} << noLoop;
         QTest::newRow("ignored and unknown tags")
             << "<max_com_fails>2</max_com_fails><pausa>3</pausa><img>i</img><!-- c "
                "--><stop_on_fail>true</stop_on_fail>"
-            << "2:0" << QVector<int>{};
+            << "2:0" << QVector<int>{} << noLoop;
         QTest::newRow("shared measure list")
-            << "<differential_measure_initial/><comm/><differential_measure_final/><is_comm_updated>1</"
-               "is_comm_updated>"
-               "<stop_if_alarm>3</stop_if_alarm>"
-            << "17:0 9:0 18:1 16:0 19:0" << QVector<int>{};
+            << "<differential_measure_initial/><comm/><differential_measure_final/>"
+               "<is_comm_updated>1</is_comm_updated><stop_if_alarm>3</stop_if_alarm>"
+            << "17:0 9:0 18:1 16:0 19:0" << QVector<int>{} << noLoop;
+        const QString three = QStringLiteral("<mensaje/><img/><espera>1</espera>");
+        QTest::newRow("loop over steps 4 to 6")
+            << three + "<loop_start>2</loop_start>" + three + "<loop_stop/>"
+            << "1:0 2:0 0:0 1:1 2:1 0:1" << QVector<int>{1, 1} << QVector<int>{2, 4, 6};
+        QTest::newRow("loop count not an integer")
+            << "<mensaje/><loop_start>dos</loop_start><mensaje/><loop_stop/>"
+            << "1:0 1:1" << QVector<int>{} << QVector<int>{-1, -1, 2};
     }
     void stepOrder() {
         QFETCH(QString, body);
         const TestDefinition def = read(body);
         QFETCH(QString, steps);
         QFETCH(QVector<int>, espera);
+        QFETCH(QVector<int>, loop);
         QCOMPARE(stepText(def), steps);
         QCOMPARE(def.espera, espera);
-    }
-
-    void loopMarkers_data() {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<int>("iterations");
-        QTest::addColumn<int>("loopStart");
-        QTest::newRow("integer") << "2" << 2 << 4;
-        QTest::newRow("not an integer") << "dos" << -1 << -1;
-    }
-    void loopMarkers() {
-        QFETCH(QString, start);
-        const QString three = QStringLiteral("<mensaje/><img/><espera>1</espera>");
-        const TestDefinition def =
-            read(three + "<loop_start>" + start + "</loop_start>" + three + "<loop_stop/>" + three);
-        QFETCH(int, iterations);
-        QFETCH(int, loopStart);
-        QCOMPARE(def.loopIterations, iterations);
-        QCOMPARE(def.loopStart, loopStart);
-        QCOMPARE(def.loopStop, 6);
+        QCOMPARE((QVector<int>{def.loopIterations, def.loopStart, def.loopStop}), loop);
     }
 
     void bitValues_data() {
@@ -108,7 +99,6 @@ class TestFileTest : public QObject {
     }
 
     void recordFields() {
-        ReadWarnings warnings;
         const TestDefinition def = read(
             "<ReadInputRegisters><nombre>V</nombre><dir>3</dir><dir>5</dir><mult>1.5</mult><min>-2.5</min>"
             "<max>1e3</max><interactivo>Si</interactivo><reintentos>x</reintentos></ReadInputRegisters>"
@@ -117,8 +107,7 @@ class TestFileTest : public QObject {
             "</ReadInputRegisters>"
             "<differential_measure_initial><dir>2</dir><idx>4</idx><min>1</min><max>2</max>"
             "</differential_measure_initial>"
-            "<comm><nombre>c</nombre><action>connect</action></comm>",
-            &warnings);
+            "<comm><nombre>c</nombre><action>connect</action></comm>");
         const read_input_t &first = def.readInputs.at(0);
         QCOMPARE(first.nombre, QStringLiteral("V"));
         QCOMPARE(first.dir, 5);
@@ -131,12 +120,6 @@ class TestFileTest : public QObject {
         QCOMPARE(def.diffMeasures.at(0).idx, 4);
         QCOMPARE(def.diffMeasures.at(0).min, 0.0f);
         QVERIFY(def.comm.at(0).connect);
-        QStringList reasons;
-        for (const ReadWarning &w : warnings) {
-            reasons << w.element + ": " + w.reason;
-        }
-        QCOMPARE(reasons, (QStringList{"mult: \"1.5\" is not an integer, ignored",
-                                       "reintentos: \"x\" is not an integer, ignored"}));
     }
 
     void serialRule_data() {
@@ -210,11 +193,47 @@ class TestFileTest : public QObject {
         QCOMPARE(reader.warnings().at(0).line, line);
     }
 
-    void unknownRootTagWarns() {
-        ReadWarnings warnings;
-        read("\n<mensaje/>\n<pausa>2</pausa>", &warnings);
-        QCOMPARE(warnings.size(), 1);
-        QCOMPARE(warnings.at(0).toString(), QStringLiteral("line 3: <pausa>: unknown element, skipped"));
+    // What a file drops or falls back on is said; fields the engine does not need may be left out.
+    void warnings_data() {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::newRow("optional fields left out")
+            << "<config><title>t</title></config><ReadInputRegisters><dir>1</dir><min>0</min><max>1</max>"
+               "</ReadInputRegisters><differential_measure_initial><dir>1</dir><idx>0</idx>"
+               "</differential_measure_initial><loop_start>2</loop_start><mensaje/><loop_stop/>"
+            << QStringList{};
+        QTest::newRow("unknown element")
+            << "\n<mensaje/>\n<pausa>2</pausa>" << QStringList{"line 3: <pausa>: unknown element, skipped"};
+        QTest::newRow("bad numbers")
+            << "<ReadInputRegisters><dir>1</dir><mult>1.5</mult><min>nan</min><max>1</max><reintentos>x"
+               "</reintentos></ReadInputRegisters>"
+            << QStringList{"line 1: <mult>: \"1.5\" is not an integer, ignored",
+                           "line 1: <min>: \"nan\" is not a number, ignored",
+                           "line 1: <reintentos>: \"x\" is not an integer, ignored"};
+        QTest::newRow("required fields missing")
+            << "<serial_number><numchar>8</numchar><numparts>3</numparts></serial_number>"
+               "<differential_measure_final><dir>1</dir><min>0</min></differential_measure_final>"
+            << QStringList{"line 1: <serial_number>: missing <separator>, default used",
+                           "line 1: <differential_measure_final>: missing <idx>, default used",
+                           "line 1: <differential_measure_final>: missing <max>, default used"};
+        QTest::newRow("second loop")
+            << "<loop_start>2</loop_start><loop_stop/><loop_start>3</loop_start><loop_stop/>"
+            << QStringList{
+                   "line 1: <loop_start>: only one loop is possible, this one "
+                   "replaces the earlier start",
+                   "line 1: <loop_stop>: only one loop is possible, this one "
+                   "replaces the earlier stop"};
+    }
+    void warnings() {
+        QFETCH(QString, body);
+        QFETCH(QStringList, warnings);
+        ReadWarnings read;
+        ::read(body, &read);
+        QStringList said;
+        for (const ReadWarning &w : read) {
+            said << w.toString();
+        }
+        QCOMPARE(said, warnings);
     }
 
     void validation_data() {
@@ -223,7 +242,8 @@ class TestFileTest : public QObject {
         QTest::newRow("clean")
             << "<ReadInputRegisters><dir>9</dir><min>1</min><max>1</max></ReadInputRegisters>"
                "<ReadHoldingRegisters><dir>19</dir></ReadHoldingRegisters><ReadCoil/>"
-               "<stop_if_alarm>-1</stop_if_alarm><serial_number/>"
+               "<stop_if_alarm>-1</stop_if_alarm><serial_number/><WriteSingleCoil/>"
+               "<differential_measure_initial><dir>9</dir></differential_measure_initial>"
             << QStringList{};
         QTest::newRow("no steps") << "<config/>" << QStringList{"the test has no steps"};
         QTest::newRow("no value")
