@@ -162,7 +162,11 @@ MainWindow::~MainWindow() {
     qDebug() << "start saving";
     storeDockFlags();
     m_settings->save();
-    windowstate::saveWindowState(this, m_docks->manager);
+    if (!windowstate::saveWindowState(this, m_docks->manager)) {
+        qWarning().noquote() << QStringLiteral(
+                                    "Could not save the window layout to %1 (is the folder writable?)")
+                                    .arg(QFileInfo(windowstate::defaultIniPath()).absoluteFilePath());
+    }
     qDebug() << "finish saving";
     m_docks->manager->deleteLater();
     disposeWorker();

@@ -42,6 +42,7 @@ const char *const kWarning =
 SecondaryGraph::SecondaryGraph(QWidget *parent) : QWidget(parent), m_accelerometerLog(new logger(this)) {
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(buildPlot(), 1);
+    connect(m_accelerometerLog, &logger::writeFailed, this, &SecondaryGraph::logToBrowser);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progressBar2"));
