@@ -162,7 +162,11 @@ MainWindow::~MainWindow() {
     qDebug() << "start saving";
     storeDockFlags();
     m_settings->save();
-    windowstate::saveWindowState(this, m_docks->manager);
+    if (!windowstate::saveWindowState(this, m_docks->manager)) {
+        qWarning().noquote() << QStringLiteral(
+                                    "Could not save the window layout to %1 (is the folder writable?)")
+                                    .arg(QFileInfo(windowstate::defaultIniPath()).absoluteFilePath());
+    }
     qDebug() << "finish saving";
     m_docks->manager->deleteLater();
     disposeWorker();
@@ -289,6 +293,7 @@ void MainWindow::setupRealtimeDataPlot() {
     m_realtimePlot = new RealtimePlot(m_timeGraph);
     m_timeGraph->plotLayout()->addWidget(m_realtimePlot);
     m_timeGraph->controlRow()->insertWidget(kRealtimeControlsPosition, m_realtimePlot->controls());
+    m_timeGraph->placePowerPanel(m_realtimePlot->controls()->powerPanel());
     m_realtimePlot->setRegisters(m_registers.inputRegisters);
     const MapOptions &o = m_registers.options;
     m_realtimePlot->setPowerPositions({o.powerId, o.powerIq, o.powerVd, o.powerVq});
@@ -309,6 +314,8 @@ void MainWindow::setupTestPanel() {
     m_testPanel = new TestPanel(m_testSteps, {m_testLogger, m_resultLogger, m_summaryLogger}, this);
     connect(m_testPanel, &TestPanel::statusMessage, this, &MainWindow::showStatus);
     connect(m_testPanel, &TestPanel::started, this, &MainWindow::onTestStarted);
+    // The day's figures give way (clipped) before the window grows past a small screen.
+    m_testPanel->statsLabel()->setMinimumWidth(1);
     statusBar()->addPermanentWidget(m_testPanel->statsLabel());
     m_keyTrigger = new KeyTrigger(this);
     connect(m_keyTrigger, &KeyTrigger::triggered, this, &MainWindow::onKeyTrigger);

@@ -11,8 +11,12 @@ namespace {
 // Dock area frame, tab bar margins and splitter handle around a dock's content.
 const int kAreaFrames = 24;
 // Height the plot gets above its own minimum before the log below it grows.
-const int kPlotRoom = 120;
+const int kPlotRoom = 220;
 const int kLowestLogHeight = 80;
+// Width at which the Secondary Graph's axes and its trace selectors can be read.
+const int kSecondaryReadable = 280;
+// Width the Time Graph's plot gets above its minimum before the holdings widen the tables.
+const int kPlotSpareWidth = 150;
 
 QSplitter *horizontalSplitterAbove(QWidget *widget) {
     for (QWidget *up = widget; up != nullptr; up = up->parentWidget()) {
@@ -85,13 +89,15 @@ void MainDocks::placeTimeGraph() {
 
 void MainDocks::setDefaultProportions(const QSize &window) {
     // The splitters scale these to the manager's size; they are worked out for the window's.
-    // The input registers always fit; the holdings too when the Time Graph keeps its minimum.
+    // The input registers always fit; the holdings too when the Time Graph keeps its minimum
+    // and some width to spare, and the Secondary Graph stays readable.
     const int inputWidth = inputRegisters->widget()->sizeHint().width() + kAreaFrames;
     const int holdingWidth = holdingSections->widget()->sizeHint().width() + kAreaFrames;
     const int timeMinimum = timeGraph->widget()->minimumSizeHint().width() + kAreaFrames;
     ads::CDockAreaWidget *secondaryArea = secondaryGraph->dockAreaWidget();
-    const int secondaryMinimum = secondaryArea != nullptr ? secondaryArea->minimumSizeHint().width() : 0;
-    const int room = window.width() - timeMinimum - secondaryMinimum - kAreaFrames;
+    const int secondaryMinimum =
+        qMax(kSecondaryReadable, secondaryArea != nullptr ? secondaryArea->minimumSizeHint().width() : 0);
+    const int room = window.width() - timeMinimum - kPlotSpareWidth - secondaryMinimum - kAreaFrames;
     const int tablesWidth = qMax(inputWidth, qMin(holdingWidth, room));
     const int graphsWidth = qMax(window.width() - tablesWidth, 1);
     if (ads::CDockAreaWidget *inputs = inputRegisters->dockAreaWidget()) {
@@ -102,13 +108,14 @@ void MainDocks::setDefaultProportions(const QSize &window) {
         // a plot worth reading.
         const int graphsNeed = timeGraph->widget()->sizeHint().height() + kPlotRoom + kAreaFrames;
         const int graphsHeight =
-            qMin(qMax(window.height() * 72 / 100, graphsNeed), window.height() - kLowestLogHeight);
+            qMin(qMax(window.height() * 75 / 100, graphsNeed), window.height() - kLowestLogHeight);
         manager->setSplitterSizes(log, {graphsHeight, window.height() - graphsHeight});
     }
     if (ads::CDockAreaWidget *time = timeGraph->dockAreaWidget()) {
         // The Time Graph gets what its plot and control row need; the Secondary Graph the rest.
-        const int needed = timeGraph->widget()->sizeHint().width() + kAreaFrames;
-        const int timeWidth = qMin(graphsWidth, qMax(needed, graphsWidth * 60 / 100));
+        const int needed = timeGraph->widget()->minimumSizeHint().width() + kAreaFrames;
+        const int wanted = qMax(graphsWidth * 60 / 100, needed + kPlotSpareWidth);
+        const int timeWidth = qMax(needed, qMin(graphsWidth - secondaryMinimum, wanted));
         manager->setSplitterSizes(time, {qMax(graphsWidth - timeWidth, 1), timeWidth});
     }
     for (ads::CDockWidget *front : {holdingSections, information}) {

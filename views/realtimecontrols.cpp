@@ -1,6 +1,7 @@
 #include "views/realtimecontrols.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -10,9 +11,12 @@
 
 namespace {
 
-constexpr int kFieldMaxWidth = 80;
-constexpr int kRowTitleMinWidth = 90;
-constexpr int kPowerLabelWidth = 200;
+// The fields show five digits and a sign; longer values scroll inside them.
+const char *const kWidestShownField = "-99999";
+constexpr int kFieldPadding = 12;
+constexpr int kPowerFontPixels = 16;
+// The widest reading the labels keep room for, so that the row does not jump as values change.
+const char *const kWidestPower = "Q = -99999.9 VAr";
 
 }  // namespace
 
@@ -20,13 +24,19 @@ RealtimeControls::RealtimeControls(QWidget *parent)
     : QWidget(parent),
       m_timeMin(newField(realtimeaxes::kInitialTimeMin)),
       m_timeMax(newField(realtimeaxes::kInitialTimeMax)),
+      m_power(new QWidget(this)),
       m_p(newPowerLabel(QStringLiteral("P = 0.0 W"))),
       m_q(newPowerLabel(QStringLiteral("Q = 0.0 VAr"))),
       m_s(newPowerLabel(QStringLiteral("S = 0.0 VA"))) {
     auto *grid = new QGridLayout();
-    auto *legend = new QLabel(QStringLiteral("Checked: the axis scales itself to what is shown"), this);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    auto *legend = new QLabel(QStringLiteral("Auto scale"), this);
     legend->setObjectName(QStringLiteral("labAutoScale"));
-    grid->addWidget(legend, 0, 0, 1, 5);
+    legend->setToolTip(QStringLiteral("Checked: the axis scales itself to what is shown"));
+    grid->addWidget(legend, 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("min"), this), 0, 1, Qt::AlignCenter);
+    grid->addWidget(new QLabel(QStringLiteral("max"), this), 0, 2, Qt::AlignCenter);
     addRow(grid, 1, new QLabel(QStringLiteral("Time"), this), m_timeMin, m_timeMax);
     for (const realtimeaxes::AxisSpec &spec : realtimeaxes::axes()) {
         AxisRow row;
@@ -45,7 +55,8 @@ RealtimeControls::RealtimeControls(QWidget *parent)
         m_rows.append(row);
     }
 
-    auto *powerColumn = new QVBoxLayout();
+    auto *powerColumn = new QVBoxLayout(m_power);
+    powerColumn->setContentsMargins(0, 0, 0, 0);
     powerColumn->addWidget(m_p);
     powerColumn->addWidget(m_q);
     powerColumn->addWidget(m_s);
@@ -54,8 +65,8 @@ RealtimeControls::RealtimeControls(QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(grid);
-    layout->addSpacing(20);
-    layout->addLayout(powerColumn);
+    layout->addSpacing(10);
+    layout->addWidget(m_power);
     layout->addStretch(1);
     updateFieldStates();
 }
@@ -64,25 +75,26 @@ QLineEdit *RealtimeControls::newField(int initial) {
     auto *field = new QLineEdit(QString::number(initial), this);
     field->setValidator(new QIntValidator(realtimeaxes::kFieldMinimum, realtimeaxes::kFieldMaximum, field));
     field->setAlignment(Qt::AlignRight);
-    field->setMaximumWidth(kFieldMaxWidth);
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QLatin1String(kWidestShownField)) +
+                         kFieldPadding);
     connect(field, &QLineEdit::editingFinished, this, &RealtimeControls::scaleChanged);
     return field;
 }
 
 QLabel *RealtimeControls::newPowerLabel(const QString &text) {
-    auto *label = new QLabel(text, this);
-    label->setStyleSheet(QStringLiteral("font: bold;font-size: 24px;"));
-    label->setFixedWidth(kPowerLabelWidth);
+    auto *label = new QLabel(text, m_power);
+    QFont big = label->font();
+    big.setBold(true);
+    big.setPixelSize(kPowerFontPixels);
+    label->setFont(big);
+    label->setMinimumWidth(QFontMetrics(big).horizontalAdvance(QLatin1String(kWidestPower)));
     return label;
 }
 
 void RealtimeControls::addRow(QGridLayout *grid, int row, QWidget *title, QLineEdit *min, QLineEdit *max) {
-    title->setMinimumWidth(kRowTitleMinWidth);
     grid->addWidget(title, row, 0);
-    grid->addWidget(new QLabel(QStringLiteral("min:"), this), row, 1);
-    grid->addWidget(min, row, 2);
-    grid->addWidget(new QLabel(QStringLiteral("max:"), this), row, 3);
-    grid->addWidget(max, row, 4);
+    grid->addWidget(min, row, 1);
+    grid->addWidget(max, row, 2);
 }
 
 void RealtimeControls::updateFieldStates() {

@@ -31,6 +31,8 @@ class RealtimeControls : public QWidget {
     QCheckBox *automaticBox(int axis) const { return m_rows.at(axis).automatic; }
     QLineEdit *minEdit(int axis) const { return m_rows.at(axis).min; }
     QLineEdit *maxEdit(int axis) const { return m_rows.at(axis).max; }
+    // The P, Q, S labels together, beside the scale rows unless a panel places them elsewhere.
+    QWidget *powerPanel() const { return m_power; }
     QLabel *activePowerLabel() const { return m_p; }
     QLabel *reactivePowerLabel() const { return m_q; }
     QLabel *apparentPowerLabel() const { return m_s; }
@@ -54,6 +56,7 @@ class RealtimeControls : public QWidget {
     QLineEdit *m_timeMin;
     QLineEdit *m_timeMax;
     QVector<AxisRow> m_rows;
+    QWidget *m_power;
     QLabel *m_p;
     QLabel *m_q;
     QLabel *m_s;

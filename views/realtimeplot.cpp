@@ -29,6 +29,9 @@ const QColor kCanvasFrame(131, 131, 131);
 constexpr int kPowerChannels = 3;  // P, Q, S after the curves
 constexpr int kClickSlackPixels = 4;
 constexpr int kLegendColumns = 5;
+constexpr int kPlotMinimumWidth = 260;
+// Plot height, axes and their labels included, kept for the curves before the legend shows.
+constexpr int kPlotHeightBesideLegend = 140;
 constexpr int kMinimumColumns = 200;  // a plot not laid out yet still gets a useful resolution
 
 // Padding around an automatic range, so that curves do not run along the frame.
@@ -90,6 +93,8 @@ RealtimePlot::RealtimePlot(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     buildToolRow();
     layout->addWidget(m_plot, 1);
+    // The legend's present columns would otherwise hold the dock wide; fitLegend re-wraps it.
+    m_plot->setMinimumWidth(kPlotMinimumWidth);
     layout->addWidget(m_controls);
 
     m_plot->setBackground(Qt::white);
@@ -200,9 +205,12 @@ void RealtimePlot::buildLegend() {
     QCPLegend *legend = m_plot->legend;
     legend->setVisible(true);
     QFont font = QApplication::font();
-    font.setPointSizeF(font.pointSizeF() * 0.9);
+    font.setPointSizeF(font.pointSizeF() * 0.85);
     legend->setFont(font);
     legend->setBorderPen(Qt::NoPen);
+    legend->setRowSpacing(0);
+    legend->setIconSize(22, 8);
+    legend->setMargins(QMargins(4, 0, 4, 0));
     m_plot->axisRect()->insetLayout()->take(legend);
     m_plot->plotLayout()->addElement(1, 0, legend);
     m_plot->plotLayout()->setRowStretchFactor(1, 0.001);
@@ -436,6 +444,20 @@ void RealtimePlot::fitLegend() {
         legend->setWrap(columns);
         legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
     }
+    // On a low dock the curves come first: the legend leaves until there is room for both.
+    const int rows = (legend->itemCount() + columns - 1) / columns;
+    const int rowHeight = legend->itemCount() > 0 ? legend->item(0)->minimumOuterSizeHint().height() : 0;
+    const bool room = m_plot->height() - rows * rowHeight >= kPlotHeightBesideLegend;
+    QCPLayoutGrid *layout = m_plot->plotLayout();
+    const bool placed = layout->hasElement(1, 0) && layout->element(1, 0) == legend;
+    if (room && !placed) {
+        layout->addElement(1, 0, legend);
+        layout->setRowStretchFactor(1, 0.001);
+    } else if (!room && placed) {
+        layout->take(legend);
+        layout->simplify();
+    }
+    legend->setVisible(room);
 }
 
 void RealtimePlot::fillCurves() {

@@ -6,12 +6,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleValidator>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
@@ -24,9 +27,10 @@
 
 namespace {
 
-constexpr int kWideField = 200;
-constexpr int kNarrowField = 100;
-constexpr int kSmallRowHeight = 16;
+constexpr int kSelectorMinWidth = 90;
+constexpr int kSelectorMaxWidth = 240;
+constexpr int kScaleField = 56;
+constexpr int kNarrowField = 52;
 const QColor kCanvasFrame(131, 131, 131);
 
 const char *const kWarning =
@@ -38,6 +42,7 @@ const char *const kWarning =
 SecondaryGraph::SecondaryGraph(QWidget *parent) : QWidget(parent), m_accelerometerLog(new logger(this)) {
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(buildPlot(), 1);
+    connect(m_accelerometerLog, &logger::writeFailed, this, &SecondaryGraph::logToBrowser);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progressBar2"));
@@ -47,12 +52,10 @@ SecondaryGraph::SecondaryGraph(QWidget *parent) : QWidget(parent), m_acceleromet
 
     m_warning = new QLabel(QString::fromLatin1(kWarning), this);
     m_warning->setObjectName(QStringLiteral("labWarning"));
-    m_warning->setFixedHeight(kSmallRowHeight);
+    m_warning->setWordWrap(true);
     layout->addWidget(m_warning);
 
-    layout->addLayout(buildLabelRow());
-    layout->addLayout(buildSelectorRow());
-    layout->addLayout(buildScaleRow());
+    layout->addWidget(buildControls());
 
     applyVerticalScale();
     setConnected(false);
@@ -99,78 +102,101 @@ QWidget *SecondaryGraph::buildPlot() {
     return m_plot;
 }
 
-QLayout *SecondaryGraph::buildLabelRow() {
-    auto *row = new QHBoxLayout();
-    for (const QString &text :
-         {QStringLiteral("Red trace:"), QStringLiteral("Green trace:"), QStringLiteral("Blue trace:")}) {
-        auto *label = new QLabel(text, this);
-        label->setFixedSize(kWideField, kSmallRowHeight);
-        row->addWidget(label);
-    }
-    row->addStretch(1);
-    return row;
+// The controls under the plot scroll sideways on their own when the dock is narrow, so
+// that the plot and its axes always fit the dock's width.
+QWidget *SecondaryGraph::buildControls() {
+    auto *controls = new QWidget(this);
+    auto *column = new QVBoxLayout(controls);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(buildTraceGrid());
+    column->addLayout(buildCaptureSettings());
+    column->addLayout(buildButtons());
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(controls);
+    scroll->setFixedHeight(controls->sizeHint().height() +
+                           scroll->horizontalScrollBar()->sizeHint().height());
+    return scroll;
 }
 
-QLayout *SecondaryGraph::buildSelectorRow() {
-    auto *row = new QHBoxLayout();
-    for (int trace = 0; trace < captureregisters::kTraceCount; ++trace) {
-        auto *selector = new QComboBox(this);
-        selector->setObjectName(QStringLiteral("cmbTrace%1").arg(trace + 1));
-        selector->setFixedWidth(kWideField);
-        selector->addItems(captureregisters::variableNames());
-        connect(selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-                &SecondaryGraph::on_cmbBoxIndexChanged);
-        row->addWidget(selector);
-        m_selectors.append(selector);
-    }
-    m_readVariables = new QPushButton(QStringLiteral("Read variables"), this);
-    m_readAccelerometer = new QPushButton(QStringLiteral("Read accelerometer"), this);
-    m_export = new QPushButton(QStringLiteral("Export Values (clipboard)"), this);
-    connect(m_readVariables, &QPushButton::clicked, this, &SecondaryGraph::on_btnTriggerSecondaryGraph);
-    connect(m_readAccelerometer, &QPushButton::clicked, this, &SecondaryGraph::on_btnReadSecondaryGraph);
-    connect(m_export, &QPushButton::clicked, this, &SecondaryGraph::on_btnExportValues);
-    for (QPushButton *button : {m_readVariables, m_readAccelerometer, m_export}) {
-        row->addWidget(button);
-    }
-    row->addStretch(1);
-    return row;
-}
-
-QLayout *SecondaryGraph::buildScaleRow() {
-    auto *row = new QHBoxLayout();
+// One row per trace: its colour, the variable it carries and its scale.
+QLayout *SecondaryGraph::buildTraceGrid() {
+    auto *grid = new QGridLayout();
+    grid->setVerticalSpacing(2);
+    grid->addWidget(new QLabel(QStringLiteral("Variable"), this), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Scale"), this), 0, 2);
     using Slot = void (SecondaryGraph::*)();
     const Slot scaleSlots[] = {&SecondaryGraph::on_Scale1Changed, &SecondaryGraph::on_Scale2Changed,
                                &SecondaryGraph::on_Scale3Changed};
+    const QStringList titles{QStringLiteral("Red trace:"), QStringLiteral("Green trace:"),
+                             QStringLiteral("Blue trace:")};
     for (int trace = 0; trace < captureregisters::kTraceCount; ++trace) {
+        auto *selector = new QComboBox(this);
+        selector->setObjectName(QStringLiteral("cmbTrace%1").arg(trace + 1));
+        selector->setMinimumWidth(kSelectorMinWidth);
+        selector->setMaximumWidth(kSelectorMaxWidth);
+        selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        selector->addItems(captureregisters::variableNames());
+        connect(selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                &SecondaryGraph::on_cmbBoxIndexChanged);
+        m_selectors.append(selector);
+
         auto *field = new QLineEdit(QStringLiteral("1000"), this);
         field->setObjectName(QStringLiteral("edScale%1").arg(trace + 1));
-        field->setFixedWidth(kWideField);
+        field->setFixedWidth(kScaleField);
         field->setAlignment(Qt::AlignRight);
         auto *validator = new QDoubleValidator(-10000000.0, 10000000.0, 3, field);
         validator->setLocale(QLocale::c());
         validator->setNotation(QDoubleValidator::StandardNotation);
         field->setValidator(validator);
         connect(field, &QLineEdit::editingFinished, this, scaleSlots[trace]);
-        row->addWidget(field);
         m_scales.append(field);
-    }
 
-    row->addWidget(new QLabel(QStringLiteral("Points after alarm:"), this));
+        grid->addWidget(new QLabel(titles.at(trace), this), trace + 1, 0);
+        grid->addWidget(selector, trace + 1, 1);
+        grid->addWidget(field, trace + 1, 2);
+    }
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
+QLayout *SecondaryGraph::buildCaptureSettings() {
+    auto *grid = new QGridLayout();
+    grid->setVerticalSpacing(2);
+    grid->addWidget(new QLabel(QStringLiteral("Points after alarm:"), this), 0, 0);
     m_afterAlarm = newIntField(QStringLiteral("0"), kNarrowField, 0, 0xFFFF);
     connect(m_afterAlarm, &QLineEdit::editingFinished, this, &SecondaryGraph::on_edAfterAlarmChanged);
-    row->addWidget(m_afterAlarm);
+    grid->addWidget(m_afterAlarm, 0, 1);
 
-    row->addWidget(new QLabel(QStringLiteral("Min/Max vertical scale:"), this));
+    grid->addWidget(new QLabel(QStringLiteral("Min/Max vertical scale:"), this), 1, 0);
     m_verticalMin = newIntField(QStringLiteral("-3000"), kNarrowField, realtimeaxes::kFieldMinimum,
                                 realtimeaxes::kFieldMaximum);
     m_verticalMax = newIntField(QStringLiteral("3000"), kNarrowField, realtimeaxes::kFieldMinimum,
                                 realtimeaxes::kFieldMaximum);
+    int column = 1;
     for (QLineEdit *field : {m_verticalMin, m_verticalMax}) {
         connect(field, &QLineEdit::editingFinished, this, &SecondaryGraph::on_SecGraphScaleChanged);
-        row->addWidget(field);
+        grid->addWidget(field, 1, column++);
     }
-    row->addStretch(1);
-    return row;
+    grid->setColumnStretch(3, 1);
+    return grid;
+}
+
+QLayout *SecondaryGraph::buildButtons() {
+    m_readVariables = new QPushButton(QStringLiteral("Read variables"), this);
+    m_readAccelerometer = new QPushButton(QStringLiteral("Read accelerometer"), this);
+    m_export = new QPushButton(QStringLiteral("Export Values (clipboard)"), this);
+    connect(m_readVariables, &QPushButton::clicked, this, &SecondaryGraph::on_btnTriggerSecondaryGraph);
+    connect(m_readAccelerometer, &QPushButton::clicked, this, &SecondaryGraph::on_btnReadSecondaryGraph);
+    connect(m_export, &QPushButton::clicked, this, &SecondaryGraph::on_btnExportValues);
+    auto *grid = new QGridLayout();
+    grid->addWidget(m_readVariables, 0, 0);
+    grid->addWidget(m_readAccelerometer, 0, 1);
+    grid->addWidget(m_export, 1, 0, 1, 2);
+    grid->setColumnStretch(2, 1);
+    return grid;
 }
 
 QLineEdit *SecondaryGraph::newIntField(const QString &text, int width, int bottom, int top) {

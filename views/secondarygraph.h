@@ -73,9 +73,10 @@ class SecondaryGraph : public QWidget {
     enum class Shown { Buffers, Accelerometer };
 
     QWidget *buildPlot();
-    QLayout *buildLabelRow();
-    QLayout *buildSelectorRow();
-    QLayout *buildScaleRow();
+    QWidget *buildControls();
+    QLayout *buildTraceGrid();
+    QLayout *buildCaptureSettings();
+    QLayout *buildButtons();
     QLineEdit *newIntField(const QString &text, int width, int bottom, int top);
     void onWheel(QWheelEvent *event);
     void writeScale(int trace);

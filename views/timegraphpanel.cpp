@@ -6,10 +6,15 @@
 
 #include "views/ramparamtable.h"
 
+namespace {
+constexpr int kRamParamsMinimumWidth = 170;
+}  // namespace
+
 TimeGraphPanel::TimeGraphPanel(QWidget *parent)
     : QWidget(parent),
       m_plotLayout(new QVBoxLayout()),
       m_controlRow(new QHBoxLayout()),
+      m_commandColumn(new QVBoxLayout()),
       m_ramParams(new RamParamTable(this)),
       m_stop(newCommandButton(QStringLiteral("Stop"), QStringLiteral("btnStop"))),
       m_reset(newCommandButton(QStringLiteral("Reset"), QStringLiteral("btnReset"))),
@@ -18,18 +23,27 @@ TimeGraphPanel::TimeGraphPanel(QWidget *parent)
     layout->addLayout(m_plotLayout, 1);
     layout->addLayout(m_controlRow);
 
-    auto *buttons = new QVBoxLayout();
-    buttons->addWidget(m_stop);
-    buttons->addWidget(m_reset);
-    buttons->addWidget(m_test);
+    m_commandColumn->addWidget(m_stop);
+    m_commandColumn->addWidget(m_reset);
+    m_commandColumn->addWidget(m_test);
+    m_commandColumn->addStretch(1);
+    // Narrower than its columns: it scrolls sideways rather than hold the graph wide.
+    m_ramParams->setMinimumWidth(kRamParamsMinimumWidth);
     m_controlRow->addWidget(m_ramParams);
-    m_controlRow->addLayout(buttons);
+    m_controlRow->addLayout(m_commandColumn);
     m_controlRow->addStretch(1);
+}
+
+void TimeGraphPanel::placePowerPanel(QWidget *panel) {
+    if (QWidget *holder = panel->parentWidget(); holder != nullptr && holder->layout() != nullptr) {
+        holder->layout()->removeWidget(panel);
+    }
+    m_commandColumn->insertWidget(m_commandColumn->count() - 1, panel);
 }
 
 QPushButton *TimeGraphPanel::newCommandButton(const QString &text, const QString &objectName) {
     auto *button = new QPushButton(text, this);
     button->setObjectName(objectName);
-    button->setStyleSheet(QStringLiteral("font: bold;font-size: 24px;height: 48px;width: 100px;"));
+    button->setStyleSheet(QStringLiteral("font: bold;font-size: 16px;height: 32px;width: 64px;"));
     return button;
 }

@@ -17,6 +17,8 @@ class TimeGraphPanel : public QWidget {
 
     QVBoxLayout *plotLayout() const { return m_plotLayout; }
     QHBoxLayout *controlRow() const { return m_controlRow; }
+    // Puts the P, Q, S labels under the command buttons, where the row has height to spare.
+    void placePowerPanel(QWidget *panel);
 
     RamParamTable *ramParams() const { return m_ramParams; }
     QPushButton *stopButton() const { return m_stop; }
@@ -28,6 +30,7 @@ class TimeGraphPanel : public QWidget {
 
     QVBoxLayout *m_plotLayout;
     QHBoxLayout *m_controlRow;
+    QVBoxLayout *m_commandColumn;
     RamParamTable *m_ramParams;
     QPushButton *m_stop;
     QPushButton *m_reset;

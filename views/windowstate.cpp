@@ -16,11 +16,14 @@ QString defaultIniPath() {
     return QStringLiteral("Settings.ini");
 }
 
-void saveWindowState(const QMainWindow *window, const ads::CDockManager *docks, const QString &iniPath) {
+bool saveWindowState(const QMainWindow *window, const ads::CDockManager *docks, const QString &iniPath) {
     QSettings ini(iniPath, QSettings::IniFormat);
+    // A read-only folder allows no temporary file beside the ini; write it in place instead.
+    ini.setAtomicSyncRequired(false);
     ini.setValue(QLatin1String(kGeometryKey), window->saveGeometry());
     ini.setValue(QLatin1String(kDockingKey), docks->saveState(kDockingVersion));
     ini.sync();
+    return ini.status() == QSettings::NoError;
 }
 
 void restoreWindowState(QMainWindow *window, ads::CDockManager *docks, const QString &iniPath) {

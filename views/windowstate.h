@@ -12,7 +12,8 @@ class CDockManager;
 namespace windowstate {
 
 QString defaultIniPath();
-void saveWindowState(const QMainWindow *window, const ads::CDockManager *docks,
+// False when the file could not be written.
+bool saveWindowState(const QMainWindow *window, const ads::CDockManager *docks,
                      const QString &iniPath = defaultIniPath());
 // Missing or unusable data leaves the default geometry and layout.
 void restoreWindowState(QMainWindow *window, ads::CDockManager *docks,

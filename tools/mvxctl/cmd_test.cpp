@@ -211,6 +211,10 @@ int runTest(const QStringList &args) {
     worker.setInputList(inputs);
     worker.setHoldingList(holdings);
     logger full, result, summary;
+    for (logger *log : {&full, &result, &summary}) {
+        QObject::connect(log, &logger::writeFailed, &session.context(),
+                         [](const QString &message) { cli::err() << "mvxctl test: " << message << "\n"; });
+    }
     TestLogs logs(&full, &result, &summary);
     RunState state;
     RunRecorder recorder(options.records);
