@@ -56,27 +56,9 @@ if ! grep -q READY "$SIM_OUT" 2>/dev/null; then
   exit 1
 fi
 
-cat >"$DEMO_DIR/settings.xml" <<XML
-<?xml version="1.0" encoding="UTF-8"?>
-<App_Settings>
-    <Languaje>English</Languaje>
-    <Do_Logging>False</Do_Logging>
-    <Log_Dir>log</Log_Dir>
-    <Cfg_Dir>save</Cfg_Dir>
-    <Last_Com>$PANEL_PORT</Last_Com>
-    <XML_drive>$MAP</XML_drive>
-    <Modbus_Add>1</Modbus_Add>
-    <Modbus_Speed>115200</Modbus_Speed>
-    <Modbus_Config>0</Modbus_Config>
-    <Poll_Interval>100</Poll_Interval>
-    <Input_Register_Tab>True</Input_Register_Tab>
-    <Holding_Register_Tab>True</Holding_Register_Tab>
-    <Aux_Register_Tab>True</Aux_Register_Tab>
-    <Tools_Tab>False</Tools_Tab>
-    <Test_Tab>True</Test_Tab>
-    <Docks_Layout>0</Docks_Layout>
-</App_Settings>
-XML
+# shellcheck source=scripts/demo-settings.sh
+source scripts/demo-settings.sh
+write_demo_settings "$DEMO_DIR" "$PANEL_PORT" "$MAP"
 
 echo "demo: simulated drive on $DRIVE_PORT; the configurator's port is $PANEL_PORT"
 echo "demo: press Connect in the window; closing it stops the simulator and socat"

@@ -11,6 +11,8 @@ BUILD_DIR=${BUILD_DIR:-build}
 case "$BUILD_DIR" in /*) ;; *) BUILD_DIR="$ROOT/$BUILD_DIR" ;; esac
 DISPLAY_NUMBER=${SHOT_DISPLAY:-99}
 MAP="$ROOT/examples/drive-map.xml"
+# shellcheck source=scripts/demo-settings.sh
+source scripts/demo-settings.sh
 
 for tool in xdotool import; do
   if ! command -v "$tool" >/dev/null; then
@@ -47,29 +49,6 @@ wait_for() {  # wait_for SECONDS COMMAND...: polls the command every 0.2 s
   return 1
 }
 
-write_settings() {  # write_settings DIR PORT
-  cat >"$1/settings.xml" <<XML
-<?xml version="1.0" encoding="UTF-8"?>
-<App_Settings>
-    <Languaje>English</Languaje>
-    <Do_Logging>False</Do_Logging>
-    <Log_Dir>log</Log_Dir>
-    <Cfg_Dir>save</Cfg_Dir>
-    <Last_Com>$2</Last_Com>
-    <XML_drive>$MAP</XML_drive>
-    <Modbus_Add>1</Modbus_Add>
-    <Modbus_Speed>115200</Modbus_Speed>
-    <Modbus_Config>0</Modbus_Config>
-    <Poll_Interval>100</Poll_Interval>
-    <Input_Register_Tab>True</Input_Register_Tab>
-    <Holding_Register_Tab>True</Holding_Register_Tab>
-    <Aux_Register_Tab>True</Aux_Register_Tab>
-    <Tools_Tab>False</Tools_Tab>
-    <Test_Tab>True</Test_Tab>
-    <Docks_Layout>0</Docks_Layout>
-</App_Settings>
-XML
-}
 
 shoot() {  # shoot WIDTH HEIGHT
   local width=$1 height=$2 dir="$WORK/$1"
@@ -90,7 +69,7 @@ shoot() {  # shoot WIDTH HEIGHT
   PIDS+=($!)
   wait_for 10 grep -q READY "$dir/sim.out"
 
-  write_settings "$dir" "$dir/ttyPANEL"
+  write_demo_settings "$dir" "$dir/ttyPANEL" "$MAP"
   (cd "$dir" && exec "$BUILD_DIR/mvx-configurator" >"$dir/window.log" 2>&1) &
   PIDS+=($!)
   wait_for 20 xdotool search --name "MVX/MVZ configurator"
