@@ -154,6 +154,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
 MainWindow::~MainWindow() {
     qDebug() << "~MainWindow";
+    // Hiding a focused address field finishes its editing, which would reach the worker after
+    // it is gone.
+    disconnect(m_toolbars->addressEdit, nullptr, this, nullptr);
     if (m_connected) {
         m_worker->disconnectPort();
         qDebug() << "disconnect";
