@@ -17,29 +17,31 @@ class TestMvxctlTest : public QObject {
     SimulatedBus m_gateway;  // the same drive behind Modbus TCP
     QTemporaryDir m_dir;
 
-    QStringList args(const QString &testFile, const QStringList &extra = {},
-                     Transport transport = Transport::Serial) const {
+    QStringList args(const QString &testFile, Transport transport = Transport::Serial) const {
         const QString port = transport == Transport::Tcp ? m_gateway.endpoint() : m_bus.endpoint();
-        const QString map = testpaths::example(QStringLiteral("drive-map.xml"));
-        return QStringList{"test",   "--port", port,        "--map",          map,
-                           "--test", testFile, "--log-dir", logDir(transport)} +
-               extra;
-    }
-
-    QString writeTest(const QString &name, const QByteArray &body) const {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(
-            "<test><config><full_log>true</full_log><result_log>true</result_log>"
-            "<summary_log>true</summary_log></config>" +
-            body + "</test>");
-        return path;
+        return QStringList{"test",
+                           "--port",
+                           port,
+                           "--map",
+                           testpaths::example(QStringLiteral("drive-map.xml")),
+                           "--test",
+                           testFile,
+                           "--log-dir",
+                           logDir(transport)};
     }
 
     QString logDir(Transport transport) const {
-        return m_dir.filePath(transport == Transport::Tcp ? QStringLiteral("logs-tcp")
-                                                          : QStringLiteral("logs"));
+        return m_dir.filePath(QLatin1String(transport == Transport::Tcp ? "logs-tcp" : "logs"));
+    }
+
+    QString writeTest(const QString &name, const QByteArray &body) const {
+        QFile file(m_dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(
+            "<test><config><full_log>true</full_log><result_log>true</result_log>"
+            "<summary_log>true</summary_log></config>" +
+            body + "</test>");
+        return file.fileName();
     }
 
     // The exit code; `out` gets stdout and stderr.
@@ -66,10 +68,11 @@ class TestMvxctlTest : public QObject {
         QFETCH(Transport, transport);
         const QString testFile = testpaths::example(QStringLiteral("production-test.xml"));
         QByteArray out;
-        QVERIFY2(run(args(testFile, {"--serial", "ABC-123-XYZ"}, transport), &out) == 0, out.constData());
-        for (const QString &text :
-             {QStringLiteral("Placa CORRECTA!"), QStringLiteral("Resultado: OK"),
-              QStringLiteral("Número de serie: ABC-123-XYZ"), "Test file: " + testFile}) {
+        QVERIFY2(run(args(testFile, transport) + QStringList{"--serial", "ABC-123-XYZ"}, &out) == 0,
+                 out.constData());
+        for (const QString &text : {QStringLiteral("Placa CORRECTA!"), QStringLiteral("Resultado: OK"),
+                                    QStringLiteral("Número de serie: ABC-123-XYZ"), "Test file: " + testFile,
+                                    QStringLiteral("stored in sqlite:")}) {
             QVERIFY2(out.contains(text.toUtf8()), qPrintable(text));
         }
         const QDir logs(logDir(transport));
@@ -77,63 +80,44 @@ class TestMvxctlTest : public QObject {
             QCOMPARE(logs.entryList({QLatin1String(pattern)}).size(), 1);
         }
         QFile summary(logs.filePath(logs.entryList({QStringLiteral("*-summary.txt")}).value(0)));
-        QVERIFY(summary.open(QIODevice::ReadOnly));
-        QVERIFY(summary.readAll().endsWith(" SN: ABC-123-XYZ R: OK\n"));
+        QVERIFY(summary.open(QIODevice::ReadOnly) && summary.readAll().endsWith(" SN: ABC-123-XYZ R: OK\n"));
         // Recorded without any set-up in the log folder's SQLite file.
-        QVERIFY(out.contains("stored in sqlite:"));
-        QCOMPARE(run({"report", "--db", QStringLiteral("sqlite:") + logs.filePath("mvx-records.sqlite"),
-                      "--serial", "ABC-123-XYZ", "--json"},
-                     &out),
-                 0);
+        const QString db = QStringLiteral("sqlite:") + logs.filePath("mvx-records.sqlite");
+        QCOMPARE(run({"report", "--db", db, "--serial", "ABC-123-XYZ", "--json"}, &out), 0);
         QVERIFY2(out.contains(R"("result":"pass")"), out.constData());
     }
 
-    void testsThatDoNotPass_data() {
-        QTest::addColumn<QString>("testFile");  // with a body: a file to write in the temporary folder
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QStringList>("extra");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("failing step")
-            << "fail.xml"
-            << QByteArray(
-                   "<ReadInputRegisters><nombre>Modelo</nombre><dir>1</dir>"
-                   "<min>9000</min><max>9001</max></ReadInputRegisters>")
-            << QStringList() << 1 << QStringList{"FALLO!. Rango (9000,9001)", "Placa INCORRECTA!"};
-        QTest::newRow("missing file") << "/nonexistent/test.xml" << QByteArray() << QStringList() << 2
-                                      << QStringList{"cannot open test file"};
-        QTest::newRow("serial number not given")
-            << testpaths::example(QStringLiteral("production-test.xml")) << QByteArray() << QStringList() << 2
-            << QStringList{"--serial"};
-        // Refused before anything is written (the write below is checked for in every row).
-        QTest::newRow("invalid step")
-            << "bad.xml"
-            << QByteArray(
-                   "<WriteSingleRegister><nombre>x</nombre><dir>300</dir>"
-                   "<dat>1</dat></WriteSingleRegister>")
-            << QStringList() << 2 << QStringList{"El fichero de test no pudo ser cargado."};
-    }
     void testsThatDoNotPass() {
-        QFETCH(QString, testFile);
-        QFETCH(QByteArray, body);
-        QFETCH(QStringList, extra);
-        QFETCH(int, exitCode);
-        QFETCH(QStringList, messages);
-        QByteArray out;
-        QCOMPARE(run(args(body.isEmpty() ? testFile : writeTest(testFile, body), extra), &out), exitCode);
-        for (const QString &message : messages) {
-            QVERIFY2(out.contains(message.toUtf8()), out.constData());
+        const QString example = testpaths::example(QStringLiteral("production-test.xml"));
+        const QString failing =
+            writeTest(QStringLiteral("fail.xml"),
+                      "<ReadInputRegisters><nombre>Modelo</nombre><dir>1</dir><min>9000</min>"
+                      "<max>9001</max></ReadInputRegisters>");
+        // Refused before anything is written (the write below is checked for in every row).
+        const QString invalid = writeTest(QStringLiteral("bad.xml"),
+                                          "<WriteSingleRegister><nombre>x</nombre><dir>300</dir><dat>1</dat>"
+                                          "</WriteSingleRegister>");
+        // {test file, exit code, texts in the output}
+        const std::tuple<QString, int, QStringList> cases[] = {
+            {failing, 1, {"FALLO!. Rango (9000,9001)", "Placa INCORRECTA!"}},
+            {QStringLiteral("/nonexistent/test.xml"), 2, {"cannot open test file"}},
+            {example, 2, {"--serial"}},  // serial number not given
+            {invalid, 2, {"El fichero de test no pudo ser cargado."}}};
+        for (const auto &[testFile, exitCode, messages] : cases) {
+            QByteArray out;
+            QCOMPARE(run(args(testFile), &out), exitCode);
+            for (const QString &message : messages) {
+                QVERIFY2(out.contains(message.toUtf8()), out.constData());
+            }
+            QVERIFY(!m_bus.drive.requests().contains(QStringLiteral("1 06 01 2C 00 01")));
         }
-        QVERIFY(!m_bus.drive.requests().contains(QStringLiteral("1 06 01 2C 00 01")));
     }
 
     void exportWritesTheDrivesParameters() {
         const QString out = m_dir.filePath(QStringLiteral("params.xml"));
         QByteArray output;
-        QCOMPARE(run({"export", "--port", m_bus.line.masterPort(), "--map",
-                      testpaths::example("drive-map.xml"), "--out", out},
-                     &output),
-                 0);
+        const QString map = testpaths::example(QStringLiteral("drive-map.xml"));
+        QCOMPARE(run({"export", "--port", m_bus.line.masterPort(), "--map", map, "--out", out}, &output), 0);
         ParamFileContents contents;
         QVERIFY(readParamFile(out, &contents));
         QCOMPARE(contents.holdings.size(), 80);
@@ -144,9 +128,8 @@ class TestMvxctlTest : public QObject {
     }
 
     void interruptedTestExitsThree() {
-        const QString path = writeTest(QStringLiteral("wait.xml"), "<espera>60</espera>");
         QProcess p;
-        p.start(testpaths::mvxctl(), args(path));
+        p.start(testpaths::mvxctl(), args(writeTest(QStringLiteral("wait.xml"), "<espera>60</espera>")));
         QVERIFY(p.waitForStarted());
         QVERIFY(QTest::qWaitFor(
             [&p] {
