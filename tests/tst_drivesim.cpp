@@ -93,13 +93,12 @@ QString show(const Words &words) {
     return text;
 }
 
-// "ok", "timeout", "exception 0x02" …: what the master made of a request.
+// "ok", "timeout", "exception 2" …: what the master made of a request.
 QString outcome(const Answer &answer) {
     return answer.error == kNoError   ? QStringLiteral("ok")
            : answer.error == kTimeout ? QStringLiteral("timeout")
-           : answer.error == kRefused
-               ? QStringLiteral("exception 0x%1").arg(int(answer.exception), 2, 16, QChar('0'))
-               : QStringLiteral("error %1").arg(answer.error);
+           : answer.error == kRefused ? QStringLiteral("exception %1").arg(answer.exception)
+                                      : QStringLiteral("error %1").arg(answer.error);
 }
 
 }  // namespace
@@ -111,19 +110,19 @@ class DriveSimTest : public QObject {
 
     QTemporaryDir m_dir;
     SimulatedBus m_bus;
-    std::unique_ptr<RtuMaster> m_master;
+    RtuMaster m_master;
     // The same drives served by a second simulator through its Modbus TCP gateway.
     SimulatedBus m_gateway;
-    std::unique_ptr<TcpMaster> m_gatewayClient;
-    QModbusClient *m_client = nullptr;  // the one the reads go to
+    TcpMaster m_gatewayClient;
+    QModbusClient *m_client = &m_master;  // the one the reads go to
 
     Answer read(QModbusDataUnit::RegisterType type, int start, int count, int address = 1) {
         return finish(m_client->sendReadRequest(QModbusDataUnit(type, start, quint16(count)), address));
     }
     Answer write(int start, const Words &values, int address = 1) {
-        return finish(m_master->sendWriteRequest(QModbusDataUnit(kHoldings, start, values), address));
+        return finish(m_master.sendWriteRequest(QModbusDataUnit(kHoldings, start, values), address));
     }
-    Answer firmware(const QModbusRequest &request) { return finish(m_master->sendRawRequest(request, 1)); }
+    Answer firmware(const QModbusRequest &request) { return finish(m_master.sendRawRequest(request, 1)); }
     quint16 input(int position) { return read(kInputs, position, 1).values.value(0, 0xDEAD); }
     QStringList lastLogLines(int count) const {
         return m_bus.drive.logLines().mid(m_bus.drive.logLines().size() - count);
@@ -157,23 +156,20 @@ class DriveSimTest : public QObject {
         options.extraArgs = QStringList{"--version", "0x0105", "--user-version", "262"};
         QString error;
         QVERIFY2(m_bus.start(options, &error), qPrintable(error));
-        m_master = std::make_unique<RtuMaster>();
-        QVERIFY(connectMaster(m_master.get(), m_bus.line.masterPort()));
-        m_client = m_master.get();
+        QVERIFY(connectMaster(&m_master, m_bus.line.masterPort()));
         m_gateway.transport = Transport::Tcp;
         QVERIFY2(m_gateway.start(options, &error), qPrintable(error));
-        m_gatewayClient = std::make_unique<TcpMaster>();
         const QUrl gateway(m_gateway.endpoint());
-        m_gatewayClient->setConnectionParameter(QModbusDevice::NetworkAddressParameter, gateway.host());
-        m_gatewayClient->setConnectionParameter(QModbusDevice::NetworkPortParameter, gateway.port());
-        m_gatewayClient->setTimeout(400);
-        m_gatewayClient->setNumberOfRetries(0);
-        QVERIFY(m_gatewayClient->connectDevice());
-        QTRY_COMPARE(m_gatewayClient->state(), QModbusDevice::ConnectedState);
+        m_gatewayClient.setConnectionParameter(QModbusDevice::NetworkAddressParameter, gateway.host());
+        m_gatewayClient.setConnectionParameter(QModbusDevice::NetworkPortParameter, gateway.port());
+        m_gatewayClient.setTimeout(400);
+        m_gatewayClient.setNumberOfRetries(0);
+        QVERIFY(m_gatewayClient.connectDevice());
+        QTRY_COMPARE(m_gatewayClient.state(), QModbusDevice::ConnectedState);
     }
 
     void cleanup() {
-        m_client = m_master.get();
+        m_client = &m_master;
         clearFaults();
     }
 
@@ -241,7 +237,7 @@ class DriveSimTest : public QObject {
                 QStringLiteral("%1 to %2 at level %3: ").arg(show(values)).arg(start).arg(level);
             const QString result = outcome(write(start, values));
             QCOMPARE(name + result + show(read(kHoldings, start, values.size()).values),
-                     name + (refused ? "exception 0x01" + show(before) : "ok" + show(values)));
+                     name + (refused ? "exception 1" + show(before) : "ok" + show(values)));
         }
     }
 
@@ -295,7 +291,7 @@ class DriveSimTest : public QObject {
         QVERIFY(m_bus.drive.logLines().contains(QStringLiteral("RSP 247 03 SILENT")));
         // A broadcast reaches both drives and is logged once, without an answer.
         clearFaults();
-        finish(m_master->sendWriteRequest({kHoldings, 30, Words{4242}}, 0));
+        finish(m_master.sendWriteRequest({kHoldings, 30, Words{4242}}, 0));
         QVERIFY(m_bus.drive.waitForLog(
             [](const QStringList &lines) { return lines.contains(QStringLiteral("REQ 0 06 00 1E 10 92")); }));
         QCOMPARE(read(kHoldings, 30, 1, 1).values, Words{4242});
@@ -307,7 +303,7 @@ class DriveSimTest : public QObject {
     void frameInPiecesIsOneFrame() {
         // The pseudo-terminals may hand a frame over in pieces, far more than 3.5 characters apart.
         QSerialPort port(m_bus.line.masterPort());
-        m_master->disconnectDevice();
+        m_master.disconnectDevice();
         QVERIFY(port.open(QIODevice::ReadWrite));
         const QByteArray readHolding1 = QByteArray::fromHex("010300010001D5CA");
         for (const QByteArray &piece : {readHolding1.left(3), readHolding1.mid(3)}) {
@@ -317,7 +313,7 @@ class DriveSimTest : public QObject {
         QVERIFY(m_bus.drive.waitForLog(
             [](const QStringList &lines) { return lines.contains(QStringLiteral("RSP 1 03 02 05 DC")); }));
         port.close();
-        QVERIFY(m_master->connectDevice());
+        QVERIFY(m_master.connectDevice());
     }
 
     void faultsReachTheMaster() {
@@ -325,21 +321,21 @@ class DriveSimTest : public QObject {
         const std::tuple<Transport, const char *, QString> cases[] = {
             {Transport::Serial, "silent on", "timeout, RSP 1 03 SILENT"},
             {Transport::Tcp, "silent on", "timeout, RSP 1 03 SILENT"},
-            {Transport::Serial, "exception 03 * 4", "exception 0x04, RSP 1 83 04"},
-            {Transport::Tcp, "exception 03 * 4", "exception 0x04, RSP 1 83 04"},
+            {Transport::Serial, "exception 03 * 4", "exception 4, RSP 1 83 04"},
+            {Transport::Tcp, "exception 03 * 4", "exception 4, RSP 1 83 04"},
             {Transport::Serial, "drop 1", "timeout, RSP 1 03 DROPPED"},
             {Transport::Tcp, "drop 1", "timeout, RSP 1 03 DROPPED"},
             {Transport::Serial, "delay 50", answered},
             {Transport::Tcp, "delay 50", answered},
-            {Transport::Serial, "exception 0x03 4 2", "exception 0x02, RSP 1 83 02"},
+            {Transport::Serial, "exception 0x03 4 2", "exception 2, RSP 1 83 02"},
             {Transport::Serial, "exception 03 5 2", answered},  // another register
             {Transport::Serial, "corrupt 1", "timeout, RSP 1 03 CORRUPTED"},
             // Behind the gateway a damaged serial answer comes back as exception 0x0B.
-            {Transport::Tcp, "corrupt 1", "exception 0x0b, RSP 1 03 CORRUPTED"}};
+            {Transport::Tcp, "corrupt 1", "exception 11, RSP 1 03 CORRUPTED"}};
         for (const auto &[transport, command, expected] : cases) {
             const bool tcp = transport == Transport::Tcp;
             SimulatedDrive &drive = tcp ? m_gateway.drive : m_bus.drive;
-            m_client = tcp ? static_cast<QModbusClient *>(m_gatewayClient.get()) : m_master.get();
+            m_client = tcp ? static_cast<QModbusClient *>(&m_gatewayClient) : &m_master;
             clearFaults();
             QVERIFY(drive.command(QStringLiteral("set-holding 4 300")) &&
                     drive.command(QLatin1String(command)));
@@ -347,7 +343,7 @@ class DriveSimTest : public QObject {
             const QString result = outcome(read(kHoldings, 4, 1));
             QCOMPARE(name + result + ", " + drive.logLines().last(), name + expected);
         }
-        m_client = m_master.get();
+        m_client = &m_master;
         clearFaults();
         QVERIFY(m_bus.drive.command(QStringLiteral("drop 2")));  // every second reply
         QStringList outcomes;
@@ -390,7 +386,7 @@ class DriveSimTest : public QObject {
         QCOMPARE(readFile(m_bus.drive.imagePath(QStringLiteral("user"))), testBlock(8) + testBlock(9));
         QVERIFY(m_bus.drive.logLines().contains(QStringLiteral("CMD firmware user mark good (256 bytes)")));
         QCOMPARE(outcome(firmware(firmwareFrame(AnnounceMotor, -1, {}, 0x1234))),
-                 "exception 0x03");  // wrong model
+                 "exception 3");  // wrong model
         QCOMPARE(readFile(m_bus.drive.imagePath(QStringLiteral("motor"))), motorImage);
     }
 

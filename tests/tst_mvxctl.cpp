@@ -157,6 +157,7 @@ class TestMvxctl : public QObject {
     void exitCodesAndTexts() {
         const QString missing = QStringLiteral("/nonexistent/file.xml");
         const QString map = m_dir.filePath(QStringLiteral("map.xml"));
+        const char *hex = "0x00FF\t255\n0xABCD\t43981\n";
         // {arguments, exit code, stdout (the whole of it when `whole`, else a part), part of stderr}
         const std::tuple<QStringList, int, const char *, bool, QString> cases[] = {
             {{"check-map", missing}, 1, "", true, missing},
@@ -165,11 +166,7 @@ class TestMvxctl : public QObject {
             {{"check-map", map}, 0, "warnings (1)", false, ""},
             {{"format", "--vis", "float", "--mul", "0.1", "0xFFF6"}, 0, "-1.0\t-1\n", true, ""},
             {{"format", "--vis", "ufloat", "--mul", "0.1", "65526"}, 0, "6552.6\t6552.6\n", true, ""},
-            {{"format", "--vis", "hex", "--mul", "1", "255", "0xABCD"},
-             0,
-             "0x00FF\t255\n0xABCD\t43981\n",
-             true,
-             ""},
+            {{"format", "--vis", "hex", "--mul", "1", "255", "0xABCD"}, 0, hex, true, ""},
             {{"format", "--vis", "bin", "--mul", "1", "5"}, 0, "101\t5\n", true, ""},
             {{"format", "--vis", "float32H", "--mul", "1", "0", "0x3F80"}, 0, "1.000\t1\n", true, ""},
             {{"format", "--vis", "uint32H", "--mul", "1", "1", "1"}, 0, "65537\t65537\n", true, ""},
