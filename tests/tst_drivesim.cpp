@@ -103,8 +103,8 @@ QString outcome(const Answer &answer) {
 
 }  // namespace
 
-// The simulated drive as the code under test meets it: registers, access levels, line timing,
-// capture buffers, fault injection, firmware images and the request log.
+// The simulated drive as the code under test meets it: registers, access levels, line timing, the
+// capture trigger, several drives on one line, fault injection, firmware images and the request log.
 class DriveSimTest : public QObject {
     Q_OBJECT
 
@@ -185,7 +185,7 @@ class DriveSimTest : public QObject {
             {1, kHoldings, 1004, {77, 88}},
             {1, kHoldings, 3000, {1234}}};
         for (const auto &[address, type, start, expected] : cases) {
-            const QString name = QStringLiteral("%1 at %2: ").arg(start).arg(address);
+            const QString name = QStringLiteral("%1 at drive %2: ").arg(start).arg(address);
             const Answer answer = read(type, start, expected.size(), address);
             QCOMPARE(name + outcome(answer) + show(answer.values), name + "ok" + show(expected));
         }
@@ -234,7 +234,7 @@ class DriveSimTest : public QObject {
             const Words before = read(kHoldings, start, values.size()).values;
             QCOMPARE(grant(level).error, kNoError);
             const QString name =
-                QStringLiteral("%1 to %2 at level %3: ").arg(show(values)).arg(start).arg(level);
+                QStringLiteral("write%1 to %2 at level %3: ").arg(show(values)).arg(start).arg(level);
             const QString result = outcome(write(start, values));
             QCOMPARE(name + result + show(read(kHoldings, start, values.size()).values),
                      name + (refused ? "exception 1" + show(before) : "ok" + show(values)));
