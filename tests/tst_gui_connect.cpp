@@ -2,13 +2,11 @@
 #include <qtadvanceddocking/DockWidget.h>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
@@ -52,19 +50,16 @@ void answerFileDialog(const QString &path) {
 }
 
 // Records every enabled state a widget passes through, however short.
-class EnabledStates : public QObject {
-  public:
-    explicit EnabledStates(QWidget *widget) : m_widget(widget) { widget->installEventFilter(this); }
+struct EnabledStates : QObject {
+    explicit EnabledStates(QWidget *watched) : widget(watched) { watched->installEventFilter(this); }
     bool eventFilter(QObject *, QEvent *event) override {
         if (event->type() == QEvent::EnabledChange) {
-            states << m_widget->isEnabled();
+            states << widget->isEnabled();
         }
         return false;
     }
+    QWidget *widget;
     QList<bool> states;
-
-  private:
-    QWidget *m_widget;
 };
 
 // How a case starts: the drives on the bus, the transport and the settings.xml the window reads.
@@ -96,7 +91,6 @@ class GuiConnectTest : public QObject {
     void exitWhileConnectedClosesTheDataLogAndSavesSettings();
     void searchListsTheDrivesAndSelectsOne();
     void failedPortThenReconfiguredWorkerConnects();
-    void savedFileReopensWithoutDifferences();
     void flashing_data();
     void flashing();
 
@@ -128,8 +122,7 @@ bool GuiConnectTest::startWindow(const Start &start) {
     SimulatedDrive::Options options;
     options.mapFile = guitest::exampleMap();
     options.addresses = start.addresses;
-    QString error;
-    if (!m_bus->start(options, &error)) {
+    if (QString error; !m_bus->start(options, &error)) {
         qWarning() << error;
         return false;
     }
@@ -167,11 +160,9 @@ void GuiConnectTest::repliesAreShownWithoutWriting() {
     QVERIFY(connectWindow());
     QVERIFY(logHas(QStringLiteral("Port connected")));
     const QString saved = m_dir->read(QStringLiteral("settings.xml"));
-    for (const QString &element :
-         {QStringLiteral("<Aux_Register_Tab>False<"), QStringLiteral("<Modbus_Add>1<"),
-          QStringLiteral("<Last_Com>%1</Last_Com>").arg(m_bus->endpoint())}) {
-        QVERIFY2(saved.contains(element), qPrintable(element));
-    }
+    QVERIFY(saved.contains(QStringLiteral("<Aux_Register_Tab>False<")));
+    QVERIFY(saved.contains(QStringLiteral("<Modbus_Add>1<")));
+    QVERIFY(saved.contains(QStringLiteral("<Last_Com>%1</Last_Com>").arg(m_bus->endpoint())));
     QCOMPARE(m_window->pollTime(), 100);
     QVERIFY(!bars->portCombo->isEnabled() && !bars->configuration->isEnabled() &&
             !bars->refreshList->isEnabled());
@@ -205,8 +196,8 @@ void GuiConnectTest::repliesAreShownWithoutWriting() {
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
     QVERIFY(m_window->logArea()->toPlainText().endsWith(QStringLiteral("Port disconnected")));
     plot->replotNow();
-    QVERIFY(
-        qIsNaN((plot->curve(0)->data()->constEnd() - 1)->value));  // no line across the time without a port
+    // No line across the time without a port: a gap.
+    QVERIFY(qIsNaN((plot->curve(0)->data()->constEnd() - 1)->value));
     QVERIFY(bars->portCombo->isEnabled() && bars->configuration->isEnabled());
     QVERIFY(!bars->openFile->isEnabled() && !bars->flashFirmware->isEnabled());
     QVERIFY(!m_window->timeGraph()->stopButton()->isEnabled());
@@ -284,6 +275,29 @@ void GuiConnectTest::writesReachTheDrive() {
     QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().size() > requests + 4, kWaitMs);
     QCOMPARE(combo->currentIndex(), 1);
     QCOMPARE(writes(), expected);
+
+    // Saved, the parameters reopen with no difference from the drive; the export's poll interval
+    // survives the window's own saves (connect, exit).
+    const QString path = m_dir->filePath(QStringLiteral("saved.xml"));
+    answerFileDialog(path);
+    m_window->toolBars()->saveFile->trigger();
+    QVERIFY(QFile::exists(path));
+
+    answerFileDialog(path);
+    m_window->toolBars()->openFile->trigger();
+    ParamFile *file = m_window->parameterFiles()->dialog();
+    QVERIFY(file != nullptr && file->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(file->comparison().compared(), m_window->registers().holdings.size(), kWaitMs);
+    QCOMPARE(file->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText(),
+             QStringLiteral("There are 0 parameters with different values"));
+    QCOMPARE(file->findChild<QTableWidget *>(QStringLiteral("tW_Holdings_2"))->item(6, 1)->text(),
+             QStringLiteral("3000"));
+    file->findChild<QPushButton *>(QStringLiteral("pB_Cancel"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->parameterFiles()->isDialogOpen(), kWaitMs);
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
+    m_window.reset();
+    QVERIFY(m_dir->read(QStringLiteral("settings.xml")).contains(QStringLiteral("<Poll_Interval>50<")));
 }
 
 // A capture goes only to the Secondary Graph and polling resumes; every data-log line is the
@@ -298,8 +312,8 @@ void GuiConnectTest::exitWhileConnectedClosesTheDataLogAndSavesSettings() {
     const int last = waveforms::kBufferSamples - 1;
     QTRY_COMPARE_WITH_TIMEOUT(float(graph->data().buffer(2).at(last)), waveforms::bufferSample(2, last),
                               kWaitMs);
-    QCOMPARE(float(graph->data().buffer(0).at(0)),
-             waveforms::bufferSample(0, 0));  // every sample: tst_gui_plots
+    // Every sample is checked in tst_gui_plots.
+    QCOMPARE(float(graph->data().buffer(0).at(0)), waveforms::bufferSample(0, 0));
     QTRY_COMPARE_WITH_TIMEOUT(graph->progressBar()->value(), 0, kWaitMs);
     const int samples = plot->sampleCount();
     QTRY_VERIFY_WITH_TIMEOUT(plot->sampleCount() > samples + 2, kWaitMs);
@@ -361,11 +375,10 @@ void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
 // replaces the idle worker, and the new one connects and counts failures.
 void GuiConnectTest::failedPortThenReconfiguredWorkerConnects() {
     QVERIFY(startWindow());
-    QFile notAPort(m_dir->filePath(QStringLiteral("not-a-port")));  // exists, but is no serial port
-    QVERIFY(notAPort.open(QIODevice::WriteOnly));
-    notAPort.close();
+    const QString notAPort = m_dir->filePath(QStringLiteral("not-a-port"));  // exists, but is no serial port
+    QVERIFY(QFile(notAPort).open(QIODevice::WriteOnly));
     QComboBox *box = m_window->toolBars()->portCombo;
-    box->setEditText(notAPort.fileName());
+    box->setEditText(notAPort);
     m_window->toolBars()->connectPort->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(logHas(QStringLiteral("Connect failed: ")), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->toolBars()->connectPort->isChecked(), kWaitMs);
@@ -380,34 +393,6 @@ void GuiConnectTest::failedPortThenReconfiguredWorkerConnects() {
                               kWaitMs);
     m_bus->drive.stop();
     QTRY_VERIFY_WITH_TIMEOUT(m_window->errorCount() > 0, kWaitMs);
-}
-
-// A saved parameter file reopens with no difference from the drive; the export's poll interval
-// survives the window's own saves (connect, exit).
-void GuiConnectTest::savedFileReopensWithoutDifferences() {
-    QVERIFY(startConnected());
-    const QVector<holding_t *> &holdings = m_window->registers().holdings;
-    QTRY_COMPARE_WITH_TIMEOUT(holdings[6]->value, uint16_t(3000), kWaitMs);
-    const QString path = m_dir->filePath(QStringLiteral("saved.xml"));
-    answerFileDialog(path);
-    m_window->toolBars()->saveFile->trigger();
-    QVERIFY(QFile::exists(path));
-
-    answerFileDialog(path);
-    m_window->toolBars()->openFile->trigger();
-    ParamFile *dialog = m_window->parameterFiles()->dialog();
-    QVERIFY(dialog != nullptr && dialog->isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(dialog->comparison().compared(), holdings.size(), kWaitMs);
-    QCOMPARE(dialog->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText(),
-             QStringLiteral("There are 0 parameters with different values"));
-    QCOMPARE(dialog->findChild<QTableWidget *>(QStringLiteral("tW_Holdings_2"))->item(6, 1)->text(),
-             QStringLiteral("3000"));
-    dialog->findChild<QPushButton *>(QStringLiteral("pB_Cancel"))->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->parameterFiles()->isDialogOpen(), kWaitMs);
-    m_window->toolBars()->connectPort->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
-    m_window.reset();
-    QVERIFY(m_dir->read(QStringLiteral("settings.xml")).contains(QStringLiteral("<Poll_Interval>50<")));
 }
 
 void GuiConnectTest::flashing_data() {
@@ -435,8 +420,7 @@ void GuiConnectTest::flashing() {
     QVERIFY(startConnected());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->registers().inputRegisters[1]->raw, uint16_t(4), kWaitMs);
     QFile firmware(m_dir->filePath(fileName));
-    QVERIFY(firmware.open(QIODevice::WriteOnly));
-    firmware.write(QByteArray(300, '\x5A'));
+    QVERIFY(firmware.open(QIODevice::WriteOnly) && firmware.write(QByteArray(300, '\x5A')) == 300);
     firmware.close();
     QString question;
     m_window->setConfirmFunction([&question, confirm](const QString &text) {
