@@ -5,16 +5,6 @@
 
 namespace {
 
-template <typename... T, typename... Name>
-void columns(Name... names) {
-    (QTest::addColumn<T>(names), ...);
-}
-
-template <typename... T>
-void row(const char *name, const T &...values) {
-    (QTest::newRow(name) << ... << values);
-}
-
 QByteArray mapWith(const QString &body) {
     return QStringLiteral("<modbusmap>\n%1\n</modbusmap>\n").arg(body).toUtf8();
 }
@@ -45,8 +35,11 @@ QString describe(const holding_t &h) {
 }
 
 // One record or warning as the summary lists it: holdings by address, RAM parameters and inputs by name.
+// A holding read with every field at its default shows no details.
 QString text(const holding_t *h) {
-    return h->name.isEmpty() ? QString::number(h->add) : h->name;
+    const QString details = describe(*h) + (h->table != -1 || h->combo != -1 ? "placed" : "");
+    return (h->name.isEmpty() ? QString::number(h->add) : h->name) +
+           (details == QLatin1String("|0|0|0||1|||shown|0|") ? QString() : '=' + details);
 }
 QString text(const input_reg_t *r) {
     return r->text.isEmpty() ? r->name : r->name + '=' + r->text;
@@ -73,7 +66,8 @@ void part(QStringList &out, const char *label, int count, const List &list) {
     }
 }
 
-// What a map holds, in one line: "holdings:0,1 aux:10 inputs:a,b=text ram:pw blocks:B@0 warnings:min@3".
+// What a map holds, in one line: "holdings:0,1 aux:10 inputs:a,b=text ram:pw blocks:B@0 options:…
+// warnings:min@3" (options only when one differs from its default).
 QString summary(const QByteArray &xml) {
     xmlmap map;
     QStringList out;
@@ -90,6 +84,13 @@ QString summary(const QByteArray &xml) {
     part(out, "inputs", map.getInputRegisters(inputs), inputs);
     part(out, "ram", map.getRamParams(ram), ram);
     part(out, "blocks", map.getBlocks(blocks), blocks);
+    const QString options =
+        QString::asprintf("options:%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", map.getStopIndex(), map.getAccessLevel(),
+                          map.getFlags(), map.getPowerId(), map.getPowerIq(), map.getPowerVd(),
+                          map.getPowerVq(), map.getCol1Width(), map.getCol2Width(), map.getCol3Width());
+    if (options != QLatin1String("options:65535,65535,65535,-1,-1,-1,-1,200,100,50")) {
+        out << options;
+    }
     part(out, "warnings", map.warnings().size(), map.warnings());
     return out.join(' ');
 }
@@ -101,94 +102,60 @@ class tst_xmlmap : public QObject {
 
   private slots:
     void sections_data() {
-        columns<QByteArray, QString>("xml", "summary");
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("summary");
         const QString bad = QStringLiteral("\n%1\n<h add=\"1\"/>"),
                       dropped = "holdings:1 blocks:B@0 warnings:";
-        const QString three = "<a add=\"0\"/><b %1/><c add=\"2\"/>";
+        const QString three = "<a add=\"0\"/><b %1/><c add=\"2\"/>", one = "<h add=\"0\">%1</h>";
         const QString in = "<Input_Register>%1</Input_Register>", ram = "<RAM_Parameter>%1</RAM_Parameter>";
+        const QString o = "<options>%1</options>", ob = "blocks:B@0 options:";
         // clang-format off
+        QTest::newRow("gap after 2 is aux") << mapWith(block(holdingsAt({0, 1, 2, 10, 11}))) << "holdings:0,1,2 aux:10,11 blocks:B@0";
+        QTest::newRow("one holding") << mapWith(block(holdingsAt({5}))) << "holdings:5 blocks:B@0";
+        QTest::newRow("16-bit end") << mapWith(block(holdingsAt({65535, 0}))) << "holdings:65535 aux:0 blocks:B@0";
+        QTest::newRow("all fields") << mapWith(block(one.arg("<text>Speed</text><min>-10</min><max>20</max><default>5</default><vis_type>float</vis_type>"
+            "<multiplier>0.1</multiplier><unit>rpm</unit><help>h</help><hidden>true</hidden><level>3</level>"))) << "holdings:0=Speed|-10|20|5|float|0.1|rpm|h|hidden|3| blocks:B@0";
+        QTest::newRow("items before list dropped") << mapWith(block(one.arg("<item val=\"1\">a</item><item val=\"2\">b</item><vis_type>list</vis_type><item val=\"3\">c</item>")))
+            << "holdings:0=|0|0|0|list|1|||shown|0|3=c, blocks:B@0 warnings:vis_type@2";
+        QTest::newRow("negative item val") << mapWith(block(one.arg("<vis_type>list</vis_type><item val=\"-1\">m</item>"))) << "holdings:0=|0|0|0|list|1|||shown|0|65535=m, blocks:B@0";
+        QTest::newRow("bad item val ends reading") << mapWith(block(one.arg("<text>T</text><item val=\"x\">a</item><text>U</text>"))) << "holdings:0=T|0|0|0||1|||shown|0| blocks:B@0 warnings:item@2";
+        QTest::newRow("unit none is empty") << mapWith(block(one.arg("<unit>none</unit>"))) << "holdings:0 blocks:B@0";
+        QTest::newRow("hidden is case-sensitive") << mapWith(block(one.arg("<hidden>True</hidden>"))) << "holdings:0 blocks:B@0";
+        QTest::newRow("unknown child") << mapWith(block(one.arg("<colour>red</colour>"))) << "holdings:0 blocks:B@0 warnings:colour@2";
+        QTest::newRow("bad min") << mapWith(block(bad.arg("<h add=\"0\"><min>abc</min></h>"))) << dropped + "min@3";
+        QTest::newRow("empty default") << mapWith(block(bad.arg("<h add=\"0\"><default></default></h>"))) << dropped + "default@3";
+        QTest::newRow("bad level") << mapWith(block(bad.arg("<h add=\"0\"><level>x</level></h>"))) << dropped + "level@3";
+        QTest::newRow("nan multiplier") << mapWith(block(bad.arg("<h add=\"0\"><multiplier>nan</multiplier></h>"))) << dropped + "multiplier@3";
+        QTest::newRow("no add") << mapWith(block(bad.arg("<h><text>x</text></h>"))) << dropped + "h@3";
+        QTest::newRow("add too big") << mapWith(block(bad.arg("<h add=\"65536\"/>"))) << dropped + "h@3";
         // A bad element in a section abandons the rest of it (",b@2": the warning that says so).
-        row("gap after 2 is aux", mapWith(block(holdingsAt({0, 1, 2, 10, 11}))), "holdings:0,1,2 aux:10,11 blocks:B@0");
-        row("one holding", mapWith(block(holdingsAt({5}))), "holdings:5 blocks:B@0");
-        row("16-bit end", mapWith(block(holdingsAt({65535, 0}))), "holdings:65535 aux:0 blocks:B@0");
-        row("bad min", mapWith(block(bad.arg("<h add=\"0\"><min>abc</min></h>"))), dropped + "min@3");
-        row("empty default", mapWith(block(bad.arg("<h add=\"0\"><default></default></h>"))), dropped + "default@3");
-        row("bad level", mapWith(block(bad.arg("<h add=\"0\"><level>x</level></h>"))), dropped + "level@3");
-        row("nan multiplier", mapWith(block(bad.arg("<h add=\"0\"><multiplier>nan</multiplier></h>"))), dropped + "multiplier@3");
-        row("no add", mapWith(block(bad.arg("<h><text>x</text></h>"))), dropped + "h@3");
-        row("add too big", mapWith(block(bad.arg("<h add=\"65536\"/>"))), dropped + "h@3");
-        row("input bad add", mapWith(in.arg(three.arg("add=\"x\""))), "inputs:a warnings:b@2,b@2");
-        row("input bad default", mapWith(in.arg(three.arg("add=\"1\"><default>q</default></b><z"))), "inputs:a warnings:default@2,b@2");
-        row("input bad multiplier", mapWith(in.arg(three.arg("add=\"1\"><multiplier>q</multiplier></b><z"))), "inputs:a warnings:multiplier@2,b@2");
-        row("input bad item keeps register", mapWith(in.arg(three.arg("add=\"1\"><item/><text>lost</text></b><z add=\"1\""))), "inputs:a,b,z,c warnings:item@2");
-        row("two input sections append", mapWith(in.arg("<a add=\"0\"/>") + in.arg("<b add=\"1\"/>")), "inputs:a,b");
-        row("ram bad add", mapWith(ram.arg(three.arg("add=\"-1\""))), "ram:a warnings:b@2,b@2");
-        row("ram bad min", mapWith(ram.arg(three.arg("add=\"1\"><min>1e3</min></b><z"))), "ram:a warnings:min@2,b@2");
-        row("complete block", mapWith("<block name=\"N\" query=\"manual\" type=\"t\" start=\"1000\" end=\"1003\"><h add=\"0\"/></block>"), "holdings:0 blocks:N@1000");
-        row("block without end", mapWith("<block name=\"N\" query=\"q\" type=\"t\" start=\"0\"><h add=\"0\"/></block>"), "warnings:block@2");
-        row("block without name", mapWith("<block query=\"q\" type=\"t\" start=\"0\" end=\"1\"><h add=\"0\"/></block>"), "warnings:block@2");
-        row("block bad end", mapWith("<block name=\"N\" query=\"q\" type=\"t\" start=\"0\" end=\"e\"><h add=\"0\"/></block>"), "warnings:block@2");
-        row("block bad start", mapWith("<block name=\"N\" query=\"q\" type=\"t\" start=\"s\" end=\"1\"><h add=\"0\"/></block>"), "holdings:0 blocks:N@0 warnings:block@2");
-        row("malformed", "<modbusmap>\n" + block(holdingsAt({0})).toUtf8() + "\n<oops>", "warnings:document@3");
-        row("empty", QByteArray(), "warnings:document@1");
-        row("unknown section", mapWith("<Coils/>"), "warnings:Coils@2");
+        QTest::newRow("input bad add") << mapWith(in.arg(three.arg("add=\"x\""))) << "inputs:a warnings:b@2,b@2";
+        QTest::newRow("input bad default") << mapWith(in.arg(three.arg("add=\"1\"><default>q</default></b><z"))) << "inputs:a warnings:default@2,b@2";
+        QTest::newRow("input bad multiplier") << mapWith(in.arg(three.arg("add=\"1\"><multiplier>q</multiplier></b><z"))) << "inputs:a warnings:multiplier@2,b@2";
+        QTest::newRow("input bad item keeps register") << mapWith(in.arg(three.arg("add=\"1\"><item/><text>lost</text></b><z add=\"1\""))) << "inputs:a,b,z,c warnings:item@2";
+        QTest::newRow("two input sections append") << mapWith(in.arg("<a add=\"0\"/>") + in.arg("<b add=\"1\"/>")) << "inputs:a,b";
+        QTest::newRow("ram bad add") << mapWith(ram.arg(three.arg("add=\"-1\""))) << "ram:a warnings:b@2,b@2";
+        QTest::newRow("ram bad min") << mapWith(ram.arg(three.arg("add=\"1\"><min>1e3</min></b><z"))) << "ram:a warnings:min@2,b@2";
+        QTest::newRow("complete block") << mapWith("<block name=\"N\" query=\"manual\" type=\"t\" start=\"1000\" end=\"1003\"><h add=\"0\"/></block>") << "holdings:0 blocks:N@1000";
+        QTest::newRow("block without end") << mapWith("<block name=\"N\" query=\"q\" type=\"t\" start=\"0\"><h add=\"0\"/></block>") << "warnings:block@2";
+        QTest::newRow("block without name") << mapWith("<block query=\"q\" type=\"t\" start=\"0\" end=\"1\"><h add=\"0\"/></block>") << "warnings:block@2";
+        QTest::newRow("block bad end") << mapWith("<block name=\"N\" query=\"q\" type=\"t\" start=\"0\" end=\"e\"><h add=\"0\"/></block>") << "warnings:block@2";
+        QTest::newRow("block bad start") << mapWith("<block name=\"N\" query=\"q\" type=\"t\" start=\"s\" end=\"1\"><h add=\"0\"/></block>") << "holdings:0 blocks:N@0 warnings:block@2";
+        QTest::newRow("all options") << mapWith(block("") + o.arg("<StopIndex>66</StopIndex><access_level>28</access_level><flags>29</flags><power_id>11</power_id><power_iq>12</power_iq>"
+            "<power_vd>13</power_vd><power_vq>14</power_vq><col1_width>150</col1_width><col2_width>90</col2_width><col3_width>40</col3_width>")) << ob + "66,28,29,11,12,13,14,150,90,40";
+        QTest::newRow("bad col2 leaves col1") << mapWith(block("") + o.arg("<col1_width>150</col1_width><col2_width>wide</col2_width>")) << ob + "65535,65535,65535,-1,-1,-1,-1,150,100,50 warnings:col2_width@2";
+        QTest::newRow("bad numbers fall back") << mapWith(block("") + o.arg("<StopIndex>-1</StopIndex><flags>70000</flags><power_vq>x</power_vq><col3_width/>"))
+            << "blocks:B@0 warnings:StopIndex@2,flags@2,power_vq@2,col3_width@2";
+        QTest::newRow("access level reset per options") << mapWith(block("") + o.arg("<access_level>5</access_level><flags>3</flags>") + o.arg(""))
+            << ob + "65535,65535,3,-1,-1,-1,-1,200,100,50";
+        QTest::newRow("malformed") << "<modbusmap>\n" + block(holdingsAt({0})).toUtf8() + "\n<oops>" << "warnings:document@3";
+        QTest::newRow("empty") << QByteArray() << "warnings:document@1";
+        QTest::newRow("unknown section") << mapWith("<Coils/>") << "warnings:Coils@2";
         // clang-format on
     }
     void sections() {
         QFETCH(QByteArray, xml);
         QTEST(summary(xml), "summary");
-    }
-
-    void holdingChildren_data() {
-        columns<QString, QString, int>("children", "expected", "warnings");
-        // clang-format off
-        row("defaults", "", "|0|0|0||1|||shown|0|", 0);
-        row("all fields", "<text>Speed</text><min>-10</min><max>20</max><default>5</default><vis_type>float</vis_type>"
-            "<multiplier>0.1</multiplier><unit>rpm</unit><help>h</help><hidden>true</hidden><level>3</level>", "Speed|-10|20|5|float|0.1|rpm|h|hidden|3|", 0);
-        row("items before list dropped", "<item val=\"1\">a</item><item val=\"2\">b</item><vis_type>list</vis_type><item val=\"3\">c</item>", "|0|0|0|list|1|||shown|0|3=c,", 1);
-        row("negative item val", "<vis_type>list</vis_type><item val=\"-1\">m</item>", "|0|0|0|list|1|||shown|0|65535=m,", 0);
-        row("bad item val ends reading", "<text>T</text><item val=\"x\">a</item><text>U</text>", "T|0|0|0||1|||shown|0|", 1);
-        row("unit none is empty", "<unit>none</unit>", "|0|0|0||1|||shown|0|", 0);
-        row("hidden is case-sensitive", "<hidden>True</hidden>", "|0|0|0||1|||shown|0|", 0);
-        row("unknown child", "<colour>red</colour>", "|0|0|0||1|||shown|0|", 1);
-        // clang-format on
-    }
-    void holdingChildren() {
-        QFETCH(QString, children);
-        xmlmap map;
-        map.readMapData(mapWith(block(QStringLiteral("<h add=\"0\">%1</h>").arg(children))));
-        QVector<holding_t *> holdings;
-        QCOMPARE(map.getHoldings(holdings), 1);
-        QTEST(describe(*holdings[0]), "expected");
-        QCOMPARE((QList<int>{holdings[0]->table, holdings[0]->combo}), (QList<int>{-1, -1}));
-        QTEST(int(map.warnings().size()), "warnings");
-    }
-
-    void options_data() {
-        columns<QString, QList<int>, int>("body", "values",
-                                          "warnings");  // stop, access, flags, id, iq, vd, vq, col1..3
-        const QList<int> defaults{65535, 65535, 65535, -1, -1, -1, -1, 200, 100, 50};
-        // clang-format off
-        row("none", "", defaults, 0);
-        row("all", "<options><StopIndex>66</StopIndex><access_level>28</access_level><flags>29</flags><power_id>11</power_id>"
-            "<power_iq>12</power_iq><power_vd>13</power_vd><power_vq>14</power_vq><col1_width>150</col1_width>"
-            "<col2_width>90</col2_width><col3_width>40</col3_width></options>", QList<int>{66, 28, 29, 11, 12, 13, 14, 150, 90, 40}, 0);
-        row("bad col2 leaves col1", "<options><col1_width>150</col1_width><col2_width>wide</col2_width></options>",
-            QList<int>{65535, 65535, 65535, -1, -1, -1, -1, 150, 100, 50}, 1);
-        row("bad numbers fall back", "<options><StopIndex>-1</StopIndex><flags>70000</flags><power_vq>x</power_vq><col3_width/></options>", defaults, 4);
-        row("access level reset per options", "<options><access_level>5</access_level><flags>3</flags></options><options/>",
-            QList<int>{65535, 65535, 3, -1, -1, -1, -1, 200, 100, 50}, 0);
-        // clang-format on
-    }
-    void options() {
-        QFETCH(QString, body);
-        xmlmap map;
-        map.readMapData(mapWith(body));
-        QTEST((QList<int>{map.getStopIndex(), map.getAccessLevel(), map.getFlags(), map.getPowerId(),
-                          map.getPowerIq(), map.getPowerVd(), map.getPowerVq(), map.getCol1Width(),
-                          map.getCol2Width(), map.getCol3Width()}),
-              "values");
-        QTEST(int(map.warnings().size()), "warnings");
     }
 
     void unitsAndColours() {
