@@ -6,8 +6,6 @@ using namespace presentation;
 
 namespace {
 
-const QString kKeep = QStringLiteral("<keep>");
-
 template <typename... T, typename... Name>
 void columns(Name... names) {
     (QTest::addColumn<T>(names), ...);
@@ -18,20 +16,13 @@ void row(const char *name, const T &...values) {
     (QTest::newRow(name) << ... << values);
 }
 
-// "0x3F80,7" -> {0x3F80, 7}
-QVector<uint16_t> parseWords(const QString &list) {
-    QVector<uint16_t> out;
-    for (const QString &w : list.split(',', Qt::SkipEmptyParts)) {
-        out << static_cast<uint16_t>(w.toUInt(nullptr, 0));
-    }
-    return out;
-}
+using Words = QVector<uint16_t>;
 
-// Cell texts joined by '|', kKeep for cells left as they were.
+// Cell texts joined by '|', "<keep>" for cells left as they were.
 QString texts(const QVector<CellUpdate> &updates) {
     QStringList out;
     for (const CellUpdate &u : updates) {
-        out << (u.set ? u.text : kKeep);
+        out << (u.set ? u.text : QStringLiteral("<keep>"));
     }
     return out.join('|');
 }
@@ -131,24 +122,23 @@ class tst_presentation : public QObject {
     }
 
     void applyInputWords_data() {
-        columns<QString, QString, QString, QString>("vis", "words", "cells", "logLine");
+        columns<QString, Words, QString, QString>("vis", "reply", "cells", "logLine");
         // clang-format off
-        row("float pair", "float32H,float32L,ufloat", "0,0x3F80,7", "1.000||3.5", ";1.000;3.5");
-        row("uint pair", "uint32H,uint32L", "1,1", "65537|", ";65537");
-        row("H last in list", "integer,float32H", "5,7", "2|" + kKeep, ";2");
-        row("H before other type", "float32H,hex", "0,3", kKeep + "|0x0001", ";0x0001");
-        row("pair cut by reply", "uint32H,uint32L", "1", kKeep, "");
-        row("list last match wins", "list,list", "2,1", "B|On", "");
-        row("list no match keeps", "list", "9", kKeep, "");
-        row("reply shorter", "bin,bin,bin", "4,6", "10|11", ";10;11");
-        row("reply longer", "bin", "4,6", "10", ";10");
+        row("float pair", "float32H,float32L,ufloat", Words{0, 0x3F80, 7}, "1.000||3.5", ";1.000;3.5");
+        row("uint pair", "uint32H,uint32L", Words{1, 1}, "65537|", ";65537");
+        row("H last in list", "integer,float32H", Words{5, 7}, "2|<keep>", ";2");
+        row("H before other type", "float32H,hex", Words{0, 3}, "<keep>|0x0001", ";0x0001");
+        row("pair cut by reply", "uint32H,uint32L", Words{1}, "<keep>", "");
+        row("list last match wins", "list,list", Words{2, 1}, "B|On", "");
+        row("list no match keeps", "list", Words{9}, "<keep>", "");
+        row("reply shorter", "bin,bin,bin", Words{4, 6}, "10|11", ";10;11");
+        row("reply longer", "bin", Words{4, 6}, "10", ";10");
         // clang-format on
     }
     void applyInputWords() {
         QFETCH(QString, vis);
-        QFETCH(QString, words);
+        QFETCH(Words, reply);
         QFETCH(QString, logLine);
-        const QVector<uint16_t> reply = parseWords(words);
         Registers<input_reg_t> regs(vis);
         QString line = QStringLiteral("t");
         QTEST(texts(presentation::applyInputWords(regs.pointers, reply, &line)), "cells");
@@ -159,19 +149,18 @@ class tst_presentation : public QObject {
     }
 
     void applyAuxWords_data() {
-        columns<int, QString, QString>("start", "words", "cells");
-        row("pair, own word low", 0, "1,1,5", "65537||5");
-        row("pair ending the reply", 0, "1,1", "65537|");
-        row("from the middle", 2, "9", "9");
-        row("pair cut by reply", 0, "1", kKeep);
-        row("runs past the end", 1, "1,2,3", "|2");
-        row("starts past the end", 5, "1", "");
-        row("negative start", -1, "1", "");
+        columns<int, Words, QString>("start", "reply", "cells");
+        row("pair, own word low", 0, Words{1, 1, 5}, "65537||5");
+        row("pair ending the reply", 0, Words{1, 1}, "65537|");
+        row("from the middle", 2, Words{9}, "9");
+        row("pair cut by reply", 0, Words{1}, "<keep>");
+        row("runs past the end", 1, Words{1, 2, 3}, "|2");
+        row("starts past the end", 5, Words{1}, "");
+        row("negative start", -1, Words{1}, "");
     }
     void applyAuxWords() {
         QFETCH(int, start);
-        QFETCH(QString, words);
-        const QVector<uint16_t> reply = parseWords(words);
+        QFETCH(Words, reply);
         Registers<holding_t> aux("uint32H,uint32L,uint");
         aux.storage[2].multiplier = 1.0f;
         if (start < 0 || start + reply.size() > aux.storage.size()) {
@@ -200,7 +189,7 @@ class tst_presentation : public QObject {
         QVERIFY(presentation::applyHoldingWords(holdings.pointers, {1, 2, 3, 4}).isEmpty());
         QCOMPARE(holdings.storage[0].value, uint16_t(0));
         QCOMPARE(texts(presentation::applyHoldingWords(holdings.pointers, {0xFFF6, 2, 0x156})),
-                 "-5.0|" + kKeep + "|0x00AB");
+                 "-5.0|<keep>|0x00AB");
         QCOMPARE(holdings.storage[1].value, uint16_t(2));
         QCOMPARE(holdings.storage[0].fvalue, -5.0f);
 
