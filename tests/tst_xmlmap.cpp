@@ -14,14 +14,6 @@ QString block(const QString &holdings) {
         .arg(holdings);
 }
 
-QString holdingsAt(const QList<int> &adds) {
-    QString out;
-    for (int add : adds) {
-        out += QStringLiteral("<h add=\"%1\"/>").arg(add);
-    }
-    return out;
-}
-
 // Everything the tables use of a holding or RAM parameter, in one comparable line.
 QString describe(const holding_t &h) {
     QString out;
@@ -117,9 +109,9 @@ class tst_xmlmap : public QObject {
         const QString in = "<Input_Register>%1</Input_Register>", ram = "<RAM_Parameter>%1</RAM_Parameter>";
         const QString o = "<options>%1</options>", ob = "blocks:B@0 options:";
         // clang-format off
-        QTest::newRow("gap after 2 is aux") << mapWith(block(holdingsAt({0, 1, 2, 10, 11}))) << "holdings:0,1,2 aux:10,11 blocks:B@0";
-        QTest::newRow("one holding") << mapWith(block(holdingsAt({5}))) << "holdings:5 blocks:B@0";
-        QTest::newRow("16-bit end") << mapWith(block(holdingsAt({65535, 0}))) << "holdings:65535 aux:0 blocks:B@0";
+        QTest::newRow("gap after 2 is aux") << mapWith(block("<h add=\"0\"/><h add=\"1\"/><h add=\"2\"/><h add=\"10\"/><h add=\"11\"/>")) << "holdings:0,1,2 aux:10,11 blocks:B@0";
+        QTest::newRow("one holding") << mapWith(block("<h add=\"5\"/>")) << "holdings:5 blocks:B@0";
+        QTest::newRow("16-bit end") << mapWith(block("<h add=\"65535\"/><h add=\"0\"/>")) << "holdings:65535 aux:0 blocks:B@0";
         QTest::newRow("all fields") << mapWith(block(one.arg("<text>Speed</text><min>-10</min><max>20</max><default>5</default><vis_type>float</vis_type>"
             "<multiplier>0.1</multiplier><unit>rpm</unit><help>h</help><hidden>true</hidden><level>3</level>"))) << "holdings:0=Speed|-10|20|5|float|0.1|rpm|h|hidden|3| blocks:B@0";
         QTest::newRow("items before list dropped") << mapWith(block(one.arg("<item val=\"1\">a</item><item val=\"2\">b</item><vis_type>list</vis_type><item val=\"3\">c</item>")))
@@ -157,7 +149,7 @@ class tst_xmlmap : public QObject {
             << "blocks:B@0 warnings:StopIndex@2,flags@2,power_vq@2,col3_width@2";
         QTest::newRow("access level reset per options") << mapWith(block("") + o.arg("<access_level>5</access_level><flags>3</flags>") + o.arg(""))
             << ob + "65535,65535,3,-1,-1,-1,-1,200,100,50";
-        QTest::newRow("malformed") << "<modbusmap>\n" + block(holdingsAt({0})).toUtf8() + "\n<oops>" << "warnings:document@3";
+        QTest::newRow("malformed") << "<modbusmap>\n" + block("<h add=\"0\"/>").toUtf8() + "\n<oops>" << "warnings:document@3";
         QTest::newRow("empty") << QByteArray() << "warnings:document@1";
         QTest::newRow("unknown section") << mapWith("<Coils/>") << "warnings:Coils@2";
         // clang-format on
@@ -169,6 +161,9 @@ class tst_xmlmap : public QObject {
 
     // One poll reads at most 125 registers: a larger map still loads, with a warning.
     void pollLimits() {
+        const QString tooMany =
+            "line 0: <block>: 126 normal holdings: one poll reads at most 125\n"
+            "line 0: <Input_Register>: 126 input registers: one poll reads at most 125";
         for (int count : {125, 126}) {
             QString holdings, inputs;
             for (int add = 0; add < count; ++add) {
@@ -181,12 +176,7 @@ class tst_xmlmap : public QObject {
             for (const ReadWarning &w : map.warnings()) {
                 warnings << w.toString();
             }
-            QCOMPARE(warnings.join('\n'),
-                     count == 125
-                         ? QString()
-                         : QStringLiteral(
-                               "line 0: <block>: 126 normal holdings: one poll reads at most 125\n"
-                               "line 0: <Input_Register>: 126 input registers: one poll reads at most 125"));
+            QCOMPARE(warnings.join('\n'), count == 125 ? QString() : tooMany);
             QVector<holding_t *> all;
             QCOMPARE(map.getHoldings(all), count);
         }
@@ -220,15 +210,13 @@ class tst_xmlmap : public QObject {
         QVector<holding_t *> normal, aux, ram;
         QVector<input_reg_t *> inputs;
         QVector<block_t *> blocks;
-        QCOMPARE(map.getHoldings(normal), 80);
-        QCOMPARE(map.getAuxHoldings(aux), 12);
-        QCOMPARE(map.getInputRegisters(inputs), 40);
-        QCOMPARE(map.getRamParams(ram), 5);
+        QCOMPARE((QList<int>{map.getHoldings(normal), map.getAuxHoldings(aux), map.getInputRegisters(inputs),
+                             map.getRamParams(ram)}),
+                 (QList<int>{80, 12, 40, 5}));
         QVERIFY(map.getBlocks(blocks) >= 6);
         QCOMPARE(describe(*normal[0]).section('|', -1),
                  QStringLiteral("0=Ninguno,1=Reset,2=Valores de fabrica,"));
         QCOMPARE(describe(*normal[66]).section('|', -1), QStringLiteral("0=Paro,1=Marcha,"));
-        QCOMPARE(aux[0]->add, uint16_t(1000));
         QCOMPARE(ram[0]->vis_type, QStringLiteral("pass"));
         QCOMPARE(map.getStopIndex(), uint16_t(66));
         QString testFile;
