@@ -74,7 +74,6 @@ class GuiParamFileTest : public QObject {
         QCOMPARE(widget<QLineEdit>("edVersion")->text(), QString::number(m_inputs[0]->raw));
         QVector<QString> expected(m_holdings.size(), QStringLiteral("ok"));  // the drive's values were saved
         QCOMPARE(marks(), expected);
-        QVERIFY(!button("pB_Send")->isEnabled());
 
         const uint16_t five = m_holdings[5]->value, seven = m_holdings[7]->value;
         m_h.worker->writeHolding(5, five + 1, false);  // each holdings reply is compared at once
@@ -84,7 +83,6 @@ class GuiParamFileTest : public QObject {
         expected[5] = expected[7] = QStringLiteral("no");
         QCOMPARE(marks(), expected);
         QCOMPARE(widget<QTableWidget>("tW_Holdings_2")->item(5, 2)->background().color(), QColor(Qt::red));
-        QVERIFY(summary().startsWith(QStringLiteral("There are 2 parameters")));
         int before = m_h.requests().size();
         button("pB_Send")->click();
         QTRY_COMPARE_WITH_TIMEOUT(m_flow->dialog()->comparison().differences, 0, kTimeoutMs);

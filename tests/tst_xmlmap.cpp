@@ -34,14 +34,10 @@ QString text(const holding_t *h) {
            (details == QLatin1String("|0|0|0||1|||shown|0|") ? QString() : '=' + details);
 }
 QString text(const input_reg_t *r) {
-    QString out = r->text.isEmpty() ? r->name : r->name + '=' + r->text;
-    if (!r->unit.isEmpty()) {
-        out += '[' + r->unit + ']';
-    }
-    if (r->bg_r != 255 || r->bg_g != 255 || r->bg_b != 255) {
-        out += QString::asprintf("#%d,%d,%d", r->bg_r, r->bg_g, r->bg_b);
-    }
-    return out;
+    const QString out = (r->text.isEmpty() ? r->name : r->name + '=' + r->text) +
+                        (r->unit.isEmpty() ? QString() : '[' + r->unit + ']');
+    const bool white = r->bg_r == 255 && r->bg_g == 255 && r->bg_b == 255;
+    return white ? out : out + QString::asprintf("#%d,%d,%d", r->bg_r, r->bg_g, r->bg_b);
 }
 QString text(const block_t *b) {
     return b->name + '@' + QString::number(b->start);
@@ -118,7 +114,6 @@ class tst_xmlmap : public QObject {
             << "holdings:0=|0|0|0|list|1|||shown|0|3=c, blocks:B@0 warnings:vis_type@2";
         QTest::newRow("negative item val") << mapWith(block(one.arg("<vis_type>list</vis_type><item val=\"-1\">m</item>"))) << "holdings:0=|0|0|0|list|1|||shown|0|65535=m, blocks:B@0";
         QTest::newRow("bad item val ends reading") << mapWith(block(one.arg("<text>T</text><item val=\"x\">a</item><text>U</text>"))) << "holdings:0=T|0|0|0||1|||shown|0| blocks:B@0 warnings:item@2";
-        QTest::newRow("unit none is empty") << mapWith(block(one.arg("<unit>none</unit>"))) << "holdings:0 blocks:B@0";
         QTest::newRow("hidden is case-sensitive") << mapWith(block(one.arg("<hidden>True</hidden>"))) << "holdings:0 blocks:B@0";
         QTest::newRow("unknown child") << mapWith(block(one.arg("<colour>red</colour>"))) << "holdings:0 blocks:B@0 warnings:colour@2";
         QTest::newRow("bad min") << mapWith(block(bad.arg("<h add=\"0\"><min>abc</min></h>"))) << dropped + "min@3";
