@@ -191,6 +191,7 @@ class GuiParamFileTest : public QObject {
     }
 
     ParamFile *open(const QString &path) {
+        delete m_flow->dialog();  // one left open by a scenario that failed
         m_nextFile = path;
         m_flow->openParameterFile(m_inputs, mapPath());
         return m_flow->dialog();
