@@ -132,6 +132,7 @@ class GuiParamFileTest : public QObject {
         const QString version = exportCopy("version.xml", [](Holdings &h, DriveIdentity &id) {
             id.version += 1;
             h[3].add = 300;  // a difference, yet never sent
+            h[3].value += 1;
             h[4].value += 1;
         });
         const QString shorter = exportCopy("short.xml", [](Holdings &h, DriveIdentity &) {
