@@ -1,14 +1,10 @@
 #include <qtadvanceddocking/DockAreaWidget.h>
 #include <qtadvanceddocking/DockManager.h>
-#include <qtadvanceddocking/DockWidget.h>
 #include <QAbstractButton>
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QSignalSpy>
-#include <QTableWidget>
 #include <QToolBar>
 #include <QtTest>
 
