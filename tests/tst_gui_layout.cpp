@@ -62,8 +62,7 @@ class GuiLayoutTest : public QObject {
         const QRect available = window.screen()->availableGeometry();
         window.setWindowState(Qt::WindowNoState);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Settings.ini"))));
-        QVERIFY2(coversMostOf(available, window.geometry()),
-                 qPrintable(QStringLiteral("%1x%2").arg(window.width()).arg(window.height())));
+        QVERIFY(coversMostOf(available, window.geometry()));
         const QString status = window.connectionStatus()->text();
         for (const char *part : {"19200 8N2", "address 7", "disconnected", "none yet", "level unknown"}) {
             QVERIFY2(status.contains(QLatin1String(part)), qPrintable(status));
@@ -71,10 +70,9 @@ class GuiLayoutTest : public QObject {
 
         showAt(window, QSize(1024, 768));
         const MainToolBars &bars = *window.toolBars();
-        QWidget *connect = bars.commBar->widgetForAction(bars.connectPort);
-        for (QWidget *shown :
-             {connect, static_cast<QWidget *>(bars.portCombo), static_cast<QWidget *>(bars.addressEdit),
-              static_cast<QWidget *>(bars.errorCountLabel)}) {
+        const QList<QWidget *> group{bars.commBar->widgetForAction(bars.connectPort), bars.portCombo,
+                                     bars.addressEdit, bars.errorCountLabel};
+        for (QWidget *shown : group) {
             // Items that do not fit move into the extension menu and leave the bar's own area.
             QVERIFY2(shown && shown->isVisible() && bars.commBar->rect().contains(shown->geometry()),
                      qPrintable(shown ? shown->objectName() : "missing"));

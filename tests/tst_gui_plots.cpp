@@ -1,4 +1,3 @@
-#include <qcustomplot.h>
 #include <QtTest>
 
 #include "../tools/drive-sim/waveforms.h"
@@ -74,13 +73,12 @@ class tst_gui_plots : public QObject {
         QCOMPARE(plot.curveCount(), 6);
         QCOMPARE(plot.curveIndexOf(2), -1);  // Hz has no axis
         const int axisOf[] = {0, 1, -1, 2, 3, 4, 0};
-        // The second speed curve keeps the blue family in another shade.
-        const QColor pens[] = {
-            Qt::blue, Qt::red, {}, Qt::green, Qt::black, Qt::yellow, QColor(Qt::blue).darker(170)};
         for (int r : {0, 1, 3, 4, 5, 6}) {
             QCPGraph *curve = plot.curve(plot.curveIndexOf(r));
             QCOMPARE(curve->valueAxis(), plot.valueAxis(axisOf[r]));
-            QCOMPARE(curve->pen().color(), pens[r]);
+            // The axis colour; the second speed curve keeps the blue family in another shade.
+            const QColor axisColour(realtimeaxes::axes().at(axisOf[r]).pen);
+            QCOMPARE(curve->pen().color(), r == 6 ? axisColour.darker(170) : axisColour);
             QCOMPARE(curve->name(), QStringLiteral("%1 [%2]").arg(in.storage[r].text, in.storage[r].unit));
         }
         QCOMPARE(plot.valueAxis(0)->axisType(), QCPAxis::atLeft);
@@ -88,8 +86,6 @@ class tst_gui_plots : public QObject {
         QCOMPARE(plot.valueAxis(4)->label(), QString::fromUtf8("Temperature [ºC]"));
         QCOMPARE(plot.timeAxis()->label(), QStringLiteral("Date/Time"));
 
-        plot.onDisconnectedStop();  // the worker's first good reply: no band
-        QVERIFY(plot.zones().isEmpty());
         for (int k = 0; k < 5; ++k) {
             in.storage[0].fvalue = float(k);
             in.storage[4].fvalue = 100.0f + 25 * k;
@@ -168,8 +164,8 @@ class tst_gui_plots : public QObject {
             plot.appendSample(kT0 + k * 1000);
         }
         plot.replotNow();
-        QCOMPARE(plot.controls()->activePowerLabel()->text(),
-                 QStringLiteral("P = 9450.0 W"));  // the last sample
+        // P of the last sample.
+        QCOMPARE(plot.controls()->activePowerLabel()->text(), QStringLiteral("P = 9450.0 W"));
         QCustomPlot *p = plot.customPlot();
         const QRect area = p->axisRect()->rect();
         QCOMPARE(p->xAxis->range().size(), 600.0);
@@ -179,8 +175,7 @@ class tst_gui_plots : public QObject {
         wheel(p, Qt::NoModifier);
         QVERIFY(p->xAxis->range().size() < 600.0);
         QVERIFY(qAbs(p->xAxis->pixelToCoord(area.center().x()) - atMouse) < 1.0);  // zoomed around the mouse
-        QVERIFY(!plot.isFollowingLive());
-        QVERIFY(plot.liveButton()->isVisible());
+        QVERIFY(!plot.isFollowingLive() && plot.liveButton()->isVisible());
         const QCPRange valuesBefore = plot.valueAxis(2)->range();
         wheel(p, Qt::ControlModifier);
         QVERIFY(plot.valueAxis(2)->range().size() < valuesBefore.size());
@@ -270,8 +265,8 @@ class tst_gui_plots : public QObject {
             QCOMPARE(h.readingAt(5, at).min, double(float(1.5 * vd * k * 0.5)));  // P
         }
         QVERIFY(replay.progressBar()->isHidden());
-        QVERIFY(!replay.open(dir.filePath("missing-log.txt")));
-        QVERIFY(replay.statusLabel()->text().startsWith("Cannot open"));
+        QVERIFY(!replay.open(dir.filePath("missing-log.txt")) &&
+                replay.statusLabel()->text().startsWith("Cannot open"));
     }
 
     // The capture set-up, a capture and an accelerometer read through the worker from the simulated
@@ -302,8 +297,7 @@ class tst_gui_plots : public QObject {
                    std::all_of(controls.begin(), controls.end(),
                                [on](QWidget *w) { return w->isEnabled() == on; });
         };
-        QVERIFY(enabledIs(false));
-        QVERIFY(graph.progressBar()->isHidden());
+        QVERIFY(enabledIs(false) && graph.progressBar()->isHidden());
         QCOMPARE(
             graph.warningLabel()->text(),
             QStringLiteral("Warning: the variables and scales must be selected prior to the tigger event and "

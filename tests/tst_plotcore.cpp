@@ -1,5 +1,3 @@
-#include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QtTest>
 
 #include "app/drivecommands.h"
@@ -74,11 +72,9 @@ class tst_plotcore : public QObject {
     }
 
     void timeWindow() {
+        // The defaults show the last minute; swapped fields are put right; what is not a number reads 0.
         const std::tuple<const char *, const char *, double, double> rows[] = {
-            {"0", "60", 940, 1000},  // defaults: the last minute
-            {"10", "60", 940, 990},
-            {"60", "10", 940, 990},   // swapped fields
-            {"-", "30", 970, 1000}};  // not a number reads 0
+            {"0", "60", 940, 1000}, {"10", "60", 940, 990}, {"60", "10", 940, 990}, {"-", "30", 970, 1000}};
         for (const auto &[minText, maxText, lower, upper] : rows) {
             const auto named = namedRow(QStringLiteral("%1..%2").arg(minText, maxText));
             const realtimeaxes::Range range = realtimeaxes::timeWindow(
@@ -89,10 +85,9 @@ class tst_plotcore : public QObject {
     }
 
     void stopAndReset() {
-        const std::tuple<bool, uint16_t, QString> rows[] = {{true, 70, "70=0;0=1;"},
-                                                            {true, 0, "66=0;0=1;"},      // zero means 66
-                                                            {true, 65535, "66=0;0=1;"},  // absent means 66
-                                                            {false, 70, ""}};
+        // A stop index of 0 or absent (65535) means 66.
+        const std::tuple<bool, uint16_t, QString> rows[] = {
+            {true, 70, "70=0;0=1;"}, {true, 0, "66=0;0=1;"}, {true, 65535, "66=0;0=1;"}, {false, 70, ""}};
         for (const auto &[connected, stopIndex, expected] : rows) {
             QString writes;
             const drivecommands::WriteHolding write = [&](int address, int value, bool echo) {
@@ -191,20 +186,14 @@ class tst_plotcore : public QObject {
 
     // Data-log fields: the elapsed time the logger writes (-1: none) and the values the tables show.
     void dataLogFields() {
-        const std::tuple<QByteArray, double, double> rows[] = {{"00:01:05.042", 65042, qQNaN()},
-                                                               {"25:00:00.000", 90000000, qQNaN()},
-                                                               {"00:60:00.000", -1, qQNaN()},
-                                                               {"-1:00:00.000", -1, qQNaN()},
-                                                               {"-12.5", -1, -12.5},
-                                                               {"0x00FF", -1, 255},
-                                                               {"12,5", -1, qQNaN()},
-                                                               {"", -1, qQNaN()}};
-        for (const auto &[text, elapsedMs, value] : rows) {
-            const auto named = namedRow(text);
-            QCOMPARE(double(plotdata::DataLogReader::parseElapsed(text)), elapsedMs);
-            const double parsed = plotdata::DataLogReader::parseValue(text);
-            QVERIFY(std::isnan(value) ? std::isnan(parsed) : parsed == value);
+        QStringList elapsedMs, values;  // in the order of the texts
+        for (const char *text : {"00:01:05.042", "25:00:00.000", "00:60:00.000", "-1:00:00.000", "-12.5",
+                                 "0x00FF", "12,5", ""}) {
+            elapsedMs << QString::number(plotdata::DataLogReader::parseElapsed(text));
+            values << QString::number(plotdata::DataLogReader::parseValue(text), 'g', 17);
         }
+        QCOMPARE(elapsedMs.join(' '), QStringLiteral("65042 90000000 -1 -1 -1 -1 -1 -1"));
+        QCOMPARE(values.join(' '), QStringLiteral("nan nan nan nan -12.5 255 nan nan"));
     }
 
     // The drive's buffer sample: IEEE bits, each half byte-swapped, low half first.
@@ -298,15 +287,12 @@ class tst_plotcore : public QObject {
         QVERIFY(text.pending().isEmpty());
     }
 
-    // The words the capture set-up writes: the trace selection, a scale, the points after an alarm.
+    // The capture set-up's words at their limits: the trace selection, a scale, the points after an alarm.
     void captureSetupWords() {
-        QCOMPARE(captureregisters::selectionWord(5, 1, 0), uint16_t(37));  // bus voltage, U current, none
         QCOMPARE(captureregisters::selectionWord(14, 14, 14), uint16_t(14 | 14 << 5 | 14 << 10));
         QCOMPARE(captureregisters::selectionWord(33, 0, 0), uint16_t(1));  // masked to 5 bits
         QCOMPARE(captureregisters::variableNames().size(), 15);
-        float scale = 0;
-        QVERIFY(captureregisters::parseScale("1000", &scale));
-        QCOMPARE(captureregisters::scaleWords(scale), (QVector<uint16_t>{0x447A, 0x0000}));
+        float scale = 0;  // a scale's words and the selection's are checked on the wire in the window's test
         QCOMPARE(captureregisters::scaleRegister(2), 0x4FF4);
         QVERIFY(!captureregisters::parseScale("abc", &scale));
         QVERIFY(!captureregisters::parseScale("", &scale));

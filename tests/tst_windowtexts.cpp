@@ -8,7 +8,7 @@
 class WindowTextsTest : public QObject {
     Q_OBJECT
   private slots:
-    void holdingTooltip() {
+    void tooltips() {
         const std::tuple<QString, QString, int, int, bool, QString> rows[] = {
             // help, unit, level, address, list
             {"Speed set-point", "rpm", 2, 3, false,
@@ -36,10 +36,7 @@ class WindowTextsTest : public QObject {
             holding.items = list ? QVector<item_t *>{&none, &reset} : QVector<item_t *>{};
             QCOMPARE(registertooltip::forHolding(holding, address), expected);
         }
-    }
-
-    void inputTooltipHasNoRange() {
-        input_reg_t input;
+        input_reg_t input;  // an input has no range
         input.unit = QStringLiteral("A");
         QCOMPARE(registertooltip::forInput(input, 9), QStringLiteral("Unit: A\nAddress: 0x0009 (9)"));
         input.text = QStringLiteral("Corriente");
