@@ -332,6 +332,8 @@ class tst_gui_plots : public QObject {
         QCOMPARE(h.requests().filter(QRegularExpression("^1 (06|10) 4F")),
                  (QStringList{"1 06 4F FF 00 05", "1 06 4F FF 00 25", "1 10 4F F0 00 02 04 44 7A 00 00",
                               "1 06 4F F7 00 FA"}));
+        QVERIFY(h.probe.said("Writting value 37 to holding register 20479") == 1 &&
+                h.probe.said("Writting value 250 to holding register 20471") == 1);  // said in the log area
         for (int channel = 0; channel < 3; ++channel) {
             for (int k = 0; k < waveforms::kBufferSamples; ++k) {
                 QCOMPARE(float(graph.data().buffer(channel).at(k)), waveforms::bufferSample(channel, k));
