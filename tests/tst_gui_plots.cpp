@@ -46,10 +46,8 @@ void type(QLineEdit *edit, const char *text) {
 
 QStringList fileLines(const QString &path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
+                                          : QStringList();
 }
 
 }  // namespace
