@@ -1,6 +1,4 @@
-#include <QRandomGenerator>
 #include <QtTest>
-#include <cstring>
 
 #include "app/drivecommands.h"
 #include "comm/capturedata.h"
@@ -15,20 +13,13 @@
 
 namespace {
 
-// The drive's encoding of one buffer sample: IEEE bits, each half byte-swapped, low half first.
-QVector<uint16_t> encodeSample(float value) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    auto swap = [](uint16_t w) { return uint16_t((w << 8) | (w >> 8)); };
-    return {swap(uint16_t(bits & 0xFFFF)), swap(uint16_t(bits >> 16))};
-}
-
-QVector<uint16_t> encodeSamples(int first, int count) {
-    QVector<uint16_t> words;
-    for (int k = first; k < first + count; ++k) {
-        words += encodeSample(float(k) + 0.5f);
-    }
-    return words;
+// Names the table row that a failed check inside a loop came from.
+auto namedRow(const QString &row) {
+    return qScopeGuard([row] {
+        if (QTest::currentTestFailed()) {
+            qWarning("in row %s", qPrintable(row));
+        }
+    });
 }
 
 }  // namespace
@@ -37,123 +28,75 @@ class tst_plotcore : public QObject {
     Q_OBJECT
 
   private slots:
-    void powerLabels_data() {
-        QTest::addColumn<double>("vd");
-        QTest::addColumn<double>("id");
-        QTest::addColumn<double>("vq");
-        QTest::addColumn<double>("iq");
-        QTest::addColumn<QStringList>("labels");
-        QTest::newRow("d only") << 10.0 << 2.0 << 0.0 << 0.0
-                                << QStringList{"P = 30.0 W", "Q = 0.0 VAr", "S = 30.0 VA"};
-        QTest::newRow("q only") << 0.0 << 0.0 << 10.0 << 2.0
-                                << QStringList{"P = 30.0 W", "Q = 0.0 VAr", "S = 30.0 VA"};
-        QTest::newRow("vd with iq") << 10.0 << 0.0 << 0.0 << 2.0
-                                    << QStringList{"P = 0.0 W", "Q = -30.0 VAr", "S = 30.0 VA"};
-        QTest::newRow("mixed") << 3.0 << 1.0 << 4.0 << 2.0
-                               << QStringList{"P = 16.5 W", "Q = -3.0 VAr", "S = 16.8 VA"};
-    }
-    void powerLabels() {
-        QFETCH(double, vd);
-        QFETCH(double, id);
-        QFETCH(double, vq);
-        QFETCH(double, iq);
-        QFETCH(QStringList, labels);
-        const power::PowerValues v = power::compute(id, iq, vd, vq);
-        QCOMPARE((QStringList{power::activeText(v.p), power::reactiveText(v.q), power::apparentText(v.s)}),
-                 labels);
-    }
-
-    void powerFromInputsNeedsAllPositions_data() {
-        QTest::addColumn<int>("badPosition");
-        QTest::newRow("all valid") << -2;
-        QTest::newRow("id unset") << -1;
-        QTest::newRow("past the list") << 4;
-    }
-    void powerFromInputsNeedsAllPositions() {
-        QFETCH(int, badPosition);
+    // P, Q, S from the d/q components and their labels; without all four positions nothing is computed.
+    void power() {
+        const std::tuple<double, double, double, double, const char *> rows[] = {
+            {10, 2, 0, 0, "P = 30.0 W|Q = 0.0 VAr|S = 30.0 VA"},
+            {0, 0, 10, 2, "P = 30.0 W|Q = 0.0 VAr|S = 30.0 VA"},
+            {10, 0, 0, 2, "P = 0.0 W|Q = -30.0 VAr|S = 30.0 VA"},
+            {3, 1, 4, 2, "P = 16.5 W|Q = -3.0 VAr|S = 16.8 VA"}};
+        for (const auto &[vd, id, vq, iq, expected] : rows) {
+            const power::PowerValues v = power::compute(id, iq, vd, vq);
+            const QStringList labels{power::activeText(v.p), power::reactiveText(v.q),
+                                     power::apparentText(v.s)};
+            QCOMPARE(labels.join('|'), QString::fromLatin1(expected));
+        }
         QVector<input_reg_t> regs(4);
-        QVector<input_reg_t *> list;
-        for (input_reg_t &r : regs) {
-            list << &r;
+        const QVector<input_reg_t *> list{&regs[0], &regs[1], &regs[2], &regs[3]};
+        regs[0].fvalue = 2.0f;               // id
+        regs[2].fvalue = 10.0f;              // vd
+        for (int idPosition : {0, -1, 4}) {  // valid, unset, past the list
+            power::PowerValues out{7, 7, 7};
+            const bool ok = power::fromInputs(list, {idPosition, 1, 2, 3}, &out);
+            QCOMPARE(ok, idPosition == 0);
+            QCOMPARE(out.p, ok ? 30.0 : 7.0);
         }
-        regs[0].fvalue = 2.0f;   // id
-        regs[2].fvalue = 10.0f;  // vd
-        power::PowerValues out{7, 7, 7};
-        const power::PowerPositions positions{badPosition == -2 ? 0 : badPosition, 1, 2, 3};
-        const bool ok = power::fromInputs(list, positions, &out);
-        QCOMPARE(ok, badPosition == -2);
-        QCOMPARE(out.p, ok ? 30.0 : 7.0);
     }
 
-    void axisByUnit_data() {
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<int>("axis");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<int>("pen");
-        QTest::newRow("rpm") << "rpm" << 0 << "Speed [rpm]" << int(Qt::blue);
-        QTest::newRow("V") << "V" << 1 << "Voltage [V]" << int(Qt::red);
-        QTest::newRow("A") << "A" << 2 << "Current [A]" << int(Qt::green);
-        QTest::newRow("W") << "W" << 3 << "Power [W]" << int(Qt::black);
-        QTest::newRow("degC") << QString::fromUtf8("ºC") << 4 << QString::fromUtf8("Temperature [ºC]")
-                              << int(Qt::yellow);
-        QTest::newRow("Hz") << "Hz" << -1 << "" << 0;
-        QTest::newRow("kHz") << "kHz" << -1 << "" << 0;
-        QTest::newRow("case matters") << "RPM" << -1 << "" << 0;
-        QTest::newRow("empty") << "" << -1 << "" << 0;
-    }
     void axisByUnit() {
-        QFETCH(QString, unit);
-        QFETCH(int, axis);
-        QCOMPARE(realtimeaxes::axisIndexForUnit(unit), axis);
-        if (axis >= 0) {
-            QTEST(realtimeaxes::axes().at(axis).title, "title");
-            QTEST(int(realtimeaxes::axes().at(axis).pen), "pen");
+        const std::tuple<QString, int, QString, Qt::GlobalColor> rows[] = {
+            {"rpm", 0, "Speed [rpm]", Qt::blue},
+            {"V", 1, "Voltage [V]", Qt::red},
+            {"A", 2, "Current [A]", Qt::green},
+            {"W", 3, "Power [W]", Qt::black},
+            {QString::fromUtf8("ºC"), 4, QString::fromUtf8("Temperature [ºC]"), Qt::yellow}};
+        for (const auto &[unit, axis, title, pen] : rows) {
+            const auto named = namedRow(unit);
+            QCOMPARE(realtimeaxes::axisIndexForUnit(unit), axis);
+            QCOMPARE(realtimeaxes::axes().at(axis).title, title);
+            QCOMPARE(realtimeaxes::axes().at(axis).pen, pen);
+        }
+        for (const char *unit : {"Hz", "kHz", "RPM", ""}) {  // case matters
+            QVERIFY2(realtimeaxes::axisIndexForUnit(unit) == -1, unit);
         }
     }
 
-    void timeWindow_data() {
-        QTest::addColumn<QString>("minText");
-        QTest::addColumn<QString>("maxText");
-        QTest::addColumn<double>("lower");
-        QTest::addColumn<double>("upper");
-        QTest::newRow("defaults: last minute") << "0"
-                                               << "60" << 940.0 << 1000.0;
-        QTest::newRow("min 10") << "10"
-                                << "60" << 940.0 << 990.0;
-        QTest::newRow("swapped fields") << "60"
-                                        << "10" << 940.0 << 990.0;
-        QTest::newRow("not a number reads 0") << "-"
-                                              << "30" << 970.0 << 1000.0;
-    }
     void timeWindow() {
-        QFETCH(QString, minText);
-        QFETCH(QString, maxText);
-        const realtimeaxes::Range r = realtimeaxes::timeWindow(1000.0, realtimeaxes::fieldValue(minText),
-                                                               realtimeaxes::fieldValue(maxText));
-        QTEST(r.lower, "lower");
-        QTEST(r.upper, "upper");
+        // The defaults show the last minute; swapped fields are put right; what is not a number reads 0.
+        const std::tuple<const char *, const char *, double, double> rows[] = {
+            {"0", "60", 940, 1000}, {"10", "60", 940, 990}, {"60", "10", 940, 990}, {"-", "30", 970, 1000}};
+        for (const auto &[minText, maxText, lower, upper] : rows) {
+            const auto named = namedRow(QStringLiteral("%1..%2").arg(minText, maxText));
+            const realtimeaxes::Range range = realtimeaxes::timeWindow(
+                1000.0, realtimeaxes::fieldValue(minText), realtimeaxes::fieldValue(maxText));
+            QCOMPARE(range.lower, lower);
+            QCOMPARE(range.upper, upper);
+        }
     }
 
-    void stopAndReset_data() {
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<int>("stopIndex");
-        QTest::addColumn<QString>("writes");
-        QTest::newRow("configured") << true << 70 << "70=0;0=1;";
-        QTest::newRow("zero means 66") << true << 0 << "66=0;0=1;";
-        QTest::newRow("absent means 66") << true << 65535 << "66=0;0=1;";
-        QTest::newRow("disconnected") << false << 70 << "";
-    }
     void stopAndReset() {
-        QFETCH(bool, connected);
-        QFETCH(int, stopIndex);
-        QString writes;
-        const drivecommands::WriteHolding write = [&](int address, int value, bool echo) {
-            QVERIFY(echo);
-            writes += QStringLiteral("%1=%2;").arg(address).arg(value);
-        };
-        QCOMPARE(drivecommands::stop(connected, uint16_t(stopIndex), write), connected);
-        QCOMPARE(drivecommands::reset(connected, write), connected);
-        QTEST(writes, "writes");
+        // A stop index of 0 or absent (65535) means 66.
+        const std::tuple<bool, uint16_t, QString> rows[] = {
+            {true, 70, "70=0;0=1;"}, {true, 0, "66=0;0=1;"}, {true, 65535, "66=0;0=1;"}, {false, 70, ""}};
+        for (const auto &[connected, stopIndex, expected] : rows) {
+            QString writes;
+            const drivecommands::WriteHolding write = [&](int address, int value, bool echo) {
+                writes += QStringLiteral("%1=%2;").arg(address).arg(value) + (echo ? "" : "quiet;");
+            };
+            QCOMPARE(drivecommands::stop(connected, stopIndex, write), connected);
+            QCOMPARE(drivecommands::reset(connected, write), connected);
+            QCOMPARE(writes, expected);
+        }
     }
 
     void outages() {
@@ -171,17 +114,9 @@ class tst_plotcore : public QObject {
         QVERIFY(!tracker.isOpen());
     }
 
-    // A noisy series with rare spikes, drawn through every level and window size: each spike
-    // inside a window shows near its time, and nothing beyond the series' own range does.
-    void envelopeKeepsEveryPeak_data() {
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("finest") << 0;
-        QTest::newRow("wide screen") << 1920;
-        QTest::newRow("narrow") << 300;
-        QTest::newRow("tiny") << 20;
-    }
+    // A noisy series with rare spikes, drawn at several screen widths (0: finest) through 40 random
+    // windows each: each spike inside a window shows near its time, nothing beyond the series' range.
     void envelopeKeepsEveryPeak() {
-        QFETCH(int, pixels);
         QRandomGenerator random(20240601);
         plotdata::HistoryStore::Options options;
         options.rawKeepMs = 60 * 1000;  // older samples live in the envelope only
@@ -203,31 +138,31 @@ class tst_plotcore : public QObject {
             }
             store.append(times.last(), sample);
         }
-        for (int w = 0; w < 40; ++w) {
-            const qint64 from = t0 + random.bounded(3900000);
-            const qint64 to = from + 1000 + random.bounded(600000);
-            const plotdata::HistoryStore::Slice slice = store.slice(from, to, pixels);
-            QVERIFY(std::is_sorted(slice.timesMs.begin(), slice.timesMs.end()));
-            for (int c = 0; c < 2; ++c) {
-                const QVector<double> &drawn = slice.values.at(c);
-                const double drawnMax = *std::max_element(drawn.begin(), drawn.end());
-                const double drawnMin = *std::min_element(drawn.begin(), drawn.end());
-                // Each spike shows, at least as far out, within one bucket of its time.
+        for (int pixels : {0, 1920, 300, 20}) {
+            for (int w = 0; w < 40; ++w) {
+                const qint64 from = t0 + random.bounded(3900000);
+                const qint64 to = from + 1000 + random.bounded(600000);
+                const plotdata::HistoryStore::Slice slice = store.slice(from, to, pixels);
+                QVERIFY(std::is_sorted(slice.timesMs.begin(), slice.timesMs.end()));
                 const qint64 bucket = std::max<qint64>(1000, pixels ? (to - from) / pixels : 0);
-                for (int k = 0; k < times.size(); ++k) {
-                    const double spike = series[c][k];
-                    if (times[k] < from || times[k] > to || std::abs(spike) < 1000) {
-                        continue;
+                for (int c = 0; c < 2; ++c) {
+                    const QVector<double> &drawn = slice.values.at(c);
+                    for (int k = 0; k < times.size(); ++k) {
+                        const double spike = series[c][k];
+                        if (times[k] < from || times[k] > to || std::abs(spike) < 1000) {
+                            continue;
+                        }
+                        bool shown = false;  // at least as far out, within one bucket of its time
+                        for (int i = 0; i < drawn.size() && !shown; ++i) {
+                            shown = std::abs(slice.timesMs[i] - times[k]) <= bucket &&
+                                    (spike > 0 ? drawn[i] >= spike : drawn[i] <= spike);
+                        }
+                        QVERIFY2(shown, qPrintable(QStringLiteral("%1 px, sample %2").arg(pixels).arg(k)));
                     }
-                    bool shown = false;
-                    for (int i = 0; i < drawn.size() && !shown; ++i) {
-                        shown = std::abs(slice.timesMs[i] - times[k]) <= bucket &&
-                                (spike > 0 ? drawn[i] >= spike : drawn[i] <= spike);
-                    }
-                    QVERIFY2(shown, qPrintable(QString::number(k)));
+                    const auto all = std::minmax_element(series[c].begin(), series[c].end());
+                    const auto shownRange = std::minmax_element(drawn.begin(), drawn.end());
+                    QVERIFY(*shownRange.second <= *all.second && *shownRange.first >= *all.first);
                 }
-                const auto all = std::minmax_element(series[c].begin(), series[c].end());
-                QVERIFY(drawnMax <= *all.second && drawnMin >= *all.first);
             }
         }
         QCOMPARE(store.readingAt(0, t0 + 5000).found, true);
@@ -249,100 +184,61 @@ class tst_plotcore : public QObject {
         QVERIFY(std::isnan(store.slice(999900, 1000000, 0).values[0].last()));
     }
 
-    // Data-log fields: the elapsed time the logger writes and the values the tables show.
-    void dataLogFields_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<double>("elapsedMs");  // -1: not an elapsed time
-        QTest::addColumn<double>("value");      // NaN: not a number
-        QTest::newRow("a minute in") << QByteArray("00:01:05.042") << 65042.0 << qQNaN();
-        QTest::newRow("past a day") << QByteArray("25:00:00.000") << 90000000.0 << qQNaN();
-        QTest::newRow("minutes overflow") << QByteArray("00:60:00.000") << -1.0 << qQNaN();
-        QTest::newRow("negative hours") << QByteArray("-1:00:00.000") << -1.0 << qQNaN();
-        QTest::newRow("decimal") << QByteArray("-12.5") << -1.0 << -12.5;
-        QTest::newRow("hex") << QByteArray("0x00FF") << -1.0 << 255.0;
-        QTest::newRow("decimal comma") << QByteArray("12,5") << -1.0 << qQNaN();
-        QTest::newRow("empty") << QByteArray("") << -1.0 << qQNaN();
-    }
+    // Data-log fields: the elapsed time the logger writes (-1: none) and the values the tables show.
     void dataLogFields() {
-        QFETCH(QByteArray, text);
-        QTEST(double(plotdata::DataLogReader::parseElapsed(text)), "elapsedMs");
-        QFETCH(double, value);
-        const double parsed = plotdata::DataLogReader::parseValue(text);
-        QVERIFY(std::isnan(value) ? std::isnan(parsed) : parsed == value);
-    }
-
-    void bufferFloat_data() {
-        QTest::addColumn<int>("w0");
-        QTest::addColumn<int>("w1");
-        QTest::addColumn<float>("value");
-        QTest::newRow("one") << 0x0000 << 0x803F << 1.0f;
-        QTest::newRow("zero") << 0x0000 << 0x0000 << 0.0f;
-        QTest::newRow("minus two") << 0x0000 << 0x00C0 << -2.0f;
-        QTest::newRow("1000") << 0x0000 << 0x7A44 << 1000.0f;
-        QTest::newRow("low half matters") << 0x0100 << 0x803F << 1.00000012f;
-    }
-    void bufferFloat() {
-        QFETCH(int, w0);
-        QFETCH(int, w1);
-        QFETCH(float, value);
-        QCOMPARE(tracedecode::decodeBufferFloat(uint16_t(w0), uint16_t(w1)), value);
-        uint16_t encoded[2] = {};
-        tracedecode::encodeBufferFloat(value, &encoded[0], &encoded[1]);
-        QCOMPARE((QList<int>{encoded[0], encoded[1]}), (QList<int>{w0, w1}));
-    }
-
-    // Sample k of a buffer is at base + 2k; every chunk lands at its own indices.
-    void bufferChunks_data() {
-        QTest::addColumn<int>("startReg");
-        QTest::addColumn<int>("count");  // registers
-        QTest::addColumn<int>("channel");
-        QTest::addColumn<int>("firstIndex");
-        QTest::addColumn<int>("samples");
-        QTest::newRow("A first chunk") << 0x5000 << 120 << 0 << 0 << 60;
-        QTest::newRow("A second chunk") << 0x5078 << 120 << 0 << 60 << 60;
-        QTest::newRow("A last chunk") << 0x53C0 << 64 << 0 << 480 << 32;
-        QTest::newRow("B first chunk") << 0x5400 << 120 << 1 << 0 << 60;
-        QTest::newRow("B middle") << 0x5630 << 120 << 1 << 280 << 60;
-        QTest::newRow("C last chunk") << 0x5BC0 << 64 << 2 << 480 << 32;
-        QTest::newRow("odd start skips half a sample") << 0x5001 << 5 << 0 << 1 << 2;
-        QTest::newRow("past the area dropped") << 0x5BFE << 8 << 2 << 511 << 1;
-    }
-    void bufferChunks() {
-        QFETCH(int, startReg);
-        QFETCH(int, count);
-        QFETCH(int, channel);
-        QFETCH(int, firstIndex);
-        QFETCH(int, samples);
-        // Word r of the area carries the pattern of sample ((r % 0x400) / 2) + 0.5.
-        QVector<uint16_t> words;
-        for (int reg = startReg; reg < startReg + count; ++reg) {
-            const int offset = (reg - 0x5000) % 0x400;
-            words << encodeSample(float(offset / 2) + 0.5f).at(offset % 2);
+        QStringList elapsedMs, values;  // in the order of the texts
+        for (const char *text : {"00:01:05.042", "25:00:00.000", "00:60:00.000", "-1:00:00.000", "-12.5",
+                                 "0x00FF", "12,5", ""}) {
+            elapsedMs << QString::number(plotdata::DataLogReader::parseElapsed(text));
+            values << QString::number(plotdata::DataLogReader::parseValue(text), 'g', 17);
         }
-        CaptureData data;
-        const CaptureData::Applied applied = data.apply(startReg, words);
-        QCOMPARE(applied.kind, tracedecode::Kind::Buffer);
-        QCOMPARE(applied.channels, QVector<int>{channel});
-        const QVector<double> &buffer = data.buffer(channel);
-        QCOMPARE(int(std::count(buffer.begin(), buffer.end(), 0.0)), 512 - samples);
-        QCOMPARE(buffer.at(firstIndex), firstIndex + 0.5);
-        QCOMPARE(buffer.at(firstIndex + samples - 1), firstIndex + samples - 0.5);
+        QCOMPARE(elapsedMs.join(' '), QStringLiteral("65042 90000000 -1 -1 -1 -1 -1 -1"));
+        QCOMPARE(values.join(' '), QStringLiteral("nan nan nan nan -12.5 255 nan nan"));
     }
 
-    void otherRepliesAreNotCaptures_data() {
-        QTest::addColumn<int>("startReg");
-        QTest::newRow("poll") << 0;
-        QTest::newRow("below accelerometer") << 0x3FFF;
-        QTest::newRow("between") << 0x4C00;
-        QTest::newRow("after buffers") << 0x5C00;
+    // The drive's buffer sample: IEEE bits, each half byte-swapped, low half first.
+    void bufferFloat() {
+        const std::tuple<uint16_t, uint16_t, float> rows[] = {
+            {0x0000, 0x803F, 1.0f},
+            {0x0000, 0x0000, 0.0f},
+            {0x0000, 0x00C0, -2.0f},
+            {0x0000, 0x7A44, 1000.0f},
+            {0x0100, 0x803F, 1.00000012f}};  // the low half matters
+        for (const auto &[w0, w1, value] : rows) {
+            QCOMPARE(tracedecode::decodeBufferFloat(w0, w1), value);
+            uint16_t encoded[2] = {};
+            tracedecode::encodeBufferFloat(value, &encoded[0], &encoded[1]);
+            QCOMPARE((QList<int>{encoded[0], encoded[1]}), (QList<int>{w0, w1}));
+        }
     }
-    void otherRepliesAreNotCaptures() {
-        QFETCH(int, startReg);
-        CaptureData data;
-        const CaptureData::Applied applied = data.apply(startReg, encodeSamples(0, 60));
-        QCOMPARE(applied.kind, tracedecode::Kind::None);
-        QVERIFY(applied.channels.isEmpty());
-        QCOMPARE(data.buffer(0), QVector<double>(512, 0.0));
+
+    // Sample k of a buffer is at base + 2k; every chunk lands at its own indices, other replies nowhere.
+    void bufferChunks() {
+        const std::tuple<int, int, int, int, int> rows[] = {
+            // start, count, channel (-1: none), first, samples
+            {0x5000, 120, 0, 0, 60}, {0x5078, 120, 0, 60, 60},  {0x53C0, 64, 0, 480, 32},
+            {0x5400, 120, 1, 0, 60}, {0x5630, 120, 1, 280, 60}, {0x5BC0, 64, 2, 480, 32},
+            {0x5001, 5, 0, 1, 2},                               // an odd start skips half a sample
+            {0x5BFE, 8, 2, 511, 1},                             // past the area dropped
+            {0, 120, -1, 0, 0},      {0x3FFF, 120, -1, 0, 0},   // the poll, below the accelerometer
+            {0x4C00, 120, -1, 0, 0}, {0x5C00, 120, -1, 0, 0}};  // between the areas, after the buffers
+        for (const auto &[startReg, count, channel, first, samples] : rows) {
+            const auto named = namedRow(QString::number(startReg, 16));
+            QVector<uint16_t> words;  // register n carries a half of sample ((n % 0x400) / 2) + 0.5
+            for (int reg = startReg; reg < startReg + count; ++reg) {
+                uint16_t sample[2] = {};
+                tracedecode::encodeBufferFloat(float(reg % 0x400 / 2) + 0.5f, &sample[0], &sample[1]);
+                words << sample[reg % 2];
+            }
+            CaptureData data;
+            const CaptureData::Applied applied = data.apply(startReg, words);
+            QCOMPARE(applied.kind, channel < 0 ? tracedecode::Kind::None : tracedecode::Kind::Buffer);
+            QCOMPARE(applied.channels, channel < 0 ? QVector<int>{} : QVector<int>{channel});
+            const QVector<double> &buffer = data.buffer(std::max(channel, 0));
+            QCOMPARE(int(std::count(buffer.begin(), buffer.end(), 0.0)), 512 - samples);
+            QVERIFY(samples == 0 || buffer.at(first) == first + 0.5);
+            QVERIFY(samples == 0 || buffer.at(first + samples - 1) == first + samples - 0.5);
+        }
     }
 
     // Accelerometer: word × 0.122, all 1024 samples kept, the first 512 also in the buffers.
@@ -391,23 +287,12 @@ class tst_plotcore : public QObject {
         QVERIFY(text.pending().isEmpty());
     }
 
-    void captureRegisters_data() {
-        QTest::addColumn<QVector<int>>("selection");
-        QTest::addColumn<int>("word");
-        QTest::newRow("bus voltage, U current, none") << QVector<int>{5, 1, 0} << 37;
-        QTest::newRow("last entries") << QVector<int>{14, 14, 14} << (14 | 14 << 5 | 14 << 10);
-        QTest::newRow("masked to 5 bits") << QVector<int>{33, 0, 0} << 1;
-    }
-    void captureRegisters() {
-        QFETCH(QVector<int>, selection);
-        QTEST(int(captureregisters::selectionWord(selection[0], selection[1], selection[2])), "word");
+    // The capture set-up's words at their limits: the trace selection, a scale, the points after an alarm.
+    void captureSetupWords() {
+        QCOMPARE(captureregisters::selectionWord(14, 14, 14), uint16_t(14 | 14 << 5 | 14 << 10));
+        QCOMPARE(captureregisters::selectionWord(33, 0, 0), uint16_t(1));  // masked to 5 bits
         QCOMPARE(captureregisters::variableNames().size(), 15);
-    }
-
-    void scaleAndPointsFields() {
-        float scale = 0;
-        QVERIFY(captureregisters::parseScale("1000", &scale));
-        QCOMPARE(captureregisters::scaleWords(scale), (QVector<uint16_t>{0x447A, 0x0000}));
+        float scale = 0;  // a scale's words and the selection's are checked on the wire in the window's test
         QCOMPARE(captureregisters::scaleRegister(2), 0x4FF4);
         QVERIFY(!captureregisters::parseScale("abc", &scale));
         QVERIFY(!captureregisters::parseScale("", &scale));
