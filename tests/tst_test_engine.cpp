@@ -211,20 +211,19 @@ class TestTestEngine : public QObject {
         const QString value = QStringLiteral("mensaje=m;ReadInputRegisters nombre=Valor dir=3 ");  // 20.0
         const QString holdings =
             "ReadHoldingRegisters nombre=H dir=4 dat=3;ReadHoldingRegisters nombre=H dir=5 "
-            "dat=247;ReadHoldingRegisters nombre=H dir=6 dat=-123;ReadHoldingRegisters "
-            "nombre=H dir=6 dat=65413;ReadHoldingRegisters nombre=H dir=7 dat=247";
+            "dat=247;ReadHoldingRegisters nombre=H dir=6 dat=-123;ReadHoldingRegisters nombre=H dir=6 "
+            "dat=65413;ReadHoldingRegisters nombre=H dir=7 dat=247";
         const QString bits =
-            "WriteSingleCoil nombre=On add=1 dir=5 dat=1;espera=1;ReadDiscreteInput nombre=DI "
-            "dir=3 dat=false;ReadCoil nombre=RC dir=5 dat=1;ReadCoil nombre=RC0 dir=5 dat=0";
+            "WriteSingleCoil nombre=On add=1 dir=5 dat=1;espera=1;ReadDiscreteInput nombre=DI dir=3 "
+            "dat=false;ReadCoil nombre=RC dir=5 dat=1;ReadCoil nombre=RC0 dir=5 dat=0";
         // A write, a differential measurement of input 3 over a wait (it rises by 1.5) and a read-back.
         const QString measure =
-            "WriteSingleRegister nombre=W dir=8 dat=42;differential_measure_initial "
-            "nombre=D0 dir=3 idx=2;espera=2;ReadHoldingRegisters nombre=R dir=8 dat=42;"
-            "differential_measure_final nombre=D1 dir=3 idx=2 ";
+            "WriteSingleRegister nombre=W dir=8 dat=42;differential_measure_initial nombre=D0 dir=3 "
+            "idx=2;espera=2;ReadHoldingRegisters nombre=R dir=8 dat=42;differential_measure_final nombre=D1 "
+            "dir=3 idx=2 ";
         const QString measured =
-            "0 12 W 42 0 0 0|1 17 D0 0 0 0 0|1 17 D0 %1 0 0 0|2 0 - espera - 0 0 2 0|2 0 - "
-            "espera - 1 0 2 0|2 0 - espera - 2 0 2 0|3 11 R 42 42 42 1|4 18 D1 0 0 0 0|4 "
-            "18 D1 1.5 %2";
+            "0 12 W 42 0 0 0|1 17 D0 0 0 0 0|1 17 D0 %1 0 0 0|2 0 - espera - 0 0 2 0|2 0 - espera - 1 0 2 "
+            "0|2 0 - espera - 2 0 2 0|3 11 R 42 42 42 1|4 18 D1 0 0 0 0|4 18 D1 1.5 %2";
         const QString serial = "serial_number numchar=8 numparts=3 separator=-";
         const Run runs[] = {
             {"value at min", value + "min=20 max=30", 1, messageRows({0}) + "|1 10 Valor 20 20 30 1", "",
@@ -234,15 +233,14 @@ class TestTestEngine : public QObject {
              "FALLO!. Rango (20.5,30); Leído 20"},
             // The drive's word is compared (3 x 0.1 divided by 0.1 would be 2.9999...), signed or not.
             {"holdings", holdings, -1,
-             "0 11 H 3 3 3 1|1 11 H 247 247 247 1|2 11 H 65413 -123 -123 1|3 11 H 65413 65413 65413 1|4 11 "
-             "H 246 247 247 -1",
+             "0 11 H 3 3 3 1|1 11 H 247 247 247 1|2 11 H 65413 -123 -123 1|3 11 H 65413 65413 65413 1|4 11 H "
+             "246 247 247 -1",
              "Lectura de parametro incorrecta! Esperado 247, Leído 246"},
             {"bits", bits, -1,
-             "0 15 On 0 0 0 0|0 15 On 65280 0 0 0|1 0 - espera - 0 0 1 0|1 0 - espera - 1 0 1 0|2 14 DI 0 "
-             "0 0 1|3 13 RC 1 1 1 1|4 13 RC0 1 0 0 -1",
+             "0 15 On 0 0 0 0|0 15 On 65280 0 0 0|1 0 - espera - 0 0 1 0|1 0 - espera - 1 0 1 0|2 14 DI 0 0 "
+             "0 1|3 13 RC 1 1 1 1|4 13 RC0 1 0 0 -1",
              "Writing coil 5 ON (0xFF00) on device 1|!holding register 5|Lectura coil incorrecta! Esperado "
-             "0, "
-             "Leído 1"},
+             "0, Leído 1"},
             {"loop of two", loop(2), 1, messageRows({0, 1, 2, 1, 2, 3}),
              "---- Fin de bucle, paso 0 de 2 ----|---- Fin de bucle, paso 1 de 2 ----|!paso 2"},
             {"loop of one", loop(1), 1, messageRows({0, 1, 2, 3}),
