@@ -91,8 +91,6 @@ class TestTestEngine : public QObject {
     QTemporaryDir m_dir;
     std::unique_ptr<WorkerHarness> m_h;
     std::unique_ptr<xmlmap> m_map;
-    QVector<input_reg_t *> m_inputs;
-    QVector<holding_t *> m_holdings;
     QStringList m_rows;       // registered results
     QStringList m_announced;  // the rows a load announces
     int m_stops = 0;
@@ -104,25 +102,22 @@ class TestTestEngine : public QObject {
     bool start(int holdings) {
         const QString mapPath = writeFile(m_dir, QStringLiteral("map%1.xml").arg(holdings), mapXml(holdings));
         m_map = std::make_unique<xmlmap>();
-        m_inputs.clear();
-        m_holdings.clear();
-        if (!m_map->readMap(mapPath)) {
-            return false;
-        }
-        m_map->getHoldings(m_holdings);
-        m_map->getInputRegisters(m_inputs);
         m_h = std::make_unique<WorkerHarness>();
         SimulatedDrive::Options options;
         options.mapFile = mapPath;
-        if (!m_h->bus.start(options)) {
+        if (!m_map->readMap(mapPath) || !m_h->bus.start(options)) {
             return false;
         }
         for (const char *command : {"set-input 0 7", "set-input 2 0", "set-input 3 200", "set-holding 4 3",
                                     "set-holding 5 247", "set-holding 6 0xFF85", "set-holding 7 246"}) {
             m_h->bus.drive.command(QLatin1String(command));
         }
-        m_h->worker->setInputList(m_inputs);
-        m_h->worker->setHoldingList(m_holdings);
+        QVector<input_reg_t *> inputs;
+        QVector<holding_t *> holdingList;
+        m_map->getInputRegisters(inputs);
+        m_map->getHoldings(holdingList);
+        m_h->worker->setInputList(inputs);
+        m_h->worker->setHoldingList(holdingList);
         m_boards = m_failures = 0;
         threadhandoff::connectQueued(
             m_h->worker.get(), &Modbus::testResult, this,
@@ -134,20 +129,21 @@ class TestTestEngine : public QObject {
                 }
             });
         threadhandoff::connectQueued(m_h->worker.get(), &Modbus::test_stop, this, [this] { ++m_stops; });
-        m_h->connectWorker(m_inputs.size(), m_holdings.size());
+        m_h->connectWorker(inputs.size(), holdingList.size());
         return QTest::qWaitFor([this] { return m_h->probe.holdings.value(0).words.value(7) == 246; }, 10000);
     }
 
     QString testFile(const QString &form, const QByteArray &config = "<cont_fails>3</cont_fails>") {
-        return writeFile(m_dir, QStringLiteral("test.xml"),
+        return writeFile(m_dir, "test.xml",
                          "<test><config>" + config + "</config>" + steps(form) + "</test>");
     }
 
-    bool begin(const QString &path, const QString &serial = QString()) {
+    // Loads (unless `reload` is false) and starts a test.
+    bool begin(const QString &path, const QString &serial = {}, bool reload = true) {
         m_rows.clear();
         m_announced.clear();
         m_stops = 0;
-        if (!engine()->loadTest(path)) {
+        if (reload && !engine()->loadTest(path)) {
             return false;
         }
         engine()->setSerial(serial);
@@ -170,15 +166,9 @@ class TestTestEngine : public QObject {
         const QString path = testFile(run.steps);
         for (int pass = 0; pass < passes; ++pass) {
             const int from = m_h->probe.statuses.size();
-            if (pass == 0) {
-                QVERIFY(begin(path, run.serial));
-            } else {
-                m_rows.clear();
-                m_stops = 0;
-                engine()->startTest();
-            }
+            QVERIFY(begin(path, run.serial, pass == 0));
             if (!run.duringWait.isEmpty()) {
-                QVERIFY(waitSaid(from, QStringLiteral("Esperando ")));
+                QVERIFY(waitSaid(from, "Esperando "));
                 QVERIFY(m_h->bus.drive.command(run.duringWait));
             }
             ++m_boards;
@@ -187,16 +177,14 @@ class TestTestEngine : public QObject {
                 from, QStringLiteral("Placas ensayadas: %1. Fallos: %2").arg(m_boards).arg(m_failures)));
             QCOMPARE(m_stops, 1);
             QCOMPARE(engine()->isTestOK(), run.result);
-            QCOMPARE(m_rows.join(QLatin1Char('|')), run.rows);
-            const QString verdict =
-                run.result > 0 ? QStringLiteral("|Placa CORRECTA!") : QStringLiteral("|Placa INCORRECTA!");
-            QVERIFY(pass > 0 || said(from, QStringLiteral("Test file: ") + QDir::toNativeSeparators(path)));
-            for (const QString &text : (run.said + verdict).split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
-                const bool absent = text.startsWith(QLatin1Char('!'));
+            QCOMPARE(m_rows.join('|'), run.rows);
+            QString texts = run.said + (run.result > 0 ? "|Placa CORRECTA!" : "|Placa INCORRECTA!");
+            texts += pass > 0 ? QString() : "|Test file: " + QDir::toNativeSeparators(path);
+            for (const QString &text : texts.split('|', Qt::SkipEmptyParts)) {
+                const bool absent = text.startsWith('!');
                 QVERIFY2(said(from, text.mid(absent ? 1 : 0)) != absent, qPrintable(text));
             }
-            QVERIFY(run.announced.isEmpty() || pass > 0 ||
-                    m_announced.join(QLatin1Char('|')) == run.announced);
+            QVERIFY(run.announced.isEmpty() || pass > 0 || m_announced.join('|') == run.announced);
         }
         QCOMPARE(engine()->boardsTested(), m_boards);
         QCOMPARE(engine()->failures(), m_failures);
@@ -265,10 +253,10 @@ class TestTestEngine : public QObject {
             check(run, run.steps.contains(QLatin1String("loop")) || !run.duringWait.isEmpty() ? 1 : 2);
             QVERIFY2(!QTest::currentTestFailed(), run.name);
         }
-        QCOMPARE(m_h->probe.routeOf(QStringLiteral("Placas ensayadas: 1.")), QStringLiteral("--B"));
-        QVERIFY(m_h->requests().contains(QStringLiteral("1 06 00 08 00 2A")));
-        QVERIFY(m_h->requests().contains(QStringLiteral("1 06 00 7D 00 00")));
-        QVERIFY(!m_h->requests().contains(QStringLiteral("1 06 00 42 00 00")));
+        QCOMPARE(m_h->probe.routeOf("Placas ensayadas: 1."), QStringLiteral("--B"));
+        QVERIFY(m_h->requests().contains("1 06 00 08 00 2A"));
+        QVERIFY(m_h->requests().contains("1 06 00 7D 00 00"));
+        QVERIFY(!m_h->requests().contains("1 06 00 42 00 00"));
         QVERIFY(start(64));
         check(runs[2], 1);
         QVERIFY(m_h->waitForRequest([](const QString &l) { return l == QLatin1String("1 06 00 42 00 00"); }));
@@ -278,18 +266,17 @@ class TestTestEngine : public QObject {
     // on Stop, on an alarm and on a silent drive.
     void refusalsAndInterruptions() {
         QVERIFY(start(10));
-        const QString refused = QStringLiteral("El fichero de test no pudo ser cargado.");
+        const QString refused = "El fichero de test no pudo ser cargado.";
         for (const char *form : {"ReadInputRegisters dir=9 min=0 max=1", "WriteSingleRegister dir=300 dat=1",
                                  "", "loop_start=2;mensaje=a", "espera=x"}) {
             const int refusals = m_h->probe.said(refused);
-            QVERIFY2(!begin(testFile(QLatin1String(form))), form);
+            QVERIFY2(!begin(testFile(form)), form);
             QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 5000));
             QVERIFY(!engine()->isRunning());
             QCOMPARE(m_h->probe.said(refused), refusals + 1);
         }
-        QVERIFY(!m_h->requests().contains(QStringLiteral("1 06 01 2C 00 01")));
-        const QString path =
-            testFile(QStringLiteral("stop_if_alarm=2;espera=30"), "<cont_fails>2</cont_fails>");
+        QVERIFY(!m_h->requests().contains("1 06 01 2C 00 01"));
+        const QString path = testFile("stop_if_alarm=2;espera=30", "<cont_fails>2</cont_fails>");
         const struct {
             const char *command;
             int result;
