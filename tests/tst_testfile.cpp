@@ -14,38 +14,34 @@
 
 namespace {
 
-QByteArray wrap(const QString &body) {
-    return QStringLiteral("<test>%1</test>").arg(body).toUtf8();
-}
-
-// Test-file XML from a short form: parts split by ';', each raw XML (starting with '<' or a line
+// A test file from a short form: parts split by ';', each raw XML (starting with '<' or a line
 // break), "tag=text" or "tag field=value ...".
-QString xml(const QString &form) {
+QByteArray xml(const QString &form) {
     QString out;
-    for (const QString &part : form.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        QStringList words = part.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (part.startsWith(QLatin1Char('<')) || part.startsWith(QLatin1Char('\n'))) {
-            out += part;
-            continue;
-        }
-        const QStringList tag = words.takeFirst().split(QLatin1Char('='));
+    for (const QString &part : form.split(';', Qt::SkipEmptyParts)) {
+        QStringList words = part.split(' ', Qt::SkipEmptyParts);
+        const QStringList tag = words.takeFirst().split('=');
         QString inner = tag.value(1);
         for (const QString &field : words) {
             inner += QStringLiteral("<%1>%2</%1>").arg(field.section('=', 0, 0), field.section('=', 1));
         }
-        out += QStringLiteral("<%1>%2</%1>").arg(tag[0], inner);
+        out += part.startsWith('<') || part.startsWith('\n')
+                   ? part
+                   : QStringLiteral("<%1>%2</%1>").arg(tag[0], inner);
     }
-    return out;
+    return ("<test>" + out + "</test>").toUtf8();
 }
 
-TestDefinition read(const QString &form, ReadWarnings *warnings = nullptr) {
+// The definition read from `form`; `warnings` gets what the reader said, joined by '|'.
+TestDefinition read(const QString &form, QString *warnings = nullptr) {
     TestDefinition def;
     xml_test_reader reader;
-    if (!reader.readTestData(wrap(xml(form)), def)) {
+    if (!reader.readTestData(xml(form), def)) {
         qWarning("test XML did not parse");
     }
-    if (warnings) {
-        *warnings = reader.warnings();
+    QString ignored, &said = warnings ? *warnings : ignored;
+    for (const ReadWarning &w : reader.warnings()) {
+        said += (said.isEmpty() ? "" : "|") + w.toString();
     }
     return def;
 }
@@ -58,11 +54,9 @@ QString outline(const TestDefinition &def) {
     for (int seconds : def.espera) {
         espera << QString::number(seconds);
     }
-    return QStringLiteral("%1 / %2 / %3 %4 %5")
-        .arg(steps.join(' '), espera.join(' '))
-        .arg(def.loopIterations)
-        .arg(def.loopStart)
-        .arg(def.loopStop);
+    const QVector<int> loop{def.loopIterations, def.loopStart, def.loopStop};
+    return steps.join(' ') + " / " + espera.join(' ') +
+           QStringLiteral(" / %1 %2 %3").arg(loop[0]).arg(loop[1]).arg(loop[2]);
 }
 
 }  // namespace
@@ -158,14 +152,10 @@ class TestFileTest : public QObject {
             {"loop of 0 runs once", "loop_start=0;mensaje;loop_stop", nullptr, nullptr, ""},
         };
         for (const auto &c : cases) {
-            ReadWarnings warnings;
-            const TestDefinition def = read(c.form, &warnings);
-            QStringList said;
-            for (const ReadWarning &w : warnings) {
-                said << w.toString();
-            }
+            QString said;
+            const TestDefinition def = read(c.form, &said);
             COMPARE_CASE(c.name, c.outline ? outline(def) : QString(), QString(c.outline));
-            COMPARE_CASE(c.name, c.warnings ? said.join('|') : QString(), QString(c.warnings));
+            COMPARE_CASE(c.name, c.warnings ? said : QString(), QString(c.warnings));
             COMPARE_CASE(c.name, c.problems ? validateTestDefinition(def, 10, 20).join('|') : QString(),
                          QString(c.problems));
         }
@@ -199,7 +189,7 @@ class TestFileTest : public QObject {
                                          {"serial_number separator=/- numchar=x", "9 2 /"}}) {
             TestDefinition def;
             def.serial = {9, 2, QLatin1Char('#')};
-            QVERIFY(xml_test_reader().readTestData(wrap(xml(form)), def));
+            QVERIFY(xml_test_reader().readTestData(xml(form), def));
             const SerialRule &r = def.serial;
             COMPARE_CASE(form, QStringLiteral("%1 %2 %3").arg(r.numchar).arg(r.numparts).arg(r.separator),
                          QString(rule));
@@ -208,8 +198,8 @@ class TestFileTest : public QObject {
         def.config = {"COM3", 300, "old", "log", true, true, false, 7};
         def.stopOnFail = true;
         xml_test_reader reader;
-        QVERIFY(reader.readTestData(
-            wrap(xml("config title=new cont_fails=many com_timeout=soon result_log=True")), def));
+        QVERIFY(reader.readTestData(xml("config title=new cont_fails=many com_timeout=soon result_log=True"),
+                                    def));
         QCOMPARE(def.config.com_port + def.config.title, QStringLiteral("COM3new"));
         QCOMPARE((QVector<int>{def.config.com_timeout, def.config.cont_fails, def.config.full_log,
                                def.config.result_log, def.stopOnFail, int(reader.warnings().size())}),
@@ -238,12 +228,10 @@ class TestFileTest : public QObject {
         QTemporaryDir root;
         const QDir dir(root.path());
         for (const char *file : {"work/both.xml", "maps/both.xml", "maps/map-only.xml", "maps/sub/t.xml"}) {
-            const QString path = dir.filePath(QLatin1String(file));
-            dir.mkpath(QFileInfo(path).path());
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
+            QFile f(dir.filePath(file));
+            QVERIFY(dir.mkpath(QFileInfo(f).path()) && f.open(QIODevice::WriteOnly));
         }
-        // name, where it is taken from: in both folders, beside the map only, in neither, below the map
+        // In both folders, beside the map only, in neither, below the map.
         for (const auto &[name, expected] : {std::pair{"both.xml", "work/both.xml"},
                                              {"map-only.xml", "maps/map-only.xml"},
                                              {"none.xml", "work/none.xml"},
