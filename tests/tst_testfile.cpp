@@ -64,66 +64,58 @@ QString outline(const TestDefinition &def) {
 class TestFileTest : public QObject {
     Q_OBJECT
   private slots:
-    // Each file read: its steps ("kind:index ... / espera values / loop iterations start stop"),
-    // what the reader says it dropped or fell back on (fields the engine does not need may be left
-    // out) and what validation finds with 10 inputs and 20 holdings; a null text is not checked.
+    // What is read from a file, one of: its "steps" ("kind:index ... / espera values / loop
+    // iterations start stop"), what the reader "said" it dropped or fell back on (fields the engine
+    // does not need may be left out), the "problems" validation finds with 10 inputs, 20 holdings.
     void reading() {
-        const QString three = QStringLiteral("mensaje;img;espera=1;");
         const struct {
-            const char *name;
-            QString form;
-            const char *outline, *warnings, *problems;  // lists joined by '|'
+            const char *name, *form, *expected;
         } cases[] = {
-            {"alternating", "mensaje=a;espera=5;mensaje=b;espera=7", "1:0 0:0 1:1 0:1 / 5 7 / -1 -1 -1",
-             nullptr, nullptr},
-            {"two serial numbers", "serial_number;<mensaje/>;serial_number", "20:0 1:0 20:0 /  / -1 -1 -1",
-             nullptr, nullptr},
-            {"bad espera listed without value", "espera=x;espera=4", "0:0 0:0 / 4 / -1 -1 -1", nullptr,
-             nullptr},
+            {"alternating", "mensaje=a;espera=5;mensaje=b;espera=7",
+             "steps: 1:0 0:0 1:1 0:1 / 5 7 / -1 -1 -1"},
+            {"two serial numbers", "serial_number;<mensaje/>;serial_number",
+             "steps: 20:0 1:0 20:0 /  / -1 -1 -1"},
+            {"bad espera listed without value", "espera=x;espera=4", "steps: 0:0 0:0 / 4 / -1 -1 -1"},
             {"ignored and unknown tags", "max_com_fails=2;pausa=3;img=i;<!-- c -->;stop_on_fail=true",
-             "2:0 /  / -1 -1 -1", nullptr, nullptr},
+             "steps: 2:0 /  / -1 -1 -1"},
             {"shared measure list",
              "differential_measure_initial;comm;differential_measure_final;is_comm_updated=1;stop_if_alarm=3",
-             "17:0 9:0 18:1 16:0 19:0 /  / -1 -1 -1", nullptr, nullptr},
-            {"loop over steps 4 to 6", three + "loop_start=2;" + three + "loop_stop",
-             "1:0 2:0 0:0 1:1 2:1 0:1 / 1 1 / 2 4 6", nullptr, nullptr},
-            {"loop count not an integer", "mensaje;loop_start=dos;mensaje;loop_stop", "1:0 1:1 /  / -1 -1 2",
-             nullptr, nullptr},
+             "steps: 17:0 9:0 18:1 16:0 19:0 /  / -1 -1 -1"},
+            {"loop over steps 4 to 6", "mensaje;img;espera=1;loop_start=2;mensaje;img;espera=1;loop_stop",
+             "steps: 1:0 2:0 0:0 1:1 2:1 0:1 / 1 1 / 2 4 6"},
+            {"loop count not an integer", "mensaje;loop_start=dos;mensaje;loop_stop",
+             "steps: 1:0 1:1 /  / -1 -1 2"},
             {"optional fields left out",
              "config title=t;ReadInputRegisters dir=1 min=0 max=1;differential_measure_initial dir=1 "
              "idx=0;loop_start=2;mensaje;loop_stop",
-             nullptr, "", nullptr},
-            {"unknown element", "\n<mensaje/>\n<pausa>2</pausa>", nullptr,
-             "line 3: <pausa>: unknown element, skipped", nullptr},
-            {"bad numbers", "ReadInputRegisters dir=1 mult=1.5 min=nan max=1 reintentos=x", nullptr,
-             "line 1: <mult>: \"1.5\" is not an integer, ignored|line 1: <min>: \"nan\" is not a number, "
-             "ignored|line 1: <reintentos>: \"x\" is not an integer, ignored",
-             nullptr},
+             "said: "},
+            {"unknown element", "\n<mensaje/>\n<pausa>2</pausa>",
+             "said: line 3: <pausa>: unknown element, skipped"},
+            {"bad numbers", "ReadInputRegisters dir=1 mult=1.5 min=nan max=1 reintentos=x",
+             "said: line 1: <mult>: \"1.5\" is not an integer, ignored|line 1: <min>: \"nan\" is not a "
+             "number, ignored|line 1: <reintentos>: \"x\" is not an integer, ignored"},
             {"required fields missing",
-             "serial_number numchar=8 numparts=3;differential_measure_final dir=1 min=0", nullptr,
-             "line 1: <serial_number>: missing <separator>, default used|line 1: "
+             "serial_number numchar=8 numparts=3;differential_measure_final dir=1 min=0",
+             "said: line 1: <serial_number>: missing <separator>, default used|line 1: "
              "<differential_measure_final>: missing <idx>, default used|line 1: "
-             "<differential_measure_final>: missing <max>, default used",
-             nullptr},
-            {"second loop", "loop_start=2;loop_stop;loop_start=3;loop_stop", nullptr,
-             "line 1: <loop_start>: only one loop is possible, this one replaces the earlier start|line 1: "
-             "<loop_stop>: only one loop is possible, this one replaces the earlier stop",
-             nullptr},
+             "<differential_measure_final>: missing <max>, default used"},
+            {"second loop", "loop_start=2;loop_stop;loop_start=3;loop_stop",
+             "said: line 1: <loop_start>: only one loop is possible, this one replaces the earlier "
+             "start|line 1: <loop_stop>: only one loop is possible, this one replaces the earlier stop"},
             {"clean",
              "ReadInputRegisters dir=9 min=1 max=1;ReadHoldingRegisters "
              "dir=19;ReadCoil;stop_if_alarm=-1;serial_number;WriteSingleCoil;differential_measure_initial "
              "dir=9",
-             nullptr, nullptr, ""},
-            {"no steps", "config", nullptr, nullptr, "the test has no steps"},
-            {"no value", "mensaje;espera=1.5;is_comm_updated;stop_if_alarm=a", nullptr, nullptr,
-             "step 2 <espera>: has no value of its own (its text is not an integer)|step 3 "
+             "problems: "},
+            {"no steps", "config", "problems: the test has no steps"},
+            {"no value", "mensaje;espera=1.5;is_comm_updated;stop_if_alarm=a",
+             "problems: step 2 <espera>: has no value of its own (its text is not an integer)|step 3 "
              "<is_comm_updated>: has no value of its own (its text is not an integer)|step 4 "
              "<stop_if_alarm>: has no value of its own (its text is not an integer)"},
             {"positions",
              "ReadInputRegisters dir=10 min=2 max=1;ReadHoldingRegisters "
              "dir=-1;stop_if_alarm=10;differential_measure_initial dir=12",
-             nullptr, nullptr,
-             "step 1 <ReadInputRegisters>: dir 10 is outside the input registers (0 to 9)|step 1 "
+             "problems: step 1 <ReadInputRegisters>: dir 10 is outside the input registers (0 to 9)|step 1 "
              "<ReadInputRegisters>: min 2 is above max 1, the step can never pass|step 2 "
              "<ReadHoldingRegisters>: dir -1 is outside the holdings (0 to 19)|step 3 <stop_if_alarm>: alarm "
              "register 10 is outside the input registers (0 to 9)|step 4 <differential_measure_initial>: dir "
@@ -131,33 +123,36 @@ class TestFileTest : public QObject {
             {"writes",
              "WriteSingleRegister dir=256 dat=65536;WriteSingleRegister dir=-1 dat=-32768;WriteSingleCoil "
              "add=248 dir=65536;espera=-2",
-             nullptr, nullptr,
-             "step 1 <WriteSingleRegister>: dir 256 is outside the holdings a test can write (0 to 255)|step "
-             "1 <WriteSingleRegister>: dat 65536 does not fit in a register (-32768 to 65535)|step 2 "
-             "<WriteSingleRegister>: dir -1 is outside the holdings a test can write (0 to 255)|step 3 "
+             "problems: step 1 <WriteSingleRegister>: dir 256 is outside the holdings a test can write (0 to "
+             "255)|step 1 <WriteSingleRegister>: dat 65536 does not fit in a register (-32768 to 65535)|step "
+             "2 <WriteSingleRegister>: dir -1 is outside the holdings a test can write (0 to 255)|step 3 "
              "<WriteSingleCoil>: add 248 is outside the Modbus server addresses (0 to 247)|step 3 "
              "<WriteSingleCoil>: dir 65536 is outside the coils (0 to 65535)|step 4 <espera>: negative wait "
              "of -2 s"},
             {"measure order",
              "differential_measure_final idx=1;differential_measure_initial idx=1;differential_measure_final "
              "idx=1;differential_measure_initial idx=1024",
-             nullptr, nullptr,
-             "step 1 <differential_measure_final>: idx 1 has no differential_measure_initial before it|step "
-             "4 <differential_measure_initial>: idx 1024 is outside the measurement slots (0 to 1023)"},
-            {"loop start only", "loop_start=2;mensaje", nullptr, nullptr, "loop_start without loop_stop"},
-            {"loop stop only", "mensaje;loop_stop", nullptr, nullptr, "loop_stop without loop_start"},
-            {"loop reversed", "mensaje;loop_stop;mensaje;loop_start=-1", nullptr, nullptr,
-             "loop_stop comes before loop_start|loop_start asks for -1 iterations: 0 or 1 run the loop once, "
-             "more repeat it"},
-            {"loop of 0 runs once", "loop_start=0;mensaje;loop_stop", nullptr, nullptr, ""},
+             "problems: step 1 <differential_measure_final>: idx 1 has no differential_measure_initial "
+             "before it|step 4 <differential_measure_initial>: idx 1024 is outside the measurement slots (0 "
+             "to 1023)"},
+            {"loop start only", "loop_start=2;mensaje", "problems: loop_start without loop_stop"},
+            {"loop stop only", "mensaje;loop_stop", "problems: loop_stop without loop_start"},
+            {"loop reversed", "mensaje;loop_stop;mensaje;loop_start=-1",
+             "problems: loop_stop comes before loop_start|loop_start asks for -1 iterations: 0 or 1 run the "
+             "loop once, more repeat it"},
+            {"loop of 0 runs once", "loop_start=0;mensaje;loop_stop", "problems: "},
         };
         for (const auto &c : cases) {
             QString said;
             const TestDefinition def = read(c.form, &said);
-            COMPARE_CASE(c.name, c.outline ? outline(def) : QString(), QString(c.outline));
-            COMPARE_CASE(c.name, c.warnings ? said : QString(), QString(c.warnings));
-            COMPARE_CASE(c.name, c.problems ? validateTestDefinition(def, 10, 20).join('|') : QString(),
-                         QString(c.problems));
+            const QString kind = QString(c.expected).section(": ", 0, 0);
+            const QString problems = validateTestDefinition(def, 10, 20).join('|');
+            COMPARE_CASE(c.name,
+                         kind + ": " +
+                             (kind == "steps"  ? outline(def)
+                              : kind == "said" ? said
+                                               : problems),
+                         QString(c.expected));
         }
         TestDefinition unknown;
         unknown.steps = {{5, 0}};
