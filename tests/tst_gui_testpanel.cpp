@@ -28,12 +28,11 @@ const QString kSerial = QStringLiteral("MVX-2407-01");
 const QColor kGrey(150, 150, 150), kGreen(0, 255, 0), kRed(255, 0, 0), kWhite(Qt::white);
 
 // Steps 1.. after the serial-number step 0; the drive's model (input 1) is 4.
-const char *const kPassingSteps =
+const QString kModel =
     "<mensaje>Inicio</mensaje><ReadInputRegisters><nombre>Modelo</nombre><add>1</add><dir>1</dir><mult>1</"
-    "mult><min>1</min><max>65535</max></ReadInputRegisters><espera>1</espera>";
-const char *const kFailingSteps =
-    "<mensaje>Inicio</mensaje><ReadInputRegisters><nombre>Modelo</nombre><add>1</add><dir>1</dir><mult>1</"
-    "mult><min>100</min><max>200</max></ReadInputRegisters>";
+    "mult><min>%1</min><max>%2</max></ReadInputRegisters>";
+const QString kPassingSteps = kModel.arg(1).arg(65535) + "<espera>1</espera>",
+              kFailingSteps = kModel.arg(100).arg(200);
 
 // The operator's answer to a prompt (or a cancel), counting the times asked.
 struct Answer {
@@ -63,7 +62,7 @@ class KeyRecorder : public QWidget {
 class GuiTestPanelTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_mapDir;
+    std::unique_ptr<QTemporaryDir> m_mapDir;  // the map and the test file
     std::unique_ptr<SimulatedBus> m_bus;
     std::unique_ptr<GuiWorkDir> m_dir;
     std::unique_ptr<MainWindow> m_window;
@@ -71,20 +70,19 @@ class GuiTestPanelTest : public QObject {
     Answer m_serial{kSerial}, m_reason{"capacitor C12 missing"};
 
     // The map is copied beside the test file; the map names it relatively.
-    void writeTestFile(const char *steps) {
-        QFile test(m_mapDir.filePath(QStringLiteral("production-test.xml")));
+    void writeTestFile(const QString &steps) {
+        QFile test(m_mapDir->filePath("production-test.xml"));
         QVERIFY(test.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        test.write(QStringLiteral(
-                       "<ensayo><config><full_log>true</full_log><summary_log>true</"
-                       "summary_log><result_log>true</result_log></config><serial_number><numchar>11</"
-                       "numchar><numparts>3</numparts><separator>-</separator></serial_number>%1</ensayo>")
-                       .arg(steps)
-                       .toUtf8());
+        test.write(
+            "<ensayo><config><full_log>true</full_log><summary_log>true</summary_log><result_log>true</"
+            "result_log></config><serial_number><numchar>11</numchar><numparts>3</numparts><separator>-</"
+            "separator></serial_number>" +
+            steps.toUtf8() + "</ensayo>");
     }
 
-    void startWindow(const char *steps, Transport transport) {
-        const QString map = m_mapDir.filePath(QStringLiteral("drive-map.xml"));
-        QFile::remove(map);
+    void startWindow(const QString &steps, Transport transport) {
+        m_mapDir = std::make_unique<QTemporaryDir>();
+        const QString map = m_mapDir->filePath("drive-map.xml");
         QVERIFY(QFile::copy(guitest::exampleMap(), map));
         writeTestFile(steps);
         m_bus = std::make_unique<SimulatedBus>();
@@ -128,12 +126,6 @@ class GuiTestPanelTest : public QObject {
     int shown(const QString &text) const { return m_window->logArea()->toPlainText().count(text); }
 
     QPushButton *testButton() const { return m_window->timeGraph()->testButton(); }
-
-    void runUntilFinished() {
-        testButton()->click();
-        QVERIFY(m_panel->isRunning() && !testButton()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning(), kWaitMs);
-    }
 
   private slots:
     void cleanup() {
@@ -258,8 +250,9 @@ class GuiTestPanelTest : public QObject {
             writeTestFile(passes ? kPassingSteps : kFailingSteps);
             m_reason.given = i > 0;
             m_serial.asked = m_reason.asked = 0;
-            runUntilFinished();
-            QTRY_VERIFY_WITH_TIMEOUT(testButton()->isEnabled(), kWaitMs);
+            testButton()->click();
+            QVERIFY(m_panel->isRunning() && !testButton()->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning() && testButton()->isEnabled(), kWaitMs);
             QTRY_COMPARE_WITH_TIMEOUT(shown(passes ? "Placa CORRECTA!" : "Placa INCORRECTA!"),
                                       passes ? 1 : i + 1, kWaitMs);
             QVERIFY(m_serial.asked == 1 && m_reason.asked == (passes ? 0 : 1));
@@ -321,7 +314,7 @@ class GuiTestPanelTest : public QObject {
     // button (which writes the stop register), closing the port and a lost gateway connection;
     // the last two also finish the data log.
     void interruptedTestIsCancelled() {
-        startWindow("<espera>60</espera>", Transport::Tcp);
+        startWindow(QStringLiteral("<espera>60</espera>"), Transport::Tcp);
         const char *const ways[] = {"keyboard", "Stop button", "port closed", "gateway connection lost"};
         for (int i = 0; i < 4; ++i) {
             if (i == 0) {
