@@ -187,9 +187,10 @@ class TestTestEngine : public QObject {
   private slots:
     void cleanup() { m_h.reset(); }
 
-    // Every row a run registers, its messages and the board count. A failed run writes 0 to
-    // register 125 when the map has more than 64 holdings, else to 66.
-    void runsToTheEnd() {
+    // A file that cannot run is refused at load and leaves the engine idle. Every row a run
+    // registers, its messages and the board count. A running wait ends on Stop, on an alarm and on
+    // a silent drive. A failed run writes 0 to register 125 with more than 64 holdings, else to 66.
+    void runsAgainstTheDrive() {
         const QString value = QStringLiteral("mensaje=m;ReadInputRegisters nombre=Valor dir=3 ");  // 20.0
         const QString holdings =
             "ReadHoldingRegisters nombre=H dir=4 dat=3;ReadHoldingRegisters nombre=H dir=5 "
@@ -241,24 +242,6 @@ class TestTestEngine : public QObject {
              "FALLO!. Rango (2, 3); Leido 1.5", "", "", "set-input 3 230"},
         };
         QVERIFY(start(65));
-        for (const Run &run : runs) {
-            // The loop counter and the drive's inputs start afresh only with a reload (as the panel does).
-            check(run, run.steps.contains("loop") || !run.duringWait.isEmpty() ? 1 : 2);
-            QVERIFY2(!QTest::currentTestFailed(), run.name);
-        }
-        QCOMPARE(m_h->probe.routeOf("Placas ensayadas: 1."), QStringLiteral("--B"));
-        QVERIFY(m_h->requests().contains("1 06 00 08 00 2A"));
-        QVERIFY(m_h->requests().contains("1 06 00 7D 00 00"));
-        QVERIFY(!m_h->requests().contains("1 06 00 42 00 00"));
-        QVERIFY(start(64));
-        check(runs[2], 1);
-        QVERIFY(m_h->waitForRequest([](const QString &l) { return l == "1 06 00 42 00 00"; }));
-    }
-
-    // A file that cannot run is refused at load and leaves the engine idle; a running wait ends
-    // on Stop, on an alarm and on a silent drive.
-    void refusalsAndInterruptions() {
-        QVERIFY(start(10));
         const QString refused = "El fichero de test no pudo ser cargado.";
         for (const char *form : {"ReadInputRegisters dir=9 min=0 max=1", "WriteSingleRegister dir=300 dat=1",
                                  "", "loop_start=2;mensaje=a", "espera=x"}) {
@@ -269,6 +252,15 @@ class TestTestEngine : public QObject {
             QCOMPARE(m_h->probe.said(refused), refusals + 1);
         }
         QVERIFY(!m_h->requests().contains("1 06 01 2C 00 01"));
+        for (const Run &run : runs) {
+            // The loop counter and the drive's inputs start afresh only with a reload (as the panel does).
+            check(run, run.steps.contains("loop") || !run.duringWait.isEmpty() ? 1 : 2);
+            QVERIFY2(!QTest::currentTestFailed(), run.name);
+        }
+        QCOMPARE(m_h->probe.routeOf("Placas ensayadas: 1."), QStringLiteral("--B"));
+        QVERIFY(m_h->requests().contains("1 06 00 08 00 2A"));
+        QVERIFY(m_h->requests().contains("1 06 00 7D 00 00"));
+        QVERIFY(!m_h->requests().contains("1 06 00 42 00 00"));
         const QString path = testFile("stop_if_alarm=2;espera=30", "<cont_fails>2</cont_fails>");
         for (const auto &[command, result, text] : {std::tuple{"", 0, "Placa"},
                                                     {"set-input 2 5", -1, "El registro de alarma 2 es 5"},
@@ -288,6 +280,9 @@ class TestTestEngine : public QObject {
             QVERIFY2(said(from, QString::fromUtf8(text)) == (result < 0), text);
             QVERIFY(m_h->bus.drive.command(QStringLiteral("set-input 2 0")));
         }
+        QVERIFY(start(64));
+        check(runs[2], 1);
+        QVERIFY(m_h->waitForRequest([](const QString &l) { return l == "1 06 00 42 00 00"; }));
     }
 };
 
