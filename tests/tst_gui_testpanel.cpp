@@ -114,13 +114,9 @@ class GuiTestPanelTest : public QObject {
         const QStringList found =
             dir.entryList(QDir::Files)
                 .filter(QRegularExpression(QStringLiteral("^\\d{8}(-\\d{6})?-%1\\.txt$").arg(kind)));
-        QFile file(dir.filePath(found.value(0)));
-        const bool one = found.size() == 1 && file.open(QIODevice::ReadOnly);
-        const QString text = one ? QString::fromUtf8(file.readAll()) : QString();
-        if (one && take) {
-            file.remove();
-        }
-        return text;
+        QFile file(found.size() == 1 ? dir.filePath(found[0]) : QString());
+        const QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        return take && file.exists() && !file.remove() ? QString() : text;
     }
 
     int shown(const QString &text) const { return m_window->logArea()->toPlainText().count(text); }
@@ -136,9 +132,9 @@ class GuiTestPanelTest : public QObject {
         m_reason = {"capacitor C12 missing"};
     }
 
-    // Announced rows are plain; a result greys its name and colours its Res cell, and the row
-    // before it (the last one before step 0) loses its grey.
-    void stepTable() {
+    // The panel's pieces. Step table: announced rows are plain; a result greys its name and colours
+    // its Res cell, and the row before it (the last one before step 0) loses its grey.
+    void panelPieces() {
         TestStepTable table;
         table.showResult(0, "Numero de serie:", 0, 0, 0, 0, kNow.time());
         table.showResult(1, "Modelo", 0, 1, 65535, 1, kNow.time());
@@ -182,10 +178,7 @@ class GuiTestPanelTest : public QObject {
             table.showResult(num, "Modelo", 4, 1, 65535, ok, kNow.time());
             QCOMPARE(colours(), QString(after));
         }
-    }
-
-    void keyTrigger() {
-        // ' ! R(eturn) E(nter) x; typed into the field after "|"
+        // Key trigger: ' ! R(eturn) E(nter) X; typed into the field after "|".
         for (const auto &[keys, fired] :
              {std::pair{"'R", 1}, {"!E", 1}, {"R", 0}, {"'RR", 1}, {"'xR", 0}, {"|'R", 0}}) {
             KeyRecorder window;
@@ -209,9 +202,7 @@ class GuiTestPanelTest : public QObject {
                          passedOn == QByteArray(keys).count('R') + QByteArray(keys).count('E') - fired,
                      keys);
         }
-    }
-
-    void promptsAskTheOperator() {
+        // The operator's prompts.
         for (const bool serial : {true, false}) {
             QString shownTexts;
             QTimer::singleShot(0, [&] {

@@ -145,14 +145,11 @@ class TestFileTest : public QObject {
         for (const auto &c : cases) {
             QString said;
             const TestDefinition def = read(c.form, &said);
+            const QHash<QString, QString> got{{"steps", outline(def)},
+                                              {"said", said},
+                                              {"problems", validateTestDefinition(def, 10, 20).join('|')}};
             const QString kind = QString(c.expected).section(": ", 0, 0);
-            const QString problems = validateTestDefinition(def, 10, 20).join('|');
-            COMPARE_CASE(c.name,
-                         kind + ": " +
-                             (kind == "steps"  ? outline(def)
-                              : kind == "said" ? said
-                                               : problems),
-                         QString(c.expected));
+            COMPARE_CASE(c.name, kind + ": " + got.value(kind), QString(c.expected));
         }
         TestDefinition unknown;
         unknown.steps = {{5, 0}};
@@ -248,14 +245,11 @@ class TestFileTest : public QObject {
             kinds.insert(s.kind);
         }
         QCOMPARE(kinds, (QSet<int>{0, 1, 2, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
-        QVERIFY(def.config.full_log && def.config.summary_log && def.config.result_log);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
-                     .arg(def.config.cont_fails)
-                     .arg(def.serial.numchar)
-                     .arg(def.serial.numparts)
-                     .arg(def.serial.separator),
-                 QStringLiteral("3 11 3 -"));
-        QVERIFY(def.loopIterations > 1 && def.loopStart <= def.loopStop);
+        const TestConfig &c = def.config;
+        QCOMPARE((QVector<int>{c.full_log, c.summary_log, c.result_log, c.cont_fails, def.serial.numchar,
+                               def.serial.numparts, def.serial.separator.unicode(), def.loopIterations > 1}),
+                 (QVector<int>{true, true, true, 3, 11, 3, '-', true}));
+        QVERIFY(def.loopStart <= def.loopStop);
         QCOMPARE(validateTestDefinition(def, 40, 80), QStringList{});
     }
 };
