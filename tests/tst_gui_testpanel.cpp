@@ -91,9 +91,7 @@ class GuiTestPanelTest : public QObject {
         options.mapFile = guitest::exampleMap();
         QString error;
         QVERIFY2(m_bus->start(options, &error), qPrintable(error));
-        GuiWorkDir::Settings settings{map, m_bus->endpoint()};
-        settings.logging = true;
-        m_dir = std::make_unique<GuiWorkDir>(settings);
+        m_dir = std::make_unique<GuiWorkDir>(GuiWorkDir::Settings{map, m_bus->endpoint(), 115200, 1, true});
         m_window = std::make_unique<MainWindow>();
         m_panel = m_window->testPanel();
         m_panel->setClock([] { return kNow; });
@@ -178,7 +176,7 @@ class GuiTestPanelTest : public QObject {
             table.showResult(num, "Modelo", 4, 1, 65535, ok, kNow.time());
             QCOMPARE(colours(), QString(after));
         }
-        // Key trigger: ' ! R(eturn) E(nter) X; typed into the field after "|".
+        // Key trigger: ' ! R(eturn) E(nter) x; typed into the field after "|".
         for (const auto &[keys, fired] :
              {std::pair{"'R", 1}, {"!E", 1}, {"R", 0}, {"'RR", 1}, {"'xR", 0}, {"|'R", 0}}) {
             KeyRecorder window;

@@ -185,8 +185,6 @@ class TestTestEngine : public QObject {
     }
 
   private slots:
-    void cleanup() { m_h.reset(); }
-
     // A file that cannot run is refused at load and leaves the engine idle. Every row a run
     // registers, its messages and the board count. A running wait ends on Stop, on an alarm and on
     // a silent drive. A failed run writes 0 to register 125 with more than 64 holdings, else to 66.
@@ -258,8 +256,7 @@ class TestTestEngine : public QObject {
             QVERIFY2(!QTest::currentTestFailed(), run.name);
         }
         QCOMPARE(m_h->probe.routeOf("Placas ensayadas: 1."), QStringLiteral("--B"));
-        QVERIFY(m_h->requests().contains("1 06 00 08 00 2A"));
-        QVERIFY(m_h->requests().contains("1 06 00 7D 00 00"));
+        QVERIFY(m_h->requests().contains("1 06 00 08 00 2A") && m_h->requests().contains("1 06 00 7D 00 00"));
         QVERIFY(!m_h->requests().contains("1 06 00 42 00 00"));
         const QString path = testFile("stop_if_alarm=2;espera=30", "<cont_fails>2</cont_fails>");
         for (const auto &[command, result, text] : {std::tuple{"", 0, "Placa"},

@@ -156,6 +156,7 @@ class TestFileTest : public QObject {
         QCOMPARE(validateTestDefinition(unknown, 1, 1), QStringList{"step 1: unknown step kind 5"});
     }
 
+    // What each field holds; settings a file leaves out keep the values already there.
     void fieldValues() {
         for (const auto &[text, on] : {std::pair{"1", true}, {"true", true}, {"True", false}, {"0", false}}) {
             const TestDefinition def = read(
@@ -163,20 +164,17 @@ class TestFileTest : public QObject {
             QVERIFY2(def.readCoils.at(0).dat == on && def.readDiscreteInputs.at(0).dat == on, text);
             QCOMPARE(def.writeCoils.at(0).dat, uint16_t(on ? 0xFF00 : 0));
         }
-        const TestDefinition def = read(
+        const TestDefinition fields = read(
             "ReadInputRegisters nombre=V dir=3 dir=5 mult=1.5 min=-2.5 max=1e3 interactivo=Si "
             "reintentos=x;ReadInputRegisters mult=2 interactivo=si dir=1 min=0 "
             "max=0;differential_measure_initial dir=2 idx=4 min=1 max=2;comm nombre=c action=connect");
-        const read_input_t &first = def.readInputs.at(0), &second = def.readInputs.at(1);
+        const read_input_t &first = fields.readInputs.at(0), &second = fields.readInputs.at(1);
         QCOMPARE(
             (QVector<float>{float(first.dir), first.mult, first.min, first.max, float(first.interactivo)}),
             (QVector<float>{5, 0, -2.5, 1000, 0}));
-        QVERIFY(first.nombre == "V" && second.mult == 2.0f && second.interactivo && def.comm.at(0).connect);
-        QVERIFY(def.diffMeasures.at(0).idx == 4 && def.diffMeasures.at(0).min == 0.0f);
-    }
-
-    // Settings a file leaves out keep the values already there.
-    void unsetValuesAreKept() {
+        QVERIFY(first.nombre == "V" && second.mult == 2.0f && second.interactivo &&
+                fields.comm.at(0).connect);
+        QVERIFY(fields.diffMeasures.at(0).idx == 4 && fields.diffMeasures.at(0).min == 0.0f);
         for (const auto &[form, rule] : {std::pair{"serial_number separator= numchar=8 numparts=3", "8 3  "},
                                          {"serial_number separator=/- numchar=x", "9 2 /"}}) {
             TestDefinition def;
