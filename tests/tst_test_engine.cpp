@@ -246,8 +246,7 @@ class TestTestEngine : public QObject {
             const int refusals = m_h->probe.said(refused);
             QVERIFY2(!begin(testFile(form)), form);
             QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 5000));
-            QVERIFY(!engine()->isRunning());
-            QCOMPARE(m_h->probe.said(refused), refusals + 1);
+            QVERIFY2(!engine()->isRunning() && m_h->probe.said(refused) == refusals + 1, form);
         }
         QVERIFY(!m_h->requests().contains("1 06 01 2C 00 01"));
         for (const Run &run : runs) {
@@ -272,8 +271,8 @@ class TestTestEngine : public QObject {
                 engine()->stopTest();
             }
             QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 15000));
-            QCOMPARE(engine()->isTestOK(), result);
-            QVERIFY(!engine()->isRunning());
+            QCOMPARE((QVector<int>{engine()->isTestOK(), engine()->isRunning()}),
+                     (QVector<int>{result, false}));
             QVERIFY2(said(from, QString::fromUtf8(text)) == (result < 0), text);
             QVERIFY(m_h->bus.drive.command(QStringLiteral("set-input 2 0")));
         }
