@@ -148,8 +148,9 @@ class TestTestEngine : public QObject {
         return std::any_of(all.begin() + from, all.end(),
                            [&](const auto &s) { return s.text.contains(text); });
     }
-    bool waitSaid(int from, const QString &text) {
-        return QTest::qWaitFor([&] { return said(from, text); }, 20000);
+    // Waits for `text` to be said and the test to have stopped `stops` times.
+    bool waitSaid(int from, const QString &text, int stops = 0) {
+        return QTest::qWaitFor([&] { return said(from, text) && m_stops >= stops; }, 20000);
     }
 
     // Runs `run`, the second pass without reloading (it starts from step 0 again).
@@ -168,7 +169,7 @@ class TestTestEngine : public QObject {
             ++m_boards;
             m_failures += run.result < 0 ? 1 : 0;
             QVERIFY(waitSaid(
-                from, QStringLiteral("Placas ensayadas: %1. Fallos: %2").arg(m_boards).arg(m_failures)));
+                from, QStringLiteral("Placas ensayadas: %1. Fallos: %2").arg(m_boards).arg(m_failures), 1));
             QCOMPARE(m_stops, 1);
             QCOMPARE(engine()->isTestOK(), run.result);
             QCOMPARE(m_rows.join('|'), rows(run.rows));
