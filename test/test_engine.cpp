@@ -127,6 +127,7 @@ void TestEngine::startTest() {
             return;
         }
         m_result = 0;
+        m_loopCounter = 0;
         m_running = true;
         m_runningFlag = true;
         m_worker->setTestRunning(true);

@@ -251,8 +251,8 @@ class TestTestEngine : public QObject {
         }
         QVERIFY(!m_h->requests().contains("1 06 01 2C 00 01"));
         for (const Run &run : runs) {
-            // The loop counter and the drive's inputs start afresh only with a reload (as the panel does).
-            check(run, run.steps.contains("loop") || !run.duringWait.isEmpty() ? 1 : 2);
+            // The drive's inputs start afresh only with a new drive.
+            check(run, run.duringWait.isEmpty() ? 2 : 1);
             QVERIFY2(!QTest::currentTestFailed(), run.name);
         }
         QCOMPARE(m_h->probe.routeOf("Placas ensayadas: 1."), QStringLiteral("--B"));
