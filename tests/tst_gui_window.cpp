@@ -173,6 +173,11 @@ class GuiWindowTest : public QObject {
         QVERIFY(!window.toolBars()->connectPort->isChecked());
         QTest::qWait(200);
         QVERIFY(!window.isPortConnected());
+        // Destroyed while shown, with its editing in the address field ended by the hiding.
+        window.show();
+        QApplication::setActiveWindow(&window);
+        bars->addressEdit->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&window) && bars->addressEdit->hasFocus());
     }
 
     // The Configuration dialog's choices reach the window, settings.xml and (the results database)
