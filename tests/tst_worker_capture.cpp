@@ -41,25 +41,25 @@ class TestWorkerCapture : public QObject {
         } else {
             h.worker->startAccelerometerRead();
         }
-        QStringList reads, replies;
+        const auto read = [](int start, int count) {
+            return QString::asprintf("1 04 %02X %02X 00 %02X", start >> 8, start & 0xFF, count);
+        };
+        QStringList reads;
         for (int block = 0; block < 3; ++block) {
             for (int i = 0; i < 9; ++i) {
-                const int start = base + block * 0x400 + i * 120, count = i == 8 ? 64 : 120;
-                reads << QString::asprintf("1 04 %02X %02X 00 %02X", start >> 8, start & 0xFF, count);
-                replies << QStringLiteral("%1+%2").arg(start).arg(count);
+                reads << read(base + block * 0x400 + i * 120, i == 8 ? 64 : 120);
             }
         }
         QTRY_COMPARE_WITH_TIMEOUT(captureReads(h.requests()), reads, 30000);
         // The status bit stays set, but the capture was disarmed: four more polls read no buffer.
         QVERIFY(h.waitForMore(poll, 4));
         QCOMPARE(captureReads(h.requests()), reads);
-        QStringList arrived;
+        QStringList replies;  // written as the reads they answer
         for (const WorkerProbe::Words &reply : h.probe.inputs) {
-            arrived << (reply.start >= base
-                            ? QStringList{QStringLiteral("%1+%2").arg(reply.start).arg(reply.words.size())}
-                            : QStringList());
+            replies << (reply.start >= base ? QStringList{read(reply.start, reply.words.size())}
+                                            : QStringList());
         }
-        QCOMPARE(arrived, replies);
+        QCOMPARE(replies, reads);
         QList<int> shown;
         for (float value : h.probe.progress2) {
             shown.append(int(value));

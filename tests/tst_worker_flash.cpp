@@ -63,19 +63,15 @@ void TestWorkerFlash::flash() {
     QTemporaryDir dir;
     WorkerHarness h(transport);
     // Files refused before anything is sent.
-    const struct {
-        QString path;
-        int model;
-        const char *message;
-    } refused[] = {{writeImage(dir, "firmware.ofw"), 0x0123, "is neither a motor nor a user firmware"},
-                   {writeImage(dir, "drive_motor.ofw"), 0, "The model number must be defined"},
-                   {dir.filePath("absent_motor.ofw"), 0x0123, "can't be opened"},
-                   {writeImage(dir, "drive_user.ofw", 0), 0x0123, "can't be flashed"}};
-    for (const auto &file : refused) {
+    for (const auto &[path, model, message] :
+         {std::tuple{writeImage(dir, "firmware.ofw"), 0x0123, "is neither a motor nor a user firmware"},
+          {writeImage(dir, "drive_motor.ofw"), 0, "The model number must be defined"},
+          {dir.filePath("absent_motor.ofw"), 0x0123, "can't be opened"},
+          {writeImage(dir, "drive_user.ofw", 0), 0x0123, "can't be flashed"}}) {
         h.probe.clear();
-        h.worker->selectFirmwareFile(file.model, file.path);
+        h.worker->selectFirmwareFile(model, path);
         QTRY_COMPARE(h.probe.flashResults, QList<bool>{false});
-        QVERIFY2(h.probe.said(file.message) == 1 && h.probe.interactionDisabled.isEmpty(), file.message);
+        QVERIFY2(h.probe.said(message) == 1 && h.probe.interactionDisabled.isEmpty(), message);
         QVERIFY(h.ask([](Modbus &worker) { return worker.pollState() == Modbus::ESTADO_R_INPUTS; }));
     }
 
@@ -109,9 +105,8 @@ void TestWorkerFlash::flash() {
     QVERIFY(image.open(QIODevice::ReadOnly));
     QCOMPARE(image.readAll(), testImage(300) + QByteArray(84, char(0xFF)));
     QCOMPARE(h.probe.interactionDisabled, (QList<bool>{true, false}));
-    QCOMPARE(h.probe.progressText.size(), 3);
-    QCOMPARE(h.probe.progressText.at(0), qMakePair(0.0f, true));
-    QCOMPARE(h.probe.progressText.at(2), qMakePair(100.0f, false));
+    QCOMPARE(h.probe.progressText,
+             (QList<QPair<float, bool>>{{0.0f, true}, {2.0f / 3.0f * 100.0f, false}, {100.0f, false}}));
     const QString verdict = QStringLiteral("Firmware update of the %1 uC ").arg(controller);
     QCOMPARE(h.probe.flashVerdicts,
              (QList<QPair<bool, QString>>{{true, verdict + "completed: 300 bytes sent"}}));

@@ -36,18 +36,14 @@ class TestWorkerParts : public QObject {
     }
 
     void framing() {  // 8N2, 8O1, 8E1, 8N1 and 8N2 for anything else
-        QList<QPair<int, int>> framings;
+        const QMap<int, QString> parity{
+            {QSerialPort::NoParity, "N"}, {QSerialPort::OddParity, "O"}, {QSerialPort::EvenParity, "E"}};
+        QStringList framings;
         for (int index : {0, 1, 2, 3, 7, -1}) {
-            framings << qMakePair(int(linesettings::framing(index).parity),
-                                  int(linesettings::framing(index).stopBits));
+            const linesettings::Framing framing = linesettings::framing(index);
+            framings << parity.value(framing.parity) + QString::number(framing.stopBits);
         }
-        const int none = QSerialPort::NoParity, one = QSerialPort::OneStop, two = QSerialPort::TwoStop;
-        QCOMPARE(framings, (QList<QPair<int, int>>{{none, two},
-                                                   {QSerialPort::OddParity, one},
-                                                   {QSerialPort::EvenParity, one},
-                                                   {none, one},
-                                                   {none, two},
-                                                   {none, two}}));
+        QCOMPARE(framings, QStringLiteral("N2 O1 E1 N1 N2 N2").split(' '));
     }
 
     void endpoints_data() {
@@ -81,23 +77,18 @@ class TestWorkerParts : public QObject {
     // The controller's name and the model: the last piece "0x" and four hexadecimal digits.
     void firmwarePath() {
         using Target = FirmwarePathInfo::Target;
-        const struct {
-            const char *path;
-            Target target;
-            int model, pieceIndex;
-        } rows[] = {{"C:/fw/drive_0x1A2B_motor.ofw", Target::Motor, 0x1A2B, 1},
-                    {"/fw/drive_0X1A2B_motor.ofw", Target::Motor, 0, -1},  // capital X
-                    {"/fw/drive_0x1A2B3_user.ofw", Target::User, 0, -1},   // seven characters
-                    {"/fw/drive_0x1G2B_user.ofw", Target::User, 0, -1},    // not hexadecimal
-                    {"/fw/a_0x0001_0x0002_user.ofw", Target::User, 2, 2},
-                    {"/fw/user_motor.ofw", Target::Motor, 0, -1},
-                    {"/fw/Motor.ofw", Target::None, 0, -1},  // case-sensitive
-                    {"/fw/drive.ofw", Target::None, 0, -1}};
-        for (const auto &row : rows) {
-            const FirmwarePathInfo info = parseFirmwarePath(row.path);
-            const int pieceIndex = info.hasModel() ? info.modelPieces.last().index : -1;
-            QVERIFY2(info.target == row.target && info.model() == row.model && pieceIndex == row.pieceIndex,
-                     row.path);
+        for (const auto &[path, target, model, pieceIndex] :
+             {std::tuple{"C:/fw/drive_0x1A2B_motor.ofw", Target::Motor, 0x1A2B, 1},
+              {"/fw/drive_0X1A2B_motor.ofw", Target::Motor, 0, -1},  // capital X
+              {"/fw/drive_0x1A2B3_user.ofw", Target::User, 0, -1},   // seven characters
+              {"/fw/drive_0x1G2B_user.ofw", Target::User, 0, -1},    // not hexadecimal
+              {"/fw/a_0x0001_0x0002_user.ofw", Target::User, 2, 2},
+              {"/fw/user_motor.ofw", Target::Motor, 0, -1},
+              {"/fw/Motor.ofw", Target::None, 0, -1},  // case-sensitive
+              {"/fw/drive.ofw", Target::None, 0, -1}}) {
+            const FirmwarePathInfo info = parseFirmwarePath(path);
+            const int lastPiece = info.hasModel() ? info.modelPieces.last().index : -1;
+            QVERIFY2(info.target == target && info.model() == model && lastPiece == pieceIndex, path);
         }
     }
 
@@ -114,9 +105,7 @@ class TestWorkerParts : public QObject {
         QFETCH(int, size);
         QFETCH(QVector<float>, progress);
         QByteArray bytes(size, 0);
-        for (int i = 0; i < size; ++i) {
-            bytes[i] = char(i);
-        }
+        std::iota(bytes.begin(), bytes.end(), char(0));
         const FirmwareImage image(bytes);
         QCOMPARE(image.blockCount(), progress.size());
         for (int k = 0; k < progress.size(); ++k) {

@@ -32,9 +32,8 @@ void TestWorkerSearch::searchFindsExactlyTheAnsweringDrives() {
     // Address, then the simulated drive's identification block.
     QCOMPARE(h.probe.found,
              (QList<QList<int>>{{1, 0x00A5, 0x0123, 100, 100}, {247, 0x00A5, 0x0123, 100, 100}}));
-    for (const char *read : {"2 03 03 E8 00 04", "247 03 03 E8 00 04"}) {
-        QCOMPARE(h.requests().count(read), 1);
-    }
+    QCOMPARE(h.requests().filter(QRegularExpression("^(2|247) 03 03 E8 00 04$")),
+             (QStringList{"2 03 03 E8 00 04", "247 03 03 E8 00 04"}));
     QCOMPARE(h.probe.count(QStringLiteral("incErrorCnt")), 1);
     QCOMPARE(h.probe.errorNumbers.last(), 244 + 1);  // the silent addresses count too
     QCOMPARE(h.probe.progressText.size(), 247);

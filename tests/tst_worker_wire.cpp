@@ -14,13 +14,6 @@ constexpr int kWaitMs = 20000;
 const QString kInputRead = QStringLiteral("1 04 00 00 00 28");
 const QString kHoldingRead = QStringLiteral("1 03 00 00 00 40");
 
-param_list_t sendRecord(uint8_t add, uint16_t value) {
-    param_list_t record;
-    record.add = add;
-    record.value = value;
-    return record;
-}
-
 bool hasReplyFrom(const WorkerHarness &h, int start) {
     return std::any_of(h.probe.holdings.begin(), h.probe.holdings.end(),
                        [start](const WorkerProbe::Words &w) { return w.start == start; });
@@ -50,7 +43,7 @@ class TestWorkerWire : public QObject {
   private slots:
     void pollWriteAndRead_data();
     void pollWriteAndRead();
-    void failuresAreCountedAndReportedOnce();
+    void slowAndSilentDrive();
     void disconnectAndReconnect_data() { addTransportRows(); }
     void disconnectAndReconnect();
     void passwordVerdict();
@@ -89,7 +82,7 @@ void TestWorkerWire::pollWriteAndRead() {
     QCOMPARE(h.probe.routeOf("Writting value 4660 to holding register 1000"), "--B");
     h.ask([](Modbus &w) { return w.writeHolding(10, 1, false), w.writeHolding(11, 2, false), true; });
     QVERIFY(h.waitForRequests({"1 06 00 0A 00 01", "1 06 00 0B 00 02", kHoldingRead}));
-    h.worker->prepareHoldingListToSend({sendRecord(3, 10), sendRecord(4, 20), sendRecord(200, 0xFFFF)});
+    h.worker->prepareHoldingListToSend({{3, 3, 10}, {3, 4, 20}, {3, 200, 0xFFFF}});  // kind, address, value
     QVERIFY(h.waitForRequests({"1 06 00 03 00 0A", "1 06 00 04 00 14", "1 06 00 C8 FF FF", kHoldingRead}));
     h.worker->writeHoldings(100, {0x0102, 0xA0B0});
     QVERIFY(h.waitForRequests({"1 10 00 64 00 02 04 01 02 A0 B0", kHoldingRead}));
@@ -142,9 +135,28 @@ void TestWorkerWire::pollWriteAndRead() {
     QCOMPARE(h.probe.said("Writting value 0 to holding register 66"), 1);
 }
 
-void TestWorkerWire::failuresAreCountedAndReportedOnce() {
+// A slow drive: each answer comes after the next tick; then a silent one.
+void TestWorkerWire::slowAndSilentDrive() {
     WorkerHarness h;
     QVERIFY(h.startPolling());
+    // Two write steps on consecutive busy ticks both go out.
+    QVERIFY(h.bus.drive.command("delay 150"));
+    std::atomic<int> step{0};
+    h.onTick([&step](Modbus &worker) {
+        if (step == 0 && worker.requestsInFlight() > 0) {
+            worker.writeHolding(12, 3, true);
+            step = 1;
+        } else if (step == 1) {
+            worker.writeOnDevice(1, 11, 0xFF00, true);
+            step = 2;
+        }
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(step.load(), 2, kWaitMs);
+    h.onTick(nullptr);
+    QVERIFY(h.waitForRequests({"1 06 00 0C 00 03", "1 05 00 0B FF 00"}));
+    QVERIFY(h.bus.drive.command("delay 0"));
+
+    // A silent drive: failures are counted, the outage is reported once and fails a running test.
     h.ask([](Modbus &worker) { return worker.setTestRunning(true), true; });
     h.probe.clear();
     int maxInFlight = 0;  // a reply takes longer (250 ms time-out) than a tick (100 ms)
@@ -174,24 +186,9 @@ void TestWorkerWire::disconnectAndReconnect() {
     QFETCH(Transport, transport);
     WorkerHarness h(transport);
     QVERIFY(h.startPolling());
-    // A slow drive: each answer comes after the next tick. Two write steps in a row both go out.
-    QVERIFY(h.bus.drive.command("delay 150"));
-    std::atomic<int> step{0};
-    h.onTick([&step](Modbus &worker) {
-        if (step == 0 && worker.requestsInFlight() > 0) {
-            worker.writeHolding(12, 3, true);
-            step = 1;
-        } else if (step == 1) {
-            worker.writeOnDevice(1, 11, 0xFF00, true);
-            step = 2;
-        }
-    });
-    QTRY_COMPARE_WITH_TIMEOUT(step.load(), 2, kWaitMs);
-    h.onTick(nullptr);
-    QVERIFY(h.waitForRequests({"1 06 00 0C 00 03", "1 05 00 0B FF 00"}));
-
     // Disconnect while the drive has not answered yet, then five Connect presses: one
     // connection, each reply delivered once, and the dropped request counts as no failure.
+    QVERIFY(h.bus.drive.command("delay 60"));
     QVERIFY(QTest::qWaitFor(  // QTRY would ask once more after the answer
         [&] {
             return h.ask([](Modbus &worker) {
@@ -258,11 +255,9 @@ void TestWorkerWire::disconnectAndReconnect() {
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.count("com_disconnected"), 1, kWaitMs);
     QVERIFY(!h.worker->isConnected());
     QCOMPARE(h.probe.said("Port lost: "), 1);
-    QString error;
-    QVERIFY2(h.bus.restartDrive({}, &error), qPrintable(error));
+    QVERIFY(h.bus.restartDrive({}));
     h.probe.clear();
-    h.worker->setupConnection(h.bus.endpoint(), 0, 1, 115200, 0, 40, 64, 1000, 64);
-    h.worker->connectPort();
+    h.connectWorker(40, 64);
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.count("com_connected"), 1, kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), kWaitMs);
 }
@@ -327,8 +322,7 @@ void TestWorkerWire::portThatCannotBeOpened() {
     QVERIFY(!h.worker->isConnected());
 
     QVERIFY(h.bus.start({}));
-    h.worker->setupConnection(h.bus.endpoint(), 0, 1, 115200, 0, 40, 64, 1000, 64);
-    h.worker->connectPort();
+    h.connectWorker(40, 64);
     QTRY_VERIFY_WITH_TIMEOUT(!h.probe.inputs.isEmpty(), kWaitMs);
 }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QList>
-#include <QMetaType>
 #include <QStringList>
 #include <functional>
 

@@ -24,6 +24,6 @@ class VirtualSerialPair {
 namespace testprocess {
 // Sends `quitLine` (or SIGTERM when empty), then kills the process if it has not gone in 2 s.
 void stop(std::unique_ptr<QProcess> &process, const QByteArray &quitLine = QByteArray());
-// Sets *error (when asked for) and returns false.
+// Hands `message` to *error, or to the test's output when no error is asked for; false.
 bool fail(QString *error, const QString &message);
 }  // namespace testprocess

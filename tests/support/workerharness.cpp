@@ -75,9 +75,7 @@ void WorkerHarness::connectWorker(int inputCount, int holdingCount, int speed) {
 bool WorkerHarness::startPolling(const QList<int> &addresses, int inputCount, int speed) {
     SimulatedDrive::Options options;
     options.addresses = addresses;
-    QString error;
-    if (!bus.start(options, &error)) {
-        qWarning() << error;
+    if (!bus.start(options)) {
         return false;
     }
     connectWorker(inputCount, 64, speed);

@@ -1,12 +1,6 @@
 #pragma once
 
-#include <QList>
 #include <QObject>
-#include <QStringList>
-#include <QVector>
-#include <cstdint>
-#include <functional>
-#include <memory>
 
 #include "comm/polltickhook.h"
 #include "simulateddrive.h"
@@ -16,22 +10,18 @@ class Modbus;
 // What a Modbus worker has reported.
 struct WorkerRecord {
     struct Status {
-        bool timestamp = false;
-        bool toStatus = false;
-        bool toBrowser = false;
+        bool timestamp = false, toStatus = false, toBrowser = false;
         QString text;
     };
     struct Words {
-        int serverAddress = 0;
-        int start = 0;
+        int serverAddress = 0, start = 0;
         QVector<uint16_t> words;
     };
 
     // Names of the signals without a value, and "status" for send_status, in arrival order.
     QStringList events;
     QList<Status> statuses;
-    QList<Words> inputs;
-    QList<Words> holdings;
+    QList<Words> inputs, holdings;
     QList<QList<int>> found;  // address, status, model, motor version, user version
     QList<float> progress2;
     QList<QPair<float, bool>> progressText;
