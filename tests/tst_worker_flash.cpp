@@ -7,9 +7,7 @@ namespace {
 
 QByteArray testImage(int size) {
     QByteArray bytes(size, 0);
-    for (int i = 0; i < size; ++i) {
-        bytes[i] = char((i * 7 + 3) & 0xFF);
-    }
+    std::iota(bytes.begin(), bytes.end(), char(3));
     return bytes;
 }
 
