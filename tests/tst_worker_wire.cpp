@@ -127,6 +127,7 @@ void TestWorkerWire::pollWriteAndRead() {
     }
 
     // The alarm watch of a running test: an alarm fails the test and stops the drive.
+    QVERIFY(h.bus.drive.command("exception clear"));
     h.ask([](Modbus &worker) { return worker.setTestRunning(true), worker.setAlarmCheck(true, 5), true; });
     QVERIFY(h.bus.drive.command("set-input 5 3"));
     QVERIFY(h.waitForRequests({"1 06 00 42 00 00"}));
