@@ -35,15 +35,13 @@ bool SimulatedDrive::start(const Options &options, QString *error) {
         10000);
     if (ready.isEmpty()) {
         QFile err(file("sim.err"));
-        const QString why = err.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(err.readAll()) : QString();
+        const QString why =
+            (err.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(err.readAll()) : QString()) +
+            QStringLiteral(" (%1)").arg(m_process->errorString());
         stop();
         return testprocess::fail(error, QStringLiteral("the simulator did not get ready: ") + why);
     }
     return true;
-}
-
-void SimulatedDrive::stop() {
-    testprocess::stop(m_process, "quit\n");
 }
 
 bool SimulatedDrive::command(const QString &line) {

@@ -24,7 +24,7 @@ class SimulatedDrive {
 
     ~SimulatedDrive() { stop(); }
     bool start(const Options &options, QString *error = nullptr);  // waits for READY
-    void stop();
+    void stop() { testprocess::stop(m_process, "quit\n"); }
     // Sends one fault-injection command and waits for its "OK" acknowledgement; false on
     // "ERR", on a time-out or when the simulator is not running.
     bool command(const QString &line);

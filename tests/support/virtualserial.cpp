@@ -35,10 +35,6 @@ bool VirtualSerialPair::start(QString *error) {
     return testprocess::fail(error, QStringLiteral("socat did not create the links: ") + output);
 }
 
-void VirtualSerialPair::stop() {
-    testprocess::stop(m_socat);
-}
-
 void testprocess::stop(std::unique_ptr<QProcess> &process, const QByteArray &quitLine) {
     if (process && process->state() != QProcess::NotRunning) {
         quitLine.isEmpty() ? process->terminate() : void(process->write(quitLine));
