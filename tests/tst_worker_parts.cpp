@@ -1,6 +1,5 @@
 #include <QtTest>
 
-#include "comm/capturereader.h"
 #include "comm/endpoint.h"
 #include "comm/failurecounter.h"
 #include "comm/firmwareimage.h"
@@ -8,24 +7,43 @@
 #include "comm/linesettings.h"
 #include "comm/splitread.h"
 
+// The worker's decisions that need no drive. (The capture's chunking is checked read by read on
+// the wire in tst_worker_capture.)
 class TestWorkerParts : public QObject {
     Q_OBJECT
 
   private slots:
-    void pollInterval_data() {
-        QTest::addColumn<int>("requested");
+    // Baud rate, poll interval for 0 and 300 ms asked, response time-out, flash block interval
+    // and flash time-out; a speed without a row of its own takes the 9600 one.
+    void speedRows_data() {
         QTest::addColumn<int>("speed");
-        QTest::addColumn<int>("interval");
-        QTest::newRow("50 ms at 9600") << 50 << 9600 << 250;
-        QTest::newRow("50 ms at 57600") << 50 << 57600 << 100;
-        QTest::newRow("1000 ms at 115200") << 1000 << 115200 << 1000;
-        QTest::newRow("0 ms at 115200") << 0 << 115200 << 100;
-        QTest::newRow("unknown speed uses 9600 row") << 100 << 4800 << 250;
+        QTest::addColumn<QList<int>>("row");
+        QTest::newRow("9600") << 9600 << QList<int>{9600, 250, 300, 400, 400, 400};
+        QTest::newRow("19200") << 19200 << QList<int>{19200, 250, 300, 200, 250, 200};
+        QTest::newRow("38400") << 38400 << QList<int>{38400, 100, 300, 150, 100, 150};
+        QTest::newRow("57600") << 57600 << QList<int>{57600, 100, 300, 75, 100, 75};
+        QTest::newRow("115200") << 115200 << QList<int>{115200, 100, 300, 250, 40, 20};
+        QTest::newRow("other") << 1200 << QList<int>{9600, 250, 300, 400, 400, 400};
     }
-    void pollInterval() {
-        QFETCH(int, requested);
+    void speedRows() {
         QFETCH(int, speed);
-        QTEST(linesettings::pollInterval(requested, speed), "interval");
+        const linesettings::SpeedRow row = linesettings::speedRow(speed);
+        const linesettings::FlashTiming flash = linesettings::flashTiming(speed);
+        QTEST((QList<int>{row.baudRate, linesettings::pollInterval(0, speed),
+                          linesettings::pollInterval(300, speed), row.responseTimeoutMs,
+                          flash.blockIntervalMs, flash.responseTimeoutMs}),
+              "row");
+    }
+
+    void framing() {  // 8N2, 8O1, 8E1, 8N1 and 8N2 for anything else
+        const QMap<int, QString> parity{
+            {QSerialPort::NoParity, "N"}, {QSerialPort::OddParity, "O"}, {QSerialPort::EvenParity, "E"}};
+        QStringList framings;
+        for (int index : {0, 1, 2, 3, 7, -1}) {
+            const linesettings::Framing framing = linesettings::framing(index);
+            framings << parity.value(framing.parity) + QString::number(framing.stopBits);
+        }
+        QCOMPARE(framings, QStringLiteral("N2 O1 E1 N1 N2 N2").split(' '));
     }
 
     void endpoints_data() {
@@ -47,74 +65,30 @@ class TestWorkerParts : public QObject {
         QFETCH(QString, canonical);
         const Endpoint endpoint = Endpoint::parse(text);
         QCOMPARE(endpoint.isValid(), !canonical.isEmpty());
-        if (!endpoint.isValid()) {
-            QVERIFY(!endpoint.error().isEmpty());
-            return;
+        QCOMPARE(endpoint.error().isEmpty(), endpoint.isValid());  // a refused text says why
+        if (endpoint.isValid()) {
+            QCOMPARE(endpoint.toString(), canonical);
+            QCOMPARE(Endpoint::parse(endpoint.toString()).toString(), canonical);
+            QCOMPARE(linesettings::pollInterval(50, linesettings::timingSpeed(endpoint, 9600)), interval);
         }
-        QCOMPARE(endpoint.toString(), canonical);
-        QCOMPARE(Endpoint::parse(endpoint.toString()).toString(), canonical);
-        QCOMPARE(linesettings::pollInterval(50, linesettings::timingSpeed(endpoint, 9600)), interval);
     }
 
-    void speedRows_data() {
-        QTest::addColumn<int>("speed");
-        QTest::addColumn<QList<int>>("row");  // baud, response timeout, flash block interval, flash timeout
-        QTest::newRow("9600") << 9600 << QList<int>{9600, 400, 400, 400};
-        QTest::newRow("19200") << 19200 << QList<int>{19200, 200, 250, 200};
-        QTest::newRow("38400") << 38400 << QList<int>{38400, 150, 100, 150};
-        QTest::newRow("57600") << 57600 << QList<int>{57600, 75, 100, 75};
-        QTest::newRow("115200") << 115200 << QList<int>{115200, 250, 40, 20};
-        QTest::newRow("other") << 1200 << QList<int>{9600, 400, 400, 400};
-    }
-    void speedRows() {
-        QFETCH(int, speed);
-        const linesettings::SpeedRow row = linesettings::speedRow(speed);
-        const linesettings::FlashTiming flash = linesettings::flashTiming(speed);
-        QTEST(
-            (QList<int>{row.baudRate, row.responseTimeoutMs, flash.blockIntervalMs, flash.responseTimeoutMs}),
-            "row");
-    }
-
-    void framing_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("parity");
-        QTest::addColumn<int>("stopBits");
-        QTest::newRow("0") << 0 << int(QSerialPort::NoParity) << int(QSerialPort::TwoStop);
-        QTest::newRow("1") << 1 << int(QSerialPort::OddParity) << int(QSerialPort::OneStop);
-        QTest::newRow("2") << 2 << int(QSerialPort::EvenParity) << int(QSerialPort::OneStop);
-        QTest::newRow("3") << 3 << int(QSerialPort::NoParity) << int(QSerialPort::OneStop);
-        QTest::newRow("7") << 7 << int(QSerialPort::NoParity) << int(QSerialPort::TwoStop);
-        QTest::newRow("-1") << -1 << int(QSerialPort::NoParity) << int(QSerialPort::TwoStop);
-    }
-    void framing() {
-        QFETCH(int, index);
-        QTEST(int(linesettings::framing(index).parity), "parity");
-        QTEST(int(linesettings::framing(index).stopBits), "stopBits");
-    }
-
-    void firmwarePath_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("target");
-        QTest::addColumn<int>("model");
-        QTest::addColumn<int>("pieceIndex");
-        const int motor = int(FirmwarePathInfo::Target::Motor);
-        const int user = int(FirmwarePathInfo::Target::User);
-        const int none = int(FirmwarePathInfo::Target::None);
-        QTest::newRow("model and motor") << "C:/fw/drive_0x1A2B_motor.ofw" << motor << 0x1A2B << 1;
-        QTest::newRow("capital X") << "/fw/drive_0X1A2B_motor.ofw" << motor << 0 << -1;
-        QTest::newRow("seven characters") << "/fw/drive_0x1A2B3_user.ofw" << user << 0 << -1;
-        QTest::newRow("not hexadecimal") << "/fw/drive_0x1G2B_user.ofw" << user << 0 << -1;
-        QTest::newRow("last piece wins") << "/fw/a_0x0001_0x0002_user.ofw" << user << 2 << 2;
-        QTest::newRow("motor and user") << "/fw/user_motor.ofw" << motor << 0 << -1;
-        QTest::newRow("Motor is case-sensitive") << "/fw/Motor.ofw" << none << 0 << -1;
-        QTest::newRow("neither") << "/fw/drive.ofw" << none << 0 << -1;
-    }
+    // The controller's name and the model: the last piece "0x" and four hexadecimal digits.
     void firmwarePath() {
-        QFETCH(QString, path);
-        const FirmwarePathInfo info = parseFirmwarePath(path);
-        QTEST(int(info.target), "target");
-        QTEST(int(info.model()), "model");
-        QTEST(info.hasModel() ? info.modelPieces.last().index : -1, "pieceIndex");
+        using Target = FirmwarePathInfo::Target;
+        for (const auto &[path, target, model, pieceIndex] :
+             {std::tuple{"C:/fw/drive_0x1A2B_motor.ofw", Target::Motor, 0x1A2B, 1},
+              {"/fw/drive_0X1A2B_motor.ofw", Target::Motor, 0, -1},  // capital X
+              {"/fw/drive_0x1A2B3_user.ofw", Target::User, 0, -1},   // seven characters
+              {"/fw/drive_0x1G2B_user.ofw", Target::User, 0, -1},    // not hexadecimal
+              {"/fw/a_0x0001_0x0002_user.ofw", Target::User, 2, 2},
+              {"/fw/user_motor.ofw", Target::Motor, 0, -1},
+              {"/fw/Motor.ofw", Target::None, 0, -1},  // case-sensitive
+              {"/fw/drive.ofw", Target::None, 0, -1}}) {
+            const FirmwarePathInfo info = parseFirmwarePath(path);
+            const int lastPiece = info.hasModel() ? info.modelPieces.last().index : -1;
+            QVERIFY2(info.target == target && info.model() == model && lastPiece == pieceIndex, path);
+        }
     }
 
     // 128-byte blocks, the last one padded with 0xFF; progress after block k of n is (k+1)/n, 0 after the
@@ -130,9 +104,7 @@ class TestWorkerParts : public QObject {
         QFETCH(int, size);
         QFETCH(QVector<float>, progress);
         QByteArray bytes(size, 0);
-        for (int i = 0; i < size; ++i) {
-            bytes[i] = char(i);
-        }
+        std::iota(bytes.begin(), bytes.end(), char(0));
         const FirmwareImage image(bytes);
         QCOMPARE(image.blockCount(), progress.size());
         for (int k = 0; k < progress.size(); ++k) {
@@ -140,30 +112,6 @@ class TestWorkerParts : public QObject {
             const QByteArray data = bytes.mid(128 * k, 128);
             QCOMPARE(image.block(k), data + QByteArray(128 - data.size(), char(0xFF)));
         }
-    }
-
-    void captureChunks_data() {
-        QTest::addColumn<int>("base");
-        QTest::newRow("trace buffers") << CaptureReader::kBufferBase;
-        QTest::newRow("accelerometer") << CaptureReader::kAccelerometerBase;
-    }
-    void captureChunks() {
-        QFETCH(int, base);
-        CaptureReader reader;
-        reader.restart(base);
-        QVector<CaptureReader::Chunk> chunks;
-        while (reader.active()) {
-            chunks.append(reader.next());
-        }
-        QCOMPARE(chunks.size(), 27);
-        int expectedStart = base;
-        for (int i = 0; i < chunks.size(); ++i) {
-            QCOMPARE(chunks.at(i).start, expectedStart);
-            QCOMPARE(chunks.at(i).count, i % 9 == 8 ? 64 : 120);
-            expectedStart += chunks.at(i).count;
-        }
-        QCOMPARE(chunks.at(9).start, base + 0x400);
-        QCOMPARE(expectedStart, base + 0xC00);
     }
 
     void splitRead() {
@@ -190,13 +138,16 @@ class TestWorkerParts : public QObject {
         QTest::addColumn<int>("limit");
         QTest::addColumn<QString>("events");
         QTest::addColumn<QString>("outcomes");
-        // clang-format off
-        QTest::newRow("quiet from the start: the first good reply ends it") << 5 << "ss" << "Q-";
-        QTest::newRow("sixth failure in a row passes the limit") << 5 << "sffffffffs" << "QcccccLccQ";
-        QTest::newRow("a good reply starts the run again") << 5 << "sfffsffffffs" << "Qccc-cccccLQ";
-        QTest::newRow("limit 0: quiet at once, no run") << 0 << "sxs" << "QcQ";
-        QTest::newRow("unanswered searches are not errors") << 5 << "snnnnnnnx" << "Q.......c";
-        // clang-format on
+        QTest::newRow("quiet from the start: the first good reply ends it") << 5 << "ss"
+                                                                            << "Q-";
+        QTest::newRow("sixth failure in a row passes the limit") << 5 << "sffffffffs"
+                                                                 << "QcccccLccQ";
+        QTest::newRow("a good reply starts the run again") << 5 << "sfffsffffffs"
+                                                           << "Qccc-cccccLQ";
+        QTest::newRow("limit 0: quiet at once, no run") << 0 << "sxs"
+                                                        << "QcQ";
+        QTest::newRow("unanswered searches are not errors") << 5 << "snnnnnnnx"
+                                                            << "Q.......c";
     }
     void failureCounter() {
         QFETCH(int, limit);
@@ -204,24 +155,20 @@ class TestWorkerParts : public QObject {
         FailureCounter counter;
         counter.setLimit(limit);
         QString outcomes;
-        int failures = 0;
         for (const QChar event : events) {
-            if (event == QLatin1Char('s')) {
-                outcomes += counter.recordSuccess() ? QLatin1Char('Q') : QLatin1Char('-');
+            if (event == 's') {
+                outcomes += counter.recordSuccess() ? 'Q' : '-';
                 QCOMPARE(counter.consecutive(), 0);
                 continue;
             }
-            ++failures;
-            const FailureCounter::Outcome outcome =
-                counter.recordFailure(event == QLatin1Char('f')   ? FailureCounter::Kind::Other
-                                      : event == QLatin1Char('x') ? FailureCounter::Kind::Exception
-                                                                  : FailureCounter::Kind::SearchNoAnswer);
-            outcomes += outcome.limitRun     ? QLatin1Char('L')
-                        : outcome.countError ? QLatin1Char('c')
-                                             : QLatin1Char('.');
+            using Kind = FailureCounter::Kind;
+            const auto outcome = counter.recordFailure(event == 'f'   ? Kind::Other
+                                                       : event == 'x' ? Kind::Exception
+                                                                      : Kind::SearchNoAnswer);
+            outcomes += outcome.limitRun ? 'L' : outcome.countError ? 'c' : '.';
         }
         QTEST(outcomes, "outcomes");
-        QCOMPARE(counter.errorCount(), failures);
+        QCOMPARE(counter.errorCount(), events.count(QRegularExpression("[fxn]")));
     }
 };
 

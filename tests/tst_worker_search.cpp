@@ -29,21 +29,16 @@ void TestWorkerSearch::searchFindsExactlyTheAnsweringDrives() {
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.count(QStringLiteral("end_search_addresses")), 1, 120000);
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.said(QStringLiteral("2 drives found")), 1, 10000);
     QVERIFY(!h.worker->isSearching());
-    QCOMPARE(h.probe.found.size(), 2);
-    QCOMPARE(h.probe.found.at(0).address, 1);
-    QCOMPARE(h.probe.found.at(1).address, 247);
-    for (const WorkerProbe::Found &found : h.probe.found) {
-        // the simulated drive's identification block
-        QCOMPARE(QList<int>({found.status, found.model, found.motorVersion, found.userVersion}),
-                 QList<int>({0x00A5, 0x0123, 100, 100}));
-    }
-    QCOMPARE(h.requests().count(QStringLiteral("2 03 03 E8 00 04")), 1);
+    // Address, then the simulated drive's identification block.
+    QCOMPARE(h.probe.found,
+             (QList<QList<int>>{{1, 0x00A5, 0x0123, 100, 100}, {247, 0x00A5, 0x0123, 100, 100}}));
+    QCOMPARE(h.requests().filter(QRegularExpression("^(2|247) 03 03 E8 00 04$")),
+             (QStringList{"2 03 03 E8 00 04", "247 03 03 E8 00 04"}));
     QCOMPARE(h.probe.count(QStringLiteral("incErrorCnt")), 1);
     QCOMPARE(h.probe.errorNumbers.last(), 244 + 1);  // the silent addresses count too
     QCOMPARE(h.probe.progressText.size(), 247);
     QCOMPARE(h.probe.progressText.first(), qMakePair(float(1.0f / 247 * 100), true));
     QCOMPARE(h.probe.progressText.last(), qMakePair(100.0f, false));
-    QCOMPARE(h.requests().count(QStringLiteral("247 03 03 E8 00 04")), 1);
     QCOMPARE(h.probe.said(QStringLiteral("Searching active devices in addresses 1-247...")), 1);
     QVERIFY(h.waitForMore(QStringLiteral("1 04 00 00 00 28")));  // polling resumes
     QCOMPARE(h.probe.count(QStringLiteral("end_search_addresses")), 1);
@@ -79,7 +74,7 @@ void TestWorkerSearch::silentAddressesCostOneTickEachUntilAborted() {
     h.probe.progressText.clear();
     h.worker->startSearch();
     QTRY_VERIFY_WITH_TIMEOUT(!h.probe.progressText.isEmpty(), 10000);
-    QCOMPARE(h.probe.progressText.first().second, true);
+    QCOMPARE(h.probe.progressText.first(), qMakePair(float(1.0f / 247 * 100), true));
     h.worker->stopSearch();
 }
 

@@ -1,25 +1,27 @@
 #pragma once
 
+#include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 
-class QProcess;
-class QTemporaryDir;
+namespace testprocess {
+// Sends `quitLine` (or SIGTERM when empty), then kills the process if it has not gone in 2 s.
+void stop(std::unique_ptr<QProcess> &process, const QByteArray &quitLine = QByteArray());
+// Hands `message` to *error, or to the test's output when no error is asked for; false.
+bool fail(QString *error, const QString &message);
+}  // namespace testprocess
 
 // Two connected pseudo-terminals made by socat: whatever is written to one end can be read
 // from the other, like a null-modem cable. The drive side and the master side each open
 // their own end by path.
 class VirtualSerialPair {
   public:
-    VirtualSerialPair();
-    ~VirtualSerialPair();  // stops socat
-    VirtualSerialPair(const VirtualSerialPair &) = delete;
-    VirtualSerialPair &operator=(const VirtualSerialPair &) = delete;
-
+    ~VirtualSerialPair() { stop(); }
     bool start(QString *error = nullptr);  // waits until both links exist
-    void stop();
-    QString drivePort() const;
-    QString masterPort() const;
+    void stop() { testprocess::stop(m_socat); }
+    QString drivePort() const { return m_dir ? m_dir->filePath(QStringLiteral("drive")) : QString(); }
+    QString masterPort() const { return m_dir ? m_dir->filePath(QStringLiteral("master")) : QString(); }
 
   private:
     std::unique_ptr<QTemporaryDir> m_dir;

@@ -1,13 +1,6 @@
 #pragma once
 
-#include <QList>
 #include <QObject>
-#include <QString>
-#include <QStringList>
-#include <QVector>
-#include <cstdint>
-#include <functional>
-#include <memory>
 
 #include "comm/polltickhook.h"
 #include "simulateddrive.h"
@@ -17,29 +10,19 @@ class Modbus;
 // What a Modbus worker has reported.
 struct WorkerRecord {
     struct Status {
-        bool timestamp = false;
-        bool toStatus = false;
-        bool toBrowser = false;
+        bool timestamp = false, toStatus = false, toBrowser = false;
         QString text;
     };
     struct Words {
-        int serverAddress = 0;
-        int start = 0;
+        int serverAddress = 0, start = 0;
         QVector<uint16_t> words;
     };
-    struct Found {
-        int address = 0;
-        int status = 0;
-        int model = 0;
-        int motorVersion = 0;
-        int userVersion = 0;
-    };
 
-    QStringList events;  // signal names in arrival order; "status" entries carry no text
+    // Names of the signals without a value, and "status" for send_status, in arrival order.
+    QStringList events;
     QList<Status> statuses;
-    QList<Words> inputs;
-    QList<Words> holdings;
-    QList<Found> found;
+    QList<Words> inputs, holdings;
+    QList<QList<int>> found;  // address, status, model, motor version, user version
     QList<float> progress2;
     QList<QPair<float, bool>> progressText;
     QList<bool> interactionDisabled;
@@ -55,7 +38,6 @@ class WorkerProbe : public QObject, public WorkerRecord {
     Q_OBJECT
 
   public:
-    explicit WorkerProbe(QObject *parent = nullptr) : QObject(parent) {}
     void attach(Modbus *worker);
     void clear() { static_cast<WorkerRecord &>(*this) = WorkerRecord(); }
     int count(const QString &event) const { return events.count(event); }
@@ -73,13 +55,18 @@ class WorkerHarness : public PollTickHook {
     explicit WorkerHarness(Transport transport = Transport::Serial);
     ~WorkerHarness() override;
 
-    bool startBus(const QList<int> &addresses = {1}, QString *error = nullptr);
     // setupConnection (poll time 0: the speed's lowest interval) and init.
-    void connectWorker(int inputCount, int holdingCount, int speed = 115200, int address = 1);
-    // startBus and connectWorker, then waits for the first input and holding replies.
+    void connectWorker(int inputCount, int holdingCount, int speed = 115200);
+    // Starts the bus with drives at `addresses` and connects, then waits for the first input and
+    // holding replies.
     bool startPolling(const QList<int> &addresses = {1}, int inputCount = 40, int speed = 115200);
     // Runs fn in the worker's thread and waits for it.
     void inWorkerThread(const std::function<void()> &fn);
+    // Runs fn in the worker's thread and returns its answer.
+    bool ask(const std::function<bool(Modbus &)> &fn);
+    // Runs fn first thing in every poll tick, in the worker's thread; nullptr ends it.
+    void onTick(std::function<void(Modbus &)> fn);
+
     QStringList requests() const { return bus.drive.requests(); }
     // Waits until the request log holds a line for which `match` is true.
     bool waitForRequest(const std::function<bool(const QString &)> &match, int timeoutMs = 10000) const;
@@ -87,16 +74,13 @@ class WorkerHarness : public PollTickHook {
     bool waitForRequests(const QStringList &run, int timeoutMs = 20000) const;
     // Waits until `more` further requests equal to `line` are in the log.
     bool waitForMore(const QString &line, int more = 2, int timeoutMs = 20000) const;
-    // Runs fn first thing in every poll tick, in the worker's thread; nullptr ends it.
-    void onTick(std::function<void(Modbus &)> fn);
-    // Runs fn in the worker's thread and returns its answer.
-    bool ask(const std::function<bool(Modbus &)> &fn);
 
     SimulatedBus bus;
     WorkerProbe probe;
     std::unique_ptr<Modbus> worker;
 
   private:
-    void onPollTick(Modbus &w) override;
+    void onPollTick(Modbus &w) override { m_tick(w); }
+    bool waitUntil(const std::function<bool(const QStringList &requests)> &done, int timeoutMs) const;
     std::function<void(Modbus &)> m_tick;
 };
