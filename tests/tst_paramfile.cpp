@@ -18,9 +18,9 @@ holding_t makeHolding(uint16_t add, const QString &text, float multiplier, uint1
 
 // "add:bin:mul:val label" of each holding read.
 QStringList holdingsOf(const ParamFileContents &contents) {
+    auto n = [](double x) { return QString::number(x); };
     QStringList out;
     for (const holding_t &h : contents.holdings) {
-        auto n = [](double x) { return QString::number(x); };
         out << QString("%1:%2:%3:%4 %5")
                    .arg(n(h.add), n(h.value), n(h.multiplier), n(h.fvalue), h.text)
                    .trimmed();

@@ -122,9 +122,10 @@ class tst_settings : public QObject {
         for (const auto &c : cases) {
             settings s;
             QVERIFY(s.readData(c[0]));
-            const QString read =
-                QString("%1 %2 %3 %4, %5").arg(flag(s.getDo_Logging())).arg(s.getModbus_Add());
-            const QString got = read.arg(s.getLanguaje()).arg(s.getPoll_Interval()).arg(s.warnings().size());
+            const QString got =
+                QString("%1 %2 %3 %4, %5")
+                    .arg(flag(s.getDo_Logging()), QString::number(s.getModbus_Add()), s.getLanguaje(),
+                         QString::number(s.getPoll_Interval()), QString::number(s.warnings().size()));
             QVERIFY2(got == c[1], qPrintable(got + " read from " + c[0]));
         }
     }
