@@ -82,7 +82,7 @@ class tst_logger : public QObject {
     }
 
     // The summary of a day is appended to; a line that does not reach it is said once.
-    void summaryAppendsPerDay() {
+    void summaryAppendsPerDayAndALostLineIsSaidOnce() {
         logger summary;
         m_clock.attach(summary);
         QSignalSpy failures(&summary, &logger::writeFailed);
