@@ -10,7 +10,6 @@
 #include "support/testpaths.h"
 #include "test/resultsdb.h"
 #include "test/runrecorder.h"
-#include "test/runreport.h"
 
 // Production records on both back ends: SQLite always, PostgreSQL when MVX_TEST_PG_URL names
 // a server (scripts/test.sh starts a throwaway one). Each test gets a database of its own.
@@ -19,27 +18,18 @@ class TestResults : public QObject {
 
     QTemporaryDir m_dir;
 
-    static void addBackends() {
-        QTest::addColumn<bool>("postgres");
-        QTest::newRow("sqlite") << false;
-        QTest::newRow("postgresql") << true;
-    }
-
     // A new, empty database of the row's kind.
-    DbTarget freshTarget(bool postgres) {
-        const QString name =
-            QStringLiteral("mvx_%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+    DbTarget freshTarget() {
+        QFETCH_GLOBAL(bool, postgres);
+        const QString name = "mvx_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
         if (!postgres) {
-            return DbTarget::sqlite(m_dir.filePath(name + QStringLiteral(".sqlite")));
+            return DbTarget::sqlite(m_dir.filePath(name + ".sqlite"));
         }
         DbTarget server;
         QString error;
-        if (!DbTarget::parse(qEnvironmentVariable("MVX_TEST_PG_URL"), &server, &error)) {
-            return DbTarget();
-        }
+        DbTarget::parse(qEnvironmentVariable("MVX_TEST_PG_URL"), &server, &error);
         ResultsDb admin(server);
-        if (!admin.open(&error) ||
-            !QSqlQuery(admin.database()).exec(QStringLiteral("CREATE DATABASE ") + name)) {
+        if (!admin.open(&error) || !QSqlQuery(admin.database()).exec("CREATE DATABASE " + name)) {
             qWarning() << "cannot create a test database:" << error;
             return DbTarget();
         }
@@ -52,14 +42,14 @@ class TestResults : public QObject {
         static int n = 0;
         RunRecord r;
         r.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        r.serial = serial;
-        r.day = day;
-        r.station = station;
-        r.startedAt = QStringLiteral("%1T08:00:%2.000Z").arg(day).arg(++n % 60, 2, 10, QLatin1Char('0'));
-        r.endedAt = r.startedAt;
-        r.result = result;
-        r.failedStep = failedStep;
+        std::tie(r.serial, r.day, r.station, r.result, r.failedStep) =
+            std::tie(serial, day, station, result, failedStep);
+        r.startedAt = r.endedAt = QString("%1T08:00:%2.000Z").arg(day).arg(++n % 60, 2, 10, QLatin1Char('0'));
         return r;
+    }
+
+    static QJsonObject report(const QStringList &args) {
+        return QJsonDocument::fromJson(runMvxctl(QStringList{"report", "--json"} + args).out).object();
     }
 
     // Every field of `expected` (JSON text) has its value in `actual`.
@@ -71,181 +61,137 @@ class TestResults : public QObject {
         }
     }
 
-    static QJsonObject reportJson(const QStringList &args) {
-        const MvxctlRun run =
-            runMvxctl(QStringList{QStringLiteral("report"), QStringLiteral("--json")} + args);
-        if (run.exitCode != 0) {
-            qWarning() << run.err;
-        }
-        return QJsonDocument::fromJson(run.out).object();
-    }
-
   private slots:
+    void initTestCase_data() {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("sqlite") << false;
+        QTest::newRow("postgresql") << true;
+    }
     void init() {
         QFETCH_GLOBAL(bool, postgres);
         if (postgres && qEnvironmentVariableIsEmpty("MVX_TEST_PG_URL")) {
-            if (qEnvironmentVariableIsSet("CI")) {
-                QFAIL("MVX_TEST_PG_URL is not set: CI must test the PostgreSQL back end");
-            }
-            QSKIP(
-                "MVX_TEST_PG_URL is not set: no PostgreSQL server to test against (scripts/test.sh starts "
-                "one)");
+            QVERIFY2(!qEnvironmentVariableIsSet("CI"), "CI must test PostgreSQL: set MVX_TEST_PG_URL");
+            QSKIP("MVX_TEST_PG_URL is not set: no PostgreSQL server to test against");
         }
     }
-    void initTestCase_data() { addBackends(); }
 
-    void urls_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("normalised");  // empty: refused
-        QTest::newRow("sqlite") << "sqlite:log/runs.sqlite"
-                                << "sqlite:log/runs.sqlite";
-        QTest::newRow("postgresql") << "postgresql://mvx@db.plant:5433/line2"
-                                    << "postgresql://mvx@db.plant:5433/line2";
-        QTest::newRow("default port") << "postgresql://mvx@db/line2"
-                                      << "postgresql://mvx@db:5432/line2";
-        QTest::newRow("password") << "postgresql://mvx:secret@db/line2" << QString();
-        QTest::newRow("no database") << "postgresql://mvx@db:5432/" << QString();
-        QTest::newRow("no file") << "sqlite:" << QString();
-        QTest::newRow("other scheme") << "mysql://mvx@db/line2" << QString();
-    }
     void urls() {
-        QFETCH(QString, text);
-        QFETCH(QString, normalised);
-        DbTarget target;
-        QString error;
-        QCOMPARE(DbTarget::parse(text, &target, &error), !normalised.isEmpty());
-        QCOMPARE(target.url(), normalised);
-        QVERIFY(normalised.isEmpty() != error.isEmpty());
+        const char *const cases[][2] = {
+            // text, its canonical form (empty: refused)
+            {"sqlite:log/runs.sqlite", "sqlite:log/runs.sqlite"},
+            {"postgresql://mvx@db.plant:5433/line2", "postgresql://mvx@db.plant:5433/line2"},
+            {"postgresql://mvx@db/line2", "postgresql://mvx@db:5432/line2"},
+            {"postgresql://mvx:secret@db/line2", ""},
+            {"postgresql://mvx@db:5432/", ""},
+            {"sqlite:", ""},
+            {"mysql://mvx@db/line2", ""},
+        };
+        for (const auto &c : cases) {
+            DbTarget target;
+            QString error;
+            QVERIFY2(DbTarget::parse(c[0], &target, &error) == (*c[1] != 0), c[0]);
+            QCOMPARE(target.url(), QString(c[1]));
+            QVERIFY2(error.isEmpty() == (*c[1] != 0), c[0]);
+        }
     }
 
-    // Started runs are visible unfinished; a finished one carries everything, typed input as data.
-    void recordsARun() {
-        QFETCH_GLOBAL(bool, postgres);
-        const DbTarget target = freshTarget(postgres);
+    // A started run is visible unfinished; a finished one carries everything, typed input as data.
+    // Then a database that cannot be reached: the run waits in the spool and is uploaded once.
+    void recordsARunAndSpoolsWhatCannotBeStored() {
+        const DbTarget target = freshTarget();
         QVERIFY(target.isValid());
-        RunRecorder recorder(
-            {target, m_dir.filePath(QStringLiteral("spool-a.sqlite")), QStringLiteral("st1")});
-        const QString serial = QStringLiteral("'; DROP TABLE runs; --");
-        const QString mapFile = testpaths::example(QStringLiteral("drive-map.xml"));
-        recorder.begin({mapFile, mapFile, QStringLiteral("4"), QStringLiteral("203")}, serial);
-        recorder.step(0, 10, QStringLiteral("Tensión' OR 1=1"), 231.5f, 220, 240, 1, true);
-        recorder.step(1, 10, QStringLiteral("Corriente"), 9.5f, 0, 5, -1, true);
+        const QString spool = m_dir.filePath(QUuid::createUuid().toString(QUuid::Id128) + ".sqlite");
+        RunRecorder recorder({target, spool, "st1"});
+        const QString serial = "'; DROP TABLE runs; --";
+        const QString mapFile = testpaths::example("drive-map.xml");
+        recorder.begin({mapFile, mapFile, "4", "203"}, serial);
+        recorder.step(0, 10, "Tensión' OR 1=1", 231.5f, 220, 240, 1, true);
+        recorder.step(1, 10, "Corriente", 9.5f, 0, 5, -1, true);
         QVERIFY(recorder.waitWritten(20000));
         ResultsDb db(target);
         QString error;
         QVERIFY2(db.open(&error), qPrintable(error));
         QVector<RunRecord> runs;
-        QVERIFY(db.loadRuns(&runs, &error));
-        QCOMPARE(runs.size(), 1);
-        QVERIFY(!runs[0].isFinished());
+        QVERIFY(db.loadRuns(&runs, &error) && runs.size() == 1 && !runs[0].isFinished());
         holding_t h;
-        h.text = QStringLiteral("Consigna");
+        h.text = "Consigna";
         h.value = 65535;
         recorder.finish(-1, QString(), {&h});
         QVERIFY(recorder.waitWritten(20000));
         QVERIFY(db.loadRuns(&runs, &error));
-        const RunRecord &r = runs.value(0);
-        QCOMPARE((QStringList{r.serial, r.station, r.result, r.failedStep, r.reason, r.driveModel,
-                              r.firmwareVersion, r.programVersion}),
-                 (QStringList{serial, "st1", "fail", "Corriente", "read 9.5, limits 0 .. 5", "4", "203",
-                              MVX_PROJECT_VERSION}));
-        QCOMPARE(r.testSha256, RunRecorder::fileSha256(mapFile));
-        QCOMPARE(r.testSha256.size(), 64);
-        QCOMPARE(r.steps.size(), 2);
-        QCOMPARE(r.steps[0].text, QStringLiteral("Tensión' OR 1=1"));
-        QCOMPARE(r.steps[0].res, 231.5);
-        QCOMPARE(r.holdings.size(), 1);
-        QCOMPARE(r.holdings[0].value, 65535);
-    }
+        const RunRecord r = runs.value(0);
+        QCOMPARE(
+            (QStringList{r.serial, r.station, r.result, r.failedStep, r.reason, r.driveModel,
+                         r.firmwareVersion, r.programVersion, r.testSha256, r.steps.value(0).text,
+                         QString::number(r.steps.value(0).res), QString::number(r.holdings.value(0).value)}),
+            (QStringList{serial, "st1", "fail", "Corriente", "read 9.5, limits 0 .. 5", "4", "203",
+                         MVX_PROJECT_VERSION, RunRecorder::fileSha256(mapFile), "Tensión' OR 1=1", "231.5",
+                         "65535"}));
+        QVERIFY(r.steps.size() == 2 && r.holdings.size() == 1 && r.testSha256.size() == 64);
 
-    // A database that cannot be reached: the run waits in the spool and is uploaded once.
-    void spoolsAndUploadsOnce() {
-        QFETCH_GLOBAL(bool, postgres);
-        const DbTarget target = freshTarget(postgres);
-        QVERIFY(target.isValid());
         DbTarget away = target;
         away.port = 1;  // nothing listens there
-        away.path = QStringLiteral("/dev/null/records.sqlite");
-        const QString spool = m_dir.filePath(QStringLiteral("spool-%1.sqlite").arg(postgres));
-        QString note;
+        away.path = "/dev/null/records.sqlite";
         {
-            RunRecorder recorder({away, spool, QStringLiteral("st1")});
-            connect(&recorder, &RunRecorder::note, this, [&note](const QString &text) { note = text; });
-            recorder.begin({}, QStringLiteral("SN-1"));
-            recorder.finish(1, QString(), {});
-            QVERIFY(recorder.waitWritten(20000));
-            QTRY_VERIFY(note.contains(QStringLiteral("local spool")));
+            RunRecorder offline({away, spool, "st1"});
+            QString note;
+            connect(&offline, &RunRecorder::note, this, [&note](const QString &text) { note = text; });
+            offline.begin({}, "SN-1");
+            offline.finish(1, QString(), {});
+            QVERIFY(offline.waitWritten(20000));
+            QTRY_VERIFY(note.contains("local spool"));
         }
-        RunRecorder recorder({target, spool, QStringLiteral("st1")});
         for (int i = 0; i < 2; ++i) {  // a second upload finds nothing left to add
             recorder.retryUpload();
             QVERIFY(recorder.waitWritten(20000));
         }
-        ResultsDb db(target), spooled(DbTarget::sqlite(spool));
-        QString error;
-        QVERIFY(db.open(&error) && spooled.open(&error));
-        QCOMPARE(db.runCount(), 1);
+        ResultsDb spooled(DbTarget::sqlite(spool));
+        QVERIFY(spooled.open(&error));
         QCOMPARE(spooled.runCount(), 0);
-        QVector<RunRecord> runs;
-        QVERIFY(db.loadRuns(&runs, &error));
-        QCOMPARE(db.storeRun(runs.value(0), &error), ResultsDb::StoreOutcome::AlreadyStored);
-        QCOMPARE(db.runCount(), 1);
+        QCOMPARE(db.storeRun(r, &error), ResultsDb::StoreOutcome::AlreadyStored);
+        QCOMPARE(db.runCount(), 2);
     }
 
-    void reports() {
-        QFETCH_GLOBAL(bool, postgres);
-        const DbTarget target = freshTarget(postgres);
+    // The figures of `mvxctl report`; then a database of a newer schema is refused.
+    void reportsAndSchemaVersion() {
+        const DbTarget target = freshTarget();
         QVERIFY(target.isValid());
         ResultsDb db(target);
         QString error;
         QVERIFY(db.open(&error));
-        const QString d1 = QStringLiteral("2026-03-02"), d2 = QStringLiteral("2026-03-03");
-        const RunRecord runs[] = {
-            run("S1", d1, "A", "pass"),
-            run("S2", d1, "A", "fail", "Tensión"),
-            run("S2", d1, "B", "pass"),
-            run("S3", d1, "B", "fail", "Corriente"),
-            run("S3", d2, "B", "fail", "Corriente"),
-            run("S4", d2, "A", "cancelled"),
-            run(QString(), d2, "A", QString()),  // unfinished, no serial: a board of its own
-        };
+        const QString d1 = "2026-03-02", d2 = "2026-03-03";
+        // The last run is unfinished and has no serial: a board of its own.
+        // clang-format off
+        const RunRecord runs[] = {run("S1", d1, "A", "pass"), run("S2", d1, "A", "fail", "Tensión"),
+            run("S2", d1, "B", "pass"), run("S3", d1, "B", "fail", "Corriente"), run("S3", d2, "B", "fail", "Corriente"),
+            run("S4", d2, "A", "cancelled"), run(QString(), d2, "A", QString())};
+        // clang-format on
         for (const RunRecord &r : runs) {
             QCOMPARE(db.storeRun(r, &error), ResultsDb::StoreOutcome::Stored);
         }
-        const QJsonObject all = reportJson({"--db", target.url()});
-        compareFields(all, R"({"runs":7, "boards":5, "passed":2, "failed":3, "cancelled":1,
-            "first_pass_yield":0.2, "final_yield":0.4,
-            "pareto":[{"step":"Corriente","failures":2},{"step":"Tensión","failures":1}]})");
-        QCOMPARE(all.value(QStringLiteral("days")).toArray().size(), 2);
-        compareFields(all.value(QStringLiteral("days")).toArray()[1].toObject(), R"({"runs":3})");
-        compareFields(reportJson({"--db", target.url(), "--to", d1, "--station", "B"}),
+        const QJsonObject all = report({"--db", target.url()});
+        compareFields(all,
+                      R"({"runs":7, "boards":5, "passed":2, "failed":3, "cancelled":1, "first_pass_yield":0.2,
+            "final_yield":0.4, "pareto":[{"step":"Corriente","failures":2},{"step":"Tensión","failures":1}]})");
+        QCOMPARE(all.value("days").toArray().size(), 2);
+        compareFields(all.value("days").toArray()[1].toObject(), R"({"runs":3})");
+        compareFields(report({"--db", target.url(), "--to", d1, "--station", "B"}),
                       R"({"runs":2, "first_pass_yield":0.5})");
-        const QJsonObject history = reportJson({"--db", target.url(), "--serial", "S3"});
-        QCOMPARE(history.value(QStringLiteral("serial")).toString(), QStringLiteral("S3"));
-        const QJsonArray s3 = history.value(QStringLiteral("runs")).toArray();
+        const QJsonObject history = report({"--db", target.url(), "--serial", "S3"});
+        QCOMPARE(history.value("serial").toString(), "S3");
+        const QJsonArray s3 = history.value("runs").toArray();
         QCOMPARE(s3.size(), 2);
-        QCOMPARE(s3[1].toObject().value(QStringLiteral("failed_step")).toString(),
-                 QStringLiteral("Corriente"));
+        QCOMPARE(s3[1].toObject().value("failed_step").toString(), "Corriente");
         QCOMPARE(s3[1].toObject().keys(),
                  (QStringList{"end", "failed_step", "id", "reason", "result", "start", "station"}));
-    }
 
-    void schemaVersion() {
-        QFETCH_GLOBAL(bool, postgres);
-        const DbTarget target = freshTarget(postgres);
-        QVERIFY(target.isValid());
-        QString error;
-        {
-            ResultsDb db(target);
-            QVERIFY(db.open(&error));
-            QSqlQuery q(db.database());
-            QVERIFY(q.exec(QStringLiteral("SELECT version FROM schema_info")) && q.next());
-            QCOMPARE(q.value(0).toInt(), ResultsDb::kSchemaVersion);
-            QVERIFY(q.exec(QStringLiteral("UPDATE schema_info SET version = 99")));
-        }
+        QSqlQuery q(db.database());
+        QVERIFY(q.exec("SELECT version FROM schema_info") && q.next());
+        QCOMPARE(q.value(0).toInt(), ResultsDb::kSchemaVersion);
+        QVERIFY(q.exec("UPDATE schema_info SET version = 99"));
         ResultsDb newer(target);
         QVERIFY(!newer.open(&error));
-        QVERIFY2(error.contains(QStringLiteral("schema version 99")), qPrintable(error));
+        QVERIFY2(error.contains("schema version 99"), qPrintable(error));
     }
 };
 
