@@ -173,7 +173,6 @@ void TestEngine::onBitWords(bool coils, int start, const QVector<uint16_t> &word
 }
 
 void TestEngine::runTestStep() {
-    m_stepOk = true;
     const test_step_t step = m_def.steps.at(m_currentStep);
     if (markedRowKind(step.kind)) {
         const float res = step.kind == StepStopIfAlarm ? m_def.stopIfAlarm.value(step.index) : 0;
@@ -192,10 +191,6 @@ void TestEngine::runTestStep() {
             return;
         case Outcome::Next:
             break;
-    }
-    if (!m_stepOk || m_worker->testFailed()) {
-        failureEnd();
-        return;
     }
     advance();
 }

@@ -80,7 +80,6 @@ class TestEngine : public PollTickHook {
     int m_currentStep = 0;
     uint32_t m_loopCounter = 0;
     bool m_running = false;
-    bool m_stepOk = true;
     QElapsedTimer m_waitTimer;
     bool m_commUpdated = false;
     QVector<float> m_slots;

@@ -228,6 +228,8 @@ class TestTestEngine : public QObject {
             {"loop of one", loop(1), 1, "M0|M1|M2|M3", "---- Fin de bucle, paso 0 de 1 ----|!paso 1"},
             {"loop of zero runs once", loop(0), 1, "M0|M1|M2|M3", "paso 0 de 0 ----|!paso 1"},
             {"loop ends the test", loop(2, {}), 1, "M0|M1|M2", "!Fin de bucle"},
+            {"loop of the first step", "loop_start=2;mensaje=a;loop_stop;mensaje=b", 1, "M0|M1",
+             "---- Fin de bucle, paso 0 de 2 ----|---- Fin de bucle, paso 1 de 2 ----"},
             {"serial number", serial, 1, "0 20 Numero de serie: 1 1 1 0", "", "0 20 Numero de serie: 0 0 0 0",
              "AB-12-CD"},
             {"serial number too short", serial, -1, "0 20 Numero de serie: 0 1 1 0",
