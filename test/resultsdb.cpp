@@ -84,6 +84,15 @@ QString lastError(const QSqlQuery &q) {
     return q.lastError().text().simplified();
 }
 
+// Runs the prepared query; on failure puts the driver's reason in *error.
+bool execOr(QSqlQuery &q, QString *error) {
+    if (q.exec()) {
+        return true;
+    }
+    *error = lastError(q);
+    return false;
+}
+
 }  // namespace
 
 ResultsDb::ResultsDb(DbTarget target) : m_target(std::move(target)), m_name(connectionName()) {}
@@ -215,17 +224,12 @@ bool ResultsDb::migrate(int from, QString *error) {
     }
     QSqlQuery q(database());
     q.prepare(QStringLiteral("DELETE FROM schema_info"));
-    if (!q.exec()) {
-        *error = lastError(q);
+    if (!execOr(q, error)) {
         return false;
     }
     q.prepare(QStringLiteral("INSERT INTO schema_info (version) VALUES (?)"));
     q.addBindValue(kSchemaVersion);
-    if (!q.exec()) {
-        *error = lastError(q);
-        return false;
-    }
-    return true;
+    return execOr(q, error);
 }
 
 bool ResultsDb::recordStart(const RunRecord &run, QString *error) {
@@ -240,19 +244,14 @@ bool ResultsDb::recordStart(const RunRecord &run, QString *error) {
     for (const QVariant &v : values) {
         q.addBindValue(v);
     }
-    if (!q.exec()) {
-        *error = lastError(q);
-        return false;
-    }
-    return true;
+    return execOr(q, error);
 }
 
 bool ResultsDb::finishedRunExists(const QString &id, bool *exists, QString *error) {
     QSqlQuery q(database());
     q.prepare(QStringLiteral("SELECT result FROM runs WHERE id = ?"));
     q.addBindValue(id);
-    if (!q.exec()) {
-        *error = lastError(q);
+    if (!execOr(q, error)) {
         return false;
     }
     *exists = q.next() && !q.value(0).isNull();
@@ -275,11 +274,7 @@ bool ResultsDb::writeRunRow(const RunRecord &run, QString *error) {
     for (const QVariant &v : runValues(run)) {
         q.addBindValue(v);
     }
-    if (!q.exec()) {
-        *error = lastError(q);
-        return false;
-    }
-    return true;
+    return execOr(q, error);
 }
 
 bool ResultsDb::writeDetails(const RunRecord &run, QString *error) {
@@ -372,8 +367,7 @@ bool ResultsDb::loadDetails(RunRecord *run, QString *error) {
         QStringLiteral("SELECT num, kind, text, res, min_value, max_value, ok, at FROM steps "
                        "WHERE run_id = ? ORDER BY seq"));
     q.addBindValue(run->id);
-    if (!q.exec()) {
-        *error = lastError(q);
+    if (!execOr(q, error)) {
         return false;
     }
     while (q.next()) {

@@ -6,6 +6,7 @@
 #include "comm/modbus.h"
 #include "comm/threadhandoff.h"
 #include "map/xmlmap.h"
+#include "support/teststepform.h"
 #include "support/workerharness.h"
 #include "test/test_engine.h"
 
@@ -37,21 +38,6 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
         f.write(content);
     }
     return f.fileName();
-}
-
-// Test steps from a short form: steps split by ';', each "tag=text" or "tag field=value ...".
-QByteArray steps(const QString &form) {
-    QString xml;
-    for (const QString &step : form.split(';', Qt::SkipEmptyParts)) {
-        QStringList words = step.split(' ', Qt::SkipEmptyParts);
-        const QStringList tag = words.takeFirst().split('=');
-        QString inner = tag.value(1);
-        for (const QString &field : words) {
-            inner += QStringLiteral("<%1>%2</%1>").arg(field.section('=', 0, 0), field.section('=', 1));
-        }
-        xml += QStringLiteral("<%1>%2</%1>").arg(tag[0], inner);
-    }
-    return xml.toUtf8();
 }
 
 QString loop(int iterations, const QString &after = "mensaje=despues") {
@@ -126,7 +112,7 @@ class TestTestEngine : public QObject {
 
     QString testFile(const QString &form, const QByteArray &config = "<cont_fails>3</cont_fails>") {
         return writeFile(m_dir, "test.xml",
-                         "<test><config>" + config + "</config>" + steps(form) + "</test>");
+                         "<test><config>" + config + "</config>" + testform::stepsXml(form) + "</test>");
     }
 
     // Loads (unless `reload` is false) and starts a test.

@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "support/testpaths.h"
+#include "support/teststepform.h"
 #include "test/test_validation.h"
 #include "test/testfilepath.h"
 #include "test/xml_test_reader.h"
@@ -14,22 +15,9 @@
 
 namespace {
 
-// A test file from a short form: parts split by ';', each raw XML (starting with '<' or a line
-// break), "tag=text" or "tag field=value ...".
+// A test file from a short form (see testform::stepsXml).
 QByteArray xml(const QString &form) {
-    QString out;
-    for (const QString &part : form.split(';', Qt::SkipEmptyParts)) {
-        QStringList words = part.split(' ', Qt::SkipEmptyParts);
-        const QStringList tag = words.takeFirst().split('=');
-        QString inner = tag.value(1);
-        for (const QString &field : words) {
-            inner += QStringLiteral("<%1>%2</%1>").arg(field.section('=', 0, 0), field.section('=', 1));
-        }
-        out += part.startsWith('<') || part.startsWith('\n')
-                   ? part
-                   : QStringLiteral("<%1>%2</%1>").arg(tag[0], inner);
-    }
-    return ("<test>" + out + "</test>").toUtf8();
+    return "<test>" + testform::stepsXml(form) + "</test>";
 }
 
 // The definition read from `form`; `warnings` gets what the reader said, joined by '|'.
