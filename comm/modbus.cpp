@@ -99,12 +99,7 @@ void Modbus::releaseInWorkerThread(QThread *owner) {
     if (isFlashing()) {
         abortFlash(QStringLiteral("the worker was stopped"));
     }
-    if (m_master) {
-        m_closing = true;
-        m_master->disconnectDevice();
-        delete m_master;
-        m_master = nullptr;
-    }
+    dropMaster();
     if (m_connected.exchange(false)) {
         emit com_disconnected();
     }
@@ -156,16 +151,23 @@ void Modbus::init() {
     m_testRunning = false;
 }
 
+// Closes and deletes the client without hearing from it again.
+void Modbus::dropMaster() {
+    if (!m_master) {
+        return;
+    }
+    m_master->disconnect(this);
+    m_closing = true;
+    m_master->disconnectDevice();
+    m_closing = false;
+    delete m_master;
+    m_master = nullptr;
+}
+
 // Each connection gets a fresh client made for the current link, so that a changed port, or a
 // gateway connection given up half-way, leaves nothing behind.
 void Modbus::replaceMaster() {
-    if (m_master) {
-        m_master->disconnect(this);
-        m_closing = true;
-        m_master->disconnectDevice();
-        m_closing = false;
-        delete m_master;
-    }
+    dropMaster();
     m_inFlight = 0;  // nothing the old client held will ever finish
     m_master = m_link.createClient(this);
     connect(m_master, &QModbusDevice::stateChanged, this, &Modbus::onMasterStateChanged);
@@ -229,9 +231,7 @@ void Modbus::onConnectTimeout() {
         return;
     }
     // Dropping the client abandons the connection attempt; the next Connect makes a new one.
-    m_master->disconnect(this);
-    delete m_master;
-    m_master = nullptr;
+    dropMaster();
     failOpen(m_openAttempt, QStringLiteral("no answer from %1 within %2 s")
                                 .arg(m_link.endpoint.describe())
                                 .arg(ModbusLink::kConnectTimeoutMs / 1000));

@@ -207,6 +207,7 @@ class Modbus : public QObject {
     // modbus.cpp: lifecycle and operations
     void releaseInWorkerThread(QThread *owner);
     void replaceMaster();
+    void dropMaster();
     void finishOpen();
     void failOpen(int attempt, const QString &reason);
     void onConnectTimeout();
