@@ -284,6 +284,11 @@ class GuiTestPanelTest : public QObject {
                               QString::number(r.holdings.size())}),
                  (QStringList{kSerial, "fail", "Modelo", m_reason.text, "4", QString::number(holdings)}));
 
+        // Silenced, so that no reply is on its way when the line is closed: two more requests go
+        // out only after every earlier answer has been handled.
+        QVERIFY(m_bus->drive.command(QStringLiteral("silent on")));
+        const int asked = m_bus->drive.requests().size();
+        QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().size() >= asked + 2, kWaitMs);
         m_window->toolBars()->connectPort->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
         const QStringList data =
