@@ -38,6 +38,7 @@
 #include "config/configdialog.h"
 #include "map/xmlmap.h"
 #include "params/passwindow.h"
+#include "test/test_engine.h"
 #include "test/testfilepath.h"
 #include "ui_mainwindow.h"
 #include "views/addresstable.h"
@@ -376,8 +377,16 @@ void MainWindow::buildMenus() {
         }
     }
     const RealtimePlot::Actions &plot = m_realtimePlot->actions();
-    m_menus->build({t.openFile, t.saveFile, t.flashFirmware, t.configuration, t.refreshList, t.connectPort,
-                    t.password, m_searchButton, dockToggles, plot.openDataLog,
+    m_menus->build({t.openFile,
+                    t.saveFile,
+                    t.flashFirmware,
+                    t.configuration,
+                    t.refreshList,
+                    t.connectPort,
+                    t.password,
+                    m_searchButton,
+                    dockToggles,
+                    plot.openDataLog,
                     {plot.exportPng, plot.exportPdf, plot.exportCsv}});
     connect(m_menus->quit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus->resetLayout, &QAction::triggered, this, &MainWindow::resetLayout);
@@ -476,7 +485,9 @@ void MainWindow::buildWorker() {
     wireWorker();
     m_secondary->setCommands(CaptureCommands::forWorker(m_worker));
     m_paramFiles->setWorker(m_worker);
-    m_testPanel->setEngine(m_worker->testEngine());
+    m_testEngine = std::make_unique<TestEngine>(m_worker);
+    m_worker->setTickHook(m_testEngine.get());
+    m_testPanel->setEngine(m_testEngine.get());
     m_testPanel->setDriveContext(m_loadedMapPath, m_registers.inputRegisters);
     m_testPanel->useRecords(RecordsSettings::load(), m_logDir);
 }
@@ -536,6 +547,7 @@ void MainWindow::disposeWorker() {
         m_testPanel->setEngine(nullptr);
         disconnect(m_worker, nullptr, this, nullptr);
         m_worker->shutdown();
+        m_testEngine.reset();
         delete m_worker;
         m_worker = nullptr;
     }
@@ -860,7 +872,8 @@ void MainWindow::on_btnStopClicked() {
         return;
     }
     m_timeGraph->ramParams()->setValueTextSilently(2, QStringLiteral("0"));
-    drivecommands::stop(connected, m_registers.options.stopIndex, holdingWriter());
+    drivecommands::stop(connected, m_registers.options.stopIndex,
+                        [this](int address, int, bool) { m_worker->writeStopCommand(address); });
     m_testPanel->stop();
     m_timeGraph->testButton()->setEnabled(true);
 }

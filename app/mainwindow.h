@@ -6,6 +6,7 @@
 #include <QVector>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "app/registerset.h"
 #include "map/readwarning.h"
@@ -28,6 +29,7 @@ class QThread;
 class RealtimePlot;
 class RegisterTables;
 class SecondaryGraph;
+class TestEngine;
 class TestPanel;
 class TestStepTable;
 class TimeGraphPanel;
@@ -179,6 +181,8 @@ class MainWindow : public QMainWindow {
     DataLog *m_dataLog = nullptr;
 
     Modbus *m_worker = nullptr;
+    // Runs inside the worker's poll cycle; goes after the worker's thread has ended.
+    std::unique_ptr<TestEngine> m_testEngine;
     QThread *m_triggerThread = nullptr;
     bool m_receiveSignalsWired = false;
 

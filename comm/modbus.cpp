@@ -6,10 +6,10 @@
 #include <QTimer>
 
 #include "comm/linesettings.h"
+#include "comm/linksession.h"
 #include "comm/pdubuilder.h"
 #include "comm/polltickhook.h"
 #include "comm/rtumaster.h"
-#include "test/test_engine.h"
 
 namespace {
 
@@ -17,6 +17,7 @@ void registerWorkerMetaTypes() {
     static const bool registered = [] {
         qRegisterMetaType<uint8_t>("uint8_t");
         qRegisterMetaType<uint16_t>("uint16_t");
+        qRegisterMetaType<int32_t>("int32_t");
         qRegisterMetaType<QVector<uint16_t>>("QVector<uint16_t>");
         qRegisterMetaType<param_list_t>("param_list_t");
         qRegisterMetaType<QVector<param_list_t>>("QVector<param_list_t>");
@@ -45,14 +46,13 @@ Modbus::Modbus() {
     registerWorkerMetaTypes();
     RtuMaster::registerCustomFunctions();
     m_thread.setObjectName(QStringLiteral("ModbusWorker"));
-    m_testEngine = std::make_unique<TestEngine>(this);
-    m_hook = m_testEngine.get();
     m_pollTimer = new QTimer(this);
     m_pollTimer->setTimerType(Qt::PreciseTimer);
     connect(m_pollTimer, &QTimer::timeout, this, &Modbus::poll);
-    m_connectTimer = new QTimer(this);
-    m_connectTimer->setSingleShot(true);
-    connect(m_connectTimer, &QTimer::timeout, this, &Modbus::onConnectTimeout);
+    m_line = new LinkSession(this);
+    connect(m_line, &LinkSession::opened, this, &Modbus::onLineOpened);
+    connect(m_line, &LinkSession::openFailed, this, &Modbus::onLineOpenFailed);
+    connect(m_line, &LinkSession::lost, this, &Modbus::onLineLost);
     // Both run in the worker's thread: once its event dispatcher exists, and once its event
     // loop has ended.
     connect(&m_thread, &QThread::started, [this] {
@@ -94,12 +94,11 @@ bool Modbus::event(QEvent *event) {
 
 void Modbus::releaseInWorkerThread(QThread *owner) {
     m_pollTimer->stop();
-    m_connectTimer->stop();
-    m_opening = false;
     if (isFlashing()) {
         abortFlash(QStringLiteral("the worker was stopped"));
     }
-    dropMaster();
+    m_queue.clear();
+    m_line->drop();
     if (m_connected.exchange(false)) {
         emit com_disconnected();
     }
@@ -114,9 +113,10 @@ void Modbus::setupConnection(const QString &port, int time, int address, int spe
         })) {
         return;
     }
-    m_link.endpoint = Endpoint::parse(port);
+    ModbusLink link;
+    link.endpoint = Endpoint::parse(port);
     const linesettings::SpeedRow row =
-        linesettings::speedRow(linesettings::timingSpeed(m_link.endpoint, speed));
+        linesettings::speedRow(linesettings::timingSpeed(link.endpoint, speed));
     const linesettings::Framing framing = linesettings::framing(cfg);
     m_serverAddress = validServerAddress(address);
     m_speed = row.baudRate;
@@ -124,9 +124,10 @@ void Modbus::setupConnection(const QString &port, int time, int address, int spe
     m_configuredResponseTimeout = row.responseTimeoutMs;
     m_pollInterval = m_configuredPollInterval;
     m_responseTimeout = m_configuredResponseTimeout;
-    m_link.baudRate = row.baudRate;
-    m_link.parity = framing.parity;
-    m_link.stopBits = framing.stopBits;
+    link.baudRate = row.baudRate;
+    link.parity = framing.parity;
+    link.stopBits = framing.stopBits;
+    m_line->setLink(link);
     m_configured = true;
     if (!isFlashing()) {
         setState(ESTADO_R_INPUTS);
@@ -151,62 +152,31 @@ void Modbus::init() {
     m_testRunning = false;
 }
 
-// Closes and deletes the client without hearing from it again.
-void Modbus::dropMaster() {
-    if (!m_master) {
-        return;
-    }
-    m_master->disconnect(this);
-    m_closing = true;
-    m_master->disconnectDevice();
-    m_closing = false;
-    delete m_master;
-    m_master = nullptr;
-}
-
-// Each connection gets a fresh client made for the current link, so that a changed port, or a
-// gateway connection given up half-way, leaves nothing behind.
-void Modbus::replaceMaster() {
-    dropMaster();
-    m_inFlight = 0;  // nothing the old client held will ever finish
-    m_master = m_link.createClient(this);
-    connect(m_master, &QModbusDevice::stateChanged, this, &Modbus::onMasterStateChanged);
-    connect(m_master, &QModbusDevice::errorOccurred, this, &Modbus::onMasterError);
-}
-
 void Modbus::connectPort() {
     if (deferToWorkerThread([this] { connectPort(); })) {
         return;
     }
-    if (!m_configured || m_connected || m_opening) {
+    if (!m_configured || m_connected || m_line->isOpening()) {
         return;
     }
-    const int attempt = ++m_openAttempt;
-    if (!m_link.endpoint.isValid()) {
-        m_opening = true;
-        failOpen(attempt, m_link.endpoint.error());
-        return;
-    }
-    replaceMaster();
-    m_opening = true;
-    // A serial port opens (or fails) at once; a gateway answers later through stateChanged.
-    if (!m_master->connectDevice()) {
-        failOpen(attempt, m_master->errorString());
-        return;
-    }
-    if (m_opening) {
-        m_connectTimer->start(ModbusLink::kConnectTimeoutMs);
-    }
+    dropQueuedWrites(QStringLiteral("a new connection"));
+    m_inFlight = 0;  // nothing the old client held will ever finish
+    m_line->open();
 }
 
-void Modbus::finishOpen() {
-    if (!m_opening) {
-        return;
-    }
-    m_opening = false;
-    m_connectTimer->stop();
+QModbusClient *Modbus::master() const {
+    return m_line->client();
+}
+
+quint32 Modbus::lineSession() const {
+    return m_line->number();
+}
+
+void Modbus::onLineOpened() {
     m_failures.resetErrorCount();
     emit update_errorNum(0);
+    m_answering = true;
+    m_scheduler.reset();
     emit com_connected();
     m_connected = true;
     m_pollingEnabled = true;
@@ -215,26 +185,10 @@ void Modbus::finishOpen() {
     m_pollTimer->start(m_pollInterval);
 }
 
-void Modbus::failOpen(int attempt, const QString &reason) {
-    if (!m_opening || attempt != m_openAttempt) {
-        return;
-    }
-    m_opening = false;
-    m_connectTimer->stop();
+void Modbus::onLineOpenFailed(const QString &reason) {
     logArea(tr("Connect failed: ") + reason);
     emit com_disconnected();
     m_failures.setQuiet(false);
-}
-
-void Modbus::onConnectTimeout() {
-    if (!m_opening) {
-        return;
-    }
-    // Dropping the client abandons the connection attempt; the next Connect makes a new one.
-    dropMaster();
-    failOpen(m_openAttempt, QStringLiteral("no answer from %1 within %2 s")
-                                .arg(m_link.endpoint.describe())
-                                .arg(ModbusLink::kConnectTimeoutMs / 1000));
 }
 
 void Modbus::disconnectPort() {
@@ -242,51 +196,16 @@ void Modbus::disconnectPort() {
         return;
     }
     m_pollTimer->stop();
-    m_connectTimer->stop();
-    m_opening = false;
     if (isFlashing()) {
         abortFlash(QStringLiteral("the port was closed"));
     }
-    if (m_master) {
-        m_closing = true;
-        m_master->disconnectDevice();
-        m_closing = false;
-    }
+    dropQueuedWrites(QStringLiteral("disconnected"));
+    m_line->close();
     emit com_disconnected();
     m_connected = false;
 }
 
-void Modbus::onMasterStateChanged(QModbusDevice::State state) {
-    if (m_opening && state == QModbusDevice::ConnectedState) {
-        finishOpen();
-        return;
-    }
-    if (m_opening && state == QModbusDevice::UnconnectedState) {
-        // A TCP client reports the reason just after this signal.
-        const int attempt = m_openAttempt;
-        QMetaObject::invokeMethod(
-            this, [this, attempt] { failOpen(attempt, m_master ? m_master->errorString() : QString()); },
-            Qt::QueuedConnection);
-        return;
-    }
-    if (state == QModbusDevice::UnconnectedState && m_connected && !m_closing) {
-        handlePortLost();
-    }
-}
-
-void Modbus::onMasterError(QModbusDevice::Error error) {
-    // A vanished device shows up as a read or connection error that repeats for as long as the
-    // port stays open; close it once, outside the serial port's own signal handling.
-    const bool portFailed = error == QModbusDevice::ConnectionError || error == QModbusDevice::ReadError;
-    if (!portFailed || !m_connected || m_closing || m_portLossQueued) {
-        return;
-    }
-    m_portLossQueued = true;
-    QMetaObject::invokeMethod(this, &Modbus::handlePortLost, Qt::QueuedConnection);
-}
-
-void Modbus::handlePortLost() {
-    m_portLossQueued = false;
+void Modbus::onLineLost(const QString &reason) {
     if (!m_connected) {
         return;
     }
@@ -295,19 +214,23 @@ void Modbus::handlePortLost() {
         abortFlash(QStringLiteral("the port was lost"));
     }
     m_connected = false;
-    const QString reason = m_master->errorString();
-    m_closing = true;
-    m_master->disconnectDevice();
-    m_closing = false;
     stamped(QStringLiteral("Port lost: %1").arg(reason));
+    dropQueuedWrites(QStringLiteral("the port was lost"));
     emit com_disconnected();
+    if (m_hook) {
+        m_hook->onLineLost();
+    }
 }
 
 void Modbus::setServerAddress(int address) {
     if (deferToWorkerThread([=] { setServerAddress(address); })) {
         return;
     }
-    m_serverAddress = validServerAddress(address);
+    const int valid = validServerAddress(address);
+    if (valid != m_serverAddress) {
+        dropQueuedWrites(QStringLiteral("the drive address changed to %1").arg(valid));
+    }
+    m_serverAddress = valid;
 }
 
 void Modbus::runInWorkerThread(std::function<void()> fn) {
@@ -396,28 +319,61 @@ void Modbus::writeHolding(int address, int value, bool log) {
     if (deferToWorkerThread([=] { writeHolding(address, value, log); })) {
         return;
     }
-    queueSingleWrite(address, value, log);
+    queueHoldingWrite(address, value, log);
 }
 
-bool Modbus::queueSingleWrite(int address, int value, bool log) {
+void Modbus::writeStopCommand(int address) {
+    if (deferToWorkerThread([=] { writeStopCommand(address); })) {
+        return;
+    }
+    queueHoldingWrite(address, 0, true, RequestQueue::Lane::Priority);
+}
+
+quint64 Modbus::queueHoldingWrite(int address, int value, bool log, RequestQueue::Lane lane) {
     if (refuseWhileFlashing()) {
-        return false;
+        return 0;
     }
     if (!fitsRegister(address) || !fitsWord(value)) {
         logArea(
             QStringLiteral("Write refused: register %1 or value %2 out of range").arg(address).arg(value));
-        return false;
+        return 0;
+    }
+    if (refuseWhileClosed()) {
+        return 0;
     }
     if (log) {
         logArea(QStringLiteral("Writting value %1 to holding register %2").arg(value).arg(address));
     }
-    queueWrite(
-        {pdu::writeSingleRegister(uint16_t(address), uint16_t(value)), WriteKind::Single, m_serverAddress});
+    QueuedWrite write;
+    write.request = pdu::writeSingleRegister(uint16_t(address), uint16_t(value));
+    write.target = m_serverAddress;
+    return queueWrite(write, lane);
+}
+
+quint64 Modbus::queueWrite(QueuedWrite write, RequestQueue::Lane lane) {
+    write.session = lineSession();
+    const quint64 ticket = m_queue.push(write, lane);
+    if (ticket == 0) {
+        emit send_status(false, true, true,
+                         QStringLiteral("Write refused: %1 writes are already waiting for the drive")
+                             .arg(m_queue.queuedWrites()));
+    }
+    return ticket;
+}
+
+bool Modbus::refuseWhileClosed() {
+    if (m_connected) {
+        return false;
+    }
+    emit send_status(false, true, true, QStringLiteral("Write refused: the drive is not connected"));
     return true;
 }
 
-void Modbus::queueWrite(const PendingWrite &write) {
-    m_writes.enqueue(write);
+void Modbus::dropQueuedWrites(const QString &why) {
+    const RequestQueue::Dropped dropped = m_queue.clear();
+    if (!dropped.isEmpty()) {
+        logArea(QStringLiteral("Not sent (%1): %2").arg(why, dropped.describe()));
+    }
 }
 
 QString Modbus::registerName(int address) const {
@@ -430,15 +386,22 @@ void Modbus::writeOnDevice(int device, int address, int value, bool log) {
     if (deferToWorkerThread([=] { writeOnDevice(device, address, value, log); })) {
         return;
     }
+    queueCoilWrite(device, address, value, log);
+}
+
+quint64 Modbus::queueCoilWrite(int device, int address, int value, bool log) {
     if (refuseWhileFlashing()) {
-        return;
+        return 0;
     }
     if (device < 0 || device > kLastSearchAddress || !fitsRegister(address) || !fitsWord(value)) {
         logArea(QStringLiteral("Write refused: device %1, register %2 or value %3 out of range")
                     .arg(device)
                     .arg(address)
                     .arg(value));
-        return;
+        return 0;
+    }
+    if (refuseWhileClosed()) {
+        return 0;
     }
     if (log) {
         logArea(QStringLiteral("Writting value %1 to holding register %2 on device %3")
@@ -446,7 +409,11 @@ void Modbus::writeOnDevice(int device, int address, int value, bool log) {
                     .arg(address)
                     .arg(device));
     }
-    queueWrite({pdu::writeSingleCoil(uint16_t(address), uint16_t(value)), WriteKind::Device, device});
+    QueuedWrite write;
+    write.request = pdu::writeSingleCoil(uint16_t(address), uint16_t(value));
+    write.kind = WriteKind::Device;
+    write.target = device;
+    return queueWrite(write);
 }
 
 void Modbus::writeHoldings(int start, QVector<uint16_t> words) {
@@ -466,22 +433,33 @@ void Modbus::writeHoldings(int start, QVector<uint16_t> words) {
                     .arg(pdu::kMaxWriteMultipleRegisters));
         return;
     }
+    if (refuseWhileClosed()) {
+        return;
+    }
     logArea(QStringLiteral("Writting %1 registers starting at %2: %3")
                 .arg(count)
                 .arg(start)
                 .arg(pdu::wordBytesText(words)));
-    queueWrite({pdu::writeMultipleRegisters(uint16_t(start), words), WriteKind::Multiple, m_serverAddress});
+    QueuedWrite write;
+    write.request = pdu::writeMultipleRegisters(uint16_t(start), words);
+    write.kind = WriteKind::Multiple;
+    write.target = m_serverAddress;
+    queueWrite(write);
 }
 
 void Modbus::on_acceptedPassword(int level, QString pass) {
     if (deferToWorkerThread([=] { on_acceptedPassword(level, pass); })) {
         return;
     }
-    if (refuseWhileFlashing()) {
+    if (refuseWhileFlashing() || refuseWhileClosed()) {
         return;
     }
-    const int sentLevel = (level >= 0 && level <= 3) ? level : 0;
-    queueWrite({pdu::accessLevel(level, pass), WriteKind::Password, m_serverAddress, sentLevel});
+    QueuedWrite write;
+    write.request = pdu::accessLevel(level, pass);
+    write.kind = WriteKind::Password;
+    write.target = m_serverAddress;
+    write.level = (level >= 0 && level <= 3) ? level : 0;
+    queueWrite(write);
 }
 
 void Modbus::readHoldingRange(int start, int count) {
@@ -514,8 +492,10 @@ void Modbus::prepareHoldingListToSend(QVector<param_list_t> holdingListToSend) {
         return;
     }
     qDebug() << "modbusWorker, prepareHoldingListToSend, num: " << holdingListToSend.size();
-    m_sendList = holdingListToSend;
-    m_sendTotal = holdingListToSend.size();
+    if (refuseWhileFlashing() || refuseWhileClosed()) {
+        return;
+    }
+    m_queue.setSendList(holdingListToSend, m_serverAddress, lineSession());
 }
 
 void Modbus::startSearch() {
@@ -551,7 +531,7 @@ void Modbus::triggerCapture() {
     if (deferToWorkerThread([this] { triggerCapture(); })) {
         return;
     }
-    if (queueSingleWrite(kCaptureTriggerRegister, 1, true)) {
+    if (queueHoldingWrite(kCaptureTriggerRegister, 1, true) != 0) {
         m_capturePending = true;
     }
 }
@@ -564,7 +544,12 @@ void Modbus::startAccelerometerRead() {
 }
 
 void Modbus::setTickHook(PollTickHook *hook) {
-    m_hook = hook;
+    if (!m_thread.isRunning() || QThread::currentThread() == thread()) {
+        m_hook = hook;
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, hook] { m_hook = hook; }, Qt::BlockingQueuedConnection);
 }
 
 void Modbus::setAlarmCheck(bool on, int index) {

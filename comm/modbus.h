@@ -22,13 +22,15 @@
 #include "comm/failurecounter.h"
 #include "comm/firmwareimage.h"
 #include "comm/modbuslink.h"
+#include "comm/pollscheduler.h"
+#include "comm/requestqueue.h"
 #include "comm/threadhandoff.h"
 #include "map/descriptors.h"
 
 class QModbusReply;
 class QTimer;
+class LinkSession;
 class PollTickHook;
-class TestEngine;
 
 // The Modbus master of the application, on a serial line or through a Modbus TCP gateway. It
 // lives in a thread of its own together with its poll timer and the Modbus client; each poll tick performs
@@ -99,7 +101,11 @@ class Modbus : public QObject {
     // buffers are ready (the map option `flags`).
     void setCaptureStatusIndex(int index);
 
+    // Writes are refused while the line is closed: a write belongs to the drive and the
+    // session it was asked for in, and the queue is emptied whenever either changes.
     void writeHolding(int address, int value, bool log);
+    // Writes 0 to the register that stops the motor, ahead of every other queued write.
+    void writeStopCommand(int address);
     void writeOnDevice(int device, int address, int value, bool log);
     void writeHoldings(int start, QVector<uint16_t> words);
     void readHoldingRange(int start, int count);
@@ -124,13 +130,20 @@ class Modbus : public QObject {
     int inputListSize() const { return m_inputListSize.load(); }
     int holdingListCount() const { return m_holdingListSize.load(); }
 
-    // The production-test engine that runs inside this worker's poll cycle.
-    TestEngine *testEngine() const { return m_testEngine.get(); }
     // Runs fn in the worker's thread: at once when called from it, queued otherwise.
     void runInWorkerThread(std::function<void()> fn);
 
-    // --- Worker's thread only: for the production-test engine run from the tick hook. ---
+    // Installs (or, with nullptr, removes) what runs inside the poll cycle, such as the
+    // production-test engine. Safe from any thread; it takes effect in the worker's thread
+    // before the call returns, so the owner may delete the hook after removing it.
     void setTickHook(PollTickHook *hook);
+
+    // --- Worker's thread only: for the production-test engine run from the tick hook. ---
+    // Queues a single-register write and returns its ticket (0 when refused); the hook hears
+    // the ticket again with the write's outcome.
+    quint64 queueHoldingWrite(int address, int value, bool log,
+                              RequestQueue::Lane lane = RequestQueue::Lane::Normal);
+    quint64 queueCoilWrite(int device, int address, int value, bool log);
     bool isTestRunning() const { return m_testRunning; }
     void setTestRunning(bool running) { m_testRunning = running; }
     // Set by the communication-failure limit and by the alarm watch while a test runs.
@@ -192,33 +205,24 @@ class Modbus : public QObject {
     enum class ReadKind { Inputs, Holdings, Range, Search, Capture, Coils, DiscreteInputs };
     struct ReadJob;
     enum class FrameKind { Command, Block, LastCommand };
-    enum class WriteKind { Single, Device, Multiple, Password };
-    // One write waiting for its tick.
-    struct PendingWrite {
-        QModbusRequest request;
-        WriteKind kind = WriteKind::Single;
-        int target = 1;  // server (or device) address
-        int level = 0;   // the access level asked for, for WriteKind::Password
-    };
 
     template <typename Fn>
     bool deferToWorkerThread(Fn &&fn);
 
     // modbus.cpp: lifecycle and operations
     void releaseInWorkerThread(QThread *owner);
-    void replaceMaster();
-    void dropMaster();
-    void finishOpen();
-    void failOpen(int attempt, const QString &reason);
-    void onConnectTimeout();
-    void onMasterStateChanged(QModbusDevice::State state);
-    void onMasterError(QModbusDevice::Error error);
-    void handlePortLost();
+    void onLineOpened();
+    void onLineOpenFailed(const QString &reason);
+    void onLineLost(const QString &reason);
+    // The client of the open line (nullptr before the first open) and that open's number.
+    QModbusClient *master() const;
+    quint32 lineSession() const;
     void setState(uint8_t state);
     bool isFlashing() const;
     bool refuseWhileFlashing();
-    bool queueSingleWrite(int address, int value, bool log);
-    void queueWrite(const PendingWrite &write);
+    quint64 queueWrite(QueuedWrite write, RequestQueue::Lane lane = RequestQueue::Lane::Normal);
+    bool refuseWhileClosed();
+    void dropQueuedWrites(const QString &why);
     QString registerName(int address) const;
     void setTimerInterval(int ms);
     void setInputMultipliers(const QVector<float> &multipliers);
@@ -229,7 +233,6 @@ class Modbus : public QObject {
 
     // modbus_poll.cpp: the tick
     void poll();
-    void takeNextQueuedWrite();
     void runPollState();
     void tickReadInputs();
     void tickReadHoldings();
@@ -238,7 +241,9 @@ class Modbus : public QObject {
     void tickCapture(bool buffers);
     void beginCapture(int base);
     void sendNextWrite();
-    void onWriteFinished(QModbusReply *reply, const PendingWrite &write);
+    void onWriteFinished(QModbusReply *reply, const QueuedWrite &write);
+    void announceSendRecord(const QueuedWrite &write);
+    void noteExchange(bool answered);
     void checkAccessLevel();
 
     // modbus_reads.cpp: reads and replies
@@ -254,6 +259,7 @@ class Modbus : public QObject {
     void storeHoldingWords(const QVector<uint16_t> &words);
     void checkCaptureStatus(const QVector<uint16_t> &words);
     void checkAlarm();
+    void noteFailedRead(bool answered);
     void countReadFailure(bool exception, bool search);
     void reportLostContact(bool exception);
     void markTestCommunicationFailure();
@@ -282,21 +288,14 @@ class Modbus : public QObject {
     QThread m_thread;
     QSemaphore m_threadStarted;
     QTimer *m_pollTimer = nullptr;
-    QModbusClient *m_master = nullptr;
-    QTimer *m_connectTimer = nullptr;
+    LinkSession *m_line = nullptr;
     PollTickHook *m_hook = nullptr;
     std::atomic<bool> m_connected{false};
     std::atomic<bool> m_searching{false};
-    bool m_closing = false;
-    bool m_portLossQueued = false;
-    // Between connectDevice and the connected state (a TCP connection takes a while).
-    bool m_opening = false;
-    int m_openAttempt = 0;
     bool m_configured = false;
     bool m_pollingEnabled = false;
     int m_inFlight = 0;
 
-    ModbusLink m_link;
     int m_speed = 9600;
     uint8_t m_state = ESTADO_R_INPUTS;
     int m_pollInterval = 250;
@@ -308,7 +307,10 @@ class Modbus : public QObject {
     int m_holdingCount = 0;
     int m_auxStart = 1000;
     int m_auxCount = 64;
-    QQueue<PendingWrite> m_writes;
+    RequestQueue m_queue;
+    PollScheduler m_scheduler;
+    // The last exchange with the drive got an answer (an exception counts as one).
+    bool m_answering = true;
     QHash<int, QString> m_registerNames;
     int m_accessLevelIndex = -1;
     // A password write has been answered: the next input reply tells the granted level.
@@ -343,7 +345,6 @@ class Modbus : public QObject {
     } m_bitRead;
     std::atomic<int> m_inputListSize{0};
     std::atomic<int> m_holdingListSize{0};
-    std::unique_ptr<TestEngine> m_testEngine;
     int m_rangeStart = 0;
     int m_rangeCount = 0;
 
@@ -352,9 +353,6 @@ class Modbus : public QObject {
     bool m_capturePending = false;
     int m_captureStatusIndex = -1;
     CaptureReader m_capture;
-
-    QVector<param_list_t> m_sendList;
-    int m_sendTotal = 0;
 
     bool m_testRunning = false;
     bool m_testFailed = false;

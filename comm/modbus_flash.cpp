@@ -163,13 +163,13 @@ void Modbus::tickFinishFirmware(bool motor) {
 }
 
 bool Modbus::sendFirmwareFrame(const QModbusRequest &request, FrameKind kind, const QString &frameName) {
-    m_master->setNumberOfRetries(kFlashRetries);
-    m_master->setTimeout(m_flashTimeout);
-    QModbusReply *reply = m_master->sendRawRequest(request, m_serverAddress);
+    master()->setNumberOfRetries(kFlashRetries);
+    master()->setTimeout(m_flashTimeout);
+    QModbusReply *reply = master()->sendRawRequest(request, m_serverAddress);
     if (!reply) {
         m_flashAllSent = false;
         if (kind != FrameKind::Block) {
-            statusBar(tr("Write error: ") + m_master->errorString());
+            statusBar(tr("Write error: ") + master()->errorString());
         }
         return false;
     }

@@ -12,36 +12,27 @@ void Modbus::poll() {
     if (m_hook) {
         m_hook->onPollTick(*this);
     }
+    PollScheduler::Line line;
     // One request at a time: a tick that finds the last one unanswered waits for the next
     // tick instead of piling requests up in the master while the drive is slow or silent.
-    if (m_inFlight > 0 || !m_master) {
-        return;
-    }
-    // Writes go first and in the order they were asked for; the firmware sequence keeps them
-    // waiting until it is over.
-    if (!isFlashing()) {
-        if (m_writes.isEmpty()) {
-            takeNextQueuedWrite();
-        }
-        if (!m_writes.isEmpty()) {
+    line.busy = m_inFlight > 0 || !master();
+    line.flashing = isFlashing();
+    line.priorityWrite = m_queue.hasPriorityWrite();
+    line.write = !m_queue.isEmpty();
+    line.answering = m_answering;
+    switch (m_scheduler.next(line)) {
+        case PollScheduler::Next::Wait:
+            return;
+        case PollScheduler::Next::Write:
             sendNextWrite();
             return;
-        }
+        case PollScheduler::Next::Cycle:
+            break;
+    }
+    if (!line.flashing && m_queue.isEmpty()) {
+        setTimerInterval(m_pollInterval);
     }
     runPollState();
-}
-
-void Modbus::takeNextQueuedWrite() {
-    if (isFlashing()) {
-        return;  // parameter writes wait until the firmware sequence is over
-    }
-    if (m_sendList.isEmpty()) {
-        setTimerInterval(m_pollInterval);
-        return;
-    }
-    const param_list_t record = m_sendList.takeFirst();
-    queueSingleWrite(record.add, record.value, true);
-    qDebug() << "num holdings restante: " << m_sendList.size() << " de un total de " << m_sendTotal;
 }
 
 void Modbus::runPollState() {
@@ -181,38 +172,68 @@ void Modbus::tickCapture(bool buffers) {
 }
 
 void Modbus::sendNextWrite() {
-    const PendingWrite write = m_writes.dequeue();
-    // After a write the ordinary cycle reads what the drive took; other states go on.
-    if (m_state == ESTADO_R_INPUTS || m_state == ESTADO_R_HOLDINGS) {
-        setState(write.kind == WriteKind::Device ? ESTADO_R_INPUTS : ESTADO_R_HOLDINGS);
+    QueuedWrite write;
+    if (!m_queue.take(lineSession(), &write)) {
+        return;
     }
-    m_master->setNumberOfRetries(3);
-    m_master->setTimeout(m_responseTimeout);
-    QModbusReply *reply = m_master->sendRawRequest(write.request, write.target);
+    if (write.fromSendList) {
+        announceSendRecord(write);
+    }
+    if (m_state == ESTADO_R_INPUTS || m_state == ESTADO_R_HOLDINGS) {
+        const bool inputsNext =
+            PollScheduler::readInputsAfterWrite(write.kind == WriteKind::Device, !m_queue.isEmpty());
+        setState(inputsNext ? ESTADO_R_INPUTS : ESTADO_R_HOLDINGS);
+    }
+    master()->setNumberOfRetries(3);
+    master()->setTimeout(m_responseTimeout);
+    QModbusReply *reply = master()->sendRawRequest(write.request, write.target);
     if (!reply) {
-        statusBar(tr("Write error: ") + m_master->errorString());
+        statusBar(tr("Write error: ") + master()->errorString());
+        if (m_hook) {
+            m_hook->onWriteFinished(write.ticket, false);
+        }
         return;
     }
     if (reply->isFinished()) {
         qDebug() << "broadcast?";
         reply->deleteLater();
+        if (m_hook) {
+            m_hook->onWriteFinished(write.ticket, true);
+        }
         return;
     }
     ++m_inFlight;
     connect(reply, &QModbusReply::finished, this, [this, reply, write] { onWriteFinished(reply, write); });
 }
 
-void Modbus::onWriteFinished(QModbusReply *reply, const PendingWrite &write) {
+void Modbus::announceSendRecord(const QueuedWrite &write) {
+    const QByteArray data = write.request.data();
+    const int address = (quint8(data.at(0)) << 8) | quint8(data.at(1));
+    const int value = (quint8(data.at(2)) << 8) | quint8(data.at(3));
+    logArea(QStringLiteral("Writting value %1 to holding register %2").arg(value).arg(address));
+    qDebug() << "num holdings restante: " << m_queue.sendRemaining() << " de un total de "
+             << m_queue.sendTotal();
+}
+
+void Modbus::onWriteFinished(QModbusReply *reply, const QueuedWrite &write) {
     --m_inFlight;
     reply->deleteLater();
-    if (reply->error() == QModbusDevice::ReplyAbortedError) {
+    const QModbusDevice::Error error = reply->error();
+    if (error == QModbusDevice::ReplyAbortedError) {
+        if (m_hook) {
+            m_hook->onWriteFinished(write.ticket, false);
+        }
         return;
+    }
+    noteExchange(error == QModbusDevice::NoError || error == QModbusDevice::ProtocolError);
+    if (m_hook) {
+        m_hook->onWriteFinished(write.ticket, error == QModbusDevice::NoError);
     }
     if (write.kind == WriteKind::Password) {
         m_levelCheckPending = true;
         m_levelAsked = write.level;
     }
-    if (reply->error() == QModbusDevice::NoError) {
+    if (error == QModbusDevice::NoError) {
         return;
     }
     const QByteArray data = write.request.data();
@@ -222,4 +243,11 @@ void Modbus::onWriteFinished(QModbusReply *reply, const PendingWrite &write) {
                                : registerName(address);
     const bool toLogArea = write.kind == WriteKind::Single || write.kind == WriteKind::Device;
     emit send_status(false, true, toLogArea, writeResponseError(*reply, target));
+}
+
+void Modbus::noteExchange(bool answered) {
+    m_answering = answered;
+    if (!answered && m_hook) {
+        m_hook->onExchangeFailed();
+    }
 }

@@ -38,8 +38,8 @@ bool Modbus::startRead(ReadKind kind, int start, int count, int serverAddress, i
         return false;  // an empty map has nothing to read
     }
     auto job = std::make_shared<ReadJob>(kind, start, count, serverAddress);
-    m_master->setNumberOfRetries(0);
-    m_master->setTimeout(timeoutMs > 0 ? timeoutMs : m_responseTimeout);
+    master()->setNumberOfRetries(0);
+    master()->setTimeout(timeoutMs > 0 ? timeoutMs : m_responseTimeout);
     for (int part = 0; part < job->split.parts().size(); ++part) {
         if (!sendReadPart(job, part)) {
             job->split.markFailed();
@@ -53,9 +53,9 @@ bool Modbus::sendReadPart(const std::shared_ptr<ReadJob> &job, int part) {
     const bool isInput = job->kind == ReadKind::Inputs || job->kind == ReadKind::Capture;
     const SplitRead::Part &range = job->split.parts().at(part);
     const QModbusDataUnit unit(registerTypeOf(job->kind), range.start, quint16(range.count));
-    QModbusReply *reply = m_master->sendReadRequest(unit, job->serverAddress);
+    QModbusReply *reply = master()->sendReadRequest(unit, job->serverAddress);
     if (!reply) {
-        const QString text = tr("Read error: ") + m_master->errorString();
+        const QString text = tr("Read error: ") + master()->errorString();
         isInput ? stamped(text) : statusBar(text);
         return false;
     }
@@ -89,12 +89,19 @@ void Modbus::handleReadPart(QModbusReply *reply, const std::shared_ptr<ReadJob> 
     }
     if (reply->error() != QModbusDevice::NoError) {
         job->split.markFailed();
-        countReadFailure(reply->error() == QModbusDevice::ProtocolError, search);
+        const bool exception = reply->error() == QModbusDevice::ProtocolError;
+        if (!search) {
+            noteFailedRead(exception);
+        }
+        countReadFailure(exception, search);
         return;
     }
     if (!job->split.accept(part, reply->result().values())) {
         qWarning() << "Read reply with" << reply->result().valueCount() << "registers, expected"
                    << job->split.parts().at(part).count;
+        if (!search) {
+            noteFailedRead(true);
+        }
         countReadFailure(false, search);
         return;
     }
@@ -104,6 +111,9 @@ void Modbus::handleReadPart(QModbusReply *reply, const std::shared_ptr<ReadJob> 
 }
 
 void Modbus::deliverRead(const ReadJob &job) {
+    if (job.kind != ReadKind::Search) {
+        m_answering = true;
+    }
     if (m_failures.recordSuccess()) {
         emit ext_disconnected_stop();
         if (m_outage.isValid()) {
@@ -158,6 +168,14 @@ void Modbus::deliverRead(const ReadJob &job) {
     }
 }
 
+// The values of earlier reads stay, but they are no longer what the drive has now.
+void Modbus::noteFailedRead(bool answered) {
+    m_answering = answered;
+    if (m_hook) {
+        m_hook->onExchangeFailed();
+    }
+}
+
 void Modbus::storeInputWords(const QVector<uint16_t> &words) {
     m_inputWords = words;
     m_inputValues.resize(words.size());
@@ -201,7 +219,7 @@ void Modbus::checkAlarm() {
     }
     logArea(QStringLiteral("El registro de alarma %1 es %2").arg(m_alarmIndex).arg(shortestFloatText(value)));
     m_testFailed = true;
-    queueSingleWrite(kAlarmStopRegister, 0, true);
+    queueHoldingWrite(kAlarmStopRegister, 0, true, RequestQueue::Lane::Priority);
     m_alarmCheck = false;
 }
 

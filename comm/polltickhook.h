@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QVector>
+#include <QtGlobal>
 #include <cstdint>
 
 class Modbus;
@@ -24,4 +25,15 @@ class PollTickHook {
     }
     // Any read that arrived complete and without error.
     virtual void onReadSucceeded() {}
+    // An exchange with the drive got no usable answer (time-out, garbled reply, failed read):
+    // what the worker holds from earlier reads may no longer be what the drive has.
+    virtual void onExchangeFailed() {}
+    // A write asked for with Modbus::queueHoldingWrite or queueCoilWrite has ended: ok when
+    // the drive took it, false on an exception or no answer after the retries.
+    virtual void onWriteFinished(quint64 ticket, bool ok) {
+        Q_UNUSED(ticket)
+        Q_UNUSED(ok)
+    }
+    // The line is gone (adapter pulled, gateway closed): no tick follows until a new Connect.
+    virtual void onLineLost() {}
 };

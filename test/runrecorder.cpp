@@ -155,6 +155,8 @@ void RunRecorder::finish(int result, const QString &reason, const QVector<holdin
     if (result < 0) {
         m_run.failedStep = failedStep();
         m_run.reason = reason.isEmpty() ? automaticReason() : reason;
+    } else if (result == 0) {
+        m_run.reason = reason;  // why a run was cut short, when something did
     }
     for (const holding_t *h : holdings) {
         m_run.holdings.append({h->text, h->value});

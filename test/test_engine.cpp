@@ -127,6 +127,7 @@ void TestEngine::startTest() {
             return;
         }
         m_result = 0;
+        m_lineLost = false;
         m_loopCounter = 0;
         m_running = true;
         m_runningFlag = true;
@@ -158,6 +159,40 @@ void TestEngine::onReadSucceeded() {
     }
 }
 
+void TestEngine::onInputWords(const QVector<uint16_t> &) {
+    m_inputsFresh = true;
+}
+
+void TestEngine::onHoldingWords(const QVector<uint16_t> &) {
+    m_holdingsFresh = true;
+}
+
+void TestEngine::onExchangeFailed() {
+    m_inputsFresh = false;
+    m_holdingsFresh = false;
+}
+
+void TestEngine::onWriteFinished(quint64 ticket, bool ok) {
+    // Whatever was written, the holdings read before it are no longer the drive's.
+    m_holdingsFresh = false;
+    if (ticket != 0 && ticket == m_write.ticket) {
+        m_write.finished = true;
+        m_write.ok = ok;
+    }
+}
+
+void TestEngine::onLineLost() {
+    if (!m_running) {
+        return;
+    }
+    say(QStringLiteral("Line lost: the test was cancelled"));
+    m_lineLost = true;
+    m_currentStep = 0;
+    m_result = 0;
+    finish();
+    emit m_worker->disableTestBTN(false);
+}
+
 void TestEngine::onBitWords(bool coils, int start, const QVector<uint16_t> &words) {
     if (!m_bitRead.pending || words.isEmpty() || m_currentStep >= m_def.steps.size()) {
         return;
@@ -174,7 +209,8 @@ void TestEngine::onBitWords(bool coils, int start, const QVector<uint16_t> &word
 
 void TestEngine::runTestStep() {
     const test_step_t step = m_def.steps.at(m_currentStep);
-    if (markedRowKind(step.kind)) {
+    const bool waitingInStep = m_write.ticket != 0 || m_staleTicks > 0;
+    if (markedRowKind(step.kind) && !waitingInStep) {
         const float res = step.kind == StepStopIfAlarm ? m_def.stopIfAlarm.value(step.index) : 0;
         const QString txt = step.kind == StepStopIfAlarm ? QStringLiteral("stop if alarm:") : stepName(step);
         result(m_currentStep, step.kind, txt, res, 0, 0, 0);
@@ -193,6 +229,12 @@ void TestEngine::runTestStep() {
             break;
     }
     advance();
+    if (m_chainNext) {
+        m_chainNext = false;
+        if (m_running) {
+            runTestStep();
+        }
+    }
 }
 
 void TestEngine::advance() {
@@ -259,7 +301,8 @@ void TestEngine::failureEnd() {
     m_failures.fetch_add(1);
     m_boardsTested.fetch_add(1);
     m_result = -1;
-    m_worker->writeHolding(stopRegisterFor(m_worker->holdingListSize()), 0, true);
+    m_worker->queueHoldingWrite(stopRegisterFor(m_worker->holdingListSize()), 0, true,
+                                RequestQueue::Lane::Priority);
     say(QStringLiteral("<font color='red' size='15'><b>Placa INCORRECTA!</b></font>"));
     say(QStringLiteral("Placas ensayadas: %1. Fallos: %2").arg(m_boardsTested.load()).arg(m_failures.load()));
     m_currentStep = 0;
@@ -282,6 +325,9 @@ void TestEngine::finish() {
     m_runningFlag = false;
     m_waitTimer.invalidate();
     m_bitRead = BitRead{};
+    m_write = WriteWait{};
+    m_chainNext = false;
+    m_staleTicks = 0;
     m_worker->setTestRunning(false);
     m_worker->setAlarmCheck(false, 0);
     emit m_worker->test_stop();

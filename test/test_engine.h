@@ -14,7 +14,12 @@ class Modbus;
 // judging the values the poll cycle last received, and reports through the worker's signals
 // (testResult, test_stop, disableTestBTN, send_status), so the window sees one object.
 //
-// Threads: the worker owns the engine and runs it in its own thread. loadTest() reads and
+// A step never passes on what it has not seen: a write step waits for the drive to take its
+// write, and a read step waits for values read after the last failed exchange. A lost line
+// cancels the run at once.
+//
+// Threads: its owner (the window, mvxctl) creates it and installs it as the worker's tick
+// hook; from then on it runs in the worker's thread. loadTest() reads and
 // checks the file in the caller's thread and hands the result over by value; startTest(),
 // stopTest() and setSerial() are queued into the worker's thread, so a stop never
 // interleaves with a step.
@@ -36,13 +41,20 @@ class TestEngine : public PollTickHook {
     bool doSummaryLog() const { return m_summaryLog.load(); }
     bool doResultLog() const { return m_resultLog.load(); }
     bool isRunning() const { return m_runningFlag.load(); }
+    // The last run ended because the line was lost.
+    bool endedByLineLoss() const { return m_lineLost.load(); }
     int boardsTested() const { return m_boardsTested.load(); }
     int failures() const { return m_failures.load(); }
 
     // PollTickHook, worker's thread.
     void onPollTick(Modbus &worker) override;
     void onReadSucceeded() override;
+    void onInputWords(const QVector<uint16_t> &words) override;
+    void onHoldingWords(const QVector<uint16_t> &words) override;
     void onBitWords(bool coils, int start, const QVector<uint16_t> &words) override;
+    void onExchangeFailed() override;
+    void onWriteFinished(quint64 ticket, bool ok) override;
+    void onLineLost() override;
 
   private:
     enum class Outcome { Stays, Next, Fails };
@@ -67,6 +79,11 @@ class TestEngine : public PollTickHook {
     Outcome diffFinal(int num, const diff_measure_t &r);
     Outcome stopIfAlarm(int position);
     Outcome serialNumber(int num);
+    // A write step's second and later ticks: its verdict once the drive has answered.
+    Outcome judgeWrite(int num, int kind, const QString &name, float value);
+    // False while the values a read step needs predate a failed exchange; fails the step
+    // after kFreshWaitTicks.
+    bool valuesFresh(bool inputs, Outcome *outcome);
 
     bool markedRowKind(int kind) const;
     QString stepName(const test_step_t &step) const;
@@ -94,6 +111,24 @@ class TestEngine : public PollTickHook {
         int ticksWaited = 0;
     } m_bitRead;
 
+    // The write a write step waits for; ticket 0 while it has not been asked for.
+    static constexpr int kWriteWaitTicks = 50;
+    struct WriteWait {
+        quint64 ticket = 0;
+        bool finished = false;
+        bool ok = false;
+        int ticksWaited = 0;
+    } m_write;
+    // A write step that ends runs the next step in the same tick, so that waiting for the
+    // drive's answer costs a board no time while the drive answers.
+    bool m_chainNext = false;
+
+    static constexpr int kFreshWaitTicks = 20;
+    bool m_inputsFresh = false;
+    bool m_holdingsFresh = false;
+    int m_staleTicks = 0;
+
+    std::atomic<bool> m_lineLost{false};
     std::atomic<bool> m_serialRequired{false};
     std::atomic<bool> m_fullLog{false};
     std::atomic<bool> m_summaryLog{false};

@@ -22,7 +22,29 @@ TestEngine::Outcome TestEngine::espera(int num, int seconds) {
     return Outcome::Next;
 }
 
+bool TestEngine::valuesFresh(bool inputs, Outcome *outcome) {
+    if (inputs ? m_inputsFresh : m_holdingsFresh) {
+        m_staleTicks = 0;
+        return true;
+    }
+    if (++m_staleTicks < kFreshWaitTicks) {
+        *outcome = Outcome::Stays;
+        return false;
+    }
+    m_staleTicks = 0;
+    say(QStringLiteral("FAILED: no fresh reading from the drive"));
+    *outcome = Outcome::Fails;
+    return false;
+}
+
 TestEngine::Outcome TestEngine::readInput(int num, const read_input_t &r) {
+    Outcome waiting = Outcome::Stays;
+    if (!valuesFresh(true, &waiting)) {
+        if (waiting == Outcome::Fails) {
+            result(num, StepReadInputRegisters, r.nombre, 0, r.min, r.max, -1);
+        }
+        return waiting;
+    }
     say(QStringLiteral("Lectura de entrada: %1. ").arg(r.nombre));
     const float v = inputValue(r.dir);
     if (r.min <= v && v <= r.max) {
@@ -37,6 +59,13 @@ TestEngine::Outcome TestEngine::readInput(int num, const read_input_t &r) {
 }
 
 TestEngine::Outcome TestEngine::readHolding(int num, const read_holding_t &r) {
+    Outcome waiting = Outcome::Stays;
+    if (!valuesFresh(false, &waiting)) {
+        if (waiting == Outcome::Fails) {
+            result(num, StepReadHoldingRegisters, r.nombre, 0, r.dat, r.dat, -1);
+        }
+        return waiting;
+    }
     say(QStringLiteral("Lectura de parametro: %1").arg(r.nombre));
     const float scaled = m_worker->holdingValues().value(r.dir, 0.0f);
     const uint16_t word = m_worker->holdingWords().value(r.dir, 0);
@@ -57,10 +86,33 @@ TestEngine::Outcome TestEngine::readHolding(int num, const read_holding_t &r) {
 }
 
 TestEngine::Outcome TestEngine::writeRegister(int num, const write_register_t &r) {
+    if (m_write.ticket != 0) {
+        return judgeWrite(num, StepWriteSingleRegister, r.nombre, r.dat);
+    }
     say(QStringLiteral("Escritura de parametro: %1").arg(r.nombre));
     result(num, StepWriteSingleRegister, r.nombre, r.dat, 0, 0, 0);
     // The register range was checked when the test was loaded.
-    m_worker->writeHolding(r.dir, r.dat & 0xFFFF, true);
+    m_write = WriteWait{};
+    m_write.ticket = m_worker->queueHoldingWrite(r.dir, r.dat & 0xFFFF, true);
+    if (m_write.ticket == 0) {
+        return judgeWrite(num, StepWriteSingleRegister, r.nombre, r.dat);
+    }
+    return Outcome::Stays;
+}
+
+TestEngine::Outcome TestEngine::judgeWrite(int num, int kind, const QString &name, float value) {
+    const bool refused = m_write.ticket == 0;
+    if (!refused && !m_write.finished && ++m_write.ticksWaited < kWriteWaitTicks) {
+        return Outcome::Stays;
+    }
+    const bool ok = m_write.finished && m_write.ok;
+    m_write = WriteWait{};
+    if (!ok) {
+        say(QStringLiteral("FAILED: the drive did not take the write"));
+        result(num, kind, name, value, 0, 0, -1);
+        return Outcome::Fails;
+    }
+    m_chainNext = true;
     return Outcome::Next;
 }
 
@@ -101,6 +153,9 @@ TestEngine::Outcome TestEngine::readBit(int num, bool coil, const read_bit_t &r)
 }
 
 TestEngine::Outcome TestEngine::writeCoil(int num, const write_coil_t &r) {
+    if (m_write.ticket != 0) {
+        return judgeWrite(num, StepWriteSingleCoil, r.nombre, r.dat);
+    }
     say(QStringLiteral("Escritura WSC: %1").arg(r.nombre));
     result(num, StepWriteSingleCoil, r.nombre, r.dat, 0, 0, 0);
     qDebug() << "device address: " << r.add << "coil address: " << r.dir << "data: " << r.dat;
@@ -109,8 +164,12 @@ TestEngine::Outcome TestEngine::writeCoil(int num, const write_coil_t &r) {
             .arg(r.dir & 0xFFFF)
             .arg(r.dat != 0 ? QStringLiteral("ON (0xFF00)") : QStringLiteral("OFF (0x0000)"))
             .arg(r.add & 0xFF));
-    m_worker->writeOnDevice(r.add & 0xFF, r.dir & 0xFFFF, r.dat, false);
-    return Outcome::Next;
+    m_write = WriteWait{};
+    m_write.ticket = m_worker->queueCoilWrite(r.add & 0xFF, r.dir & 0xFFFF, r.dat, false);
+    if (m_write.ticket == 0) {
+        return judgeWrite(num, StepWriteSingleCoil, r.nombre, r.dat);
+    }
+    return Outcome::Stays;
 }
 
 TestEngine::Outcome TestEngine::isCommUpdated(int seconds) {
@@ -128,6 +187,10 @@ TestEngine::Outcome TestEngine::isCommUpdated(int seconds) {
 }
 
 TestEngine::Outcome TestEngine::diffInitial(int num, const diff_measure_t &r) {
+    Outcome waiting = Outcome::Stays;
+    if (!valuesFresh(true, &waiting)) {
+        return waiting;
+    }
     const float v = inputValue(r.dir);
     say(QStringLiteral("Inicio medida dif.  %1. Valor: %2").arg(r.nombre, shortestFloatText(v)));
     if (m_slots.size() <= r.idx) {
@@ -139,6 +202,10 @@ TestEngine::Outcome TestEngine::diffInitial(int num, const diff_measure_t &r) {
 }
 
 TestEngine::Outcome TestEngine::diffFinal(int num, const diff_measure_t &r) {
+    Outcome waiting = Outcome::Stays;
+    if (!valuesFresh(true, &waiting)) {
+        return waiting;
+    }
     const float a = m_slots.value(r.idx, 0.0f);
     const float b = inputValue(r.dir);
     const float d = b - a;

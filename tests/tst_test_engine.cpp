@@ -66,6 +66,8 @@ class TestTestEngine : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    // Declared before the harness: it goes after the worker's thread has ended.
+    std::unique_ptr<TestEngine> m_engine;
     std::unique_ptr<WorkerHarness> m_h;
     std::unique_ptr<xmlmap> m_map;
     QStringList m_rows;       // registered results
@@ -74,12 +76,15 @@ class TestTestEngine : public QObject {
     int m_boards = 0;
     int m_failures = 0;
 
-    TestEngine *engine() { return m_h->worker->testEngine(); }
+    TestEngine *engine() { return m_engine.get(); }
 
-    bool start(int holdings) {
+    bool start(int holdings, Transport transport = Transport::Serial) {
         const QString mapPath = writeFile(m_dir, QStringLiteral("map%1.xml").arg(holdings), mapXml(holdings));
         m_map = std::make_unique<xmlmap>();
-        m_h = std::make_unique<WorkerHarness>();
+        m_h.reset();
+        m_h = std::make_unique<WorkerHarness>(transport);
+        m_engine = std::make_unique<TestEngine>(m_h->worker.get());
+        m_h->worker->setTickHook(m_engine.get());
         SimulatedDrive::Options options;
         options.mapFile = mapPath;
         if (!m_map->readMap(mapPath) || !m_h->bus.start(options)) {
@@ -171,7 +176,87 @@ class TestTestEngine : public QObject {
         QCOMPARE(engine()->failures(), m_failures);
     }
 
+    // Starts `form` on a fresh drive and waits until the drive has taken `firstWrite`.
+    void beginAndWaitForWrite(const QString &form, const QByteArray &config, const QString &firstWrite) {
+        QFETCH(Transport, transport);
+        QVERIFY(start(10, transport));
+        QVERIFY(begin(testFile(form, config)));
+        QVERIFY(m_h->waitForRequest([&](const QString &line) { return line == firstWrite; }));
+    }
+
+    static QString writeBurst() {
+        return "loop_start=20;WriteSingleRegister nombre=W dir=8 dat=1;loop_stop;"
+               "ReadInputRegisters nombre=Valor dir=3 min=0 max=100";
+    }
+
   private slots:
+    // A drive that falls silent in the middle of a run of writes fails the board: the write
+    // that gets no answer fails its step.
+    void silentDriveFailsAWriteBurst_data() { addTransportRows(); }
+    void silentDriveFailsAWriteBurst() {
+        beginAndWaitForWrite(writeBurst(), "<cont_fails>3</cont_fails>", "1 06 00 08 00 01");
+        QVERIFY(m_h->bus.drive.command(QStringLiteral("silent on")));
+        QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 20000));
+        QCOMPARE(engine()->isTestOK(), -1);
+        QVERIFY(said(0, QStringLiteral("FAILED: the drive did not take the write")));
+    }
+
+    // A read step does not judge the values of a drive that has since stopped answering, even
+    // when the failure limit is too high to trip first.
+    void readStepWaitsForFreshValues_data() { addTransportRows(); }
+    void readStepWaitsForFreshValues() {
+        const QString form =
+            "WriteSingleRegister nombre=W dir=8 dat=5;espera=1;"
+            "ReadInputRegisters nombre=Valor dir=3 min=0 max=100";
+        beginAndWaitForWrite(form, "<cont_fails>1000</cont_fails>", "1 06 00 08 00 05");
+        QVERIFY(m_h->bus.drive.command(QStringLiteral("silent on")));
+        QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 20000));
+        QCOMPARE(engine()->isTestOK(), -1);
+        QVERIFY(said(0, QStringLiteral("FAILED: no fresh reading from the drive")));
+        QVERIFY(m_rows.contains(QStringLiteral("2 10 Valor 0 0 100 -1")));
+    }
+
+    // The stop of a failed board overtakes the writes still waiting: it is the next write the
+    // drive sees after the failing one.
+    void failedBoardStopGoesFirst() {
+        QFETCH(Transport, transport);
+        QVERIFY(start(10, transport));
+        // The alarm fails the board while 200 writes wait in the queue.
+        QVERIFY(begin(testFile("stop_if_alarm=2;espera=30")));
+        QVERIFY(waitSaid(0, QStringLiteral("Esperando 30 segundos")));
+        for (int value = 1; value <= 200; ++value) {
+            m_h->worker->writeHolding(9, value, false);
+        }
+        QVERIFY(m_h->waitForRequest([](const QString &line) { return line == "1 06 00 09 00 01"; }));
+        QVERIFY(m_h->bus.drive.command(QStringLiteral("set-input 2 5")));
+        QVERIFY(m_h->waitForRequest([](const QString &line) { return line == "1 06 00 42 00 00"; }));
+        QStringList writes;
+        for (const QString &line : m_h->requests()) {
+            if (line.startsWith(QLatin1String("1 06 "))) {
+                writes << line;
+            }
+        }
+        const int stop = writes.indexOf(QStringLiteral("1 06 00 42 00 00"));
+        QVERIFY(stop > 0);
+        QVERIFY2(stop < 12, qPrintable(writes.mid(0, 15).join(',')));
+    }
+    void failedBoardStopGoesFirst_data() { addTransportRows(); }
+
+    // A lost line ends the run at once, as cancelled, and says why.
+    void lostLineCancelsTheRun_data() { addTransportRows(); }
+    void lostLineCancelsTheRun() {
+        QFETCH(Transport, transport);
+        QVERIFY(start(10, transport));
+        QVERIFY(begin(testFile("espera=30")));
+        QVERIFY(waitSaid(0, QStringLiteral("Esperando 30 segundos")));
+        m_h->bus.pullThePlug();
+        QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 10000));
+        QCOMPARE(engine()->isTestOK(), 0);
+        QVERIFY(engine()->endedByLineLoss());
+        QVERIFY(!engine()->isRunning());
+        QVERIFY(said(0, QStringLiteral("Line lost: the test was cancelled")));
+    }
+
     // A file that cannot run is refused at load and leaves the engine idle. Every row a run
     // registers, its messages and the board count. A running wait ends on Stop, on an alarm and on
     // a silent drive. A failed run writes 0 to register 125 with more than 64 holdings, else to 66.

@@ -47,6 +47,8 @@ class TestWorkerWire : public QObject {
     void disconnectAndReconnect_data() { addTransportRows(); }
     void disconnectAndReconnect();
     void passwordVerdict();
+    void writesNeverReachAnotherDrive_data() { addTransportRows(); }
+    void writesNeverReachAnotherDrive();
     void portThatCannotBeOpened_data();
     void portThatCannotBeOpened();
 };
@@ -218,7 +220,8 @@ void TestWorkerWire::disconnectAndReconnect() {
         const char *text, *route;
     } closedPort[] = {{Modbus::ESTADO_R_INPUTS, false, "Read error: ", "TSB"},
                       {Modbus::ESTADO_R_HOLDINGS, false, "Read error: ", "-S-"},
-                      {Modbus::ESTADO_R_INPUTS, true, "Write error: ", "-S-"}};
+                      // A write asked for just before Disconnect is dropped, not sent later.
+                      {Modbus::ESTADO_R_INPUTS, true, "Not sent (disconnected): ", "--B"}};
     for (const auto &c : closedPort) {
         h.probe.clear();
         bool done = false;
@@ -281,6 +284,51 @@ void TestWorkerWire::passwordVerdict() {
         QTRY_COMPARE_WITH_TIMEOUT(h.probe.said("Access level "), 1, kWaitMs);
         QCOMPARE(h.probe.statusesContaining("Access level ").first().text, verdict);
     }
+}
+
+// A write asked for while disconnected is refused; a parameter send cut short by Disconnect does
+// not go on after the next Connect, nor do writes queued before a change of address.
+void TestWorkerWire::writesNeverReachAnotherDrive() {
+    QFETCH(Transport, transport);
+    WorkerHarness h(transport);
+    QVERIFY(h.startPolling({1, 2}));
+    h.worker->disconnectPort();
+    QTRY_COMPARE(h.probe.count("com_disconnected"), 1);
+    h.worker->writeHolding(5, 77, true);
+    QTRY_COMPARE(h.probe.said("Write refused: the drive is not connected"), 1);
+    QCOMPARE(h.probe.routeOf("Write refused: the drive is not connected"), QStringLiteral("-SB"));
+
+    h.worker->connectPort();
+    QVERIFY(h.waitForMore(kInputRead));
+    QVector<param_list_t> records(3);
+    for (int i = 0; i < records.size(); ++i) {
+        records[i].add = uint8_t(5 + i);
+        records[i].value = uint16_t(0x4D + 11 * i);
+    }
+    // A slow answer holds the second record back until Disconnect has come.
+    QVERIFY(h.bus.drive.command(QStringLiteral("delay 500")));
+    h.worker->prepareHoldingListToSend(records);
+    QVERIFY(h.waitForRequest([](const QString &line) { return line == "1 06 00 05 00 4D"; }));
+    h.worker->disconnectPort();
+    QTRY_COMPARE_WITH_TIMEOUT(h.probe.count("com_disconnected"), 2, kWaitMs);
+    QVERIFY(h.bus.drive.command(QStringLiteral("delay 0")));
+    QTRY_COMPARE(h.probe.said("Not sent (disconnected): 2 parameter-file records"), 1);
+
+    h.worker->setServerAddress(2);
+    h.worker->connectPort();
+    QVERIFY(h.waitForMore(QStringLiteral("2 04 00 00 00 28")));
+    h.onTick([](Modbus &worker) {
+        if (worker.pollState() == Modbus::ESTADO_R_INPUTS) {
+            worker.writeHolding(9, 1, false);
+            worker.setServerAddress(1);
+        }
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(h.probe.said("Not sent (the drive address changed to 1): 1 pending write") > 0,
+                             kWaitMs);
+    h.onTick(nullptr);
+    QVERIFY(h.waitForMore(kInputRead));
+    const QStringList writes = h.requests().filter(QRegularExpression(QStringLiteral("^\\d+ 06 ")));
+    QCOMPARE(writes, QStringList{"1 06 00 05 00 4D"});
 }
 
 void TestWorkerWire::portThatCannotBeOpened_data() {

@@ -29,7 +29,7 @@ constexpr int kAnswerTimeoutMs = 5000;
 // How long the end of a run may wait for its record to be written (or spooled).
 constexpr int kRecordWaitMs = 30000;
 
-enum ExitCode { kPassed = 0, kFailed = 1, kCannotRun = 2, kStopped = 3 };
+enum ExitCode { kPassed = 0, kFailed = 1, kCannotRun = 2, kStopped = 3, kLineLost = 4 };
 
 std::atomic<bool> g_interrupted{false};
 
@@ -99,6 +99,7 @@ struct RunState {
     bool haveInputs = false;
     bool haveHoldings = false;
     bool finished = false;
+    QString portLost;  // the worker's "Port lost: ..." line
 };
 
 void printResult(int num, int tipo, const QString &txt, float res, float min, float max, int ok) {
@@ -112,13 +113,18 @@ void printResult(int num, int tipo, const QString &txt, float res, float min, fl
 }
 
 void wireRun(Modbus &worker, QObject &context, RunState *state, TestLogs *logs, RunRecorder *recorder,
-             QVector<holding_t *> holdings) {
+             const cli::LoadedMap &map) {
+    const QVector<input_reg_t *> inputs = map.inputs;
+    const QVector<holding_t *> holdings = map.holdings;
     QObject::connect(recorder, &RunRecorder::note, &context, [](const QString &text) {
         cli::out() << plainText(text) << "\n";
         cli::out().flush();
     });
     threadhandoff::connectQueued(&worker, &Modbus::send_status, &context,
-                                 [](bool, bool, bool toBrowser, const QString &text) {
+                                 [state](bool, bool, bool toBrowser, const QString &text) {
+                                     if (text.startsWith(QLatin1String("Port lost:"))) {
+                                         state->portLost = text;
+                                     }
                                      if (toBrowser && !plainText(text).isEmpty()) {
                                          cli::out() << "  " << plainText(text) << "\n";
                                          cli::out().flush();
@@ -135,8 +141,12 @@ void wireRun(Modbus &worker, QObject &context, RunState *state, TestLogs *logs, 
                                  });
     threadhandoff::connectQueued(&worker, &Modbus::test_stop, &context, [state] { state->finished = true; });
     threadhandoff::connectQueued(&worker, &Modbus::recv_input_registers, &context,
-                                 [state](int, int start, const QVector<uint16_t> &) {
-                                     state->haveInputs = state->haveInputs || start == 0;
+                                 [state, inputs](int, int start, const QVector<uint16_t> &words) {
+                                     // The first reply identifies the drive in the run's record.
+                                     if (start == 0 && !state->haveInputs) {
+                                         presentation::applyInputWords(inputs, words);
+                                         state->haveInputs = true;
+                                     }
                                  });
     threadhandoff::connectQueued(&worker, &Modbus::recv_holding_registers, &context,
                                  [state, holdings](int start, const QVector<uint16_t> &words) {
@@ -178,12 +188,29 @@ void finishRecord(RunRecorder &recorder) {
     QCoreApplication::processEvents();
 }
 
-int exitFor(int result) {
+int exitFor(int result, bool lineLost) {
     if (result > 0) {
         return kPassed;
     }
-    return result < 0 ? kFailed : kStopped;
+    if (result < 0) {
+        return kFailed;
+    }
+    return lineLost ? kLineLost : kStopped;
 }
+
+// Keeps the engine in the worker's poll cycle for as long as it exists.
+class InstalledEngine {
+  public:
+    explicit InstalledEngine(Modbus &worker) : m_engine(&worker), m_worker(worker) {
+        worker.setTickHook(&m_engine);
+    }
+    ~InstalledEngine() { m_worker.setTickHook(nullptr); }
+    TestEngine *get() { return &m_engine; }
+
+  private:
+    TestEngine m_engine;
+    Modbus &m_worker;
+};
 
 }  // namespace
 
@@ -218,7 +245,8 @@ int runTest(const QStringList &args) {
     TestLogs logs(&full, &result, &summary);
     RunState state;
     RunRecorder recorder(options.records);
-    wireRun(worker, session.context(), &state, &logs, &recorder, holdings);
+    wireRun(worker, session.context(), &state, &logs, &recorder, loaded);
+    InstalledEngine installed(worker);
     if (!session.open(options.line, inputs.size(), holdings.size(), &error)) {
         cli::err() << "mvxctl test: " << error << "\n";
         return kCannotRun;
@@ -228,7 +256,7 @@ int runTest(const QStringList &args) {
                    << options.line.port << "\n";
         return kCannotRun;
     }
-    TestEngine *engine = worker.testEngine();
+    TestEngine *engine = installed.get();
     if (!engine->loadTest(options.testPath)) {
         drivelink::waitFor([&state] { return state.finished; }, 1000);  // let its messages through
         cli::err() << "mvxctl test: the test file cannot be run\n";
@@ -247,12 +275,20 @@ int runTest(const QStringList &args) {
     engine->setSerial(options.serial);
     recorder.begin(RunContext::forDrive(options.testPath, options.mapPath, inputs), options.serial);
     const int outcome = runLoadedTest(engine, &state);
-    // The holding listing of the result log shows the values the drive has now.
-    drivelink::waitFor([] { return false; }, 300);
-    logs.finish(outcome, holdings, false, QString(), QDateTime::currentDateTime(), options.serial);
-    recorder.finish(outcome, QString(), holdings);
+    const bool lineLost = engine->endedByLineLoss();
+    const QDateTime endedAt = QDateTime::currentDateTime();
+    const QString reason = lineLost ? state.portLost : QString();
+    if (!lineLost) {
+        // The holding listing of the result log shows the values the drive has now.
+        drivelink::waitFor([] { return false; }, 300);
+    }
+    logs.finish(outcome, holdings, !reason.isEmpty(), reason, endedAt, options.serial);
+    recorder.finish(outcome, reason, holdings);
     finishRecord(recorder);
     cli::out() << "Resultado: " << TestLogs::resultWord(outcome) << "\n";
     cli::out().flush();
-    return exitFor(outcome);
+    if (lineLost) {
+        cli::err() << "mvxctl test: the line was lost during the test\n";
+    }
+    return exitFor(outcome, lineLost);
 }
