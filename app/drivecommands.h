@@ -3,13 +3,15 @@
 #include <cstdint>
 #include <functional>
 
+#include "comm/driveregisters.h"
+
 // The drive commands of the Time Graph's buttons.
 namespace drivecommands {
 
 // Queues one single-register write: address, value, echo to the log area.
 using WriteHolding = std::function<void(int address, int value, bool echo)>;
 
-constexpr int kDefaultStopRegister = 66;
+constexpr int kDefaultStopRegister = driveregisters::kStop;
 constexpr int kResetRegister = 0;
 
 // The register the Stop button writes 0 to: the map option StopIndex, or register 66 when

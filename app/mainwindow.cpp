@@ -1,3 +1,4 @@
+#include "comm/driveregisters.h"
 #include "app/mainwindow.h"
 
 #include <qtadvanceddocking/DockManager.h>
@@ -72,8 +73,6 @@ Q_DECLARE_METATYPE(uint8_t)
 namespace {
 
 const int kLastServerAddress = 247;
-const int kAuxReadStart = 1000;
-const int kAuxReadCount = 64;
 const int kStatusBarMs = 5000;
 // The realtime plot's scale rows and power labels go after the Stop/Reset/Test buttons.
 const int kRealtimeControlsPosition = 2;
@@ -103,7 +102,7 @@ int parseServerAddress(const QString &text, bool *valid) {
 }
 
 bool isCaptureReply(int startReg) {
-    return (startReg >= 0x4000 && startReg <= 0x4BFF) || (startReg >= 0x5000 && startReg <= 0x5BFF);
+    return driveregisters::isCaptureArea(startReg);
 }
 
 }  // namespace
@@ -555,8 +554,8 @@ void MainWindow::disposeWorker() {
 
 void MainWindow::setupWorkerConnection(const QString &port) {
     m_worker->setupConnection(port, m_pollTime, m_serverAddress, m_speed, m_cfg,
-                              m_registers.inputRegisters.size(), m_registers.holdings.size(), kAuxReadStart,
-                              kAuxReadCount);
+                              m_registers.inputRegisters.size(), m_registers.holdings.size(), driveregisters::kAuxStart,
+                              driveregisters::kAuxReadCount);
 }
 
 // --- connect, configuration, exit ------------------------------------------------------

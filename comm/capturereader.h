@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "comm/driveregisters.h"
+
 // Chunk arithmetic of a capture read: three blocks of 0x400 input registers from a base
 // (0x4000 accelerometer, 0x5000 trace buffers), at most 120 registers per request and no
 // request crossing a block end.
@@ -10,8 +12,8 @@ class CaptureReader {
     static constexpr int kBlockSize = 0x400;
     static constexpr int kBlocks = 3;
     static constexpr int kMaxChunk = 120;
-    static constexpr int kAccelerometerBase = 0x4000;
-    static constexpr int kBufferBase = 0x5000;
+    static constexpr int kAccelerometerBase = driveregisters::kAccelerometerStart;
+    static constexpr int kBufferBase = driveregisters::kTraceBufferStart;
 
     struct Chunk {
         int start = 0;

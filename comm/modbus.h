@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "comm/capturereader.h"
+#include "comm/driveregisters.h"
 #include "comm/failurecounter.h"
 #include "comm/firmwareimage.h"
 #include "comm/modbuslink.h"
@@ -70,9 +71,9 @@ class Modbus : public QObject {
 
     static constexpr int kLastSearchAddress = 247;
     static constexpr int kCaptureSteps = 28;
-    static constexpr uint16_t kCaptureReadyBit = 0x1000;
-    static constexpr int kCaptureTriggerRegister = 0x5000;
-    static constexpr int kAlarmStopRegister = 66;
+    static constexpr uint16_t kCaptureReadyBit = driveregisters::kCaptureReadyBit;
+    static constexpr int kCaptureTriggerRegister = driveregisters::kCaptureTrigger;
+    static constexpr int kAlarmStopRegister = driveregisters::kStop;
 
     // Starts the worker's thread. The worker has no parent: its owner deletes it (or calls
     // shutdown()) from the thread that created it.
@@ -305,8 +306,8 @@ class Modbus : public QObject {
     int m_serverAddress = 1;
     int m_inputCount = 0;
     int m_holdingCount = 0;
-    int m_auxStart = 1000;
-    int m_auxCount = 64;
+    int m_auxStart = driveregisters::kAuxStart;
+    int m_auxCount = driveregisters::kAuxReadCount;
     RequestQueue m_queue;
     PollScheduler m_scheduler;
     // The last exchange with the drive got an answer (an exception counts as one).

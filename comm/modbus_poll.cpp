@@ -3,6 +3,7 @@
 #include <QModbusReply>
 #include <QTimer>
 
+#include "comm/driveregisters.h"
 #include "comm/modbus.h"
 #include "comm/polltickhook.h"
 #include "comm/replytext.h"
@@ -116,7 +117,8 @@ void Modbus::tickSearch() {
     const int address = m_searchAddress;
     const bool last = address >= kLastSearchAddress;
     m_searchLastPending = last;
-    const bool sent = startRead(ReadKind::Search, 1000, 4, address, timeout);
+    const bool sent = startRead(ReadKind::Search, driveregisters::kIdentificationStart,
+                                driveregisters::kIdentificationCount, address, timeout);
     m_searchActive = false;
     emit update_progressBarText(float(address) / kLastSearchAddress * 100.0f, address == 1);
     if (!last) {

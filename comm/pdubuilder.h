@@ -6,12 +6,14 @@
 #include <QVector>
 #include <cstdint>
 
+#include "comm/driveregisters.h"
+
 // Hand-built request PDUs. Multi-byte fields are big-endian.
 namespace pdu {
 
 constexpr int kMaxWriteMultipleRegisters = 123;
 constexpr int kMaxPasswordCharacters = 32;
-constexpr int kPasswordStartRegister = 2000;
+constexpr int kPasswordStartRegister = driveregisters::kPasswordStart;
 constexpr quint8 kFirmwareFunction = 0x64;
 constexpr int kFirmwareBlockSize = 128;
 

@@ -5,6 +5,8 @@
 #include <QVector>
 #include <cstdint>
 
+#include "comm/driveregisters.h"
+
 // The drive's capture data as it arrives in input-register replies: three trace buffers of
 // 512 byte-swapped floats (two registers each) from 0x5000, and three accelerometer axes of
 // 1024 signed words from 0x4000, each buffer or axis in a block of 0x400 registers.
@@ -12,9 +14,9 @@ namespace tracedecode {
 
 constexpr int kChannels = 3;
 constexpr int kBlockSize = 0x400;
-constexpr int kBufferBase = 0x5000;
+constexpr int kBufferBase = driveregisters::kTraceBufferStart;
 constexpr int kBufferSamples = 512;
-constexpr int kAccelerometerBase = 0x4000;
+constexpr int kAccelerometerBase = driveregisters::kAccelerometerStart;
 constexpr int kAccelerometerSamples = 1024;
 constexpr double kAccelerometerScale = 0.122;
 constexpr double kAccelerometerPeriod = 0.005;  // seconds between samples

@@ -1,4 +1,5 @@
 #include "test/test_engine.h"
+#include "comm/driveregisters.h"
 
 #include <QDebug>
 #include <QDir>
@@ -12,9 +13,10 @@
 
 namespace {
 
-// Registers written with 0 when a test fails: 125 on maps with more than 64 holdings.
+// The register written with 0 when a test fails.
 int stopRegisterFor(int holdingCount) {
-    return holdingCount > 64 ? 125 : 66;
+    return holdingCount > driveregisters::kSmallMapHoldings ? driveregisters::kLargeMapStop
+                                                            : driveregisters::kStop;
 }
 
 }  // namespace

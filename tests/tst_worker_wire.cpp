@@ -47,6 +47,8 @@ class TestWorkerWire : public QObject {
     void disconnectAndReconnect_data() { addTransportRows(); }
     void disconnectAndReconnect();
     void passwordVerdict();
+    void stopOvertakesWaitingWrites_data() { addTransportRows(); }
+    void stopOvertakesWaitingWrites();
     void writesNeverReachAnotherDrive_data() { addTransportRows(); }
     void writesNeverReachAnotherDrive();
     void portThatCannotBeOpened_data();
@@ -284,6 +286,29 @@ void TestWorkerWire::passwordVerdict() {
         QTRY_COMPARE_WITH_TIMEOUT(h.probe.said("Access level "), 1, kWaitMs);
         QCOMPARE(h.probe.statusesContaining("Access level ").first().text, verdict);
     }
+}
+
+// Stop goes out before the writes that were already waiting.
+void TestWorkerWire::stopOvertakesWaitingWrites() {
+    QFETCH(Transport, transport);
+    WorkerHarness h(transport);
+    QVERIFY(h.startPolling());
+    bool asked = false;
+    h.onTick([&asked](Modbus &worker) {
+        if (!asked) {
+            asked = true;
+            for (int value = 1; value <= 30; ++value) {
+                worker.writeHolding(9, value, false);
+            }
+            worker.writeStopCommand(66);
+        }
+    });
+    QVERIFY(h.waitForRequest([](const QString &line) { return line == "1 06 00 09 00 1E"; }));
+    h.onTick(nullptr);
+    const QStringList writes = h.requests().filter(QRegularExpression(QStringLiteral("^1 06 ")));
+    QCOMPARE(writes.size(), 31);
+    QCOMPARE(writes.first(), QStringLiteral("1 06 00 42 00 00"));
+    QCOMPARE(writes.at(1), QStringLiteral("1 06 00 09 00 01"));
 }
 
 // A write asked for while disconnected is refused; a parameter send cut short by Disconnect does

@@ -1,3 +1,4 @@
+#include "comm/driveregisters.h"
 #include "views/auxholdingtable.h"
 
 #include <QSignalBlocker>
@@ -6,7 +7,7 @@
 #include "views/tablecells.h"
 
 namespace {
-const int kAuxBase = 1000;
+const int kAuxBase = driveregisters::kAuxStart;
 }
 
 AuxHoldingTable::AuxHoldingTable(QWidget *parent) : QTableWidget(parent) {

@@ -1,3 +1,4 @@
+#include "comm/driveregisters.h"
 #include "views/holdingsections.h"
 
 #include <QComboBox>
@@ -14,7 +15,7 @@
 
 namespace {
 
-const int kAuxBase = 1000;
+const int kAuxBase = driveregisters::kAuxStart;
 const int kSectionRowPitch = 23;
 const QColor kGreyedBackground(230, 230, 230);
 

@@ -1,3 +1,4 @@
+#include "comm/driveregisters.h"
 #include "views/registertables.h"
 
 #include <QDebug>
@@ -13,7 +14,7 @@
 #include "views/ramparamtable.h"
 
 namespace {
-const int kAuxBase = 1000;
+const int kAuxBase = driveregisters::kAuxStart;
 }
 
 RegisterTables::RegisterTables(const RegisterSet &registers, QWidget *owner)

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "accesslevels.h"
+#include "comm/driveregisters.h"
 #include "driveprofile.h"
 #include "faultsettings.h"
 #include "firmwarereceiver.h"
@@ -27,10 +28,10 @@ class DriveServer : public QModbusRtuSerialSlave {
 
   public:
     static constexpr quint16 kCommandRegister = 0;
-    static constexpr quint16 kIdentificationBase = 1000;
-    static constexpr quint16 kPasswordBase = 2000;
-    static constexpr quint16 kCaptureTrigger = 0x5000;
-    static constexpr quint16 kCaptureReadyBit = 0x1000;
+    static constexpr quint16 kIdentificationBase = driveregisters::kIdentificationStart;
+    static constexpr quint16 kPasswordBase = driveregisters::kPasswordStart;
+    static constexpr quint16 kCaptureTrigger = driveregisters::kCaptureTrigger;
+    static constexpr quint16 kCaptureReadyBit = driveregisters::kCaptureReadyBit;
     static constexpr int kCaptureDelayMs = 300;
     static constexpr int kMotionPeriodMs = 100;
 

@@ -43,7 +43,8 @@ int usage(cli::TextOut &out) {
            "  0  done (for test: the board passed)\n"
            "  1  failed: a file that cannot be read, a drive that does not answer, a failed board\n"
            "  2  bad arguments or usage (for test: the test could not run)\n"
-           "  3  test: stopped before its end\n";
+           "  3  test: stopped before its end\n"
+           "  4  test: the line was lost during the test (recorded as cancelled)\n";
     return 2;
 }
 
