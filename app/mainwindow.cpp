@@ -1,4 +1,3 @@
-#include "comm/driveregisters.h"
 #include "app/mainwindow.h"
 
 #include <qtadvanceddocking/DockManager.h>
@@ -32,6 +31,7 @@
 #include "app/settings.h"
 #include "app/userguide.h"
 #include "comm/capturecommands.h"
+#include "comm/driveregisters.h"
 #include "comm/endpoint.h"
 #include "comm/linesettings.h"
 #include "comm/modbus.h"
@@ -554,8 +554,8 @@ void MainWindow::disposeWorker() {
 
 void MainWindow::setupWorkerConnection(const QString &port) {
     m_worker->setupConnection(port, m_pollTime, m_serverAddress, m_speed, m_cfg,
-                              m_registers.inputRegisters.size(), m_registers.holdings.size(), driveregisters::kAuxStart,
-                              driveregisters::kAuxReadCount);
+                              m_registers.inputRegisters.size(), m_registers.holdings.size(),
+                              driveregisters::kAuxStart, driveregisters::kAuxReadCount);
 }
 
 // --- connect, configuration, exit ------------------------------------------------------

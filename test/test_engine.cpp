@@ -1,5 +1,4 @@
 #include "test/test_engine.h"
-#include "comm/driveregisters.h"
 
 #include <QDebug>
 #include <QDir>
@@ -7,6 +6,7 @@
 #include <QThread>
 #include <cmath>
 
+#include "comm/driveregisters.h"
 #include "comm/modbus.h"
 #include "map/numbertext.h"
 #include "test/test_validation.h"

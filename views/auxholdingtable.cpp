@@ -1,8 +1,8 @@
-#include "comm/driveregisters.h"
 #include "views/auxholdingtable.h"
 
 #include <QSignalBlocker>
 
+#include "comm/driveregisters.h"
 #include "map/registertooltip.h"
 #include "views/tablecells.h"
 

@@ -1,4 +1,3 @@
-#include "comm/driveregisters.h"
 #include "views/holdingsections.h"
 
 #include <QComboBox>
@@ -9,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "comm/driveregisters.h"
 #include "map/registertooltip.h"
 #include "views/section.h"
 #include "views/tablecells.h"

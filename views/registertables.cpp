@@ -1,10 +1,10 @@
-#include "comm/driveregisters.h"
 #include "views/registertables.h"
 
 #include <QDebug>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "comm/driveregisters.h"
 #include "map/presentation.h"
 #include "views/auxholdingtable.h"
 #include "views/bitregistertable.h"
