@@ -1,0 +1,113 @@
+#include <sys/resource.h>
+#include <unistd.h>
+#include <QtTest>
+
+#include "support/mvxctlrun.h"
+#include "support/simulateddrive.h"
+#include "support/testpaths.h"
+
+namespace {
+
+const QString mapPath = testpaths::example(QStringLiteral("drive-map.xml"));
+
+bool startBus(SimulatedBus &bus, Transport transport) {
+    bus.transport = transport;
+    SimulatedDrive::Options options;
+    options.mapFile = mapPath;
+    QString error;
+    const bool started = bus.start(options, &error);
+    if (!started) {
+        qWarning() << error;
+    }
+    return started;
+}
+
+qint64 milliseconds(const timeval &time) {
+    return qint64(time.tv_sec) * 1000 + time.tv_usec / 1000;
+}
+
+// User and system time of the children this process has waited for, in ms.
+qint64 endedChildrenCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
+}
+
+// User and system time a running process has used so far, in ms; -1 when it cannot be read.
+qint64 runningProcessCpuMs(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    // The fields after the command name, which is in parentheses and may hold blanks.
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    constexpr int kUserTime = 11, kSystemTime = 12;  // utime and stime, in clock ticks
+    if (fields.size() <= kSystemTime) {
+        return -1;
+    }
+    const qint64 ticks = fields.at(kUserTime).toLongLong() + fields.at(kSystemTime).toLongLong();
+    return ticks * 1000 / sysconf(_SC_CLK_TCK);
+}
+
+}  // namespace
+
+// How mvxctl reaches a drive and how it waits for one.
+class TestMvxctlLink : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString firmwareFile() const { return m_dir.filePath(QStringLiteral("drive_user.ofw")); }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        QFile firmware(firmwareFile());
+        // About a hundred blocks: a few seconds of sending at 115200 bps.
+        QVERIFY(firmware.open(QIODevice::WriteOnly) && firmware.write(QByteArray(12000, char(0x5A))) > 0);
+    }
+
+    // The share of a core the command uses from the drive's first request to its exit.
+    void waitingOnTheDriveLeavesTheProcessorAlone_data() {
+        QTest::addColumn<QStringList>("command");  // --port is added
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("read, silent drive") << QStringList{"read", "--map", mapPath} << "silent on";
+        QTest::newRow("search, silent addresses")
+            << QStringList{"search", "--to", "20", "--timeout", "200"} << "silent on";
+        QTest::newRow("flash") << QStringList{"flash", "--file", firmwareFile()} << "delay 0";
+    }
+    void waitingOnTheDriveLeavesTheProcessorAlone() {
+        QFETCH(QStringList, command);
+        QFETCH(QString, fault);
+        constexpr int kMostPercent = 2;
+        constexpr int kShortestWindowMs = 2000;  // the clock ticks by 10 ms: long enough to tell 2%
+        SimulatedBus bus;
+        QVERIFY(startBus(bus, Transport::Serial) && bus.drive.command(fault));
+        command.insert(1, QStringLiteral("--port"));
+        command.insert(2, bus.endpoint());
+
+        const qint64 endedBefore = endedChildrenCpuMs();
+        QProcess mvxctl;
+        mvxctl.start(testpaths::mvxctl(), command);
+        QTRY_VERIFY_WITH_TIMEOUT(!bus.drive.requests().isEmpty(), 10000);
+        const qint64 spentBeforeWaiting = runningProcessCpuMs(mvxctl.processId());
+        QElapsedTimer window;
+        window.start();
+        QVERIFY(spentBeforeWaiting >= 0);
+        QVERIFY(mvxctl.waitForFinished(60000));
+        const qint64 windowMs = window.elapsed();
+        const qint64 waitingCpuMs = endedChildrenCpuMs() - endedBefore - spentBeforeWaiting;
+
+        const QString figures = QStringLiteral("%1 ms of processor time in %2 ms (%3%)")
+                                    .arg(waitingCpuMs)
+                                    .arg(windowMs)
+                                    .arg(100.0 * waitingCpuMs / windowMs, 0, 'f', 1);
+        qInfo("%s", qPrintable(figures));
+        QVERIFY2(windowMs >= kShortestWindowMs, qPrintable(figures));
+        QVERIFY2(waitingCpuMs * 100 <= kMostPercent * windowMs, qPrintable(figures));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMvxctlLink)
+#include "tst_mvxctl_link.moc"
