@@ -1,7 +1,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
+#include <QTcpServer>
 #include <QtTest>
 
+#include "comm/endpoint.h"
 #include "support/mvxctlrun.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
@@ -20,6 +22,12 @@ bool startBus(SimulatedBus &bus, Transport transport) {
         qWarning() << error;
     }
     return started;
+}
+
+// Empty when a server can listen on the IPv6 loopback address, else why not.
+QString ipv6LoopbackMissing() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHostIPv6, 0) ? QString() : probe.errorString();
 }
 
 qint64 milliseconds(const timeval &time) {
@@ -106,6 +114,69 @@ class TestMvxctlLink : public QObject {
         qInfo("%s", qPrintable(figures));
         QVERIFY2(windowMs >= kShortestWindowMs, qPrintable(figures));
         QVERIFY2(waitingCpuMs * 100 <= kMostPercent * windowMs, qPrintable(figures));
+    }
+
+    // The canonical text and the message text of gateways, an IPv6 address in brackets.
+    void gatewayEndpoints_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("canonical");  // empty: refused
+        QTest::addColumn<QString>("described");  // or, when refused, part of the reason
+        QTest::newRow("IPv6 with a port") << "tcp://[::1]:5020"
+                                          << "tcp://[::1]:5020"
+                                          << "Modbus TCP gateway [::1] port 5020";
+        QTest::newRow("IPv6, default port") << "tcp://[::1]"
+                                            << "tcp://[::1]:502"
+                                            << "Modbus TCP gateway [::1] port 502";
+        QTest::newRow("IPv6, longer") << "tcp://[FD00::17]:1502"
+                                      << "tcp://[fd00::17]:1502"
+                                      << "Modbus TCP gateway [fd00::17] port 1502";
+        QTest::newRow("IPv4") << "tcp://10.0.0.5"
+                              << "tcp://10.0.0.5:502"
+                              << "Modbus TCP gateway 10.0.0.5 port 502";
+        QTest::newRow("IPv6 without brackets") << "tcp://::1:5020" << QString() << "in brackets";
+        QTest::newRow("IPv6, empty port") << "tcp://[::1]:" << QString() << "tcp://HOST:PORT";
+    }
+    void gatewayEndpoints() {
+        QFETCH(QString, text);
+        QFETCH(QString, canonical);
+        QFETCH(QString, described);
+        const Endpoint endpoint = Endpoint::parse(text);
+        if (canonical.isEmpty()) {
+            QVERIFY2(!endpoint.isValid() && endpoint.error().contains(described),
+                     qPrintable(endpoint.error()));
+            return;
+        }
+        QVERIFY2(endpoint.isValid(), qPrintable(endpoint.error()));
+        QCOMPARE(endpoint.toString(), canonical);
+        QCOMPARE(endpoint.describe(), described);
+        QCOMPARE(Endpoint::tcp(endpoint.host(), endpoint.port()).toString(), canonical);
+    }
+
+    // The endpoint is written here, not taken from the simulator's LISTENING line, so that this
+    // stands on the client alone (tst_drivesim checks that line).
+    void commandsReachAGatewayOnIpv6Loopback_data() {
+        QTest::addColumn<QStringList>("command");  // --port is added
+        QTest::addColumn<QString>("expected");     // part of stdout
+        QTest::newRow("read") << QStringList{"read", "--map", mapPath, "--json"} << "\"input_registers\"";
+    }
+    void commandsReachAGatewayOnIpv6Loopback() {
+        QFETCH(QStringList, command);
+        QFETCH(QString, expected);
+        const QString missing = ipv6LoopbackMissing();
+        if (!missing.isEmpty()) {
+            QSKIP(qPrintable("::1 cannot be bound on this machine: " + missing));
+        }
+        SimulatedDrive drive;
+        SimulatedDrive::Options options;
+        options.mapFile = mapPath;
+        options.tcp = QStringLiteral("::1:0");
+        QString error;
+        QVERIFY2(drive.start(options, &error), qPrintable(error));
+        const QString port = drive.tcpEndpoint().section(QLatin1Char(':'), -1);
+        command << "--port" << QStringLiteral("tcp://[::1]:%1").arg(port);
+        const MvxctlRun run = runMvxctl(command);
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QVERIFY2(run.out.contains(expected.toUtf8()), run.out.constData());
     }
 };
 
