@@ -1,9 +1,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
+#include <QModbusClient>
 #include <QTcpServer>
 #include <QtTest>
+#include <memory>
 
 #include "comm/endpoint.h"
+#include "comm/modbuslink.h"
 #include "support/mvxctlrun.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
@@ -158,6 +161,8 @@ class TestMvxctlLink : public QObject {
         QTest::addColumn<QStringList>("command");  // --port is added
         QTest::addColumn<QString>("expected");     // part of stdout
         QTest::newRow("read") << QStringList{"read", "--map", mapPath, "--json"} << "\"input_registers\"";
+        // Address 1: status 0xA5, motor and user version 100, the map's model 4.
+        QTest::newRow("search") << QStringList{"search", "--to", "3", "--csv"} << "\n1,165,100,100,4\n";
     }
     void commandsReachAGatewayOnIpv6Loopback() {
         QFETCH(QStringList, command);
@@ -177,6 +182,49 @@ class TestMvxctlLink : public QObject {
         const MvxctlRun run = runMvxctl(command);
         QVERIFY2(run.exitCode == 0, run.err.constData());
         QVERIFY2(run.out.contains(expected.toUtf8()), run.out.constData());
+    }
+
+    // The time-out search waits on a silent address, and the ones it refuses: Qt's client would
+    // keep 1000 ms instead of a time-out below its shortest.
+    void searchTimeOuts_data() {
+        QTest::addColumn<Transport>("transport");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");  // part of stderr
+        QTest::newRow("serial line, by its speed")
+            << Transport::Serial << QStringList() << 1 << "(time-out 26 ms)";
+        QTest::newRow("gateway, as the worker times one")
+            << Transport::Tcp << QStringList() << 1 << "(time-out 150 ms)";
+        QTest::newRow("the client's shortest")
+            << Transport::Serial << QStringList{"--timeout", "10"} << 1 << "(time-out 10 ms)";
+        QTest::newRow("below the client's shortest")
+            << Transport::Serial << QStringList{"--timeout", "9"} << 2 << "cannot wait less than 10 ms";
+        QTest::newRow("gateway, below the client's shortest")
+            << Transport::Tcp << QStringList{"--timeout", "1"} << 2 << "cannot wait less than 10 ms";
+    }
+    void searchTimeOuts() {
+        QFETCH(Transport, transport);
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        SimulatedBus bus;
+        QVERIFY(startBus(bus, transport));
+        // Address 2 is silent: the drive is at 1.
+        const MvxctlRun run =
+            runMvxctl(QStringList{"search", "--port", bus.endpoint(), "--from", "2", "--to", "2"} + options);
+        QVERIFY2(run.exitCode == exitCode && run.err.contains(message.toUtf8()), run.err.constData());
+    }
+
+    // What search rests on: the clients of both transports ignore a shorter time-out.
+    void clientsKeepTheirTimeOutBelowTheShortest_data() { addTransportRows(); }
+    void clientsKeepTheirTimeOutBelowTheShortest() {
+        QFETCH(Transport, transport);
+        ModbusLink link;
+        link.endpoint = Endpoint::parse(transport == Transport::Tcp ? "tcp://127.0.0.1" : "/dev/null");
+        const std::unique_ptr<QModbusClient> client(link.createClient(nullptr));
+        client->setTimeout(ModbusLink::kShortestTimeoutMs);
+        client->setTimeout(ModbusLink::kShortestTimeoutMs - 1);
+        QCOMPARE(client->timeout(), ModbusLink::kShortestTimeoutMs);
     }
 };
 
