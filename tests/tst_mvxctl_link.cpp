@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <termios.h>
 #include <unistd.h>
 #include <QModbusClient>
 #include <QTcpServer>
@@ -60,6 +62,52 @@ qint64 runningProcessCpuMs(qint64 pid) {
     const qint64 ticks = fields.at(kUserTime).toLongLong() + fields.at(kSystemTime).toLongLong();
     return ticks * 1000 / sysconf(_SC_CLK_TCK);
 }
+
+// A pseudo-terminal that a child process writes to as to a console: isatty() holds there.
+class Terminal {
+  public:
+    ~Terminal() {
+        for (int fd : {m_master, m_slave}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    }
+
+    bool open() {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
+            return false;
+        }
+        m_path = QString::fromLocal8Bit(ptsname(m_master));
+        // Held open so that what the child wrote stays readable after it ended; raw, so that
+        // the terminal adds no carriage return of its own before each newline.
+        m_slave = ::open(ptsname(m_master), O_RDWR | O_NOCTTY);
+        termios raw{};
+        if (m_slave < 0 || tcgetattr(m_slave, &raw) != 0) {
+            return false;
+        }
+        cfmakeraw(&raw);
+        return tcsetattr(m_slave, TCSANOW, &raw) == 0 && fcntl(m_master, F_SETFL, O_NONBLOCK) == 0;
+    }
+
+    QString path() const { return m_path; }
+
+    QByteArray readAll() const {
+        QByteArray bytes;
+        char buffer[4096];
+        ssize_t got = 0;
+        while ((got = ::read(m_master, buffer, sizeof buffer)) > 0) {
+            bytes.append(buffer, int(got));
+        }
+        return bytes;
+    }
+
+  private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+};
 
 }  // namespace
 
@@ -225,6 +273,36 @@ class TestMvxctlLink : public QObject {
         client->setTimeout(ModbusLink::kShortestTimeoutMs);
         client->setTimeout(ModbusLink::kShortestTimeoutMs - 1);
         QCOMPARE(client->timeout(), ModbusLink::kShortestTimeoutMs);
+    }
+
+    // One line redrawn on a terminal; plain lines into a pipe or a file.
+    void searchProgress_data() {
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<QString>("expected");  // part of stderr
+        QTest::newRow("terminal: one line redrawn") << true
+                                                    << "searching: address 1 (1 of 2), 0 found\r"
+                                                       "searching: address 2 (2 of 2), 1 found\n";
+        QTest::newRow("pipe: plain lines") << false
+                                           << "searching: address 1 (1 of 2), 0 found\n"
+                                              "searching: address 2 (2 of 2), 1 found\n";
+    }
+    void searchProgress() {
+        QFETCH(bool, terminal);
+        QFETCH(QString, expected);
+        SimulatedBus bus;
+        QVERIFY(startBus(bus, Transport::Serial));
+        Terminal console;
+        QProcess mvxctl;
+        if (terminal) {
+            QVERIFY(console.open());
+            mvxctl.setStandardErrorFile(console.path());
+        }
+        mvxctl.start(testpaths::mvxctl(), {"search", "--port", bus.endpoint(), "--to", "2"});
+        QVERIFY(mvxctl.waitForFinished(60000));
+        QCOMPARE(mvxctl.exitCode(), 0);
+        const QByteArray err = terminal ? console.readAll() : mvxctl.readAllStandardError();
+        QVERIFY2(err.contains(expected.toUtf8()), err.constData());
+        QCOMPARE(err.contains('\r'), terminal);
     }
 };
 

@@ -237,10 +237,12 @@ void printFound(const SearchOptions &o, const QVector<Found> &drives) {
     out.flush();
 }
 
-void showProgress(const SearchOptions &o, int address, int found) {
-    cli::err() << "\rsearching: address " << address << " (" << (address - o.from + 1) << " of "
-               << (o.to - o.from + 1) << "), " << found << " found";
-    cli::err().flush();
+QString progressText(const SearchOptions &o, int address, int found) {
+    return QStringLiteral("searching: address %1 (%2 of %3), %4 found")
+        .arg(address)
+        .arg(address - o.from + 1)
+        .arg(o.to - o.from + 1)
+        .arg(found);
 }
 
 // A late answer showed up after `last` was asked: it comes from `last` or the address before.
@@ -255,8 +257,9 @@ void addLateSuspects(int last, const SearchOptions &o, const QSet<int> &answered
 QVector<Found> scan(BusScanner &scanner, const SearchOptions &o) {
     QMap<int, Found> drives;
     QVector<int> suspects;
+    cli::ProgressLine progress = cli::ProgressLine::forStderr();
     for (int address = o.from; address <= o.to; ++address) {
-        showProgress(o, address, drives.size());
+        progress.show(progressText(o, address, drives.size()));
         const int lateBefore = lateanswers::count;
         Found found;
         if (scanner.ask(address, o.timeoutMs, &found)) {
@@ -272,7 +275,7 @@ QVector<Found> scan(BusScanner &scanner, const SearchOptions &o) {
     if (lateanswers::count != lateBefore) {
         addLateSuspects(o.to, o, QSet<int>(drives.keyBegin(), drives.keyEnd()), &suspects);
     }
-    cli::err() << "\n";
+    progress.finish();
     const int patientMs = std::min(std::max(kPatientTimeoutMs, 4 * o.timeoutMs), kMaxTimeoutMs);
     for (int address : qAsConst(suspects)) {
         scanner.note(QStringLiteral("an answer came after the time-out; address %1 asked again with %2 ms")
