@@ -35,6 +35,15 @@ QString ipv6LoopbackMissing() {
     return probe.listen(QHostAddress::LocalHostIPv6, 0) ? QString() : probe.errorString();
 }
 
+// Of a core, while a command waits on the drive. Instrumented builds run the project's code a few
+// times slower (a flash comes close to 2% under AddressSanitizer); a busy wait still takes most
+// of a core there.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr int kMostPercentWaiting = 5;
+#else
+constexpr int kMostPercentWaiting = 2;
+#endif
+
 qint64 milliseconds(const timeval &time) {
     return qint64(time.tv_sec) * 1000 + time.tv_usec / 1000;
 }
@@ -139,7 +148,6 @@ class TestMvxctlLink : public QObject {
     void waitingOnTheDriveLeavesTheProcessorAlone() {
         QFETCH(QStringList, command);
         QFETCH(QString, fault);
-        constexpr int kMostPercent = 2;
         constexpr int kShortestWindowMs = 2000;  // the clock ticks by 10 ms: long enough to tell 2%
         SimulatedBus bus;
         QVERIFY(startBus(bus, Transport::Serial) && bus.drive.command(fault));
@@ -164,7 +172,7 @@ class TestMvxctlLink : public QObject {
                                     .arg(100.0 * waitingCpuMs / windowMs, 0, 'f', 1);
         qInfo("%s", qPrintable(figures));
         QVERIFY2(windowMs >= kShortestWindowMs, qPrintable(figures));
-        QVERIFY2(waitingCpuMs * 100 <= kMostPercent * windowMs, qPrintable(figures));
+        QVERIFY2(waitingCpuMs * 100 <= kMostPercentWaiting * windowMs, qPrintable(figures));
     }
 
     // The canonical text and the message text of gateways, an IPv6 address in brackets.
