@@ -6,6 +6,12 @@ namespace {
 
 const QString kTcpScheme = QStringLiteral("tcp://");
 
+// Only an IPv6 address has a colon in its host; in a URL it is bracketed so that its colons are
+// not read as the one before the port.
+QString bracketedIfIpv6(const QString &host) {
+    return host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
+}
+
 }  // namespace
 
 Endpoint Endpoint::parse(const QString &text) {
@@ -27,8 +33,15 @@ Endpoint Endpoint::parse(const QString &text) {
     endpoint.m_transport = Transport::Tcp;
     const QUrl url(trimmed, QUrl::StrictMode);
     const QString usage = QStringLiteral("'%1': write tcp://HOST or tcp://HOST:PORT").arg(trimmed);
-    const bool emptyPort =
-        trimmed.mid(kTcpScheme.size()).section(QLatin1Char('/'), 0, 0).endsWith(QLatin1Char(':'));
+    const QString authority = trimmed.mid(kTcpScheme.size()).section(QLatin1Char('/'), 0, 0);
+    const bool bareIpv6 = authority.count(QLatin1Char(':')) > 1 && !authority.startsWith(QLatin1Char('[')) &&
+                          !authority.contains(QLatin1Char('@'));
+    if (bareIpv6) {
+        endpoint.m_error =
+            QStringLiteral("'%1': write an IPv6 address in brackets, tcp://[ADDRESS]:PORT").arg(trimmed);
+        return endpoint;
+    }
+    const bool emptyPort = authority.endsWith(QLatin1Char(':'));
     if (!url.isValid() || url.host().isEmpty() || emptyPort || !url.userInfo().isEmpty() ||
         (!url.path().isEmpty() && url.path() != QLatin1String("/")) || url.hasQuery() || url.hasFragment()) {
         endpoint.m_error = usage;
@@ -44,17 +57,24 @@ Endpoint Endpoint::parse(const QString &text) {
     return endpoint;
 }
 
+Endpoint Endpoint::tcp(const QString &host, int port) {
+    return parse(kTcpScheme + QStringLiteral("%1:%2").arg(bracketedIfIpv6(host)).arg(port));
+}
+
+QString Endpoint::hostInUrl() const {
+    return bracketedIfIpv6(m_host);
+}
+
 QString Endpoint::toString() const {
     if (!isTcp()) {
         return m_device;
     }
-    const QString host = m_host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(m_host) : m_host;
-    return QStringLiteral("tcp://%1:%2").arg(host).arg(m_port);
+    return QStringLiteral("tcp://%1:%2").arg(hostInUrl()).arg(m_port);
 }
 
 QString Endpoint::describe() const {
     if (!isTcp()) {
         return QStringLiteral("serial port %1").arg(m_device);
     }
-    return QStringLiteral("Modbus TCP gateway %1 port %2").arg(m_host).arg(m_port);
+    return QStringLiteral("Modbus TCP gateway %1 port %2").arg(hostInUrl()).arg(m_port);
 }

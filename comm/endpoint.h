@@ -12,6 +12,8 @@ class Endpoint {
 
     // Never throws away the text: an endpoint that cannot be used says why in error().
     static Endpoint parse(const QString &text);
+    // A gateway at a host name or address (an IPv6 address without brackets) and a port.
+    static Endpoint tcp(const QString &host, int port);
 
     bool isValid() const { return m_error.isEmpty(); }
     QString error() const { return m_error; }
@@ -19,12 +21,15 @@ class Endpoint {
     bool isTcp() const { return m_transport == Transport::Tcp; }
 
     QString device() const { return m_device; }  // serial only
-    QString host() const { return m_host; }      // TCP only
+    QString host() const { return m_host; }      // TCP only; an IPv6 address without brackets
     int port() const { return m_port; }          // TCP only
+    // The host as a URL writes it: an IPv6 address in brackets ("[::1]"), anything else as it is.
+    QString hostInUrl() const;
 
     // The canonical text: the device, or "tcp://HOST:PORT" with the port always written.
     QString toString() const;
-    // For messages: "serial port /dev/ttyUSB0", "Modbus TCP gateway 10.0.0.5 port 502".
+    // For messages: "serial port /dev/ttyUSB0", "Modbus TCP gateway 10.0.0.5 port 502",
+    // "Modbus TCP gateway [::1] port 5020".
     QString describe() const;
 
   private:

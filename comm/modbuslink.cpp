@@ -8,7 +8,9 @@ QModbusClient *ModbusLink::createClient(QObject *parent) const {
     QModbusClient *client = nullptr;
     if (endpoint.isTcp()) {
         client = new TcpMaster(parent);
-        client->setConnectionParameter(QModbusDevice::NetworkAddressParameter, endpoint.host());
+        // Qt's client reads the address and the port back as one URL, where an IPv6 address
+        // needs its brackets.
+        client->setConnectionParameter(QModbusDevice::NetworkAddressParameter, endpoint.hostInUrl());
         client->setConnectionParameter(QModbusDevice::NetworkPortParameter, endpoint.port());
     } else {
         client = new RtuMaster(parent);

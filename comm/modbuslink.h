@@ -12,6 +12,8 @@ class QObject;
 struct ModbusLink {
     // A gateway that does not accept the connection within this time is given up.
     static constexpr int kConnectTimeoutMs = 3000;
+    // Qt's clients ignore a shorter response time-out and keep the one they had (1000 ms at first).
+    static constexpr int kShortestTimeoutMs = 10;
 
     Endpoint endpoint;
     int baudRate = 9600;

@@ -1,9 +1,11 @@
 #include <QSerialPort>
+#include <QTcpServer>
 #include <QtTest>
 #include <cstring>
 #include <memory>
 
 #include "comm/customfunction.h"
+#include "comm/endpoint.h"
 #include "comm/pdubuilder.h"
 #include "comm/rtumaster.h"
 #include "support/simulateddrive.h"
@@ -397,6 +399,35 @@ class DriveSimTest : public QObject {
         }
         QVERIFY(m_bus.drive.command(QStringLiteral("set-holding 3 -1")));
         QCOMPARE(read(kHoldings, 3, 1).values, Words{0xFFFF});
+    }
+
+    // What the gateway prints is what mvxctl --port and the window's port box take as it is.
+    void gatewayPrintsAUsableEndpoint_data() {
+        QTest::addColumn<QString>("listenOn");
+        QTest::addColumn<QString>("host");
+        QTest::newRow("IPv4 loopback") << "127.0.0.1:0"
+                                       << "127.0.0.1";
+        QTest::newRow("IPv6 loopback") << "::1:0"
+                                       << "::1";
+        QTest::newRow("IPv6 loopback, bracketed") << "[::1]:0"
+                                                  << "::1";
+    }
+    void gatewayPrintsAUsableEndpoint() {
+        QFETCH(QString, listenOn);
+        QFETCH(QString, host);
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress(host), 0)) {
+            QSKIP(qPrintable(host + " cannot be bound on this machine: " + probe.errorString()));
+        }
+        SimulatedDrive drive;
+        SimulatedDrive::Options options;
+        options.tcp = listenOn;
+        QString error;
+        QVERIFY2(drive.start(options, &error), qPrintable(error));
+        const Endpoint endpoint = Endpoint::parse(drive.tcpEndpoint());
+        QVERIFY2(endpoint.isValid(), qPrintable(drive.tcpEndpoint() + ": " + endpoint.error()));
+        QCOMPARE(endpoint.host(), host);
+        QCOMPARE(drive.tcpEndpoint(), endpoint.toString());
     }
 
     void startupFailures() {

@@ -258,8 +258,12 @@ class TestMvxctl : public QObject {
         }
     }
 
+    // On a serial bus, and behind a gateway as unit ids.
+    void searchFindsTheDrives_data() { addTransportRows(); }
     void searchFindsTheDrives() {
+        QFETCH(Transport, transport);
         SimulatedBus bus;
+        bus.transport = transport;
         SimulatedDrive::Options options;
         options.addresses = {1, 5, 247};
         options.extraArgs = QStringList{"--status", "0x1234", "--user-version", "7"};
@@ -278,7 +282,7 @@ class TestMvxctl : public QObject {
             const int asked = bus.drive.requests().size();
             // A patient time-out: this checks what is found, not how fast.
             const MvxctlRun run =
-                runMvxctl(QStringList{"search", "--port", bus.line.masterPort(), "--timeout", "400"} + args);
+                runMvxctl(QStringList{"search", "--port", bus.endpoint(), "--timeout", "400"} + args);
             QCOMPARE(run.exitCode, exitCode);
             QCOMPARE(searchOutput(run.out), out);
             const int found = out.count(QLatin1Char('\n')) - 1;

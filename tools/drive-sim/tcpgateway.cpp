@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include "comm/endpoint.h"
 #include "driveserver.h"
 
 namespace {
@@ -11,6 +12,12 @@ namespace {
 constexpr int kHeaderSize = 7;  // transaction, protocol, length (2 bytes each), unit id
 constexpr int kMaxFrameSize = 260;
 const QString kLoopback = QStringLiteral("127.0.0.1");
+
+// An IPv6 host may come as a URL writes it, "[::1]"; QHostAddress takes it bare.
+QString withoutBrackets(const QString &host) {
+    return host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')) ? host.mid(1, host.size() - 2)
+                                                                                : host;
+}
 
 }  // namespace
 
@@ -67,7 +74,7 @@ TcpGateway::TcpGateway(QObject *parent) : QObject(parent), m_listener(this) {
 
 bool TcpGateway::listen(const QString &listenOn, const QList<DriveServer *> &drives, QString *error) {
     const int colon = listenOn.lastIndexOf(QLatin1Char(':'));
-    const QString host = colon > 0 ? listenOn.left(colon) : kLoopback;
+    const QString host = colon > 0 ? withoutBrackets(listenOn.left(colon)) : kLoopback;
     bool ok = false;
     const int port = listenOn.mid(colon + 1).toInt(&ok);
     const QHostAddress address(host);
@@ -90,9 +97,7 @@ bool TcpGateway::listen(const QString &listenOn, const QList<DriveServer *> &dri
 }
 
 QString TcpGateway::endpoint() const {
-    return QStringLiteral("tcp://%1:%2")
-        .arg(m_listener.serverAddress().toString())
-        .arg(m_listener.serverPort());
+    return Endpoint::tcp(m_listener.serverAddress().toString(), m_listener.serverPort()).toString();
 }
 
 void TcpGateway::acceptClients() {

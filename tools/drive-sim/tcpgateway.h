@@ -52,9 +52,11 @@ class TcpGateway : public QObject {
   public:
     explicit TcpGateway(QObject *parent = nullptr);
 
-    // listenOn is "[HOST:]PORT" (host 127.0.0.1 by default; port 0 takes a free one).
+    // listenOn is "[HOST:]PORT" (host 127.0.0.1 by default; port 0 takes a free one). An IPv6
+    // host may be bracketed: "[::1]:5020" or "::1:5020".
     bool listen(const QString &listenOn, const QList<DriveServer *> &drives, QString *error);
-    // "tcp://HOST:PORT" as actually listened on.
+    // "tcp://HOST:PORT" as actually listened on, an IPv6 host in brackets ("tcp://[::1]:5020"),
+    // as mvxctl --port and the window's port box take it.
     QString endpoint() const;
 
   private:

@@ -1,7 +1,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMap>
-#include <QModbusRtuSerialMaster>
+#include <QModbusClient>
 #include <QSet>
 #include <algorithm>
 #include <atomic>
@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "cli.h"
+#include "comm/endpoint.h"
 #include "comm/linesettings.h"
 #include "comm/modbus.h"
+#include "comm/modbuslink.h"
 #include "comm/wiretime.h"
 #include "commands.h"
 #include "drivelink.h"
@@ -50,10 +52,16 @@ struct SearchOptions {
     Format format = Format::Text;
 };
 
-// A silent address costs this much: the wire time of the request and the expected answer,
-// their end-of-frame silences and the margin.
-int defaultTimeoutMs(int speed) {
-    return int(std::ceil(wiretime::exchangeMs(kRequestBytes, kAnswerBytes, speed, 0))) + kTurnaroundMarginMs;
+// On a serial line a silent address costs the wire time of the request and the expected answer,
+// their end-of-frame silences and the margin. A gateway's line and network are not known: it
+// gets the response time-out the worker gives it.
+int defaultTimeoutMs(const drivelink::LineOptions &line) {
+    const Endpoint endpoint = Endpoint::parse(line.port);
+    if (endpoint.isTcp()) {
+        return linesettings::speedRow(linesettings::timingSpeed(endpoint, line.speed)).responseTimeoutMs;
+    }
+    return int(std::ceil(wiretime::exchangeMs(kRequestBytes, kAnswerBytes, line.speed, 0))) +
+           kTurnaroundMarginMs;
 }
 
 bool parseAddress(const QCommandLineParser &parser, const QString &name, int *address) {
@@ -74,11 +82,13 @@ QString readOptions(const QCommandLineParser &parser, SearchOptions *o) {
         !parseAddress(parser, QStringLiteral("to"), &o->to) || o->from > o->to) {
         return QStringLiteral("--from and --to must be 1 to 247, --from not above --to");
     }
-    o->timeoutMs = defaultTimeoutMs(o->line.speed);
+    o->timeoutMs = defaultTimeoutMs(o->line);
     if (parser.isSet(QStringLiteral("timeout")) &&
         (!drivelink::parseNumber(parser.value(QStringLiteral("timeout")), &o->timeoutMs) ||
-         o->timeoutMs < 1 || o->timeoutMs > kMaxTimeoutMs)) {
-        return QStringLiteral("--timeout must be 1 to %1 ms").arg(kMaxTimeoutMs);
+         o->timeoutMs < ModbusLink::kShortestTimeoutMs || o->timeoutMs > kMaxTimeoutMs)) {
+        return QStringLiteral("--timeout must be %1 to %2 ms: the Modbus client cannot wait less than %1 ms")
+            .arg(ModbusLink::kShortestTimeoutMs)
+            .arg(kMaxTimeoutMs);
     }
     if (parser.isSet(QStringLiteral("json")) && parser.isSet(QStringLiteral("csv"))) {
         return QStringLiteral("--json and --csv exclude each other");
@@ -95,7 +105,9 @@ QString readOptions(const QCommandLineParser &parser, SearchOptions *o) {
 // Qt's master drops an answer that comes after its time-out with a warning, and so it does with
 // a damaged one (on a real line, a late answer may collide with the next request). Counting
 // those warnings tells the scan that a drive just asked is slower than the time-out, so that it
-// is asked again with patience instead of being reported absent.
+// is asked again with patience instead of being reported absent. Serial lines only: through a
+// gateway a late answer may come from any earlier unit id (many gateways answer every silent one
+// late, with exception 0x0B), so the TCP client's warning is not counted.
 namespace lateanswers {
 
 std::atomic<int> count{0};
@@ -121,31 +133,46 @@ void install() {
 
 }  // namespace lateanswers
 
-// Asks each address in turn for its identification, one request on the line at a time.
+ModbusLink linkFor(const drivelink::LineOptions &line) {
+    const linesettings::Framing framing = linesettings::framing(line.framing);
+    ModbusLink link;
+    link.endpoint = Endpoint::parse(line.port);
+    link.baudRate = line.speed;
+    link.parity = framing.parity;
+    link.stopBits = framing.stopBits;
+    return link;
+}
+
+// Asks each address (each unit id behind a gateway) in turn for its identification, one
+// request on the line at a time.
 class BusScanner {
   public:
     bool open(const SearchOptions &o, QString *error) {
-        const linesettings::Framing framing = linesettings::framing(o.line.framing);
-        m_master.setConnectionParameter(QModbusDevice::SerialPortNameParameter, o.line.port);
-        m_master.setConnectionParameter(QModbusDevice::SerialParityParameter, framing.parity);
-        m_master.setConnectionParameter(QModbusDevice::SerialBaudRateParameter, o.line.speed);
-        m_master.setConnectionParameter(QModbusDevice::SerialDataBitsParameter, QSerialPort::Data8);
-        m_master.setConnectionParameter(QModbusDevice::SerialStopBitsParameter, framing.stopBits);
-        m_master.setNumberOfRetries(0);
-        if (!m_master.connectDevice() || m_master.state() != QModbusDevice::ConnectedState) {
-            *error = QStringLiteral("cannot open %1: %2").arg(o.line.port, m_master.errorString());
-            return false;
+        m_client.reset(linkFor(o.line).createClient(nullptr));
+        // A serial port opens (or fails) at once; a gateway accepts the connection later.
+        const bool started = m_client->connectDevice();
+        const bool settled =
+            started &&
+            drivelink::waitFor([this] { return m_client->state() != QModbusDevice::ConnectingState; },
+                               ModbusLink::kConnectTimeoutMs);
+        if (m_client->state() == QModbusDevice::ConnectedState) {
+            return true;
         }
-        return true;
+        const QString reason =
+            started && !settled
+                ? QStringLiteral("no answer from the gateway within %1 ms").arg(ModbusLink::kConnectTimeoutMs)
+                : m_client->errorString();
+        *error = QStringLiteral("cannot open %1: %2").arg(o.line.port, reason);
+        return false;
     }
 
     // False when the address did not answer with its identification; a Modbus exception
     // (a device that is there but refuses the read) is kept for the report.
     bool ask(int address, int timeoutMs, Found *found) {
-        m_master.setTimeout(timeoutMs);
+        m_client->setTimeout(timeoutMs);
         const QModbusDataUnit unit(QModbusDataUnit::HoldingRegisters, kIdentificationStart,
                                    kIdentificationCount);
-        std::unique_ptr<QModbusReply> reply(m_master.sendReadRequest(unit, address));
+        std::unique_ptr<QModbusReply> reply(m_client->sendReadRequest(unit, address));
         if (!reply) {
             return false;
         }
@@ -168,7 +195,7 @@ class BusScanner {
     const QStringList &notes() const { return m_notes; }
 
   private:
-    QModbusRtuSerialMaster m_master;
+    std::unique_ptr<QModbusClient> m_client;
     QStringList m_notes;
 };
 
@@ -210,10 +237,12 @@ void printFound(const SearchOptions &o, const QVector<Found> &drives) {
     out.flush();
 }
 
-void showProgress(const SearchOptions &o, int address, int found) {
-    cli::err() << "\rsearching: address " << address << " (" << (address - o.from + 1) << " of "
-               << (o.to - o.from + 1) << "), " << found << " found";
-    cli::err().flush();
+QString progressText(const SearchOptions &o, int address, int found) {
+    return QStringLiteral("searching: address %1 (%2 of %3), %4 found")
+        .arg(address)
+        .arg(address - o.from + 1)
+        .arg(o.to - o.from + 1)
+        .arg(found);
 }
 
 // A late answer showed up after `last` was asked: it comes from `last` or the address before.
@@ -228,8 +257,9 @@ void addLateSuspects(int last, const SearchOptions &o, const QSet<int> &answered
 QVector<Found> scan(BusScanner &scanner, const SearchOptions &o) {
     QMap<int, Found> drives;
     QVector<int> suspects;
+    cli::ProgressLine progress = cli::ProgressLine::forStderr();
     for (int address = o.from; address <= o.to; ++address) {
-        showProgress(o, address, drives.size());
+        progress.show(progressText(o, address, drives.size()));
         const int lateBefore = lateanswers::count;
         Found found;
         if (scanner.ask(address, o.timeoutMs, &found)) {
@@ -245,7 +275,7 @@ QVector<Found> scan(BusScanner &scanner, const SearchOptions &o) {
     if (lateanswers::count != lateBefore) {
         addLateSuspects(o.to, o, QSet<int>(drives.keyBegin(), drives.keyEnd()), &suspects);
     }
-    cli::err() << "\n";
+    progress.finish();
     const int patientMs = std::min(std::max(kPatientTimeoutMs, 4 * o.timeoutMs), kMaxTimeoutMs);
     for (int address : qAsConst(suspects)) {
         scanner.note(QStringLiteral("an answer came after the time-out; address %1 asked again with %2 ms")
@@ -272,7 +302,11 @@ int runSearch(const QStringList &args) {
         {QStringLiteral("from"), QStringLiteral("First address."), QStringLiteral("A"), QStringLiteral("1")});
     parser.addOption({QStringLiteral("to"), QStringLiteral("Last address."), QStringLiteral("B"),
                       QString::number(Modbus::kLastSearchAddress)});
-    parser.addOption({QStringLiteral("timeout"), QStringLiteral("Response time-out per address in ms."),
+    parser.addOption({QStringLiteral("timeout"),
+                      QStringLiteral("Response time-out per address in ms, %1 at least (default: sized to "
+                                     "the line speed, %2 through a gateway).")
+                          .arg(ModbusLink::kShortestTimeoutMs)
+                          .arg(linesettings::speedRow(linesettings::kTcpTimingSpeed).responseTimeoutMs),
                       QStringLiteral("MS")});
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object.")});
     parser.addOption({QStringLiteral("csv"), QStringLiteral("Print CSV with a header line.")});

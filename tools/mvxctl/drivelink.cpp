@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLoggingCategory>
+#include <QTimer>
 
 #include "comm/endpoint.h"
 #include "comm/modbus.h"
@@ -13,6 +14,7 @@ namespace drivelink {
 namespace {
 
 constexpr int kOpenTimeoutMs = 5000;
+constexpr int kRecheckMs = 100;
 
 bool isKnownSpeed(int speed) {
     for (int known : {9600, 19200, 38400, 57600, 115200}) {
@@ -82,12 +84,23 @@ void quietDiagnostics() {
 }
 
 bool waitFor(const std::function<bool()> &done, int timeoutMs) {
-    const QDeadlineTimer deadline(timeoutMs);
+    const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
+    // The thread sleeps until an event comes; this timer is the event that ends the sleep at the
+    // deadline, and at least every kRecheckMs, for a done() that turns true without one (a flag
+    // set by a signal handler).
+    QTimer wakeUp;
+    wakeUp.setSingleShot(true);
+    wakeUp.setTimerType(Qt::PreciseTimer);
     while (!done()) {
         if (deadline.hasExpired()) {
             return false;
         }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        if (!wakeUp.isActive()) {
+            const qint64 remainingMs = deadline.isForever() ? kRecheckMs : deadline.remainingTime();
+            wakeUp.start(int(qBound<qint64>(1, remainingMs, kRecheckMs)));
+        }
+        // Unlike the overload with a time limit, this one blocks while nothing happens.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

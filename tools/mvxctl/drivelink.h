@@ -31,7 +31,8 @@ bool parseNumber(const QString &text, int *value);
 // The worker's and the map reader's debug lines are not for a command's user.
 void quietDiagnostics();
 
-// Processes events until done() holds; false when timeoutMs passes first.
+// Processes events until done() holds, sleeping while none come; false when timeoutMs passes
+// first (a negative timeoutMs never passes).
 bool waitFor(const std::function<bool()> &done, int timeoutMs);
 
 // A worker on the line that remembers how the connection went.
