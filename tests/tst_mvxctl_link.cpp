@@ -35,14 +35,10 @@ QString ipv6LoopbackMissing() {
     return probe.listen(QHostAddress::LocalHostIPv6, 0) ? QString() : probe.errorString();
 }
 
-// Of a core, while a command waits on the drive. Instrumented builds run the project's code a few
-// times slower (a flash comes close to 2% under AddressSanitizer); a busy wait still takes most
-// of a core there.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kMostPercentWaiting = 5;
-#else
-constexpr int kMostPercentWaiting = 2;
-#endif
+// Of a core, while a command waits on the drive. A busy wait takes most of a core (64 to 99%
+// seen); one that sleeps stays near 1% (bench_mvxctl_cpu prints the figures). The bound is far
+// from both, so that a loaded machine or an instrumented build does not make the test flaky.
+constexpr int kMostPercentWaiting = 20;
 
 qint64 milliseconds(const timeval &time) {
     return qint64(time.tv_sec) * 1000 + time.tv_usec / 1000;
