@@ -15,6 +15,7 @@
 #include <QTextStream>
 #include <algorithm>
 
+#include "support/processcpu.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 
@@ -27,33 +28,6 @@ constexpr int kSearchTimeoutMs = 30;
 QTextStream &out() {
     static QTextStream stream(stdout);
     return stream;
-}
-
-qint64 milliseconds(const timeval &time) {
-    return qint64(time.tv_sec) * 1000 + time.tv_usec / 1000;
-}
-
-// User and system time of the children this process has waited for, in ms.
-qint64 endedChildrenCpuMs() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
-}
-
-// User and system time a running process has used so far, in ms; -1 when it cannot be read.
-qint64 runningProcessCpuMs(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    constexpr int kUserTime = 11, kSystemTime = 12;  // after the command name, in clock ticks
-    if (fields.size() <= kSystemTime) {
-        return -1;
-    }
-    return (fields.at(kUserTime).toLongLong() + fields.at(kSystemTime).toLongLong()) * 1000 /
-           sysconf(_SC_CLK_TCK);
 }
 
 struct Case {
@@ -91,7 +65,7 @@ Figures measure(const Case &c) {
     }
     QStringList command = c.command;
     command << QStringLiteral("--port") << bus.endpoint();
-    const qint64 endedBefore = endedChildrenCpuMs();
+    const qint64 endedBefore = processcpu::endedChildrenCpuMs();
     QElapsedTimer run;
     run.start();
     QProcess mvxctl;
@@ -104,13 +78,13 @@ Figures measure(const Case &c) {
         out() << c.name << ": the drive was never asked\n";
         return figures;
     }
-    const qint64 beforeWaiting = runningProcessCpuMs(mvxctl.processId());
+    const qint64 beforeWaiting = processcpu::runningProcessCpuMs(mvxctl.processId());
     QElapsedTimer waiting;
     waiting.start();
     figures.finished = mvxctl.waitForFinished(300000) && beforeWaiting >= 0;
     figures.waitingWallMs = waiting.elapsed();
     figures.wallMs = run.elapsed();
-    figures.cpuMs = endedChildrenCpuMs() - endedBefore;
+    figures.cpuMs = processcpu::endedChildrenCpuMs() - endedBefore;
     figures.waitingCpuMs = figures.cpuMs - beforeWaiting;
     return figures;
 }

@@ -3,7 +3,6 @@
 //     (cont_fails 3), in milliseconds and in poll ticks, on a line-timed drive at each speed;
 //  2. the CPU share of `mvxctl test` over a 10 s wait step.
 // Usage: bench_test_faults [--runs N] [--tcp]   (default 5 runs per speed, serial)
-#include <sys/resource.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -19,6 +18,7 @@
 #include "comm/modbus.h"
 #include "comm/threadhandoff.h"
 #include "map/xmlmap.h"
+#include "support/processcpu.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 #include "test/test_engine.h"
@@ -92,14 +92,6 @@ double silentToFailMs(Transport transport, int speed, const QString &testPath) {
     return elapsedMs;
 }
 
-// CPU seconds used by reaped children so far.
-double childCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-}
-
 // The CPU share of one `mvxctl test` whose only step waits 10 s.
 double mvxctlWaitCpuPercent(Transport transport, const QTemporaryDir &dir) {
     SimulatedBus bus;
@@ -110,7 +102,7 @@ double mvxctlWaitCpuPercent(Transport transport, const QTemporaryDir &dir) {
         return -1;
     }
     const QString test = writeFile(dir, QStringLiteral("wait.xml"), "<test><espera>10</espera></test>");
-    const double cpuBefore = childCpuSeconds();
+    const qint64 cpuBefore = processcpu::endedChildrenCpuMs();
     QElapsedTimer wall;
     wall.start();
     QProcess mvxctl;
@@ -119,7 +111,7 @@ double mvxctlWaitCpuPercent(Transport transport, const QTemporaryDir &dir) {
     if (!mvxctl.waitForFinished(60000) || mvxctl.exitCode() != 0) {
         return -1;
     }
-    return (childCpuSeconds() - cpuBefore) / (double(wall.elapsed()) / 1000.0) * 100.0;
+    return double(processcpu::endedChildrenCpuMs() - cpuBefore) / double(wall.elapsed()) * 100.0;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "comm/endpoint.h"
 #include "comm/modbuslink.h"
 #include "support/mvxctlrun.h"
+#include "support/processcpu.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 
@@ -39,34 +40,6 @@ QString ipv6LoopbackMissing() {
 // seen); one that sleeps stays near 1% (bench_mvxctl_cpu prints the figures). The bound is far
 // from both, so that a loaded machine or an instrumented build does not make the test flaky.
 constexpr int kMostPercentWaiting = 20;
-
-qint64 milliseconds(const timeval &time) {
-    return qint64(time.tv_sec) * 1000 + time.tv_usec / 1000;
-}
-
-// User and system time of the children this process has waited for, in ms.
-qint64 endedChildrenCpuMs() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
-}
-
-// User and system time a running process has used so far, in ms; -1 when it cannot be read.
-qint64 runningProcessCpuMs(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    // The fields after the command name, which is in parentheses and may hold blanks.
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    constexpr int kUserTime = 11, kSystemTime = 12;  // utime and stime, in clock ticks
-    if (fields.size() <= kSystemTime) {
-        return -1;
-    }
-    const qint64 ticks = fields.at(kUserTime).toLongLong() + fields.at(kSystemTime).toLongLong();
-    return ticks * 1000 / sysconf(_SC_CLK_TCK);
-}
 
 // A pseudo-terminal that a child process writes to as to a console: isatty() holds there.
 class Terminal {
@@ -150,17 +123,17 @@ class TestMvxctlLink : public QObject {
         command.insert(1, QStringLiteral("--port"));
         command.insert(2, bus.endpoint());
 
-        const qint64 endedBefore = endedChildrenCpuMs();
+        const qint64 endedBefore = processcpu::endedChildrenCpuMs();
         QProcess mvxctl;
         mvxctl.start(testpaths::mvxctl(), command);
         QTRY_VERIFY_WITH_TIMEOUT(!bus.drive.requests().isEmpty(), 10000);
-        const qint64 spentBeforeWaiting = runningProcessCpuMs(mvxctl.processId());
+        const qint64 spentBeforeWaiting = processcpu::runningProcessCpuMs(mvxctl.processId());
         QElapsedTimer window;
         window.start();
         QVERIFY(spentBeforeWaiting >= 0);
         QVERIFY(mvxctl.waitForFinished(60000));
         const qint64 windowMs = window.elapsed();
-        const qint64 waitingCpuMs = endedChildrenCpuMs() - endedBefore - spentBeforeWaiting;
+        const qint64 waitingCpuMs = processcpu::endedChildrenCpuMs() - endedBefore - spentBeforeWaiting;
 
         const QString figures = QStringLiteral("%1 ms of processor time in %2 ms (%3%)")
                                     .arg(waitingCpuMs)
