@@ -21,7 +21,7 @@
 #include "comm/capturereader.h"
 #include "comm/driveregisters.h"
 #include "comm/failurecounter.h"
-#include "comm/firmwareimage.h"
+#include "comm/flashsequence.h"
 #include "comm/modbuslink.h"
 #include "comm/pollscheduler.h"
 #include "comm/requestqueue.h"
@@ -266,7 +266,6 @@ class Modbus : public QObject {
     void markTestCommunicationFailure();
 
     // modbus_flash.cpp: firmware flashing
-    bool loadFirmware(int model, const QString &path, bool *motor);
     void tickStartFirmware(bool motor);
     void tickEraseFirmware(bool motor);
     void tickFirmwareBlock(bool motor);
@@ -280,7 +279,6 @@ class Modbus : public QObject {
     void onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const QString &frameName,
                                  const QByteArray &echo);
     void reportFirmwareReplyError(QModbusReply *reply);
-    QString flashController() const;
     void finishFlash();
     // detail: "at block 3: exception 0x3, illegal data value" or "(aborted: the port was closed)".
     void failFlash(const QString &detail);
@@ -320,13 +318,9 @@ class Modbus : public QObject {
     QElapsedTimer m_outage;
     FailureCounter m_failures;
 
-    FirmwareImage m_firmware;
-    uint16_t m_firmwareModel = 0;
-    int m_blockCounter = 0;
+    FlashSequence m_flash;
     int m_flashTimeout = 50;
     bool m_flashAllSent = true;
-    bool m_flashMotor = true;
-    qint64 m_flashBytes = 0;
     // The transfer's progress line is the last line of the log area: a failure redraws it.
     bool m_flashProgressShown = false;
     float m_flashPercent = 0.0f;

@@ -2,20 +2,15 @@
 // controller) or the mark that the new firmware is good (user controller). One frame per tick;
 // the first frame that the drive refuses or leaves unanswered ends the transfer as failed.
 #include <QDebug>
-#include <QFile>
 #include <QModbusReply>
 #include <QTimer>
 #include <algorithm>
 
 #include "comm/customfunction.h"
-#include "comm/firmwarepath.h"
 #include "comm/linesettings.h"
 #include "comm/modbus.h"
-#include "comm/pdubuilder.h"
 #include "comm/replytext.h"
 #include "comm/rtumaster.h"
-
-using firmwarefunction::SubCommand;
 
 void Modbus::selectFirmwareFile(int model, const QString &path) {
     if (deferToWorkerThread([=] { selectFirmwareFile(model, path); })) {
@@ -24,63 +19,24 @@ void Modbus::selectFirmwareFile(int model, const QString &path) {
     if (refuseWhileFlashing()) {
         return;  // the running sequence reports its own end
     }
-    bool motor = false;
-    if (!loadFirmware(model, path, &motor)) {
+    QStringList messages;
+    const bool loaded = m_flash.load(model, path, &messages);
+    for (const QString &message : messages) {
+        logArea(message);
+    }
+    if (!loaded) {
         setState(ESTADO_R_INPUTS);
         emit flash_finished(false);
         return;
     }
     logArea(QStringLiteral("Selected file: %1").arg(path));
-    logArea(QStringLiteral("Selected file size: %1kB").arg(m_firmware.size() / 1024));
+    logArea(QStringLiteral("Selected file size: %1kB").arg(m_flash.bytes() / 1024));
     logArea(QStringLiteral("Ready to flash the new firmware"));
     emit disableInteraction(true);
     m_flashAllSent = true;
-    m_flashMotor = motor;
     m_flashProgressShown = false;
     m_flashPercent = 0.0f;
-    setState(motor ? ESTADO_START_MOTOR : ESTADO_START_USER);
-}
-
-bool Modbus::loadFirmware(int model, const QString &path, bool *motor) {
-    const FirmwarePathInfo info = parseFirmwarePath(path);
-    m_firmwareModel = uint16_t(model);
-    for (const FirmwarePathInfo::ModelPiece &piece : info.modelPieces) {
-        m_firmwareModel = piece.model;
-        logArea(
-            QStringLiteral("i: %1, srt: %2, model: %3").arg(piece.index).arg(piece.digits).arg(piece.model));
-    }
-    if (m_firmwareModel == 0) {
-        logArea(QStringLiteral("The model number must be defined to send the update!"));
-        return false;
-    }
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        logArea(QStringLiteral("Selected file: %1 can't be opened").arg(path));
-        return false;
-    }
-    if (info.target == FirmwarePathInfo::Target::None) {
-        logArea(QStringLiteral("Selected file: %1 is neither a motor nor a user firmware (the file name must "
-                               "contain \"motor\" or \"user\")")
-                    .arg(path));
-        return false;
-    }
-    if (file.size() == 0 || file.size() > FirmwareImage::kMaxSize) {
-        logArea(
-            QStringLiteral("Selected file: %1 can't be flashed: its size (%2 bytes) must be 1 to %3 bytes")
-                .arg(path)
-                .arg(file.size())
-                .arg(FirmwareImage::kMaxSize));
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        logArea(QStringLiteral("Selected file: %1 can't be opened").arg(path));
-        return false;
-    }
-    m_firmware = FirmwareImage(bytes);
-    m_flashBytes = bytes.size();
-    *motor = info.target == FirmwarePathInfo::Target::Motor;
-    return true;
+    setState(m_flash.motor() ? ESTADO_START_MOTOR : ESTADO_START_USER);
 }
 
 namespace {
@@ -101,19 +57,14 @@ void Modbus::tickStartFirmware(bool motor) {
     setState(motor ? ESTADO_ERASE_MOTOR : ESTADO_ERASE_USER);
     setFlashPace(motor ? 1000 : 500);
     logArea(motor ? QStringLiteral("Sending file to MOTOR uC") : QStringLiteral("Sending file to USER uC"));
-    sendFirmwareFrame(
-        pdu::firmwareCommand(m_firmwareModel, motor ? SubCommand::AnnounceMotor : SubCommand::AnnounceUser),
-        FrameKind::Command, QStringLiteral("the announce frame"));
+    sendFirmwareFrame(m_flash.announceFrame(), FrameKind::Command, QStringLiteral("the announce frame"));
 }
 
 void Modbus::tickEraseFirmware(bool motor) {
     logArea(motor ? QStringLiteral("Erase MOTOR memory") : QStringLiteral("Erase USER memory"));
     setFlashPace(motor ? 1250 : 1000);
     setState(motor ? ESTADO_W_BOOT_FILE : ESTADO_W_USER_FILE);
-    m_blockCounter = 0;
-    sendFirmwareFrame(
-        pdu::firmwareCommand(m_firmwareModel, motor ? SubCommand::EraseMotor : SubCommand::EraseUser),
-        FrameKind::Command, QStringLiteral("the erase frame"));
+    sendFirmwareFrame(m_flash.eraseFrame(), FrameKind::Command, QStringLiteral("the erase frame"));
 }
 
 void Modbus::tickFirmwareBlock(bool motor) {
@@ -121,7 +72,7 @@ void Modbus::tickFirmwareBlock(bool motor) {
     m_pollInterval = timing.blockIntervalMs;
     m_responseTimeout = timing.responseTimeoutMs;
     setFlashPace(m_pollInterval);
-    if (m_blockCounter >= m_firmware.blockCount()) {
+    if (m_flash.blocksDone()) {
         if (motor) {
             qDebug() << "ESTADO_W_BOOT_FILE fin!!";
         }
@@ -130,23 +81,19 @@ void Modbus::tickFirmwareBlock(bool motor) {
         setState(motor ? ESTADO_RESET_RENESAS : ESTADO_MARK_GOOD);
         return;
     }
-    const quint8 sub = motor ? SubCommand::MotorBlock : SubCommand::UserBlock;
-    const QModbusRequest frame =
-        pdu::firmwareBlock(m_firmwareModel, sub, uint16_t(m_blockCounter), m_firmware.block(m_blockCounter));
-    if (sendFirmwareFrame(frame, FrameKind::Block, QStringLiteral("block %1").arg(m_blockCounter))) {
-        m_flashPercent = m_firmware.progressAfterBlock(m_blockCounter);
+    const QString frameName = QStringLiteral("block %1").arg(m_flash.nextBlock());
+    if (sendFirmwareFrame(m_flash.takeBlockFrame(), FrameKind::Block, frameName)) {
+        m_flashPercent = m_flash.progressAfterLastBlock();
         emit update_progressBarText(m_flashPercent, !m_flashProgressShown);
         m_flashProgressShown = true;
     }
-    ++m_blockCounter;
 }
 
 void Modbus::tickResetRenesas() {
     setState(ESTADO_RESET_ATMEL);
     setFlashPace(m_pollInterval);
     logArea(QStringLiteral("Envio de reset del renesas a app principal"));
-    sendFirmwareFrame(pdu::firmwareCommand(m_firmwareModel, SubCommand::ResetRenesas), FrameKind::Command,
-                      QStringLiteral("the Renesas reset"));
+    sendFirmwareFrame(m_flash.resetRenesasFrame(), FrameKind::Command, QStringLiteral("the Renesas reset"));
 }
 
 void Modbus::tickFinishFirmware(bool motor) {
@@ -156,8 +103,7 @@ void Modbus::tickFinishFirmware(bool motor) {
                   : QStringLiteral("Marcar firmware como bueno"));
     const QString frameName =
         motor ? QStringLiteral("the Atmel reset") : QStringLiteral("the mark-good frame");
-    if (!sendFirmwareFrame(pdu::firmwareCommand(m_firmwareModel, SubCommand::ResetAtmel),
-                           FrameKind::LastCommand, frameName)) {
+    if (!sendFirmwareFrame(m_flash.finishFrame(), FrameKind::LastCommand, frameName)) {
         failFlash(QStringLiteral("at %1: it could not be sent").arg(frameName));
     }
 }
@@ -215,8 +161,8 @@ void Modbus::onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const 
     if (kind == FrameKind::LastCommand) {
         finishFlash();
         emit flash_verdict(true, QStringLiteral("Firmware update of the %1 completed: %2 bytes sent")
-                                     .arg(flashController())
-                                     .arg(m_flashBytes));
+                                     .arg(m_flash.controller())
+                                     .arg(m_flash.bytes()));
         emit flash_finished(true);
     }
 }
@@ -232,17 +178,13 @@ void Modbus::reportFirmwareReplyError(QModbusReply *reply) {
     statusBar(prefix + writeResponseError(*reply));
 }
 
-QString Modbus::flashController() const {
-    return m_flashMotor ? QStringLiteral("MOTOR uC") : QStringLiteral("USER uC");
-}
-
 void Modbus::finishFlash() {
     // Back to the polling rhythm of the line speed: the short flash time-outs would make
     // ordinary reads fail.
     m_pollInterval = m_configuredPollInterval;
     m_responseTimeout = m_configuredResponseTimeout;
     setTimerInterval(m_pollInterval);
-    m_firmware = FirmwareImage();
+    m_flash.clear();
     emit disableInteraction(false);
 }
 
@@ -254,8 +196,8 @@ void Modbus::failFlash(const QString &detail) {
     finishFlash();
     emit update_progressBarText(m_flashPercent, !m_flashProgressShown);
     emit incErrorCnt();
-    emit flash_verdict(false,
-                       QStringLiteral("Firmware update of the %1 failed %2").arg(flashController(), detail));
+    emit flash_verdict(
+        false, QStringLiteral("Firmware update of the %1 failed %2").arg(m_flash.controller(), detail));
     emit flash_finished(false);
 }
 
