@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QMetaType>
 #include <QModbusReply>
+#include <QSemaphore>
 #include <QTimer>
 
 #include "comm/linesettings.h"
@@ -548,8 +549,14 @@ void Modbus::setTickHook(PollTickHook *hook) {
         m_hook = hook;
         return;
     }
-    QMetaObject::invokeMethod(
-        this, [this, hook] { m_hook = hook; }, Qt::BlockingQueuedConnection);
+    QSemaphore installed;
+    threadhandoff::post(this, [this, hook, &installed] {
+        m_hook = hook;
+        threadhandoff::release();
+        installed.release();
+    });
+    installed.acquire();
+    threadhandoff::acquire();
 }
 
 void Modbus::setAlarmCheck(bool on, int index) {
