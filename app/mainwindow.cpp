@@ -66,8 +66,6 @@
 #include "views/userguidewindow.h"
 #include "views/windowstate.h"
 
-Q_DECLARE_METATYPE(uint8_t)
-
 namespace {
 
 const int kLastServerAddress = 247;
@@ -76,14 +74,6 @@ const int kAuxReadCount = 64;
 const int kStatusBarMs = 5000;
 // The realtime plot's scale rows and power labels go after the Stop/Reset/Test buttons.
 const int kRealtimeControlsPosition = 2;
-
-void registerMetaTypes() {
-    qRegisterMetaType<QVector<param_list_t>>("QVector<param_list_t>");
-    qRegisterMetaType<uint8_t>("uint8_t");
-    qRegisterMetaType<uint16_t>("uint16_t");
-    qRegisterMetaType<QVector<uint16_t>>("QVector<uint16_t>");
-    qRegisterMetaType<int32_t>("int32_t");
-}
 
 // Poll time at start-up follows the line speed alone.
 int32_t startupPollTime(int32_t speed) {
@@ -111,7 +101,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->setupUi(this);
     qDebug() << "inicio aplicacion";
     setWindowTitle(windowTitleFor(QStringLiteral(__DATE__), QStringLiteral(__TIME__)));
-    registerMetaTypes();
     ensureIconResources();
     createDocks();
     readSettings();
