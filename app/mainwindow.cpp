@@ -539,14 +539,20 @@ void MainWindow::setupWorkerConnection(const QString &port) {
 // --- connect, configuration, exit ------------------------------------------------------
 
 void MainWindow::on_btnConnect_clicked() {
+    const ConnectionGate::Press press = m_gate.press();
+    if (press == ConnectionGate::Press::Ignore) {
+        setConnectingLook();  // the press toggled the check mark
+        return;
+    }
     const QString port = portlist::currentPortName(m_toolbars->portCombo);
     bool valid = false;
     m_serverAddress = uint8_t(parseServerAddress(m_toolbars->addressEdit->text(), &valid));
     m_connectionStatus->setAddress(m_serverAddress);
     showLineInStatus();
     qDebug() << "on_btnConnect_clicked";
-    if (!m_worker->isConnected()) {
+    if (press == ConnectionGate::Press::Open) {
         if (port.isEmpty()) {
+            m_gate.closed();
             showStatus(
                 true, true, true,
                 QStringLiteral("No serial port to connect to: plug in the adapter and press Refresh list, "
@@ -567,6 +573,7 @@ void MainWindow::on_btnConnect_clicked() {
             m_worker->connectPort();
         }
         m_realtimePlot->setConnectTime(QDateTime::currentMSecsSinceEpoch());
+        setConnectingLook();
         startDataLog();
     } else {
         m_worker->disconnectPort();
@@ -646,6 +653,9 @@ void MainWindow::on_configChanged(QString xml, QString log, bool logging, int32_
     storeDockFlags();
     m_settings->save();
     disposeWorker();
+    if (m_gate.phase() != ConnectionGate::Phase::Disconnected) {
+        onCOMdisconnected();  // the old worker closed its line without a word to the window
+    }
     buildWorker();
     replaceTriggerThread();
     setupWorkerConnection(portlist::currentPortName(m_toolbars->portCombo));
@@ -722,6 +732,7 @@ void MainWindow::incErrorCount() {
 }
 
 void MainWindow::onCOMconnected() {
+    m_gate.opened();
     showStatus(false, false, true, QStringLiteral("Port connected"));
     setConnectedLook(true);
     m_connectionStatus->setConnected(true);
@@ -731,6 +742,7 @@ void MainWindow::onCOMconnected() {
 }
 
 void MainWindow::onCOMdisconnected() {
+    m_gate.closed();
     showStatus(false, false, true, QStringLiteral("Port disconnected"));
     setConnectedLook(false);
     m_realtimePlot->breakCurves();
@@ -746,6 +758,7 @@ void MainWindow::setConnectedLook(bool connected) {
     m_timeGraph->resetButton()->setEnabled(connected);
     m_timeGraph->testButton()->setEnabled(connected);
     m_toolbars->connectPort->setChecked(connected);
+    m_toolbars->connectPort->setEnabled(true);
     m_toolbars->portCombo->setEnabled(!connected);
     m_toolbars->configuration->setEnabled(!connected);
     m_toolbars->refreshList->setEnabled(!connected);
@@ -753,6 +766,17 @@ void MainWindow::setConnectedLook(bool connected) {
     m_toolbars->saveFile->setEnabled(connected);
     m_toolbars->flashFirmware->setEnabled(connected);
     setSecondaryGraphControlsEnabled(connected);
+}
+
+// Until the worker answers (a gateway may take seconds) nothing may start another connection or
+// change the line under the one being made.
+void MainWindow::setConnectingLook() {
+    m_toolbars->connectPort->setChecked(true);
+    m_toolbars->connectPort->setEnabled(false);
+    m_toolbars->portCombo->setEnabled(false);
+    m_toolbars->configuration->setEnabled(false);
+    m_toolbars->refreshList->setEnabled(false);
+    m_connectionStatus->setConnecting();
 }
 
 void MainWindow::setSecondaryGraphControlsEnabled(bool enabled) {

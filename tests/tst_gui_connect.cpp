@@ -19,8 +19,10 @@
 #include "params/passwindow.h"
 #include "support/guiworkdir.h"
 #include "support/simulateddrive.h"
+#include "support/slowgateway.h"
 #include "views/addresstable.h"
 #include "views/auxholdingtable.h"
+#include "views/connectionstatuswidget.h"
 #include "views/flatholdingtable.h"
 #include "views/holdingsections.h"
 #include "views/inputregistertable.h"
@@ -88,6 +90,7 @@ class GuiConnectTest : public QObject {
     void repliesAreShownWithoutWriting_data();
     void repliesAreShownWithoutWriting();
     void writesReachTheDrive();
+    void connectWhileConnectingIsIgnored();
     void exitWhileConnectedClosesTheDataLogAndSavesSettings();
     void searchListsTheDrivesAndSelectsOne();
     void failedPortThenReconfiguredWorkerConnects();
@@ -298,6 +301,41 @@ void GuiConnectTest::writesReachTheDrive() {
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
     m_window.reset();
     QVERIFY(m_dir->read(QStringLiteral("settings.xml")).contains(QStringLiteral("<Poll_Interval>50<")));
+}
+
+// A gateway slow to accept: Connect shows the attempt under way and ignores another press, so
+// one data log is written, and finished when the port is closed.
+void GuiConnectTest::connectWhileConnectingIsIgnored() {
+    SlowGateway gateway;
+    QString error;
+    QVERIFY2(gateway.start(&error), qPrintable(error));
+    m_dir = std::make_unique<GuiWorkDir>(
+        GuiWorkDir::Settings{guitest::exampleMap(), QStringLiteral("none"), 115200, 1, true});
+    m_window = std::make_unique<MainWindow>();
+    QAction *connectPort = m_window->toolBars()->connectPort;
+    EnabledStates connectStates(m_window->toolBars()->commBar->widgetForAction(connectPort));
+    m_window->toolBars()->portCombo->setEditText(gateway.endpoint());
+
+    connectPort->trigger();
+    connectPort->trigger();
+    const bool checkedWhileConnecting = connectPort->isChecked();
+    const QString stateWhileConnecting = m_window->connectionStatus()->text();
+    gateway.letIn();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isPortConnected(), kWaitMs);
+    connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
+
+    const QStringList logs =
+        QDir(m_dir->filePath(QStringLiteral("log"))).entryList({QStringLiteral("*-log.txt")});
+    QCOMPARE(logs.size(), 1);
+    const QStringList lines =
+        m_dir->read(QStringLiteral("log/") + logs[0]).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(lines.first().startsWith(QStringLiteral("Log started at ")));
+    QVERIFY(lines.last().startsWith(QStringLiteral("Log finished at ")));
+    QCOMPARE(connectStates.states, (QList<bool>{false, true}));  // greyed until the gateway answered
+    QVERIFY(checkedWhileConnecting);
+    QVERIFY2(stateWhileConnecting.contains(QStringLiteral("| connecting... |")),
+             qPrintable(stateWhileConnecting));
 }
 
 // A capture goes only to the Secondary Graph and polling resumes; every data-log line is the
