@@ -197,6 +197,7 @@ void MainWindow::createDocks() {
     connect(m_tables, &RegisterTables::readAuxRequested, this, &MainWindow::on_btnReadAuxHoldingClicked);
     connect(m_tables, &RegisterTables::editRejected, this,
             [this](const QString &m) { showStatus(true, true, true, m); });
+    m_tables->setWriteRefusal([this] { return m_gate.refusal(ConnectionGate::Write::Value); });
     connect(m_timeGraph->stopButton(), &QPushButton::clicked, this, &MainWindow::on_btnStopClicked);
     connect(m_timeGraph->resetButton(), &QPushButton::clicked, this, &MainWindow::on_btnResetClicked);
     connect(m_timeGraph->testButton(), &QPushButton::clicked, this, &MainWindow::on_btnTestClicked);
@@ -299,6 +300,7 @@ void MainWindow::setupSecondaryDataPlot() {
     m_secondary = new SecondaryGraph(m_secondaryGraph);
     layout->addWidget(m_secondary);
     connect(m_secondary, &SecondaryGraph::send_status, this, &MainWindow::showStatus);
+    m_secondary->setCommandGate([this] { return mayWrite(ConnectionGate::Write::CaptureRequest); });
     qDebug() << "setupSecondaryDataPlot END";
 }
 
@@ -666,7 +668,11 @@ void MainWindow::openPasswordWindow() {
     auto *dialog = new passWindow();
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
-    connect(dialog, &passWindow::accepted_password, m_worker, &Modbus::on_acceptedPassword);
+    connect(dialog, &passWindow::accepted_password, this, [this](int level, const QString &password) {
+        if (mayWrite(ConnectionGate::Write::Password)) {
+            m_worker->on_acceptedPassword(level, password);
+        }
+    });
 }
 
 void MainWindow::flashFirmware() {
@@ -675,6 +681,9 @@ void MainWindow::flashFirmware() {
 }
 
 void MainWindow::flashFirmwareFile(const QString &path) {
+    if (!mayWrite(ConnectionGate::Write::Firmware)) {
+        return;
+    }
     // The drive reports its model in input register 1; the file name may name it instead.
     const auto &inputs = m_registers.inputRegisters;
     const int model = inputs.size() >= 2 ? inputs[1]->raw : 0;
@@ -852,7 +861,18 @@ void MainWindow::onDiscreteInputsRecv(int serverAddress, QVector<uint16_t> datos
 // --- requests to the worker ------------------------------------------------------------------
 
 void MainWindow::writeHolding(int address, uint16_t value, bool echo) {
-    m_worker->writeHolding(address, value, echo);
+    if (mayWrite(ConnectionGate::Write::Value)) {
+        m_worker->writeHolding(address, value, echo);
+    }
+}
+
+// The worker keeps what it is given for its next connection, which may be to another drive.
+bool MainWindow::mayWrite(ConnectionGate::Write what) {
+    const QString refusal = m_gate.refusal(what);
+    if (!refusal.isEmpty()) {
+        showStatus(true, true, true, refusal);
+    }
+    return refusal.isEmpty();
 }
 
 void MainWindow::readHoldingRange(int start, int count) {

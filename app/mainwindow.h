@@ -163,6 +163,8 @@ class MainWindow : public QMainWindow {
     void saveSettingsAfterConnect();
     void setConnectedLook(bool connected);
     void setConnectingLook();
+    // True while connected; otherwise the log area and the status bar say what was not sent.
+    bool mayWrite(ConnectionGate::Write what);
     void setSecondaryGraphControlsEnabled(bool enabled);
     void writeDataLine(const QString &values);
     // writeHolding for the drive commands of the Time Graph's buttons.
