@@ -60,6 +60,7 @@
 #include "views/realtimeplot.h"
 #include "views/registertables.h"
 #include "views/secondarygraph.h"
+#include "views/statusbarroom.h"
 #include "views/testpanel.h"
 #include "views/teststeptable.h"
 #include "views/timegraphpanel.h"
@@ -308,9 +309,11 @@ void MainWindow::setupTestPanel() {
     m_testPanel = new TestPanel(m_testSteps, {m_testLogger, m_resultLogger, m_summaryLogger}, this);
     connect(m_testPanel, &TestPanel::statusMessage, this, &MainWindow::showStatus);
     connect(m_testPanel, &TestPanel::started, this, &MainWindow::onTestStarted);
-    // The day's figures give way (clipped) before the window grows past a small screen.
+    // The day's figures give way (clipped) before the window grows past a small screen, and to
+    // a message while it is shown.
     m_testPanel->statsLabel()->setMinimumWidth(1);
     statusBar()->addPermanentWidget(m_testPanel->statsLabel());
+    statusbarroom::yieldToMessages(statusBar(), m_testPanel->statsLabel());
     m_keyTrigger = new KeyTrigger(this);
     connect(m_keyTrigger, &KeyTrigger::triggered, this, &MainWindow::onKeyTrigger);
 }
