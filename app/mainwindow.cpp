@@ -62,13 +62,12 @@
 #include "views/realtimeplot.h"
 #include "views/registertables.h"
 #include "views/secondarygraph.h"
+#include "views/statusbarroom.h"
 #include "views/testpanel.h"
 #include "views/teststeptable.h"
 #include "views/timegraphpanel.h"
 #include "views/userguidewindow.h"
 #include "views/windowstate.h"
-
-Q_DECLARE_METATYPE(uint8_t)
 
 namespace {
 
@@ -76,14 +75,6 @@ const int kLastServerAddress = 247;
 const int kStatusBarMs = 5000;
 // The realtime plot's scale rows and power labels go after the Stop/Reset/Test buttons.
 const int kRealtimeControlsPosition = 2;
-
-void registerMetaTypes() {
-    qRegisterMetaType<QVector<param_list_t>>("QVector<param_list_t>");
-    qRegisterMetaType<uint8_t>("uint8_t");
-    qRegisterMetaType<uint16_t>("uint16_t");
-    qRegisterMetaType<QVector<uint16_t>>("QVector<uint16_t>");
-    qRegisterMetaType<int32_t>("int32_t");
-}
 
 // Poll time at start-up follows the line speed alone.
 int32_t startupPollTime(int32_t speed) {
@@ -111,7 +102,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->setupUi(this);
     qDebug() << "inicio aplicacion";
     setWindowTitle(windowTitleFor(QStringLiteral(__DATE__), QStringLiteral(__TIME__)));
-    registerMetaTypes();
     ensureIconResources();
     createDocks();
     readSettings();
@@ -208,6 +198,7 @@ void MainWindow::createDocks() {
     connect(m_tables, &RegisterTables::readAuxRequested, this, &MainWindow::on_btnReadAuxHoldingClicked);
     connect(m_tables, &RegisterTables::editRejected, this,
             [this](const QString &m) { showStatus(true, true, true, m); });
+    m_tables->setWriteRefusal([this] { return m_gate.refusal(ConnectionGate::Write::Value); });
     connect(m_timeGraph->stopButton(), &QPushButton::clicked, this, &MainWindow::on_btnStopClicked);
     connect(m_timeGraph->resetButton(), &QPushButton::clicked, this, &MainWindow::on_btnResetClicked);
     connect(m_timeGraph->testButton(), &QPushButton::clicked, this, &MainWindow::on_btnTestClicked);
@@ -310,6 +301,7 @@ void MainWindow::setupSecondaryDataPlot() {
     m_secondary = new SecondaryGraph(m_secondaryGraph);
     layout->addWidget(m_secondary);
     connect(m_secondary, &SecondaryGraph::send_status, this, &MainWindow::showStatus);
+    m_secondary->setCommandGate([this] { return mayWrite(ConnectionGate::Write::CaptureRequest); });
     qDebug() << "setupSecondaryDataPlot END";
 }
 
@@ -317,9 +309,11 @@ void MainWindow::setupTestPanel() {
     m_testPanel = new TestPanel(m_testSteps, {m_testLogger, m_resultLogger, m_summaryLogger}, this);
     connect(m_testPanel, &TestPanel::statusMessage, this, &MainWindow::showStatus);
     connect(m_testPanel, &TestPanel::started, this, &MainWindow::onTestStarted);
-    // The day's figures give way (clipped) before the window grows past a small screen.
+    // The day's figures give way (clipped) before the window grows past a small screen, and to
+    // a message while it is shown.
     m_testPanel->statsLabel()->setMinimumWidth(1);
     statusBar()->addPermanentWidget(m_testPanel->statsLabel());
+    statusbarroom::yieldToMessages(statusBar(), m_testPanel->statsLabel());
     m_keyTrigger = new KeyTrigger(this);
     connect(m_keyTrigger, &KeyTrigger::triggered, this, &MainWindow::onKeyTrigger);
 }
@@ -561,14 +555,20 @@ void MainWindow::setupWorkerConnection(const QString &port) {
 // --- connect, configuration, exit ------------------------------------------------------
 
 void MainWindow::on_btnConnect_clicked() {
+    const ConnectionGate::Press press = m_gate.press();
+    if (press == ConnectionGate::Press::Ignore) {
+        setConnectingLook();  // the press toggled the check mark
+        return;
+    }
     const QString port = portlist::currentPortName(m_toolbars->portCombo);
     bool valid = false;
     m_serverAddress = uint8_t(parseServerAddress(m_toolbars->addressEdit->text(), &valid));
     m_connectionStatus->setAddress(m_serverAddress);
     showLineInStatus();
     qDebug() << "on_btnConnect_clicked";
-    if (!m_worker->isConnected()) {
+    if (press == ConnectionGate::Press::Open) {
         if (port.isEmpty()) {
+            m_gate.closed();
             showStatus(
                 true, true, true,
                 QStringLiteral("No serial port to connect to: plug in the adapter and press Refresh list, "
@@ -589,6 +589,7 @@ void MainWindow::on_btnConnect_clicked() {
             m_worker->connectPort();
         }
         m_realtimePlot->setConnectTime(QDateTime::currentMSecsSinceEpoch());
+        setConnectingLook();
         startDataLog();
     } else {
         m_worker->disconnectPort();
@@ -668,6 +669,9 @@ void MainWindow::on_configChanged(QString xml, QString log, bool logging, int32_
     storeDockFlags();
     m_settings->save();
     disposeWorker();
+    if (m_gate.phase() != ConnectionGate::Phase::Disconnected) {
+        onCOMdisconnected();  // the old worker closed its line without a word to the window
+    }
     buildWorker();
     replaceTriggerThread();
     setupWorkerConnection(portlist::currentPortName(m_toolbars->portCombo));
@@ -678,7 +682,11 @@ void MainWindow::openPasswordWindow() {
     auto *dialog = new passWindow();
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
-    connect(dialog, &passWindow::accepted_password, m_worker, &Modbus::on_acceptedPassword);
+    connect(dialog, &passWindow::accepted_password, this, [this](int level, const QString &password) {
+        if (mayWrite(ConnectionGate::Write::Password)) {
+            m_worker->on_acceptedPassword(level, password);
+        }
+    });
 }
 
 void MainWindow::flashFirmware() {
@@ -687,6 +695,9 @@ void MainWindow::flashFirmware() {
 }
 
 void MainWindow::flashFirmwareFile(const QString &path) {
+    if (!mayWrite(ConnectionGate::Write::Firmware)) {
+        return;
+    }
     // The drive reports its model in input register 1; the file name may name it instead.
     const auto &inputs = m_registers.inputRegisters;
     const int model = inputs.size() >= 2 ? inputs[1]->raw : 0;
@@ -744,6 +755,7 @@ void MainWindow::incErrorCount() {
 }
 
 void MainWindow::onCOMconnected() {
+    m_gate.opened();
     showStatus(false, false, true, QStringLiteral("Port connected"));
     setConnectedLook(true);
     m_connectionStatus->setConnected(true);
@@ -753,6 +765,7 @@ void MainWindow::onCOMconnected() {
 }
 
 void MainWindow::onCOMdisconnected() {
+    m_gate.closed();
     showStatus(false, false, true, QStringLiteral("Port disconnected"));
     setConnectedLook(false);
     m_realtimePlot->breakCurves();
@@ -768,6 +781,7 @@ void MainWindow::setConnectedLook(bool connected) {
     m_timeGraph->resetButton()->setEnabled(connected);
     m_timeGraph->testButton()->setEnabled(connected);
     m_toolbars->connectPort->setChecked(connected);
+    m_toolbars->connectPort->setEnabled(true);
     m_toolbars->portCombo->setEnabled(!connected);
     m_toolbars->configuration->setEnabled(!connected);
     m_toolbars->refreshList->setEnabled(!connected);
@@ -775,6 +789,17 @@ void MainWindow::setConnectedLook(bool connected) {
     m_toolbars->saveFile->setEnabled(connected);
     m_toolbars->flashFirmware->setEnabled(connected);
     setSecondaryGraphControlsEnabled(connected);
+}
+
+// Until the worker answers (a gateway may take seconds) nothing may start another connection or
+// change the line under the one being made.
+void MainWindow::setConnectingLook() {
+    m_toolbars->connectPort->setChecked(true);
+    m_toolbars->connectPort->setEnabled(false);
+    m_toolbars->portCombo->setEnabled(false);
+    m_toolbars->configuration->setEnabled(false);
+    m_toolbars->refreshList->setEnabled(false);
+    m_connectionStatus->setConnecting();
 }
 
 void MainWindow::setSecondaryGraphControlsEnabled(bool enabled) {
@@ -850,7 +875,18 @@ void MainWindow::onDiscreteInputsRecv(int serverAddress, QVector<uint16_t> datos
 // --- requests to the worker ------------------------------------------------------------------
 
 void MainWindow::writeHolding(int address, uint16_t value, bool echo) {
-    m_worker->writeHolding(address, value, echo);
+    if (mayWrite(ConnectionGate::Write::Value)) {
+        m_worker->writeHolding(address, value, echo);
+    }
+}
+
+// The worker keeps what it is given for its next connection, which may be to another drive.
+bool MainWindow::mayWrite(ConnectionGate::Write what) {
+    const QString refusal = m_gate.refusal(what);
+    if (!refusal.isEmpty()) {
+        showStatus(true, true, true, refusal);
+    }
+    return refusal.isEmpty();
 }
 
 void MainWindow::readHoldingRange(int start, int count) {

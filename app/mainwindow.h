@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/connectiongate.h"
 #include "app/registerset.h"
 #include "map/readwarning.h"
 
@@ -118,6 +119,7 @@ class MainWindow : public QMainWindow {
     ParameterFiles *parameterFiles() const { return m_paramFiles; }
     const RegisterSet &registers() const { return m_registers; }
     bool isPortConnected() const { return m_connected; }
+    ConnectionGate::Phase connectionPhase() const { return m_gate.phase(); }
     int pollTime() const { return m_pollTime; }
     int serverAddress() const { return m_serverAddress; }
     int errorCount() const { return m_errorCount; }
@@ -162,6 +164,9 @@ class MainWindow : public QMainWindow {
     void storeDockFlags();
     void saveSettingsAfterConnect();
     void setConnectedLook(bool connected);
+    void setConnectingLook();
+    // True while connected; otherwise the log area and the status bar say what was not sent.
+    bool mayWrite(ConnectionGate::Write what);
     void setSecondaryGraphControlsEnabled(bool enabled);
     void writeDataLine(const QString &values);
     // writeHolding for the drive commands of the Time Graph's buttons.
@@ -197,6 +202,7 @@ class MainWindow : public QMainWindow {
     QString m_loadedMapPath;  // the map the lists were read from; m_xmlPath may name the next one
     uint8_t m_serverAddress = 1;
     bool m_connected = false;
+    ConnectionGate m_gate;
     int m_errorCount = 0;
     QDateTime m_lastInputReply;
     ConfirmFunction m_confirm;

@@ -4,6 +4,23 @@
 
 #include "comm/modbus.h"
 
+namespace {
+
+template <typename... Args>
+std::function<void(Args...)> gated(const std::function<void(Args...)> &command,
+                                   const std::function<bool()> &mayGo) {
+    if (!command) {
+        return command;
+    }
+    return [command, mayGo](Args... args) {
+        if (mayGo()) {
+            command(args...);
+        }
+    };
+}
+
+}  // namespace
+
 CaptureCommands CaptureCommands::forWorker(Modbus *worker) {
     const QPointer<Modbus> target(worker);
     CaptureCommands commands;
@@ -27,5 +44,14 @@ CaptureCommands CaptureCommands::forWorker(Modbus *worker) {
             target->startAccelerometerRead();
         }
     };
+    return commands;
+}
+
+CaptureCommands CaptureCommands::gatedBy(const std::function<bool()> &mayGo) const {
+    CaptureCommands commands;
+    commands.writeHolding = gated(writeHolding, mayGo);
+    commands.writeHoldings = gated(writeHoldings, mayGo);
+    commands.triggerCapture = gated(triggerCapture, mayGo);
+    commands.startAccelerometerRead = gated(startAccelerometerRead, mayGo);
     return commands;
 }

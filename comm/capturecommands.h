@@ -15,4 +15,7 @@ struct CaptureCommands {
 
     // Commands sent to worker; they do nothing once the worker is gone.
     static CaptureCommands forWorker(Modbus *worker);
+    // The same commands, each sent only when mayGo() allows it at that moment (mayGo reports a
+    // refusal itself).
+    CaptureCommands gatedBy(const std::function<bool()> &mayGo) const;
 };

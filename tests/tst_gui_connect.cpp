@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
@@ -19,8 +20,10 @@
 #include "params/passwindow.h"
 #include "support/guiworkdir.h"
 #include "support/simulateddrive.h"
+#include "support/slowgateway.h"
 #include "views/addresstable.h"
 #include "views/auxholdingtable.h"
+#include "views/connectionstatuswidget.h"
 #include "views/flatholdingtable.h"
 #include "views/holdingsections.h"
 #include "views/inputregistertable.h"
@@ -88,6 +91,8 @@ class GuiConnectTest : public QObject {
     void repliesAreShownWithoutWriting_data();
     void repliesAreShownWithoutWriting();
     void writesReachTheDrive();
+    void writesWhileDisconnectedAreRefused();
+    void connectWhileConnectingIsIgnored();
     void exitWhileConnectedClosesTheDataLogAndSavesSettings();
     void searchListsTheDrivesAndSelectsOne();
     void failedPortThenReconfiguredWorkerConnects();
@@ -105,6 +110,10 @@ class GuiConnectTest : public QObject {
     QString lastLogLine() const { return m_window->logArea()->document()->lastBlock().text(); }
     QStringList writes() const {
         return m_bus->drive.requests().filter(QRegularExpression(QStringLiteral("^\\d+ (06|10) ")));
+    }
+    // The message ended the log area and is in the status bar.
+    bool refusalShown(const QString &message) const {
+        return lastLogLine().endsWith(message) && m_window->statusBar()->currentMessage().endsWith(message);
     }
     QTableWidget *sectionTableOf(int holdingIndex) const {
         const holding_t *record = m_window->registers().holdings[holdingIndex];
@@ -298,6 +307,92 @@ void GuiConnectTest::writesReachTheDrive() {
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
     m_window.reset();
     QVERIFY(m_dir->read(QStringLiteral("settings.xml")).contains(QStringLiteral("<Poll_Interval>50<")));
+}
+
+// Nothing typed, chosen or asked for while disconnected is kept for the next Connect, which may
+// be to another drive: each is refused with a message and the tables show what they showed.
+void GuiConnectTest::writesWhileDisconnectedAreRefused() {
+    QVERIFY(startWindow());
+    const QString notWritten = QStringLiteral("Not connected: the value was not written");
+    const auto typeInto = [](QTableWidget *table, int row, const char *text) {
+        QTableWidgetItem *cell = table->item(row, 1);
+        const QString shown = cell->text();
+        cell->setText(QLatin1String(text));
+        return cell->text() == shown;
+    };
+    QVERIFY(typeInto(sectionTableOf(4), 4, "12.5"));
+    QVERIFY(refusalShown(notWritten));
+    QVERIFY(typeInto(m_window->tables()->auxHoldings(), 6, "52"));
+    QVERIFY(refusalShown(notWritten));
+    QVERIFY(typeInto(m_window->timeGraph()->ramParams(), 2, "-100"));
+    QVERIFY(refusalShown(notWritten));
+    m_window->statusBar()->clearMessage();
+    QComboBox *combo =
+        m_window->tables()->holdingSections()->combos()[m_window->registers().holdings[5]->combo];
+    const int shownChoice = combo->currentIndex();
+    combo->setCurrentIndex(shownChoice + 1);
+    QCOMPARE(combo->currentIndex(), shownChoice);
+    QVERIFY(refusalShown(notWritten));
+
+    m_window->toolBars()->password->trigger();
+    passWindow *dialog = guitest::topLevel<passWindow>();
+    QVERIFY(dialog != nullptr);
+    dialog->findChild<QComboBox *>(QStringLiteral("cmbLevel"))->setCurrentIndex(2);
+    dialog->findChild<QLineEdit *>(QStringLiteral("edPassword1"))->setText(QStringLiteral("2222"));
+    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    QVERIFY(refusalShown(QStringLiteral("Not connected: the password was not sent")));
+    // A scale field that loses its focus as the Secondary Graph greys its controls.
+    m_window->secondaryGraph()->on_Scale1Changed();
+    QVERIFY(refusalShown(QStringLiteral("Not connected: the Secondary Graph request was not sent")));
+    QFile firmware(m_dir->filePath(QStringLiteral("drive_motor.ofw")));
+    QVERIFY(firmware.open(QIODevice::WriteOnly) && firmware.write(QByteArray(300, '\x5A')) == 300);
+    firmware.close();
+    m_window->setConfirmFunction([](const QString &) { return true; });
+    m_window->flashFirmwareFile(firmware.fileName());
+    QVERIFY(refusalShown(QStringLiteral("Not connected: the firmware was not sent")));
+
+    QVERIFY(connectWindow());
+    // A queued write goes out before the tick's read: once the holdings are read, none was waiting.
+    QVERIFY(m_bus->drive.waitForLog(
+        [](const QStringList &lines) { return !lines.filter(QStringLiteral("REQ 1 03 00 00 ")).isEmpty(); },
+        kWaitMs));
+    QCOMPARE(m_bus->drive.requests().filter(QRegularExpression(QStringLiteral("^\\d+ (06|10|64) "))),
+             QStringList());
+}
+
+// A gateway slow to accept: Connect shows the attempt under way and ignores another press, so
+// one data log is written, and finished when the port is closed.
+void GuiConnectTest::connectWhileConnectingIsIgnored() {
+    SlowGateway gateway;
+    QString error;
+    QVERIFY2(gateway.start(&error), qPrintable(error));
+    m_dir = std::make_unique<GuiWorkDir>(
+        GuiWorkDir::Settings{guitest::exampleMap(), QStringLiteral("none"), 115200, 1, true});
+    m_window = std::make_unique<MainWindow>();
+    QAction *connectPort = m_window->toolBars()->connectPort;
+    EnabledStates connectStates(m_window->toolBars()->commBar->widgetForAction(connectPort));
+    m_window->toolBars()->portCombo->setEditText(gateway.endpoint());
+
+    connectPort->trigger();
+    connectPort->trigger();
+    const bool checkedWhileConnecting = connectPort->isChecked();
+    const QString stateWhileConnecting = m_window->connectionStatus()->text();
+    gateway.letIn();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isPortConnected(), kWaitMs);
+    connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isPortConnected(), kWaitMs);
+
+    const QStringList logs =
+        QDir(m_dir->filePath(QStringLiteral("log"))).entryList({QStringLiteral("*-log.txt")});
+    QCOMPARE(logs.size(), 1);
+    const QStringList lines =
+        m_dir->read(QStringLiteral("log/") + logs[0]).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(lines.first().startsWith(QStringLiteral("Log started at ")));
+    QVERIFY(lines.last().startsWith(QStringLiteral("Log finished at ")));
+    QCOMPARE(connectStates.states, (QList<bool>{false, true}));  // greyed until the gateway answered
+    QVERIFY(checkedWhileConnecting);
+    QVERIFY2(stateWhileConnecting.contains(QStringLiteral("| connecting... |")),
+             qPrintable(stateWhileConnecting));
 }
 
 // A capture goes only to the Secondary Graph and polling resumes; every data-log line is the

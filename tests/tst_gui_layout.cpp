@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -21,6 +22,7 @@
 #include "views/mainmenus.h"
 #include "views/maintoolbars.h"
 #include "views/registertables.h"
+#include "views/testpanel.h"
 
 namespace {
 
@@ -32,6 +34,15 @@ void showAt(MainWindow &window, const QSize &size) {
     QCoreApplication::processEvents();
     window.menus()->resetLayout->trigger();
     QCoreApplication::processEvents();
+}
+
+// The status bar paints its message from 6 pixels in to 2 pixels before its first permanent
+// widget, the day's figures. Those give up all their width if need be; the connection summary
+// after them stays whole (with this platform's fonts a long message can reach it at 1366 pixels).
+bool messageHasRoom(MainWindow &window, const QString &message) {
+    const QWidget *figures = window.testPanel()->statsLabel();
+    const bool fits = window.statusBar()->fontMetrics().horizontalAdvance(message) <= figures->x() - 2 - 6;
+    return fits || figures->width() <= 1;
 }
 
 bool coversMostOf(const QRect &available, const QRect &placed) {
@@ -97,6 +108,13 @@ class GuiLayoutTest : public QObject {
             // The Time Graph shows its axes and control row without scrolling.
             QWidget *timeGraph = docks.timeGraph->widget();
             QVERIFY(timeGraph->parentWidget()->width() >= timeGraph->minimumSizeHint().width());
+            // A message in the status bar is read whole: the day's figures make room while it shows.
+            const QString message =
+                QStringLiteral("[07/12/2026 - 12:40:31.356] Not connected: the value was not written");
+            window.statusBar()->showMessage(message);
+            QTRY_VERIFY(messageHasRoom(window, message));
+            window.statusBar()->clearMessage();
+            QCOMPARE(window.testPanel()->statsLabel()->maximumWidth(), QWIDGETSIZE_MAX);
         }
         // A moved dock comes back with Reset layout.
         docks.manager->addDockWidgetTabToArea(docks.timeGraph, docks.secondaryGraph->dockAreaWidget());

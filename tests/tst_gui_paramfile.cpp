@@ -55,12 +55,12 @@ class GuiParamFileTest : public QObject {
         connect(m_h.worker.get(), &Modbus::recv_holding_registers, m_flow.get(),
                 [this](int start, const QVector<uint16_t> &words) {
                     if (start == 0 && !presentation::applyHoldingWords(m_holdings, words).isEmpty()) {
-                        ++m_replies;
+                        m_holdingsRead = true;
                         m_flow->onHoldingsRead(m_holdings, m_inputs);
                     }
                 });
         m_h.connectWorker(m_inputs.size(), m_holdings.size());
-        QVERIFY(waitForReplies(1));
+        QTRY_VERIFY_WITH_TIMEOUT(m_holdingsRead, kTimeoutMs);
     }
 
     // Export, reload (nothing differs), the drive changes two values, Send writes them back, Defaults.
@@ -68,12 +68,11 @@ class GuiParamFileTest : public QObject {
         const QString path = exportFile();
         QCOMPARE(m_proposed, QDir::currentPath() + QStringLiteral("/motor_export_20240118-090507.xml"));
         QVERIFY(open(path));
-        QVERIFY(waitForReplies(1));
+        QVector<QString> expected(m_holdings.size(), QStringLiteral("ok"));  // the drive's values were saved
+        QTRY_COMPARE_WITH_TIMEOUT(marks(), expected, kTimeoutMs);  // compared at the next holdings reply
         QCOMPARE(widget<QTableWidget>("tW_Holdings")->rowCount(), m_holdings.size());
         QCOMPARE(widget<QLineEdit>("edModel")->text(), QString::number(m_inputs[1]->raw));
         QCOMPARE(widget<QLineEdit>("edVersion")->text(), QString::number(m_inputs[0]->raw));
-        QVector<QString> expected(m_holdings.size(), QStringLiteral("ok"));  // the drive's values were saved
-        QCOMPARE(marks(), expected);
 
         const uint16_t five = m_holdings[5]->value, seven = m_holdings[7]->value;
         m_h.worker->writeHolding(5, five + 1, false);  // each holdings reply is compared at once
@@ -87,14 +86,14 @@ class GuiParamFileTest : public QObject {
         button("pB_Send")->click();
         QTRY_COMPARE_WITH_TIMEOUT(m_flow->dialog()->comparison().differences, 0, kTimeoutMs);
         QVERIFY(!button("pB_Send")->isEnabled());
-        QCOMPARE(writesSince(before), (QStringList{writeRequest(5, five), writeRequest(7, seven)}));
+        QTRY_COMPARE_WITH_TIMEOUT(writesSince(before),
+                                  (QStringList{writeRequest(5, five), writeRequest(7, seven)}), kTimeoutMs);
 
         before = m_h.requests().size();
         button("pB_Defaults")->click();  // Cancel: nothing is written
         m_confirm = true;
         button("pB_Defaults")->click();
-        QVERIFY(waitForReplies(2));
-        QCOMPARE(writesSince(before), QStringList{writeRequest(0, 2)});
+        QTRY_COMPARE_WITH_TIMEOUT(writesSince(before), QStringList{writeRequest(0, 2)}, kTimeoutMs);
         button("pB_Cancel")->click();
         QVERIFY(!m_flow->isDialogOpen());
     }
@@ -140,15 +139,14 @@ class GuiParamFileTest : public QObject {
             h[1].value += 1;
         });
         QVERIFY(open(model));
-        QVERIFY(waitForReplies(1));
-        QVERIFY(summary().contains(QStringLiteral("ERROR! Different hardware models")));
+        QTRY_VERIFY_WITH_TIMEOUT(summary().contains(QStringLiteral("ERROR! Different hardware models")),
+                                 kTimeoutMs);
         QVERIFY(!button("pB_Send")->isEnabled());
 
         browse(version);  // only warns: Send writes what differs, never the address above 255
         const int before = m_h.requests().size();
         button("pB_Send")->click();
-        QVERIFY(waitForReplies(2));
-        QCOMPARE(writesSince(before), QStringList{writeRequest(4, four)});
+        QTRY_COMPARE_WITH_TIMEOUT(writesSince(before), QStringList{writeRequest(4, four)}, kTimeoutMs);
 
         browse(shorter);  // compared at once with the known drive values; the rows past it go back to ---
         QVector<QString> expected(m_holdings.size(), QStringLiteral("---"));
@@ -164,11 +162,6 @@ class GuiParamFileTest : public QObject {
     }
 
   private:
-    bool waitForReplies(int count) {
-        const int target = m_replies + count;
-        return QTest::qWaitFor([&] { return m_replies >= target; }, kTimeoutMs);
-    }
-
     QString exportFile(const QString &name = QStringLiteral("export.xml")) {
         m_saveTarget = m_dir.filePath(name);
         return m_flow->saveParameterFile(m_holdings, m_inputs) ? m_saveTarget : QString();
@@ -231,7 +224,7 @@ class GuiParamFileTest : public QObject {
     QVector<input_reg_t *> m_inputs;
     WorkerHarness m_h;
     std::unique_ptr<ParameterFiles> m_flow;
-    int m_replies = 0;
+    bool m_holdingsRead = false;
     QString m_proposed, m_saveTarget, m_nextFile;
     bool m_confirm = false;
     QStringList m_messages;

@@ -327,9 +327,10 @@ class tst_gui_plots : public QObject {
         QCOMPARE(graph.progressBar()->maximum(), 0);  // busy until the drive reports its buffers
         QTRY_COMPARE_WITH_TIMEOUT(captureReplies, 27, kWaitMs);
         // The set-up's writes (single and multiple) in the capture registers, in order.
-        QCOMPARE(h.requests().filter(QRegularExpression("^1 (06|10) 4F")),
-                 (QStringList{"1 06 4F FF 00 05", "1 06 4F FF 00 25", "1 10 4F F0 00 02 04 44 7A 00 00",
-                              "1 06 4F F7 00 FA"}));
+        QTRY_COMPARE_WITH_TIMEOUT(h.requests().filter(QRegularExpression("^1 (06|10) 4F")),
+                                  (QStringList{"1 06 4F FF 00 05", "1 06 4F FF 00 25",
+                                               "1 10 4F F0 00 02 04 44 7A 00 00", "1 06 4F F7 00 FA"}),
+                                  kWaitMs);
         QVERIFY(h.probe.said("Writting value 37 to holding register 20479") == 1 &&
                 h.probe.said("Writting value 250 to holding register 20471") == 1);  // said in the log area
         for (int channel = 0; channel < 3; ++channel) {

@@ -38,13 +38,23 @@ void AuxHoldingTable::showUpdates(int startIndex, const QVector<presentation::Ce
     const QSignalBlocker noEditSignals(this);
     for (int k = 0; k < updates.size() && startIndex + k < rowCount(); ++k) {
         if (updates[k].set) {
-            item(startIndex + k, 1)->setText(updates[k].text);
+            tablecells::showValue(item(startIndex + k, 1), updates[k].text);
         }
     }
 }
 
+void AuxHoldingTable::takeBackEdit(int row) {
+    const QSignalBlocker noEditSignals(this);
+    tablecells::takeBackEdit(item(row, 1));
+}
+
 void AuxHoldingTable::auxHoldingChanged(int row, int col) {
     if (col != 1 || row < 0 || row >= m_aux.size() || item(row, col) == nullptr) {
+        return;
+    }
+    if (const QString refusal = m_writeRefusal ? m_writeRefusal() : QString(); !refusal.isEmpty()) {
+        takeBackEdit(row);
+        emit editRejected(refusal);
         return;
     }
     const presentation::EditDecision edit = presentation::decideEdit(*m_aux[row], item(row, col)->text());

@@ -56,6 +56,12 @@ void ConnectionStatusWidget::setConnected(bool connected) {
     }
 }
 
+void ConnectionStatusWidget::setConnecting() {
+    m_state->setText(QStringLiteral("connecting..."));
+    m_state->setStyleSheet(QStringLiteral("color: #8a5a00; font-weight: bold;"));
+    m_ageTimer->stop();
+}
+
 void ConnectionStatusWidget::setLastReply(const QDateTime &when) {
     m_lastReply = when;
     showReplyAge();

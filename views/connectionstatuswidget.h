@@ -17,6 +17,8 @@ class ConnectionStatusWidget : public QWidget {
     void setLine(const QString &port, int speed, int framingIndex);
     void setAddress(int address);
     void setConnected(bool connected);
+    // Between Connect and the worker's answer.
+    void setConnecting();
     void setLastReply(const QDateTime &when);
     void setAccessLevel(int level);
 

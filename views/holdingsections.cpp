@@ -18,6 +18,8 @@ namespace {
 const int kAuxBase = driveregisters::kAuxStart;
 const int kSectionRowPitch = 23;
 const QColor kGreyedBackground(230, 230, 230);
+// The list choice the program last showed in a combo box: a refused choice goes back to it.
+const char *const kShownIndex = "shownIndex";
 
 bool isAuxBlock(const block_t &block) {
     return block.start >= kAuxBase;
@@ -163,6 +165,7 @@ QComboBox *HoldingSections::createCombo(holding_t *record, int holdingIndex) {
         combo->installEventFilter(m_comboFilter);
     }
     combo->setProperty("holdingIndex", holdingIndex);
+    combo->setProperty(kShownIndex, combo->currentIndex());
     record->combo = m_combos.size();
     m_combos.append(combo);
     connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -198,6 +201,7 @@ void HoldingSections::showHoldingUpdates(const QVector<presentation::CellUpdate>
                 if (choice >= 0) {
                     const QSignalBlocker noWrite(combo);
                     combo->setCurrentIndex(choice);
+                    combo->setProperty(kShownIndex, choice);
                 }
             }
             continue;
@@ -205,7 +209,7 @@ void HoldingSections::showHoldingUpdates(const QVector<presentation::CellUpdate>
         if (updates[i].set && record->table >= 0 && record->table < m_tables.size() && !record->hidden) {
             QTableWidget *table = m_tables[record->table];
             const QSignalBlocker noWrite(table);
-            table->item(record->row, 1)->setText(updates[i].text);
+            tablecells::showValue(table->item(record->row, 1), updates[i].text);
         }
     }
 }
@@ -218,7 +222,7 @@ void HoldingSections::showAuxUpdates(int startIndex, const QVector<presentation:
         }
         QTableWidget *table = m_tables[record->table];
         const QSignalBlocker noWrite(table);
-        table->item(record->row, 1)->setText(updates[k].text);
+        tablecells::showValue(table->item(record->row, 1), updates[k].text);
     }
 }
 
@@ -270,6 +274,12 @@ void HoldingSections::holdingChanged(int row, int col) {
     if (!ok || cell == nullptr || address < 0 || address >= kAuxBase || address >= m_holdings.size()) {
         return;
     }
+    if (const QString refusal = writeRefusal(); !refusal.isEmpty()) {
+        const QSignalBlocker noWrite(table);
+        tablecells::takeBackEdit(table->item(row, col));
+        emit editRejected(refusal);
+        return;
+    }
     const presentation::EditDecision edit = presentation::decideEdit(*m_holdings[address], cell->text());
     if (edit.result == presentation::EditResult::Ok) {
         emit writeRequested(address, edit.word, true);
@@ -279,8 +289,14 @@ void HoldingSections::holdingChanged(int row, int col) {
 }
 
 void HoldingSections::comboHoldChanged(int) {
-    const auto *combo = qobject_cast<QComboBox *>(sender());
+    auto *combo = qobject_cast<QComboBox *>(sender());
     if (combo == nullptr) {
+        return;
+    }
+    if (const QString refusal = writeRefusal(); !refusal.isEmpty()) {
+        const QSignalBlocker noWrite(combo);
+        combo->setCurrentIndex(combo->property(kShownIndex).toInt());
+        emit editRejected(refusal);
         return;
     }
     bool addressOk = false;

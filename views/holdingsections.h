@@ -6,6 +6,7 @@
 
 #include "map/descriptors.h"
 #include "map/presentation.h"
+#include "views/writerefusal.h"
 
 class QComboBox;
 class QPushButton;
@@ -38,6 +39,8 @@ class HoldingSections : public QWidget {
     void showHoldingUpdates(const QVector<presentation::CellUpdate> &updates);
     // An aux reply whose first update is for aux position startIndex.
     void showAuxUpdates(int startIndex, const QVector<presentation::CellUpdate> &updates);
+    // Consulted at each edit and list choice; a refused one goes back to the value shown before.
+    void setWriteRefusal(WriteRefusal refusal) { m_writeRefusal = std::move(refusal); }
     // Greys the rows the drive's access level does not cover. Repaints only when the level
     // differs from the one shown; returns whether it repainted.
     bool applyAccessLevel(int level);
@@ -74,6 +77,7 @@ class HoldingSections : public QWidget {
     void addReadButton(const block_t &block);
     void paintAccess(const holding_t &record, bool allowed);
     int lastIndexInBlock(const block_t &block) const;
+    QString writeRefusal() const { return m_writeRefusal ? m_writeRefusal() : QString(); }
 
     QVBoxLayout *m_layout;
     QObject *m_comboFilter = nullptr;
@@ -85,4 +89,5 @@ class HoldingSections : public QWidget {
     QVector<QPushButton *> m_readButtons;
     QVector<ui::Section *> m_sections;
     int m_shownLevel = -1;
+    WriteRefusal m_writeRefusal;
 };

@@ -60,17 +60,29 @@ void RamParamTable::setValueTextSilently(int row, const QString &text) {
         if (item(row, 1) == nullptr) {
             setItem(row, 1, tablecells::valueItem(text, true, false));
         } else {
-            item(row, 1)->setText(text);
+            tablecells::showValue(item(row, 1), text);
         }
     }
+}
+
+void RamParamTable::takeBackEdit(int row) {
+    const QSignalBlocker noEditSignals(this);
+    tablecells::takeBackEdit(item(row, 1));
 }
 
 void RamParamTable::ramparamChanged(int row, int col) {
     if (col != 1 || row < 0 || row >= m_params.size() || item(row, col) == nullptr) {
         return;
     }
+    if (const QString refusal = writeRefusal(); !refusal.isEmpty()) {
+        takeBackEdit(row);
+        emit editRejected(refusal);
+        return;
+    }
     const presentation::EditDecision edit = presentation::decideEdit(*m_params[row], item(row, col)->text());
     if (edit.result == presentation::EditResult::Ok) {
+        // Nothing reads a RAM parameter back: what was written is what the cell goes on showing.
+        setValueTextSilently(row, item(row, col)->text());
         emit writeRequested(m_baseAddress + row, edit.word, true);
     } else {
         emit editRejected(edit.rejection);
@@ -79,6 +91,11 @@ void RamParamTable::ramparamChanged(int row, int col) {
 
 void RamParamTable::on_PassEditingFinished() {
     if (m_passwordField == nullptr || m_passwordAddress < 0) {
+        return;
+    }
+    if (const QString refusal = writeRefusal(); !refusal.isEmpty() && !m_passwordField->text().isEmpty()) {
+        m_passwordField->clear();
+        emit editRejected(refusal);
         return;
     }
     bool ok = false;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "map/descriptors.h"
+#include "views/writerefusal.h"
 
 class QLineEdit;
 
@@ -16,6 +17,9 @@ class RamParamTable : public QTableWidget {
     explicit RamParamTable(QWidget *parent = nullptr);
 
     void setup(const QVector<holding_t *> &params);
+    // Consulted at each edit and password; a refused value goes back to the one shown before, a
+    // refused password is cleared.
+    void setWriteRefusal(WriteRefusal refusal) { m_writeRefusal = std::move(refusal); }
     // Shows text in a value cell without writing it.
     void setValueTextSilently(int row, const QString &text);
 
@@ -32,9 +36,12 @@ class RamParamTable : public QTableWidget {
 
   private:
     void fillRow(int row, const holding_t &param);
+    void takeBackEdit(int row);
+    QString writeRefusal() const { return m_writeRefusal ? m_writeRefusal() : QString(); }
 
     QVector<holding_t *> m_params;
     int m_baseAddress = 0;
     int m_passwordAddress = -1;
     QLineEdit *m_passwordField = nullptr;
+    WriteRefusal m_writeRefusal;
 };

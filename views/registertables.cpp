@@ -83,6 +83,7 @@ void RegisterTables::setupTableRAMparam(RamParamTable *table) {
     }
     m_ram = table;
     m_ram->setup(m_registers.ramParams);
+    m_ram->setWriteRefusal(m_writeRefusal);
     connect(m_ram, &RamParamTable::writeRequested, this, &RegisterTables::writeRequested);
     connect(m_ram, &RamParamTable::editRejected, this, &RegisterTables::editRejected);
 }
@@ -104,6 +105,15 @@ void RegisterTables::showHoldingWords(int start, const QVector<uint16_t> &words)
         const auto updates = presentation::applyAuxWords(m_registers.auxHoldings, startIndex, words);
         m_aux->showUpdates(startIndex, updates);
         m_sections->showAuxUpdates(startIndex, updates);
+    }
+}
+
+void RegisterTables::setWriteRefusal(const WriteRefusal &refusal) {
+    m_writeRefusal = refusal;
+    m_sections->setWriteRefusal(refusal);
+    m_aux->setWriteRefusal(refusal);
+    if (m_ram != nullptr) {
+        m_ram->setWriteRefusal(refusal);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/registerset.h"
+#include "views/writerefusal.h"
 
 class AuxHoldingTable;
 class BitRegisterTable;
@@ -37,6 +38,8 @@ class RegisterTables : public QObject {
     QString showInputWords(const QVector<uint16_t> &words);
     // A holding reply: start 0 is the full normal poll, 1000 and above aux holdings.
     void showHoldingWords(int start, const QVector<uint16_t> &words);
+    // Consulted by every editable table before it asks for a write (see WriteRefusal).
+    void setWriteRefusal(const WriteRefusal &refusal);
     // Greys holdings above the level the drive reported in the previous reply.
     void applyAccessLevel();
 
@@ -70,4 +73,5 @@ class RegisterTables : public QObject {
     BitRegisterTable *m_coils;
     BitRegisterTable *m_discrete;
     RamParamTable *m_ram = nullptr;
+    WriteRefusal m_writeRefusal;
 };

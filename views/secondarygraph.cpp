@@ -250,10 +250,11 @@ void SecondaryGraph::writeScale(int trace) {
     if (!captureregisters::parseScale(text, &scale)) {
         return;
     }
+    // Said before it is sent, so that a refusal reads as the answer to it.
+    logToBrowser(QStringLiteral("scale %1: %2").arg(trace + 1).arg(text));
     if (m_commands.writeHoldings) {
         m_commands.writeHoldings(captureregisters::scaleRegister(trace), captureregisters::scaleWords(scale));
     }
-    logToBrowser(QStringLiteral("scale %1: %2").arg(trace + 1).arg(text));
 }
 
 void SecondaryGraph::on_edAfterAlarmChanged() {
@@ -262,10 +263,10 @@ void SecondaryGraph::on_edAfterAlarmChanged() {
     if (!captureregisters::parsePointsAfterAlarm(text, &points)) {
         return;
     }
+    logToBrowser(QStringLiteral("Points to save after an alarm: %1").arg(text));
     if (m_commands.writeHolding) {
         m_commands.writeHolding(captureregisters::kPointsAfterAlarm, points, true);
     }
-    logToBrowser(QStringLiteral("Points to save after an alarm: %1").arg(text));
 }
 
 void SecondaryGraph::on_SecGraphScaleChanged() {

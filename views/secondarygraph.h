@@ -27,7 +27,12 @@ class SecondaryGraph : public QWidget {
   public:
     explicit SecondaryGraph(QWidget *parent = nullptr);
 
-    void setCommands(CaptureCommands commands) { m_commands = std::move(commands); }
+    // Consulted before each request goes out (it reports a refusal itself); set it before the
+    // commands.
+    void setCommandGate(std::function<bool()> mayGo) { m_commandGate = std::move(mayGo); }
+    void setCommands(const CaptureCommands &commands) {
+        m_commands = m_commandGate ? commands.gatedBy(m_commandGate) : commands;
+    }
     // The log directory; accelerometer reads are logged in its folder "acc".
     void setLogDirectory(const QString &dir) { m_logDir = dir; }
     // Enables the controls that talk to the drive.
@@ -85,6 +90,7 @@ class SecondaryGraph : public QWidget {
     void logAccelerometer(int startReg, const QVector<uint16_t> &words);
     void logToBrowser(const QString &text);
 
+    std::function<bool()> m_commandGate;
     CaptureCommands m_commands;
     CaptureData m_data;
     tracedecode::AccelerometerText m_accelerometerText;

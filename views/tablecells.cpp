@@ -6,6 +6,10 @@
 
 namespace tablecells {
 
+namespace {
+constexpr int kShownTextRole = Qt::UserRole + 1;
+}
+
 QTableWidgetItem *labelItem(const QString &text, const QString &statusTip) {
     auto *item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
@@ -23,7 +27,17 @@ QTableWidgetItem *valueItem(const QString &text, bool editable, bool rightAligne
     if (rightAligned) {
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
+    item->setData(kShownTextRole, text);
     return item;
+}
+
+void showValue(QTableWidgetItem *cell, const QString &text) {
+    cell->setText(text);
+    cell->setData(kShownTextRole, text);
+}
+
+void takeBackEdit(QTableWidgetItem *cell) {
+    cell->setText(cell->data(kShownTextRole).toString());
 }
 
 QTableWidgetItem *headerItem(int number) {

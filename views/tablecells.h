@@ -15,6 +15,11 @@ QTableWidgetItem *labelItem(const QString &text, const QString &statusTip = QStr
 // Column 1 value; right-aligned and vertically centred when asked.
 QTableWidgetItem *valueItem(const QString &text, bool editable, bool rightAligned,
                             const QString &statusTip = QString());
+// A value cell keeps the text the program last showed in it (the drive's value, or the map's
+// default before the first read), so that an edit that is not written can be taken back.
+// Both set data on the cell: call them with the table's signals blocked.
+void showValue(QTableWidgetItem *cell, const QString &text);
+void takeBackEdit(QTableWidgetItem *cell);
 // Vertical header showing a number.
 QTableWidgetItem *headerItem(int number);
 

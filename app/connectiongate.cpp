@@ -1,0 +1,32 @@
+#include "app/connectiongate.h"
+
+ConnectionGate::Press ConnectionGate::press() {
+    switch (m_phase) {
+        case Phase::Disconnected:
+            m_phase = Phase::Connecting;
+            return Press::Open;
+        case Phase::Connected:
+            m_phase = Phase::Disconnected;
+            return Press::Close;
+        case Phase::Connecting:
+            break;
+    }
+    return Press::Ignore;
+}
+
+QString ConnectionGate::refusal(Write what) const {
+    if (mayWrite()) {
+        return QString();
+    }
+    switch (what) {
+        case Write::Value:
+            return QStringLiteral("Not connected: the value was not written");
+        case Write::Password:
+            return QStringLiteral("Not connected: the password was not sent");
+        case Write::CaptureRequest:
+            return QStringLiteral("Not connected: the Secondary Graph request was not sent");
+        case Write::Firmware:
+            return QStringLiteral("Not connected: the firmware was not sent");
+    }
+    return QString();
+}
