@@ -83,8 +83,17 @@ RecordsTarget RecordsTarget::inLogFolder(const QString &logDir, const DbTarget &
     t.database =
         database.isValid() ? database : DbTarget::sqlite(dir.filePath(QStringLiteral("mvx-records.sqlite")));
     QString why;
-    const QDir spoolDir = folderUsable(dir.path(), &why) ? dir : QDir(fallbackFolder());
-    t.spoolPath = spoolDir.filePath(QStringLiteral("mvx-records-spool.sqlite"));
+    if (folderUsable(dir.path(), &why)) {
+        t.spoolPath = dir.filePath(QStringLiteral("mvx-records-spool.sqlite"));
+    } else {
+        // Log folders that cannot be used all spool here: one spool per database, so that each
+        // run is uploaded where it was meant to go.
+        const QByteArray key =
+            QCryptographicHash::hash(t.database.url().toUtf8(), QCryptographicHash::Sha256);
+        t.spoolPath = QDir(fallbackFolder())
+                          .filePath(QStringLiteral("mvx-records-spool-%1.sqlite")
+                                        .arg(QString::fromLatin1(key.toHex().left(12))));
+    }
     t.station = station.isEmpty() ? defaultStation() : station;
     return t;
 }

@@ -22,7 +22,8 @@ struct RecordsTarget {
     int retryMs = 10000;  // how often a spooled run is offered to the database again
 
     // The station's defaults: an SQLite file in the log folder, the host name as station. A
-    // log folder that cannot be written keeps the spool in fallbackFolder() instead.
+    // log folder that cannot be written keeps the spool in fallbackFolder() instead, as
+    // mvx-records-spool-HASH.sqlite (HASH: the first 12 hex digits of the database URL's SHA-256).
     static RecordsTarget inLogFolder(const QString &logDir, const DbTarget &database = DbTarget(),
                                      const QString &station = QString());
     static QString defaultStation();
