@@ -86,13 +86,7 @@ RecordsTarget RecordsTarget::inLogFolder(const QString &logDir, const DbTarget &
     if (folderUsable(dir.path(), &why)) {
         t.spoolPath = dir.filePath(QStringLiteral("mvx-records-spool.sqlite"));
     } else {
-        // Log folders that cannot be used all spool here: one spool per database, so that each
-        // run is uploaded where it was meant to go.
-        const QByteArray key =
-            QCryptographicHash::hash(t.database.url().toUtf8(), QCryptographicHash::Sha256);
-        t.spoolPath = QDir(fallbackFolder())
-                          .filePath(QStringLiteral("mvx-records-spool-%1.sqlite")
-                                        .arg(QString::fromLatin1(key.toHex().left(12))));
+        t.spoolPath = fallbackSpool(t.database);
     }
     t.station = station.isEmpty() ? defaultStation() : station;
     return t;
@@ -101,6 +95,15 @@ RecordsTarget RecordsTarget::inLogFolder(const QString &logDir, const DbTarget &
 QString RecordsTarget::fallbackFolder() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
         .filePath(QStringLiteral("mvx-configurator"));
+}
+
+// Log folders that cannot be used all spool there: one spool per database, so that each run is
+// uploaded where it was meant to go.
+QString RecordsTarget::fallbackSpool(const DbTarget &database) {
+    const QByteArray key = QCryptographicHash::hash(database.url().toUtf8(), QCryptographicHash::Sha256);
+    return QDir(fallbackFolder())
+        .filePath(
+            QStringLiteral("mvx-records-spool-%1.sqlite").arg(QString::fromLatin1(key.toHex().left(12))));
 }
 
 bool RecordsTarget::folderUsable(const QString &dir, QString *why) {

@@ -30,6 +30,8 @@ struct RecordsTarget {
     // $XDG_DATA_HOME/mvx-configurator (~/.local/share/mvx-configurator): the spool's folder when
     // the log folder cannot be used.
     static QString fallbackFolder();
+    // The spool in fallbackFolder() of runs meant for this database.
+    static QString fallbackSpool(const DbTarget &database);
     // Creates the folder if need be and checks that a file can be written in it; false with the
     // reason.
     static bool folderUsable(const QString &dir, QString *why);

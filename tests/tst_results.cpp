@@ -379,6 +379,34 @@ class TestResults : public QObject {
         }
     }
 
+    // Runs spooled while the database was away reach it with `mvxctl records upload`, without
+    // waiting for the station's next run; while it is still away they stay, and it exits 1.
+    void recordsUploadFlushesTheSpool() {
+        const DbTarget target = freshTarget();
+        QVERIFY(target.isValid());
+        const QString logDir = m_dir.filePath(QUuid::createUuid().toString(QUuid::Id128));
+        DbTarget away = target;
+        away.port = 1;  // nothing listens there
+        away.path = "/dev/null/records.sqlite";
+        {
+            RunRecorder offline(RecordsTarget::inLogFolder(logDir, away, "st-away"));
+            offline.begin({}, "UP-1");
+            offline.finish(1, QString(), {});
+            QVERIFY(offline.waitWritten(20000));
+        }
+        const MvxctlRun still = runMvxctl({"records", "upload", "--db", away.url(), "--log-dir", logDir});
+        QCOMPARE(still.exitCode, 1);
+        QVERIFY2(still.err.contains("1 run(s) left"), still.err.constData());
+        const MvxctlRun r = runMvxctl({"records", "upload", "--db", target.url(), "--log-dir", logDir});
+        QVERIFY2(r.exitCode == 0, (r.out + r.err).constData());
+        QVERIFY2(r.out.contains("1 spooled run(s) uploaded"), r.out.constData());
+        ResultsDb db(target);
+        QString error;
+        QVector<RunRecord> runs;
+        QVERIFY(db.open(&error) && db.loadRuns(&runs, &error) && runs.size() == 1);
+        QCOMPARE(runs[0].result, "pass");
+    }
+
     // The history of a board whose run has not finished: its end is null.
     void historyOfAnUnfinishedRun() {
         const DbTarget target = freshTarget();

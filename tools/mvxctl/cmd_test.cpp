@@ -26,8 +26,9 @@ const char kUsage[] =
     "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] [--station NAME] [--address A] "
     "[--speed S] [--framing F]";
 constexpr int kAnswerTimeoutMs = 5000;
-// How long the end of a run may wait for its record to be written (or spooled).
-constexpr int kRecordWaitMs = 30000;
+// How long the end of a run may wait for its record to be written (or spooled), after the
+// verdict is printed.
+constexpr int kRecordWaitMs = 5000;
 
 enum ExitCode { kPassed = 0, kFailed = 1, kCannotRun = 2, kStopped = 3, kLineLost = 4, kLogsNotWritten = 5 };
 
@@ -305,9 +306,11 @@ int runTest(const QStringList &args) {
     }
     logs.finish(outcome, holdings, !reason.isEmpty(), reason, endedAt, options.serial);
     recorder.finish(outcome, reason, holdings);
-    finishRecord(recorder);
+    // The verdict first; then the record, for a bounded time (what is not written by then is
+    // spooled when the recorder ends).
     cli::out() << "Resultado: " << TestLogs::resultWord(outcome) << "\n";
     cli::out().flush();
+    finishRecord(recorder);
     if (lineLost) {
         cli::err() << "mvxctl test: the line was lost during the test\n";
     }
