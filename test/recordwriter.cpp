@@ -119,7 +119,9 @@ void RecordWriter::uploadSpool() {
             armRetry();
             break;
         }
-        from->removeRun(run.id, &error);
+        // Only the copy just uploaded: a newer one (the run has finished meanwhile) stays.
+        bool removed = false;
+        from->removeRun(run, &removed, &error);
         ++uploaded;
     }
     if (uploaded > 0) {

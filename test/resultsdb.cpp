@@ -95,7 +95,8 @@ bool execOr(QSqlQuery &q, QString *error) {
 
 }  // namespace
 
-ResultsDb::ResultsDb(DbTarget target) : m_target(std::move(target)), m_name(connectionName()) {}
+ResultsDb::ResultsDb(DbTarget target, Access access)
+    : m_target(std::move(target)), m_access(access), m_name(connectionName()) {}
 
 ResultsDb::~ResultsDb() {
     close();
@@ -115,29 +116,56 @@ void ResultsDb::close() {
 
 bool ResultsDb::open(QString *error) {
     close();
-    if (!connectDatabase(error) || !prepareSchema(error)) {
+    if (!connectDatabase(error) ||
+        !(m_access == Access::ReadOnly ? checkSchema(error) : prepareSchema(error))) {
         close();
         return false;
     }
     return true;
 }
 
+namespace {
+
+// libpq's options for a connection of this program: a server that stops answering (a hung host,
+// a cable pulled) is noticed by the keepalives, and a station's statement that the server
+// cannot finish is cancelled, so the run goes to the spool. The URL's own keywords come last
+// and win.
+QString postgresOptions(const DbTarget &target, ResultsDb::Access access) {
+    QStringList options{QStringLiteral("connect_timeout=%1").arg(ResultsDb::kConnectTimeoutS),
+                        QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=5"),
+                        QStringLiteral("keepalives_interval=2"), QStringLiteral("keepalives_count=3")};
+    options
+        << (access == ResultsDb::Access::ReadOnly
+                ? QStringLiteral("options='-c default_transaction_read_only=on'")
+                : QStringLiteral("options='-c statement_timeout=%1'").arg(ResultsDb::kStatementTimeoutMs));
+    for (const auto &[key, value] : target.options) {
+        options << QStringLiteral("%1=%2").arg(key, DbTarget::conninfoValue(value));
+    }
+    return options.join(QLatin1Char(';'));
+}
+
+}  // namespace
+
 bool ResultsDb::connectDatabase(QString *error) {
     QSqlDatabase db;
+    const bool readOnly = m_access == Access::ReadOnly;
     if (m_target.isPostgres()) {
         db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
         db.setHostName(m_target.host);
         db.setPort(m_target.port);
         db.setDatabaseName(m_target.database);
         db.setUserName(m_target.user);
-        db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutS));
+        db.setConnectOptions(postgresOptions(m_target, m_access));
     } else {
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        const QString dir = QFileInfo(m_target.path).absolutePath();
-        QDir().mkpath(dir);
+        if (!readOnly) {
+            QDir().mkpath(QFileInfo(m_target.path).absolutePath());
+        }
         db.setDatabaseName(m_target.path);
         // Several processes may share one file: wait for a writer instead of failing.
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+                                 .arg(kSqliteBusyTimeoutMs)
+                                 .arg(QLatin1String(readOnly ? ";QSQLITE_OPEN_READONLY" : "")));
     }
     if (!db.isValid()) {
         *error = QStringLiteral("the Qt SQL driver for %1 is not installed").arg(m_target.url());
@@ -147,7 +175,29 @@ bool ResultsDb::connectDatabase(QString *error) {
         *error = db.lastError().text().simplified();
         return false;
     }
+    // Write-ahead logging: readers never wait for a writer, and writers of several stations
+    // queue on the busy time-out.
+    QSqlQuery wal(db);
+    if (!m_target.isPostgres() && !readOnly &&
+        !(wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && wal.next() &&
+          wal.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)) {
+        *error =
+            QStringLiteral("cannot switch %1 to write-ahead logging: %2")
+                .arg(m_target.path, lastError(wal).isEmpty() ? QStringLiteral("refused") : lastError(wal));
+        return false;
+    }
     return true;
+}
+
+bool ResultsDb::beginWrite(QString *error) {
+    QSqlDatabase db = database();
+    if (m_target.isPostgres() ? db.transaction() : exec(QStringLiteral("BEGIN IMMEDIATE"), error)) {
+        return true;
+    }
+    if (m_target.isPostgres()) {
+        *error = db.lastError().text().simplified();
+    }
+    return false;
 }
 
 bool ResultsDb::exec(const QString &sql, QString *error) {
@@ -170,10 +220,29 @@ int ResultsDb::storedVersion(bool *ok) {
     return *ok ? q.value(0).toInt() : 0;
 }
 
+bool ResultsDb::checkSchema(QString *error) {
+    bool ok = false;
+    const int version = storedVersion(&ok);
+    if (!ok || version < 0 || !database().tables().contains(QStringLiteral("runs"))) {
+        const QString why = database().lastError().text().simplified();
+        *error = QStringLiteral("%1 is not a results database%2")
+                     .arg(m_target.url(), why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why));
+        return false;
+    }
+    if (version > kSchemaVersion) {
+        *error = QStringLiteral(
+                     "the database has schema version %1; this program knows up to %2: update the "
+                     "program")
+                     .arg(version)
+                     .arg(kSchemaVersion);
+        return false;
+    }
+    return true;
+}
+
 bool ResultsDb::prepareSchema(QString *error) {
     QSqlDatabase db = database();
-    if (!db.transaction()) {
-        *error = db.lastError().text().simplified();
+    if (!beginWrite(error)) {
         return false;
     }
     // Stations starting together must not create the tables twice.
@@ -247,18 +316,9 @@ bool ResultsDb::recordStart(const RunRecord &run, QString *error) {
     return execOr(q, error);
 }
 
-bool ResultsDb::finishedRunExists(const QString &id, bool *exists, QString *error) {
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("SELECT result FROM runs WHERE id = ?"));
-    q.addBindValue(id);
-    if (!execOr(q, error)) {
-        return false;
-    }
-    *exists = q.next() && !q.value(0).isNull();
-    return true;
-}
-
-bool ResultsDb::writeRunRow(const RunRecord &run, QString *error) {
+// Inserts the run or completes its unfinished row; *written is false when the row holds a
+// finished run already, which is then left untouched.
+bool ResultsDb::writeRunRow(const RunRecord &run, bool *written, QString *error) {
     const QStringList columns = QString::fromLatin1(kRunColumns).split(QStringLiteral(", "));
     QStringList marks, updates;
     for (const QString &c : columns) {
@@ -268,13 +328,18 @@ bool ResultsDb::writeRunRow(const RunRecord &run, QString *error) {
         }
     }
     QSqlQuery q(database());
-    q.prepare(QStringLiteral("INSERT INTO runs (%1) VALUES (%2) ON CONFLICT (id) DO UPDATE SET %3")
+    q.prepare(QStringLiteral("INSERT INTO runs (%1) VALUES (%2) ON CONFLICT (id) DO UPDATE SET %3 "
+                             "WHERE runs.result IS NULL")
                   .arg(QLatin1String(kRunColumns), marks.join(QLatin1Char(',')),
                        updates.join(QStringLiteral(", "))));
     for (const QVariant &v : runValues(run)) {
         q.addBindValue(v);
     }
-    return execOr(q, error);
+    if (!execOr(q, error)) {
+        return false;
+    }
+    *written = q.numRowsAffected() > 0;
+    return true;
 }
 
 bool ResultsDb::writeDetails(const RunRecord &run, QString *error) {
@@ -318,25 +383,21 @@ bool ResultsDb::writeDetails(const RunRecord &run, QString *error) {
 
 ResultsDb::StoreOutcome ResultsDb::storeRun(const RunRecord &run, QString *error) {
     QSqlDatabase db = database();
-    if (!db.transaction()) {
-        *error = db.lastError().text().simplified();
+    if (!beginWrite(error)) {
         return StoreOutcome::Failed;
     }
-    bool finished = false;
-    if (!finishedRunExists(run.id, &finished, error)) {
+    bool written = false;
+    if (!writeRunRow(run, &written, error) || (written && !writeDetails(run, error))) {
         db.rollback();
         return StoreOutcome::Failed;
     }
-    if (finished) {
+    if (!written) {
         db.rollback();
         return StoreOutcome::AlreadyStored;
     }
-    if (!writeRunRow(run, error) || !writeDetails(run, error)) {
-        db.rollback();
-        return StoreOutcome::Failed;
-    }
     if (!db.commit()) {
         *error = db.lastError().text().simplified();
+        db.rollback();
         return StoreOutcome::Failed;
     }
     return StoreOutcome::Stored;
@@ -388,21 +449,44 @@ bool ResultsDb::loadDetails(RunRecord *run, QString *error) {
     return true;
 }
 
-bool ResultsDb::removeRun(const QString &id, QString *error) {
+bool ResultsDb::removeRun(const RunRecord &copy, bool *removed, QString *error) {
     QSqlDatabase db = database();
-    db.transaction();
-    for (const char *sql : {"DELETE FROM steps WHERE run_id = ?", "DELETE FROM holdings WHERE run_id = ?",
-                            "DELETE FROM runs WHERE id = ?"}) {
+    *removed = false;
+    if (!beginWrite(error)) {
+        return false;
+    }
+    QSqlQuery row(db);
+    row.prepare(
+        QStringLiteral("DELETE FROM runs WHERE id = ? AND COALESCE(result, '') = ? AND "
+                       "COALESCE(ended_at, '') = ?"));
+    for (const QVariant &v : QVariantList{copy.id, text(copy.result), text(copy.endedAt)}) {
+        row.addBindValue(v);
+    }
+    if (!execOr(row, error)) {
+        db.rollback();
+        return false;
+    }
+    *removed = row.numRowsAffected() > 0;
+    for (const char *sql : {"DELETE FROM steps WHERE run_id = ?", "DELETE FROM holdings WHERE run_id = ?"}) {
+        if (!*removed) {
+            break;
+        }
         QSqlQuery q(db);
         q.prepare(QLatin1String(sql));
-        q.addBindValue(id);
-        if (!q.exec()) {
-            *error = lastError(q);
+        q.addBindValue(copy.id);
+        if (!execOr(q, error)) {
             db.rollback();
+            *removed = false;
             return false;
         }
     }
-    return db.commit();
+    if (!db.commit()) {
+        *error = db.lastError().text().simplified();
+        db.rollback();
+        *removed = false;
+        return false;
+    }
+    return true;
 }
 
 int ResultsDb::runCount() {

@@ -17,8 +17,16 @@ class ResultsDb {
     static constexpr int kSchemaVersion = 1;
     // Seconds libpq waits for a server before giving up.
     static constexpr int kConnectTimeoutS = 2;
+    // A station's statement that the server has not finished in this time is cancelled.
+    static constexpr int kStatementTimeoutMs = 10000;
+    // How long an SQLite writer waits for another process's write to end.
+    static constexpr int kSqliteBusyTimeoutMs = 10000;
 
-    explicit ResultsDb(DbTarget target);
+    // Station: writes runs, and creates or updates the schema when it must.
+    // ReadOnly: reports; the database must already be a results database and is not changed.
+    enum class Access { Station, ReadOnly };
+
+    explicit ResultsDb(DbTarget target, Access access = Access::Station);
     ~ResultsDb();
     ResultsDb(const ResultsDb &) = delete;
     ResultsDb &operator=(const ResultsDb &) = delete;
@@ -34,25 +42,33 @@ class ResultsDb {
     bool recordStart(const RunRecord &run, QString *error);
     enum class StoreOutcome { Stored, AlreadyStored, Failed };
     // The whole run in one transaction: its row, its steps and its holdings. A finished run
-    // already in the database is left as it is, so storing the same run again adds nothing.
+    // already in the database is left as it is (the statement itself says so, so that two
+    // stations storing one run at once cannot un-finish it): storing a run again adds nothing.
     StoreOutcome storeRun(const RunRecord &run, QString *error);
 
     // Every run with its steps and holdings (for a spool: small by nature).
     bool loadRuns(QVector<RunRecord> *runs, QString *error);
-    bool removeRun(const QString &id, QString *error);
+    // Removes the copy of a run that was read from here, and only that copy: when another
+    // process has stored a newer one (the run finished meanwhile), that one stays. *removed
+    // says whether the row went.
+    bool removeRun(const RunRecord &copy, bool *removed, QString *error);
     int runCount();
 
   private:
     bool connectDatabase(QString *error);
+    // A write transaction; on SQLite it takes the write lock at once (waiting for the busy
+    // time-out) instead of failing when a read has to become a write.
+    bool beginWrite(QString *error);
     bool prepareSchema(QString *error);
+    bool checkSchema(QString *error);
     bool migrate(int from, QString *error);
     int storedVersion(bool *ok);
     bool exec(const QString &sql, QString *error);
-    bool finishedRunExists(const QString &id, bool *exists, QString *error);
-    bool writeRunRow(const RunRecord &run, QString *error);
+    bool writeRunRow(const RunRecord &run, bool *written, QString *error);
     bool writeDetails(const RunRecord &run, QString *error);
     bool loadDetails(RunRecord *run, QString *error);
 
     DbTarget m_target;
+    Access m_access;
     QString m_name;
 };

@@ -2,25 +2,29 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSemaphore>
+#include <QStandardPaths>
 #include <QSysInfo>
+#include <QTemporaryFile>
 #include <QThread>
 #include <QUuid>
 #include <memory>
 
 #include "params/paramexport.h"
 #include "test/recordwriter.h"
+#include "test/resultsdb.h"
 
 #ifndef MVX_PROGRAM_VERSION
 #define MVX_PROGRAM_VERSION "unknown"
 #endif
 
 namespace {
-
-constexpr int kFlushAtExitMs = 15000;
 
 QString utcNow() {
     return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
@@ -35,15 +39,89 @@ const int kMetaTypes = [] {
 
 }  // namespace
 
+// The runs handed to the writer and not yet written (or spooled) by it, the latest state of
+// each: what the recorder spools itself when the writer does not finish in time.
+class PendingRuns {
+  public:
+    quint64 add(const RunRecord &run, bool complete) {
+        QMutexLocker lock(&m_mutex);
+        m_runs[run.id] = {run, complete, ++m_ticket};
+        return m_ticket;
+    }
+    // The writer is done with this state of the run (a later one stays pending).
+    void done(const QString &id, quint64 ticket) {
+        QMutexLocker lock(&m_mutex);
+        if (m_runs.value(id).ticket == ticket) {
+            m_runs.remove(id);
+        }
+    }
+    QVector<QPair<RunRecord, bool>> takeAll() {
+        QMutexLocker lock(&m_mutex);
+        QVector<QPair<RunRecord, bool>> runs;
+        for (const Entry &e : qAsConst(m_runs)) {
+            runs.append({e.run, e.complete});
+        }
+        m_runs.clear();
+        return runs;
+    }
+
+  private:
+    struct Entry {
+        RunRecord run;
+        bool complete = false;
+        quint64 ticket = 0;
+    };
+    QMutex m_mutex;
+    QHash<QString, Entry> m_runs;
+    quint64 m_ticket = 0;
+};
+
 RecordsTarget RecordsTarget::inLogFolder(const QString &logDir, const DbTarget &database,
                                          const QString &station) {
     const QDir dir(logDir.isEmpty() ? QStringLiteral(".") : logDir);
     RecordsTarget t;
     t.database =
         database.isValid() ? database : DbTarget::sqlite(dir.filePath(QStringLiteral("mvx-records.sqlite")));
-    t.spoolPath = dir.filePath(QStringLiteral("mvx-records-spool.sqlite"));
+    QString why;
+    if (folderUsable(dir.path(), &why)) {
+        t.spoolPath = dir.filePath(QStringLiteral("mvx-records-spool.sqlite"));
+    } else {
+        t.spoolPath = fallbackSpool(t.database);
+    }
     t.station = station.isEmpty() ? defaultStation() : station;
     return t;
+}
+
+QString RecordsTarget::fallbackFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("mvx-configurator"));
+}
+
+// Log folders that cannot be used all spool there: one spool per database, so that each run is
+// uploaded where it was meant to go.
+QString RecordsTarget::fallbackSpool(const DbTarget &database) {
+    const QByteArray key = QCryptographicHash::hash(database.url().toUtf8(), QCryptographicHash::Sha256);
+    return QDir(fallbackFolder())
+        .filePath(
+            QStringLiteral("mvx-records-spool-%1.sqlite").arg(QString::fromLatin1(key.toHex().left(12))));
+}
+
+bool RecordsTarget::folderUsable(const QString &dir, QString *why) {
+    const QFileInfo info(dir);
+    if (info.exists() && !info.isDir()) {
+        *why = QStringLiteral("it is a file, not a folder");
+        return false;
+    }
+    if (!QDir().mkpath(dir)) {
+        *why = QStringLiteral("it cannot be created");
+        return false;
+    }
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".mvx-write-check-XXXXXX")));
+    if (!probe.open()) {
+        *why = probe.errorString();
+        return false;
+    }
+    return true;
 }
 
 RunContext RunContext::forDrive(const QString &testFile, const QString &mapFile,
@@ -60,12 +138,15 @@ QString RecordsTarget::defaultStation() {
 RunRecorder::RunRecorder(const RecordsTarget &target, QObject *parent)
     : QObject(parent),
       m_target(target),
-      m_thread(new QThread(this)),
+      m_pending(std::make_shared<PendingRuns>()),
+      m_thread(new QThread),
       m_writer(new RecordWriter(target.database, target.spoolPath, target.retryMs)) {
     Q_UNUSED(kMetaTypes);
     m_thread->setObjectName(QStringLiteral("records"));
     m_writer->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_writer, &QObject::deleteLater);
+    // A thread left running by the destructor removes itself when it ends.
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
     connect(m_writer, &RecordWriter::note, this, &RunRecorder::note);
     connect(m_writer, &RecordWriter::todayFigures, this, &RunRecorder::todayFigures);
     connect(m_writer, &RecordWriter::boardHistory, this, &RunRecorder::boardHistory);
@@ -73,10 +154,42 @@ RunRecorder::RunRecorder(const RecordsTarget &target, QObject *parent)
 }
 
 RunRecorder::~RunRecorder() {
-    // Quitting drops what is still queued: let the last run reach the database or the spool.
-    waitWritten(kFlushAtExitMs);
+    // Quitting drops what is still queued: let the last run reach the database or the spool,
+    // for a bounded time.
+    QDeadlineTimer deadline(kShutdownMs);
+    const bool written = waitWritten(kShutdownMs);
     m_thread->quit();
-    m_thread->wait();
+    if (written && m_thread->wait(deadline)) {
+        delete m_thread;
+        return;
+    }
+    spoolPending();
+}
+
+// From the destructor's thread, with a connection of its own: the spool is a local file, and
+// storing a run that the writer stores too is harmless (a run id is stored once).
+void RunRecorder::spoolPending() {
+    const QVector<QPair<RunRecord, bool>> runs = m_pending->takeAll();
+    if (runs.isEmpty()) {
+        return;
+    }
+    ResultsDb spool(DbTarget::sqlite(m_target.spoolPath));
+    QString error;
+    for (const auto &[run, complete] : runs) {
+        const bool stored = spool.isOpen() || spool.open(&error)
+                                ? (complete ? spool.storeRun(run, &error) != ResultsDb::StoreOutcome::Failed
+                                            : spool.recordStart(run, &error))
+                                : false;
+        emit note(
+            stored ? QStringLiteral("<font color='orange'>Run %1 stored in the local spool %2: %3 did "
+                                    "not answer in time. It is uploaded when the database answers "
+                                    "again.</font>")
+                         .arg(run.id, QDir::toNativeSeparators(m_target.spoolPath), m_target.database.url())
+                   : QStringLiteral("<font color='red'>Run %1 could not be recorded: %2 did not answer "
+                                    "in time; spool %3: %4</font>")
+                         .arg(run.id, m_target.database.url(), QDir::toNativeSeparators(m_target.spoolPath),
+                              error));
+    }
 }
 
 template <typename F>
@@ -114,7 +227,11 @@ QString RunRecorder::begin(const RunContext &context, const QString &serial) {
     if (!serial.isEmpty()) {
         post([writer, serial, id = run.id] { writer->queryBoard(serial, id); });
     }
-    post([writer, run] { writer->writeStart(run); });
+    const quint64 ticket = m_pending->add(run, false);
+    post([writer, run, ticket, pending = m_pending] {
+        writer->writeStart(run);
+        pending->done(run.id, ticket);
+    });
     return m_run.id;
 }
 
@@ -163,7 +280,11 @@ void RunRecorder::finish(int result, const QString &reason, const QVector<holdin
     }
     RecordWriter *writer = m_writer;
     const RunRecord run = m_run;
-    post([writer, run] { writer->writeComplete(run); });
+    const quint64 ticket = m_pending->add(run, true);
+    post([writer, run, ticket, pending = m_pending] {
+        writer->writeComplete(run);
+        pending->done(run.id, ticket);
+    });
 }
 
 void RunRecorder::requestToday() {

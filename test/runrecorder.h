@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QVector>
+#include <memory>
 
 #include "map/descriptors.h"
 #include "test/dburl.h"
@@ -11,6 +12,7 @@
 
 class QThread;
 class RecordWriter;
+class PendingRuns;
 
 // Where a station records its runs: the database, the spool beside it and the station name.
 struct RecordsTarget {
@@ -19,10 +21,20 @@ struct RecordsTarget {
     QString station;
     int retryMs = 10000;  // how often a spooled run is offered to the database again
 
-    // The station's defaults: an SQLite file in the log folder, the host name as station.
+    // The station's defaults: an SQLite file in the log folder, the host name as station. A
+    // log folder that cannot be written keeps the spool in fallbackFolder() instead, as
+    // mvx-records-spool-HASH.sqlite (HASH: the first 12 hex digits of the database URL's SHA-256).
     static RecordsTarget inLogFolder(const QString &logDir, const DbTarget &database = DbTarget(),
                                      const QString &station = QString());
     static QString defaultStation();
+    // $XDG_DATA_HOME/mvx-configurator (~/.local/share/mvx-configurator): the spool's folder when
+    // the log folder cannot be used.
+    static QString fallbackFolder();
+    // The spool in fallbackFolder() of runs meant for this database.
+    static QString fallbackSpool(const DbTarget &database);
+    // Creates the folder if need be and checks that a file can be written in it; false with the
+    // reason.
+    static bool folderUsable(const QString &dir, QString *why);
 };
 
 // What a run was made of, known when it starts.
@@ -43,6 +55,11 @@ struct RunContext {
 class RunRecorder : public QObject {
     Q_OBJECT
   public:
+    // The longest the destructor waits for the writer (closing the window, changing the
+    // database): after it, what is not written yet goes to the spool from here, and a writer
+    // stuck on a hung server is left to end on its own.
+    static constexpr int kShutdownMs = 2000;
+
     explicit RunRecorder(const RecordsTarget &target, QObject *parent = nullptr);
     ~RunRecorder() override;
 
@@ -75,8 +92,10 @@ class RunRecorder : public QObject {
     QString automaticReason() const;
     template <typename F>
     void post(F &&job);
+    void spoolPending();
 
     RecordsTarget m_target;
+    std::shared_ptr<PendingRuns> m_pending;
     QThread *m_thread;
     RecordWriter *m_writer;
     RunRecord m_run;

@@ -290,7 +290,7 @@ QJsonObject historyJson(const QString &serial, const QVector<BoardRun> &runs) {
     for (const BoardRun &r : runs) {
         array.append(QJsonObject{{QStringLiteral("id"), r.id},
                                  {QStringLiteral("start"), r.start},
-                                 {QStringLiteral("end"), r.end},
+                                 {QStringLiteral("end"), r.end.isEmpty() ? QJsonValue() : QJsonValue(r.end)},
                                  {QStringLiteral("result"), r.result},
                                  {QStringLiteral("station"), r.station},
                                  {QStringLiteral("failed_step"), r.failedStep},

@@ -13,6 +13,26 @@ QString TestLogs::resultWord(int result) {
     return result < 0 ? QStringLiteral("ERROR") : QStringLiteral("CANCELADO");
 }
 
+QString TestLogs::summaryField(const QString &text) {
+    QString escaped;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+            case '\\':
+                escaped += QLatin1String("\\\\");
+                break;
+            case '\n':
+                escaped += QLatin1String("\\n");
+                break;
+            case '\r':
+                escaped += QLatin1String("\\r");
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
 void TestLogs::begin(const QString &logDir, Flags flags, const QString &serial, logger *dataLogger) {
     m_flags = flags;
     if (flags.full) {
@@ -72,7 +92,8 @@ void TestLogs::finish(int result, const QVector<holding_t *> &holdings, bool rea
     }
     m_result->finishLog();
     if (m_flags.summary) {
-        m_summary->writeRaw(QStringLiteral("T: %1 SN: %2 R: %3")
-                                .arg(finishedAt.toString(QStringLiteral("yyyyMMdd-hhmmss")), serial, word));
+        m_summary->writeRaw(
+            QStringLiteral("T: %1 SN: %2 R: %3")
+                .arg(finishedAt.toString(QStringLiteral("yyyyMMdd-hhmmss")), summaryField(serial), word));
     }
 }

@@ -33,6 +33,8 @@ class TestLogs {
                 const QDateTime &finishedAt, const QString &serial);
 
     static QString resultWord(int result);
+    // A text as the one-line-per-board summary holds it: line breaks and backslashes escaped.
+    static QString summaryField(const QString &text);
 
   private:
     logger *m_full;

@@ -235,7 +235,7 @@ TestEngine::Outcome TestEngine::stopIfAlarm(int position) {
 
 TestEngine::Outcome TestEngine::serialNumber(int num) {
     const SerialRule &rule = m_def.serial;
-    const int length = m_serial.size();
+    const int length = m_serial.toUcs4().size();  // characters, not UTF-16 units
     const int parts = m_serial.count(rule.separator) + 1;
     qDebug() << "serial size: " << length << "expected size: " << rule.numchar << "serial parts: " << parts
              << "expected parts: " << rule.numparts;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/logger.h"
+#include "test/test_logs.h"
 
 namespace {
 
@@ -103,6 +104,21 @@ class tst_logger : public QObject {
         summary.writeRaw("lost too");
         QCOMPARE(failures.size(), 1);
         QVERIFY(failures[0][0].toString().startsWith("Log " + m_dir->filePath("20241206-summary.txt")));
+    }
+
+    // A serial number holding line breaks stays on its board's one summary line.
+    void summaryLineOfASerialWithLineBreaks() {
+        logger full, result, summary;
+        for (logger *log : {&full, &result, &summary}) {
+            m_clock.attach(*log);
+        }
+        TestLogs logs(&full, &result, &summary);
+        const QString serial = "SN-1\nT: 20241205-000000 SN: forged R: OK\r\\n";
+        logs.begin(m_dir->path(), {false, false, true}, serial, nullptr);
+        logs.finish(-1, {}, false, QString(), m_clock.now, serial);
+        QCOMPARE(contents(m_dir->filePath("20241205-summary.txt")),
+                 QByteArray("T: 20241205-140307 SN: SN-1\\nT: 20241205-000000 SN: forged R: OK\\r\\\\n R: "
+                            "ERROR\n"));
     }
 
     // Before a start, and after a start that failed, writing does nothing and creates nothing.

@@ -382,6 +382,52 @@ class TestMvxctl : public QObject {
         }
     }
 
+    // A log folder that cannot be used is said, a board that passed exits 5, and the run is
+    // recorded all the same: in the database named, or in the spool of the fallback folder.
+    void unusableLogFolderIsSaidAndTheRunKept() {
+        const QString plain = writeTest(QStringLiteral("plain.xml"),
+                                        "<ReadInputRegisters><nombre>Modelo</nombre><dir>1</dir><min>0</min>"
+                                        "<max>65535</max></ReadInputRegisters>");
+        const QString notAFolder = m_dir.filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(writeFile(notAFolder, "a file"));
+        const QString dataHome = m_dir.filePath(QStringLiteral("data-home"));
+        qputenv("XDG_DATA_HOME", dataHome.toUtf8());
+        const QString line = m_dir.filePath(QStringLiteral("line.sqlite"));
+        for (const QStringList &extra : {QStringList(), QStringList{"--db", "sqlite:" + line}}) {
+            QStringList args = testArgs(plain);
+            args[args.indexOf("--log-dir") + 1] = notAFolder;
+            const MvxctlRun r = runMvxctl(args + extra, 120000);
+            QCOMPARE(r.exitCode, 5);
+            QVERIFY2(r.err.contains("cannot be used"), r.err.constData());
+            QVERIFY2(r.out.contains("Resultado: OK"), r.out.constData());
+        }
+        // The first run waits in the spool meant for its database, the second reached its own.
+        const QDir fallback(dataHome + QStringLiteral("/mvx-configurator"));
+        const QStringList spools = fallback.entryList({QStringLiteral("mvx-records-spool-*.sqlite")});
+        QCOMPARE(spools.size(), 1);
+        for (const QString &database : {fallback.filePath(spools.value(0)), line}) {
+            const MvxctlRun stored = runMvxctl({"report", "--db", "sqlite:" + database, "--json"});
+            QVERIFY2(stored.out.contains(R"("passed":1,)"), (stored.out + stored.err).constData());
+        }
+        qunsetenv("XDG_DATA_HOME");
+        QVERIFY(QFileInfo(notAFolder).isFile());
+    }
+
+    // A test without a serial-number step writes its logs too.
+    void logsOfATestWithoutSerialNumber() {
+        const QString plain = writeTest(QStringLiteral("plain.xml"),
+                                        "<ReadInputRegisters><nombre>Modelo</nombre><dir>1</dir><min>0</min>"
+                                        "<max>65535</max></ReadInputRegisters>");
+        QStringList args = testArgs(plain);
+        const QString logs = m_dir.filePath(QStringLiteral("logs-no-serial"));
+        args[args.indexOf("--log-dir") + 1] = logs;
+        QByteArray out;
+        QCOMPARE(run(args, &out), 0);
+        for (const char *pattern : {"*-result-log.txt", "*-test-log.txt", "*-summary.txt"}) {
+            QVERIFY2(QDir(logs).entryList({QLatin1String(pattern)}).size() == 1, pattern);
+        }
+    }
+
     void exportWritesTheDrivesParameters() {
         const QString out = m_dir.filePath(QStringLiteral("params.xml"));
         QByteArray output;

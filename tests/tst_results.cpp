@@ -1,3 +1,4 @@
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -5,11 +6,47 @@
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QtTest>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 #include "support/mvxctlrun.h"
+#include "support/pgserver.h"
 #include "support/testpaths.h"
 #include "test/resultsdb.h"
 #include "test/runrecorder.h"
+
+namespace {
+
+// Runs `job` in a thread of its own and joins it at the end of the scope, after `release`
+// (which lets a job blocked by the test end).
+class Concurrent {
+  public:
+    Concurrent(std::function<void()> job, std::function<void()> release = {})
+        : m_release(std::move(release)), m_thread(std::move(job)) {}
+    ~Concurrent() { join(); }
+    void join() {
+        if (m_release) {
+            m_release();
+            m_release = nullptr;
+        }
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+    }
+
+  private:
+    std::function<void()> m_release;
+    std::thread m_thread;
+};
+
+QByteArray fileBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
 
 // Production records on both back ends: SQLite always, PostgreSQL when MVX_TEST_PG_URL names
 // a server (scripts/test.sh starts a throwaway one). Each test gets a database of its own.
@@ -82,6 +119,12 @@ class TestResults : public QObject {
             {"postgresql://mvx@db.plant:5433/line2", "postgresql://mvx@db.plant:5433/line2"},
             {"postgresql://mvx@db/line2", "postgresql://mvx@db:5432/line2"},
             {"postgresql://mvx:secret@db/line2", ""},
+            {"postgresql://mvx:secret@/line2", ""},
+            {"postgresql://mvx@db/line2?password=secret", ""},
+            {"postgresql://mvx@db/line2?sslmode=verify-full&sslrootcert=/etc/mvx/ca.pem&connect_timeout=5",
+             "postgresql://mvx@db:5432/line2?sslmode=verify-full&sslrootcert=/etc/mvx/"
+             "ca.pem&connect_timeout=5"},
+            {"postgresql://mvx@db/line2?Bad-Key=1", ""},
             {"postgresql://mvx@db:5432/", ""},
             {"sqlite:", ""},
             {"mysql://mvx@db/line2", ""},
@@ -92,7 +135,292 @@ class TestResults : public QObject {
             QVERIFY2(DbTarget::parse(c[0], &target, &error) == (*c[1] != 0), c[0]);
             QCOMPARE(target.url(), QString(c[1]));
             QVERIFY2(error.isEmpty() == (*c[1] != 0), c[0]);
+            QVERIFY2(!error.contains("secret"), qPrintable(error));
         }
+    }
+
+    // The URL's libpq keywords reach the driver; a station's connection carries a statement
+    // time-out, a report's is read-only.
+    void connectionOptionsReachTheServer() {
+        QFETCH_GLOBAL(bool, postgres);
+        if (!postgres) {
+            QSKIP("libpq keywords are PostgreSQL's");
+        }
+        DbTarget target = freshTarget();
+        QVERIFY(target.isValid());
+        QString error;
+        QVERIFY(
+            DbTarget::parse(target.url() + "?application_name=station-7&sslmode=disable", &target, &error));
+        ResultsDb station(target);
+        QVERIFY2(station.open(&error), qPrintable(error));
+        const auto show = [](ResultsDb &db, const QString &setting) {
+            QSqlQuery q(db.database());
+            return q.exec("SHOW " + setting) && q.next() ? q.value(0).toString() : QString("<none>");
+        };
+        QCOMPARE(show(station, "application_name"), "station-7");
+        QCOMPARE(show(station, "statement_timeout"), "10s");
+        ResultsDb report(target, ResultsDb::Access::ReadOnly);
+        QVERIFY2(report.open(&error), qPrintable(error));
+        QCOMPARE(show(report, "default_transaction_read_only"), "on");
+        QVERIFY(!QSqlQuery(report.database()).exec("DELETE FROM runs"));
+        // This server speaks no TLS: a URL that demands it is refused, and says why.
+        QVERIFY(DbTarget::parse(target.url().section('?', 0, 0) + "?sslmode=require", &target, &error));
+        ResultsDb tls(target);
+        QVERIFY(!tls.open(&error));
+        QVERIFY2(error.contains("SSL"), qPrintable(error));
+    }
+
+    // Stations writing one database at once: none is refused for "locked", every run is stored.
+    void severalWritersStoreEveryRun() {
+        const DbTarget target = freshTarget();
+        QVERIFY(target.isValid());
+        ResultsDb schema(target);
+        QString error;
+        QVERIFY2(schema.open(&error), qPrintable(error));
+        constexpr int kWriters = 4, kRuns = 100;
+        QVector<QVector<RunRecord>> work(kWriters);
+        for (QVector<RunRecord> &runs : work) {
+            for (int i = 0; i < kRuns; ++i) {
+                runs << run(QString("SN-%1").arg(i), "2026-03-02", "A", "pass");
+            }
+        }
+        std::mutex mutex;
+        QStringList failures;
+        {
+            std::vector<std::unique_ptr<Concurrent>> writers;
+            for (const QVector<RunRecord> &runs : qAsConst(work)) {
+                writers.push_back(std::make_unique<Concurrent>([&target, &runs, &mutex, &failures] {
+                    ResultsDb db(target);
+                    QString e;
+                    bool ok = db.open(&e);
+                    for (const RunRecord &r : runs) {
+                        RunRecord started = r;
+                        started.result.clear();
+                        ok = ok && db.recordStart(started, &e) &&
+                             db.storeRun(r, &e) == ResultsDb::StoreOutcome::Stored;
+                    }
+                    if (!ok) {
+                        std::lock_guard<std::mutex> lock(mutex);
+                        failures << e;
+                    }
+                }));
+            }
+        }
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join("; ")));
+        QCOMPARE(schema.runCount(), kWriters * kRuns);
+    }
+
+    // A station completes a run while a stale copy of it (unfinished, from a spool) is being
+    // stored: the finished run stays finished.
+    void aStaleCopyNeverUnfinishesARun() {
+        QFETCH_GLOBAL(bool, postgres);
+        if (!postgres) {
+            QSKIP("SQLite lets one writer in at a time: the two cannot interleave");
+        }
+        const DbTarget target = freshTarget();
+        QVERIFY(target.isValid());
+        ResultsDb db(target), watcher(target);
+        QString error;
+        QVERIFY2(db.open(&error) && watcher.open(&error), qPrintable(error));
+        RunRecord started = run("STALE-1", "2026-03-02", "A", QString());
+        started.endedAt.clear();
+        QVERIFY2(db.recordStart(started, &error), qPrintable(error));
+        // The completion, its transaction still open.
+        QVERIFY(db.database().transaction());
+        QSqlQuery complete(db.database());
+        complete.prepare(
+            "UPDATE runs SET result = 'pass', ended_at = '2026-03-02T08:01:00.000Z' WHERE id = ?");
+        complete.addBindValue(started.id);
+        QVERIFY(complete.exec());
+        ResultsDb::StoreOutcome staleOutcome = ResultsDb::StoreOutcome::Failed;
+        QString staleError;
+        {
+            Concurrent stale(
+                [&] {
+                    ResultsDb other(target);
+                    staleOutcome = other.open(&staleError) ? other.storeRun(started, &staleError)
+                                                           : ResultsDb::StoreOutcome::Failed;
+                },
+                [&db] { db.database().commit(); });
+            // The stale store waits for the run's row, then the completion commits.
+            QTRY_VERIFY_WITH_TIMEOUT(
+                [&watcher] {
+                    QSqlQuery q(watcher.database());
+                    return q.exec(
+                               "SELECT COUNT(*) FROM pg_stat_activity WHERE datname = current_database() "
+                               "AND wait_event_type = 'Lock'") &&
+                           q.next() && q.value(0).toInt() == 1;
+                }(),
+                20000);
+        }
+        QCOMPARE(staleOutcome, ResultsDb::StoreOutcome::AlreadyStored);
+        QVector<RunRecord> runs;
+        QVERIFY(db.loadRuns(&runs, &error) && runs.size() == 1);
+        QCOMPARE(runs[0].result, "pass");
+    }
+
+    // A spool shared by two processes: removing the copy that was uploaded leaves the newer
+    // copy another process has written meanwhile.
+    void spoolRemovesOnlyTheCopyItUploaded() {
+        const DbTarget target = freshTarget();
+        QVERIFY(target.isValid());
+        ResultsDb spool(target);
+        QString error;
+        QVERIFY2(spool.open(&error), qPrintable(error));
+        const RunRecord finished = run("SPOOL-1", "2026-03-02", "A", "pass");
+        RunRecord uploaded = finished;
+        uploaded.result.clear();
+        uploaded.endedAt.clear();
+        QVERIFY(spool.recordStart(uploaded, &error));
+        QCOMPARE(spool.storeRun(finished, &error), ResultsDb::StoreOutcome::Stored);
+        bool removed = true;
+        QVERIFY2(spool.removeRun(uploaded, &removed, &error), qPrintable(error));
+        QVERIFY(!removed);
+        QVector<RunRecord> runs;
+        QVERIFY(spool.loadRuns(&runs, &error) && runs.size() == 1);
+        QCOMPARE(runs[0].result, "pass");
+        QVERIFY(spool.removeRun(finished, &removed, &error) && removed);
+        QCOMPARE(spool.runCount(), 0);
+    }
+
+    // A server that hangs (its processes stopped, connections open) holds the recorder's
+    // shutdown 2 s at most; the run goes to the spool and is stored once when it is back.
+    void hungServerCostsTheShutdownTwoSecondsAtMost() {
+        QFETCH_GLOBAL(bool, postgres);
+        if (!postgres) {
+            QSKIP("a hung server is PostgreSQL's");
+        }
+        HungServer server;
+        QVERIFY2(server.isKnown(), "MVX_PG_DIR names no running server (scripts/pg-throwaway.sh start)");
+        const DbTarget target = freshTarget();
+        QVERIFY(target.isValid());
+        const QString spool = m_dir.filePath(QUuid::createUuid().toString(QUuid::Id128) + ".sqlite");
+        qint64 shutdownMs = -1;
+        {
+            auto recorder = std::make_unique<RunRecorder>(RecordsTarget{target, spool, "st-hung"});
+            recorder->begin({}, "HUNG-1");
+            QVERIFY(recorder->waitWritten(20000));  // connected, the run's row stored
+            QVERIFY(server.hang());
+            // Should the shutdown wait for the server, the server comes back after 15 s.
+            std::mutex mutex;
+            std::condition_variable resumed;
+            bool done = false;
+            Concurrent guard(
+                [&] {
+                    std::unique_lock<std::mutex> lock(mutex);
+                    if (!resumed.wait_for(lock, std::chrono::seconds(15), [&] { return done; })) {
+                        server.resume();
+                    }
+                },
+                [&] {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    done = true;
+                    resumed.notify_all();
+                });
+            recorder->finish(1, QString(), {});
+            QElapsedTimer shutdown;
+            shutdown.start();
+            recorder.reset();
+            shutdownMs = shutdown.elapsed();
+            guard.join();
+            server.resume();
+        }
+        QVERIFY2(shutdownMs < RunRecorder::kShutdownMs + 1000, qPrintable(QString::number(shutdownMs)));
+        QString error;
+        QVector<RunRecord> spooled;
+        ResultsDb local(DbTarget::sqlite(spool));
+        QVERIFY(local.open(&error) && local.loadRuns(&spooled, &error) && spooled.size() == 1);
+        QCOMPARE(spooled[0].result, "pass");
+        RunRecorder next({target, spool, "st-hung"});
+        next.retryUpload();
+        QVERIFY(next.waitWritten(20000));
+        ResultsDb db(target);
+        QVector<RunRecord> stored;
+        QVERIFY(db.open(&error) && db.loadRuns(&stored, &error));
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored[0].result, "pass");
+        QCOMPARE(local.runCount(), 0);
+    }
+
+    // `report` reads: a file or a database that is not a results database is refused and left
+    // as it was; dates are checked.
+    void reportReadsOnly() {
+        QFETCH_GLOBAL(bool, postgres);
+        const DbTarget target = postgres ? freshTarget() : DbTarget::sqlite(m_dir.filePath("other.sqlite"));
+        QVERIFY(target.isValid());
+        if (!postgres) {
+            ResultsDb other(target);  // any SQLite file: give it a table of its own
+            QString error;
+            QVERIFY(other.open(&error));
+            QVERIFY(QSqlQuery(other.database()).exec("DROP TABLE runs"));
+            QVERIFY(QSqlQuery(other.database()).exec("DROP TABLE schema_info"));
+            QVERIFY(QSqlQuery(other.database()).exec("CREATE TABLE notes (line TEXT)"));
+            QVERIFY(QSqlQuery(other.database()).exec("PRAGMA journal_mode=DELETE"));
+        }
+        const QByteArray before = postgres ? QByteArray() : fileBytes(target.path);
+        const MvxctlRun refused = runMvxctl({"report", "--db", target.url()});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("is not a results database"), refused.err.constData());
+        if (postgres) {
+            ResultsDb look(target, ResultsDb::Access::ReadOnly);
+            QString error;
+            QVERIFY(!look.open(&error));
+            QVERIFY2(error.contains("not a results database"), qPrintable(error));
+        } else {
+            QCOMPARE(fileBytes(target.path), before);
+        }
+        const QStringList bad[] = {{"--from", "2026-12-07T00:00"},
+                                   {"--to", "7.12.2026"},
+                                   {"--from", "2026-03-03", "--to", "2026-03-02"}};
+        for (const QStringList &args : bad) {
+            const MvxctlRun r = runMvxctl(QStringList{"report", "--db", target.url()} + args);
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY2(r.err.contains("yyyy-MM-dd") || r.err.contains("is after"), r.err.constData());
+        }
+    }
+
+    // Runs spooled while the database was away reach it with `mvxctl records upload`, without
+    // waiting for the station's next run; while it is still away they stay, and it exits 1.
+    void recordsUploadFlushesTheSpool() {
+        const DbTarget target = freshTarget();
+        QVERIFY(target.isValid());
+        const QString logDir = m_dir.filePath(QUuid::createUuid().toString(QUuid::Id128));
+        DbTarget away = target;
+        away.port = 1;  // nothing listens there
+        away.path = "/dev/null/records.sqlite";
+        {
+            RunRecorder offline(RecordsTarget::inLogFolder(logDir, away, "st-away"));
+            offline.begin({}, "UP-1");
+            offline.finish(1, QString(), {});
+            QVERIFY(offline.waitWritten(20000));
+        }
+        const MvxctlRun still = runMvxctl({"records", "upload", "--db", away.url(), "--log-dir", logDir});
+        QCOMPARE(still.exitCode, 1);
+        QVERIFY2(still.err.contains("1 run(s) left"), still.err.constData());
+        const MvxctlRun r = runMvxctl({"records", "upload", "--db", target.url(), "--log-dir", logDir});
+        QVERIFY2(r.exitCode == 0, (r.out + r.err).constData());
+        QVERIFY2(r.out.contains("1 spooled run(s) uploaded"), r.out.constData());
+        ResultsDb db(target);
+        QString error;
+        QVector<RunRecord> runs;
+        QVERIFY(db.open(&error) && db.loadRuns(&runs, &error) && runs.size() == 1);
+        QCOMPARE(runs[0].result, "pass");
+    }
+
+    // The history of a board whose run has not finished: its end is null.
+    void historyOfAnUnfinishedRun() {
+        const DbTarget target = freshTarget();
+        QVERIFY(target.isValid());
+        ResultsDb db(target);
+        QString error;
+        QVERIFY(db.open(&error));
+        RunRecord started = run("OPEN-1", "2026-03-02", "A", QString());
+        started.endedAt.clear();
+        QVERIFY(db.recordStart(started, &error));
+        const QJsonObject history = report({"--db", target.url(), "--serial", "OPEN-1"});
+        const QJsonObject r = history.value("runs").toArray().at(0).toObject();
+        QVERIFY(r.contains("end") && r.value("end").isNull());
+        QVERIFY(r.value("result").toString().isEmpty());
     }
 
     // A started run is visible unfinished; a finished one carries everything, typed input as data.

@@ -303,6 +303,8 @@ class TestTestEngine : public QObject {
              "---- Fin de bucle, paso 0 de 2 ----|---- Fin de bucle, paso 1 de 2 ----"},
             {"serial number", serial, 1, "0 20 Numero de serie: 1 1 1 0", "", "0 20 Numero de serie: 0 0 0 0",
              "AB-12-CD"},
+            {"serial number counted in characters", serial, 1, "0 20 Numero de serie: 1 1 1 0", "",
+             "0 20 Numero de serie: 0 0 0 0", "AB-12-C\U0001F600"},
             {"serial number too short", serial, -1, "0 20 Numero de serie: 0 1 1 0",
              "Tamaño esperado: 8; tamaño leído: 7|Bloques esperado: 3; bloques leídos: 2", "", "ABC-123"},
             {"increment inside", measure + "min=1 max=2", 1, measured.arg(QLatin1String("20"), "1 2 1"),

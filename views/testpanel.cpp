@@ -181,6 +181,7 @@ void TestPanel::useRecords(const RecordsSettings &records, const QString &logDir
     connect(m_recorder, &RunRecorder::todayFigures, this, &TestPanel::showToday);
     connect(m_recorder, &RunRecorder::boardHistory, this, &TestPanel::warnEarlierRuns);
     m_statsLabel->setText(QStringLiteral("Records: %1").arg(target.database.url()));
+    m_recorder->retryUpload();  // what earlier sessions spooled goes now, not with the next run
     m_recorder->requestToday();
 }
 

@@ -25,8 +25,10 @@ struct Options {
     Format format = Format::Text;
 };
 
+// yyyy-MM-dd exactly: the days are stored so, and a longer text would match nothing.
 bool validDate(const QString &text) {
-    return text.isEmpty() || QDate::fromString(text, Qt::ISODate).isValid();
+    return text.isEmpty() ||
+           (text.size() == 10 && QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid());
 }
 
 bool parseOptions(const QStringList &args, Options *o, QString *error) {
@@ -51,8 +53,14 @@ bool parseOptions(const QStringList &args, Options *o, QString *error) {
     }
     o->filter = {parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to")),
                  parser.value(QStringLiteral("station"))};
-    if (!validDate(o->filter.from) || !validDate(o->filter.to)) {
-        *error = QStringLiteral("dates are written yyyy-MM-dd");
+    for (const QString &date : {o->filter.from, o->filter.to}) {
+        if (!validDate(date)) {
+            *error = QStringLiteral("'%1' is not a date: write yyyy-MM-dd, as 2026-03-02").arg(date);
+            return false;
+        }
+    }
+    if (!o->filter.from.isEmpty() && !o->filter.to.isEmpty() && o->filter.from > o->filter.to) {
+        *error = QStringLiteral("--from %1 is after --to %2").arg(o->filter.from, o->filter.to);
         return false;
     }
     o->bySerial = parser.isSet(QStringLiteral("serial"));
@@ -124,7 +132,8 @@ int runReport(const QStringList &args) {
         cli::err() << "mvxctl report: no results database at " << options.db.path << "\n";
         return kNoDatabase;
     }
-    ResultsDb db(options.db);
+    // Read only: a report changes nothing, and a file that is not a results database is refused.
+    ResultsDb db(options.db, ResultsDb::Access::ReadOnly);
     if (!db.open(&error)) {
         cli::err() << "mvxctl report: cannot open " << options.db.url() << ": " << error << "\n";
         return kNoDatabase;

@@ -26,10 +26,11 @@ const char kUsage[] =
     "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] [--station NAME] [--address A] "
     "[--speed S] [--framing F]";
 constexpr int kAnswerTimeoutMs = 5000;
-// How long the end of a run may wait for its record to be written (or spooled).
-constexpr int kRecordWaitMs = 30000;
+// How long the end of a run may wait for its record to be written (or spooled), after the
+// verdict is printed.
+constexpr int kRecordWaitMs = 5000;
 
-enum ExitCode { kPassed = 0, kFailed = 1, kCannotRun = 2, kStopped = 3, kLineLost = 4 };
+enum ExitCode { kPassed = 0, kFailed = 1, kCannotRun = 2, kStopped = 3, kLineLost = 4, kLogsNotWritten = 5 };
 
 std::atomic<bool> g_interrupted{false};
 
@@ -188,9 +189,10 @@ void finishRecord(RunRecorder &recorder) {
     QCoreApplication::processEvents();
 }
 
-int exitFor(int result, bool lineLost) {
+// A board that passed without its logs is not a pass a station may take silently.
+int exitFor(int result, bool lineLost, bool logsWritten) {
     if (result > 0) {
-        return kPassed;
+        return logsWritten ? kPassed : kLogsNotWritten;
     }
     if (result < 0) {
         return kFailed;
@@ -237,10 +239,20 @@ int runTest(const QStringList &args) {
     Modbus &worker = session.worker();
     worker.setInputList(inputs);
     worker.setHoldingList(holdings);
+    QString why;
+    bool logsWritten = RecordsTarget::folderUsable(options.logDir, &why);
+    if (!logsWritten) {
+        cli::err() << "mvxctl test: the log folder '" << options.logDir << "' cannot be used (" << why
+                   << "): no logs are written; the run is recorded in " << options.records.database.url()
+                   << " or in the spool " << QDir::toNativeSeparators(options.records.spoolPath) << "\n";
+    }
     logger full, result, summary;
     for (logger *log : {&full, &result, &summary}) {
         QObject::connect(log, &logger::writeFailed, &session.context(),
-                         [](const QString &message) { cli::err() << "mvxctl test: " << message << "\n"; });
+                         [&logsWritten](const QString &message) {
+                             logsWritten = false;
+                             cli::err() << "mvxctl test: " << message << "\n";
+                         });
     }
     TestLogs logs(&full, &result, &summary);
     RunState state;
@@ -262,14 +274,24 @@ int runTest(const QStringList &args) {
         cli::err() << "mvxctl test: the test file cannot be run\n";
         return kCannotRun;
     }
-    if (engine->serialRequired()) {
-        if (options.serial.isEmpty()) {
-            cli::err() << "mvxctl test: this test checks a serial number: give it with --serial\n";
-            return kCannotRun;
+    if (engine->serialRequired() && options.serial.isEmpty()) {
+        cli::err() << "mvxctl test: this test checks a serial number: give it with --serial\n";
+        return kCannotRun;
+    }
+    // The logs are written for every test, with a serial-number step or without.
+    const TestLogs::Flags flags{engine->doFullLog(), engine->doResultLog(), engine->doSummaryLog()};
+    if (logsWritten) {
+        logs.begin(options.logDir, flags, options.serial, nullptr);
+        for (const auto &[wanted, log] : {std::pair<bool, logger *>{flags.full, &full},
+                                          {flags.result, &result},
+                                          {flags.summary, &summary}}) {
+            if (wanted && !log->isOpen()) {
+                logsWritten = false;
+                cli::err() << "mvxctl test: cannot create a log in " << options.logDir << "\n";
+            }
         }
-        QDir().mkpath(options.logDir);
-        logs.begin(options.logDir, {engine->doFullLog(), engine->doResultLog(), engine->doSummaryLog()},
-                   options.serial, nullptr);
+    }
+    if (engine->serialRequired()) {
         cli::out() << "Número de serie: " << options.serial << "\n";
     }
     engine->setSerial(options.serial);
@@ -284,11 +306,13 @@ int runTest(const QStringList &args) {
     }
     logs.finish(outcome, holdings, !reason.isEmpty(), reason, endedAt, options.serial);
     recorder.finish(outcome, reason, holdings);
-    finishRecord(recorder);
+    // The verdict first; then the record, for a bounded time (what is not written by then is
+    // spooled when the recorder ends).
     cli::out() << "Resultado: " << TestLogs::resultWord(outcome) << "\n";
     cli::out().flush();
+    finishRecord(recorder);
     if (lineLost) {
         cli::err() << "mvxctl test: the line was lost during the test\n";
     }
-    return exitFor(outcome, lineLost);
+    return exitFor(outcome, lineLost, logsWritten);
 }

@@ -12,4 +12,5 @@ int runExport(const QStringList &args);
 int runTest(const QStringList &args);
 int runSearch(const QStringList &args);
 int runReport(const QStringList &args);
+int runRecords(const QStringList &args);
 int runLog2Csv(const QStringList &args);

@@ -26,6 +26,7 @@ const Command kCommands[] = {
     {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] ..."},
     {"report", runReport,
      "report [--db URL] [--from DATE] [--to DATE] [--station S] [--serial SN] [--json|--csv]"},
+    {"records", runRecords, "records upload [--db URL] [--log-dir D]   upload spooled runs to the database"},
 };
 
 #ifdef MVX_VERSION
@@ -44,7 +45,8 @@ int usage(cli::TextOut &out) {
            "  1  failed: a file that cannot be read, a drive that does not answer, a failed board\n"
            "  2  bad arguments or usage (for test: the test could not run)\n"
            "  3  test: stopped before its end\n"
-           "  4  test: the line was lost during the test (recorded as cancelled)\n";
+           "  4  test: the line was lost during the test (recorded as cancelled)\n"
+           "  5  test: the board passed but its logs could not be written (the run is recorded)\n";
     return 2;
 }
 

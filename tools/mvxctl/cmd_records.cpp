@@ -1,0 +1,80 @@
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include "cli.h"
+#include "commands.h"
+#include "test/recordwriter.h"
+#include "test/runrecorder.h"
+
+namespace {
+
+const char kUsage[] = "records upload [--db URL] [--log-dir D]";
+
+enum ExitCode { kUploaded = 0, kRunsLeft = 1, kUsageError = 2 };
+
+QString plainText(QString text) {
+    static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
+    return text.remove(tags).trimmed();
+}
+
+// Offers one spool to the database; the runs it still holds afterwards (-1: unreadable).
+int upload(const DbTarget &database, const QString &spoolPath) {
+    RecordWriter writer(database, spoolPath, 0);
+    QObject::connect(&writer, &RecordWriter::note,
+                     [](const QString &text) { cli::out() << plainText(text) << "\n"; });
+    writer.uploadSpool();
+    const int left = writer.spooledRuns();
+    if (left != 0) {
+        cli::err() << "mvxctl records: " << (left < 0 ? QStringLiteral("cannot read") : QString::number(left))
+                   << (left < 0 ? QStringLiteral(" ") : QStringLiteral(" run(s) left in "))
+                   << QDir::toNativeSeparators(spoolPath) << "\n";
+    }
+    return left;
+}
+
+int runUpload(const QStringList &args) {
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("upload"), QStringLiteral("Upload the spooled runs."));
+    parser.addOption({QStringLiteral("db"),
+                      QStringLiteral("Results database (default: sqlite in the log folder)."),
+                      QStringLiteral("URL")});
+    parser.addOption({QStringLiteral("log-dir"), QStringLiteral("Log folder whose spool is uploaded."),
+                      QStringLiteral("D"), QStringLiteral("log")});
+    if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
+        return kUsageError;
+    }
+    DbTarget database;
+    QString error;
+    if (parser.isSet(QStringLiteral("db")) &&
+        !DbTarget::parse(parser.value(QStringLiteral("db")), &database, &error)) {
+        cli::err() << "mvxctl records: " << error << "\n";
+        return kUsageError;
+    }
+    const RecordsTarget target =
+        RecordsTarget::inLogFolder(parser.value(QStringLiteral("log-dir")), database);
+    // The log folder's spool and the fallback folder's one for this database.
+    const QString folderSpool =
+        QDir(parser.value(QStringLiteral("log-dir"))).filePath(QStringLiteral("mvx-records-spool.sqlite"));
+    bool left = false;
+    for (const QString &spool : {folderSpool, RecordsTarget::fallbackSpool(target.database)}) {
+        if (QFile::exists(spool)) {
+            left = upload(target.database, spool) != 0 || left;
+        }
+    }
+    cli::out().flush();
+    return left ? kRunsLeft : kUploaded;
+}
+
+}  // namespace
+
+int runRecords(const QStringList &args) {
+    if (args.value(0) == QLatin1String("upload")) {
+        return runUpload(args);
+    }
+    cli::err() << "mvxctl records: "
+               << (args.isEmpty() ? QStringLiteral("a subcommand is needed")
+                                  : QStringLiteral("unknown subcommand '%1'").arg(args[0]))
+               << "\nusage: mvxctl " << kUsage << "\n";
+    return kUsageError;
+}
