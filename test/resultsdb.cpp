@@ -9,6 +9,13 @@
 
 namespace {
 
+QString newerSchemaText(int version) {
+    return QStringLiteral(
+               "the database has schema version %1; this program knows up to %2: update the program")
+        .arg(version)
+        .arg(ResultsDb::kSchemaVersion);
+}
+
 // The run columns in the order RunRecord lists them; values are bound in the same order.
 const char kRunColumns[] =
     "id, station, serial, day, started_at, ended_at, result, failed_step, reason, test_file, "
@@ -230,11 +237,7 @@ bool ResultsDb::checkSchema(QString *error) {
         return false;
     }
     if (version > kSchemaVersion) {
-        *error = QStringLiteral(
-                     "the database has schema version %1; this program knows up to %2: update the "
-                     "program")
-                     .arg(version)
-                     .arg(kSchemaVersion);
+        *error = newerSchemaText(version);
         return false;
     }
     return true;
@@ -258,11 +261,7 @@ bool ResultsDb::prepareSchema(QString *error) {
         return false;
     }
     if (version > kSchemaVersion) {
-        *error = QStringLiteral(
-                     "the database has schema version %1; this program knows up to %2: update the "
-                     "program")
-                     .arg(version)
-                     .arg(kSchemaVersion);
+        *error = newerSchemaText(version);
         db.rollback();
         return false;
     }
