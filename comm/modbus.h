@@ -245,6 +245,7 @@ class Modbus : public QObject {
     void onWriteFinished(QModbusReply *reply, const QueuedWrite &write);
     void announceSendRecord(const QueuedWrite &write);
     void noteExchange(bool answered);
+    void tellHookWriteEnded(quint64 ticket, bool ok);
     void checkAccessLevel();
 
     // modbus_reads.cpp: reads and replies

@@ -191,17 +191,13 @@ void Modbus::sendNextWrite() {
     QModbusReply *reply = master()->sendRawRequest(write.request, write.target);
     if (!reply) {
         statusBar(tr("Write error: ") + master()->errorString());
-        if (m_hook) {
-            m_hook->onWriteFinished(write.ticket, false);
-        }
+        tellHookWriteEnded(write.ticket, false);
         return;
     }
     if (reply->isFinished()) {
         qDebug() << "broadcast?";
         reply->deleteLater();
-        if (m_hook) {
-            m_hook->onWriteFinished(write.ticket, true);
-        }
+        tellHookWriteEnded(write.ticket, true);
         return;
     }
     ++m_inFlight;
@@ -222,15 +218,11 @@ void Modbus::onWriteFinished(QModbusReply *reply, const QueuedWrite &write) {
     reply->deleteLater();
     const QModbusDevice::Error error = reply->error();
     if (error == QModbusDevice::ReplyAbortedError) {
-        if (m_hook) {
-            m_hook->onWriteFinished(write.ticket, false);
-        }
+        tellHookWriteEnded(write.ticket, false);
         return;
     }
     noteExchange(error == QModbusDevice::NoError || error == QModbusDevice::ProtocolError);
-    if (m_hook) {
-        m_hook->onWriteFinished(write.ticket, error == QModbusDevice::NoError);
-    }
+    tellHookWriteEnded(write.ticket, error == QModbusDevice::NoError);
     if (write.kind == WriteKind::Password) {
         m_levelCheckPending = true;
         m_levelAsked = write.level;
@@ -245,6 +237,12 @@ void Modbus::onWriteFinished(QModbusReply *reply, const QueuedWrite &write) {
                                : registerName(address);
     const bool toLogArea = write.kind == WriteKind::Single || write.kind == WriteKind::Device;
     emit send_status(false, true, toLogArea, writeResponseError(*reply, target));
+}
+
+void Modbus::tellHookWriteEnded(quint64 ticket, bool ok) {
+    if (m_hook) {
+        m_hook->onWriteFinished(ticket, ok);
+    }
 }
 
 void Modbus::noteExchange(bool answered) {
