@@ -313,7 +313,7 @@ void Modbus::setCaptureStatusIndex(int index) {
     if (deferToWorkerThread([=] { setCaptureStatusIndex(index); })) {
         return;
     }
-    m_captureStatusIndex = index;
+    m_capture.setStatusIndex(index);
 }
 
 void Modbus::writeHolding(int address, int value, bool log) {
@@ -533,7 +533,7 @@ void Modbus::triggerCapture() {
         return;
     }
     if (queueHoldingWrite(kCaptureTriggerRegister, 1, true) != 0) {
-        m_capturePending = true;
+        m_capture.armAfterTrigger();
     }
 }
 
@@ -541,7 +541,7 @@ void Modbus::startAccelerometerRead() {
     if (deferToWorkerThread([this] { startAccelerometerRead(); })) {
         return;
     }
-    m_accelCounter = 1;
+    m_capture.requestAccelerometer();
 }
 
 void Modbus::setTickHook(PollTickHook *hook) {

@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-#include "comm/capturereader.h"
+#include "comm/capturesequence.h"
 #include "comm/driveregisters.h"
 #include "comm/failurecounter.h"
 #include "comm/flashsequence.h"
@@ -70,7 +70,7 @@ class Modbus : public QObject {
     };
 
     static constexpr int kLastSearchAddress = 247;
-    static constexpr int kCaptureSteps = 28;
+    static constexpr int kCaptureSteps = CaptureSequence::kSteps;
     static constexpr uint16_t kCaptureReadyBit = driveregisters::kCaptureReadyBit;
     static constexpr int kCaptureTriggerRegister = driveregisters::kCaptureTrigger;
     static constexpr int kAlarmStopRegister = driveregisters::kStop;
@@ -240,7 +240,6 @@ class Modbus : public QObject {
     void tickSearch();
     void tickRange();
     void tickCapture(bool buffers);
-    void beginCapture(int base);
     void sendNextWrite();
     void onWriteFinished(QModbusReply *reply, const QueuedWrite &write);
     void announceSendRecord(const QueuedWrite &write);
@@ -344,11 +343,7 @@ class Modbus : public QObject {
     int m_rangeStart = 0;
     int m_rangeCount = 0;
 
-    int m_accelCounter = 0;
-    int m_bufferCounter = 0;
-    bool m_capturePending = false;
-    int m_captureStatusIndex = -1;
-    CaptureReader m_capture;
+    CaptureSequence m_capture;
 
     bool m_testRunning = false;
     bool m_testFailed = false;

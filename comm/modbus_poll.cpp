@@ -85,13 +85,10 @@ void Modbus::tickReadInputs() {
     if (m_rangeRequested) {
         m_rangeRequested = false;
         setState(ESTADO_R_RANGE);
-    } else if (m_accelCounter > 0) {
-        beginCapture(CaptureReader::kAccelerometerBase);
-        setState(ESTADO_R_ACCEL);
-        return;
-    } else if (m_bufferCounter > 0) {
-        beginCapture(CaptureReader::kBufferBase);
-        setState(ESTADO_R_BUFFERS);
+    } else if (m_capture.due() != CaptureSequence::Area::None) {
+        const CaptureSequence::Area area = m_capture.due();
+        m_capture.begin(area);
+        setState(area == CaptureSequence::Area::Buffers ? ESTADO_R_BUFFERS : ESTADO_R_ACCEL);
         return;
     } else {
         setState(ESTADO_R_HOLDINGS);
@@ -146,27 +143,17 @@ void Modbus::tickRange() {
     startRead(ReadKind::Range, m_rangeStart, m_rangeCount, m_serverAddress);
 }
 
-void Modbus::beginCapture(int base) {
-    // A capture read interrupted by a write goes on where it stopped.
-    if (!m_capture.active() || m_capture.base() != base) {
-        m_capture.restart(base);
-    }
-}
-
 void Modbus::tickCapture(bool buffers) {
-    int &counter = buffers ? m_bufferCounter : m_accelCounter;
-    if (counter < kCaptureSteps) {
-        ++counter;
-        if (buffers) {
-            emit update_progressBar2(true, float(counter) / kCaptureSteps * 100.0f);
-        }
+    const CaptureSequence::Area area =
+        buffers ? CaptureSequence::Area::Buffers : CaptureSequence::Area::Accelerometer;
+    const CaptureSequence::Step step = m_capture.next(area);
+    if (step.progress >= 0.0f) {
+        emit update_progressBar2(true, step.progress);
     }
-    const CaptureReader::Chunk chunk = m_capture.next();
-    startRead(ReadKind::Capture, chunk.start, chunk.count, m_serverAddress);
-    if (m_capture.active()) {
+    startRead(ReadKind::Capture, step.chunk.start, step.chunk.count, m_serverAddress);
+    if (!step.last) {
         return;
     }
-    counter = 0;
     if (buffers) {
         emit update_progressBar2(true, 0.0f);
     }

@@ -195,16 +195,12 @@ void Modbus::storeHoldingWords(const QVector<uint16_t> &words) {
 }
 
 void Modbus::checkCaptureStatus(const QVector<uint16_t> &words) {
-    if (!m_capturePending || words.size() <= 11) {
+    if (m_capture.isArmed() && words.size() > 11) {
+        qDebug() << "recv_input_registers bufferReadToBeDoneOnRenesas";
+    }
+    if (!m_capture.takeReadyStatus(words)) {
         return;
     }
-    qDebug() << "recv_input_registers bufferReadToBeDoneOnRenesas";
-    const int index = m_captureStatusIndex;
-    if (index < 0 || index >= words.size() || !(words.at(index) & kCaptureReadyBit)) {
-        return;
-    }
-    m_capturePending = false;
-    m_bufferCounter = 1;
     logArea(QStringLiteral("Buffer listo para leer"));
     emit update_progressBar2(true, 1.0f / kCaptureSteps * 100.0f);
 }
