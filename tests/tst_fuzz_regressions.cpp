@@ -10,6 +10,7 @@
 #include "map/xmlmap.h"
 #include "params/paramfile_io.h"
 #include "test/xml_test_reader.h"
+#include "views/plotdata/datalogreader.h"
 
 namespace {
 
@@ -122,6 +123,52 @@ class tst_fuzz_regressions : public QObject {
         QCOMPARE(contents.meta.file, QStringLiteral("map.xml"));
         QCOMPARE(contents.meta.model, QStringLiteral("4"));
         QCOMPARE(contents.meta.version, meta.version);
+    }
+
+    // An hour field of any length was multiplied by 3 600 000 in a 64-bit integer: a data log
+    // opened from anywhere could overflow it (undefined behaviour), and the replay and log2csv
+    // add the start time on top.
+    void dataLogElapsedHours_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<qint64>("elapsedMs");
+        QTest::newRow("overflowing hours") << QByteArray("9999999999999:00:00.000") << qint64(-1);
+        QTest::newRow("largest 64-bit hours") << QByteArray("2562047788015:12:55.807") << qint64(-1);
+        QTest::newRow("past a century") << QByteArray("878401:00:00.000") << qint64(-1);
+        QTest::newRow("a century") << QByteArray("876000:00:00.001") << qint64(876000) * 3600000 + 1;
+        QTest::newRow("a week") << QByteArray("168:00:00.000") << qint64(168) * 3600000;
+    }
+    void dataLogElapsedHours() {
+        QFETCH(QByteArray, text);
+        QFETCH(qint64, elapsedMs);
+        QCOMPARE(plotdata::DataLogReader::parseElapsed(text), elapsedMs);
+    }
+
+    // Lines whose time went back were handed on as they came, so the replay's history and the
+    // CSV rows could run backwards in time.
+    void dataLogTimesNeverGoBack() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("log.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "Log started at 14:03:07,250 of 05/12/2024\n"
+            "00:00:00.000;Speed\n00:00:00.000;rpm\n"
+            "00:00:01.000;1\n00:00:00.500;2\n00:00:01.000;3\n00:00:00.999;4\n00:00:02.000;5\n");
+        file.close();
+        plotdata::DataLogReader reader;
+        QString error;
+        QVERIFY2(reader.open(file.fileName(), &error), qPrintable(error));
+        QList<qint64> times;
+        QList<double> values;
+        QVERIFY(reader.readRows(
+            {0},
+            [&](qint64 elapsedMs, const QVector<double> &row) {
+                times << elapsedMs;
+                values << row.at(0);
+            },
+            {}, &error));
+        QCOMPARE(times, (QList<qint64>{1000, 1000, 2000}));
+        QCOMPARE(values, (QList<double>{1, 3, 5}));
+        QCOMPARE(reader.skippedLines(), 2);
     }
 };
 
