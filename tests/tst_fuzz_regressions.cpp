@@ -9,6 +9,7 @@
 #include "map/domguard.h"
 #include "map/xmlmap.h"
 #include "params/paramfile_io.h"
+#include "test/dburl.h"
 #include "test/xml_test_reader.h"
 #include "views/plotdata/datalogreader.h"
 
@@ -169,6 +170,57 @@ class tst_fuzz_regressions : public QObject {
         QCOMPARE(times, (QList<qint64>{1000, 1000, 2000}));
         QCOMPARE(values, (QList<double>{1, 3, 5}));
         QCOMPARE(reader.skippedLines(), 2);
+    }
+
+    // A database URL that was refused was quoted whole in the message, password included, and
+    // the message is shown in the window and written to the logs.
+    void databaseUrlMessagesHidePasswords_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("password given") << QStringLiteral("postgresql://mvx:s3cret@db:5432/line2")
+                                        << QStringLiteral("postgresql://mvx:****@db:5432/line2");
+        QTest::newRow("no database") << QStringLiteral("postgres://mvx:s3cret@db")
+                                     << QStringLiteral("postgres://mvx:****@db");
+        QTest::newRow("no server") << QStringLiteral("postgresql://mvx:s3cret@/line2")
+                                   << QStringLiteral("postgresql://mvx:****@/line2");
+        QTest::newRow("password with @ and :") << QStringLiteral("postgresql://mvx:s3c:r@t@db/x")
+                                               << QStringLiteral("postgresql://mvx:****@db/x");
+        QTest::newRow("unknown scheme")
+            << QStringLiteral("mysql://mvx:s3cret@db/line2") << QStringLiteral("mysql://mvx:****@db/line2");
+    }
+    void databaseUrlMessagesHidePasswords() {
+        QFETCH(QString, url);
+        QFETCH(QString, shown);
+        DbTarget target;
+        QString error;
+        QVERIFY(!DbTarget::parse(url, &target, &error));
+        QVERIFY2(!error.contains(QLatin1String("s3c")), qPrintable(error));
+        QVERIFY2(error.contains(shown), qPrintable(error));
+    }
+
+    // The printed form of a database URL is quoted in messages and given back to mvxctl --db:
+    // an IPv6 host lost its brackets and a '?' in a name was printed bare.
+    void databaseUrlPrintsBackTheSame_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("IPv6 host") << QStringLiteral("postgresql://u@[::1]:5433/db")
+                                   << QStringLiteral("postgresql://u@[::1]:5433/db");
+        QTest::newRow("escaped ? in the name") << QStringLiteral("postgres://mvx@d/b%3F:52")
+                                               << QStringLiteral("postgresql://mvx@d:5432/b%3F:52");
+        QTest::newRow("plain") << QStringLiteral("postgresql://mvx@db/line2")
+                               << QStringLiteral("postgresql://mvx@db:5432/line2");
+    }
+    void databaseUrlPrintsBackTheSame() {
+        QFETCH(QString, url);
+        QFETCH(QString, printed);
+        DbTarget target;
+        QString error;
+        QVERIFY2(DbTarget::parse(url, &target, &error), qPrintable(error));
+        QCOMPARE(target.url(), printed);
+        DbTarget reread;
+        QVERIFY2(DbTarget::parse(target.url(), &reread, &error), qPrintable(error));
+        QCOMPARE(reread.host, target.host);
+        QCOMPARE(reread.database, target.database);
     }
 };
 
