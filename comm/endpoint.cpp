@@ -7,9 +7,13 @@ namespace {
 const QString kTcpScheme = QStringLiteral("tcp://");
 
 // Only an IPv6 address has a colon in its host; in a URL it is bracketed so that its colons are
-// not read as the one before the port.
+// not read as the one before the port, and the '%' before a zone ("fe80::1%eth0") is written
+// "%25", or the zone would read back as an escape.
 QString bracketedIfIpv6(const QString &host) {
-    return host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
+    if (!host.contains(QLatin1Char(':'))) {
+        return host;
+    }
+    return QStringLiteral("[%1]").arg(QString(host).replace(QLatin1Char('%'), QLatin1String("%25")));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "app/settings.h"
+#include "comm/endpoint.h"
 #include "map/domguard.h"
 #include "map/xmlmap.h"
 #include "params/paramfile_io.h"
@@ -221,6 +222,28 @@ class tst_fuzz_regressions : public QObject {
         QVERIFY2(DbTarget::parse(target.url(), &reread, &error), qPrintable(error));
         QCOMPARE(reread.host, target.host);
         QCOMPARE(reread.database, target.database);
+    }
+
+    // An IPv6 address with a zone ("fe80::1%eth0") was printed with a bare '%', which reads
+    // back as an escape: the gateway printed another address, or none.
+    void endpointWithIpv6Zone_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("named zone") << QStringLiteral("fe80::1%eth0")
+                                    << QStringLiteral("tcp://[fe80::1%25eth0]:502");
+        QTest::newRow("zone that looks like an escape")
+            << QStringLiteral("::%17") << QStringLiteral("tcp://[::%2517]:502");
+    }
+    void endpointWithIpv6Zone() {
+        QFETCH(QString, host);
+        QFETCH(QString, printed);
+        const Endpoint endpoint = Endpoint::tcp(host, 502);
+        QVERIFY2(endpoint.isValid(), qPrintable(endpoint.error()));
+        QCOMPARE(endpoint.host(), host);
+        QCOMPARE(endpoint.toString(), printed);
+        const Endpoint reread = Endpoint::parse(endpoint.toString());
+        QCOMPARE(reread.host(), host);
+        QCOMPARE(reread.toString(), printed);
     }
 };
 
