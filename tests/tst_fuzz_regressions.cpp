@@ -7,6 +7,9 @@
 
 #include "app/settings.h"
 #include "comm/endpoint.h"
+#include "comm/pdubuilder.h"
+#include "comm/pollscheduler.h"
+#include "comm/requestqueue.h"
 #include "map/domguard.h"
 #include "map/xmlmap.h"
 #include "params/paramfile_io.h"
@@ -244,6 +247,28 @@ class tst_fuzz_regressions : public QObject {
         const Endpoint reread = Endpoint::parse(endpoint.toString());
         QCOMPARE(reread.host(), host);
         QCOMPARE(reread.toString(), printed);
+    }
+
+    // A stop command left from an ended session made the scheduler send a write, and take()
+    // then sent an ordinary one in its place: to a silent drive, or past the reads' turn.
+    void staleStopCommandLetsNoWriteThrough() {
+        RequestQueue queue;
+        QueuedWrite stop;
+        stop.request = pdu::writeSingleRegister(0, 0);
+        stop.session = 1;
+        QVERIFY(queue.push(stop, RequestQueue::Lane::Priority) != 0);
+        QueuedWrite ordinary;
+        ordinary.request = pdu::writeSingleRegister(20, 300);
+        ordinary.session = 2;
+        QVERIFY(queue.push(ordinary) != 0);
+
+        PollScheduler scheduler;
+        PollScheduler::Line line;
+        line.priorityWrite = queue.hasPriorityWrite(2);
+        line.write = !queue.isEmpty();
+        line.answering = false;
+        QCOMPARE(scheduler.next(line), PollScheduler::Next::Cycle);
+        QVERIFY(queue.hasPriorityWrite(1));
     }
 };
 
