@@ -9,14 +9,15 @@ QString DbTarget::url() const {
             return QStringLiteral("sqlite:%1").arg(path);
         case Kind::Postgres: {
             // Put together by QUrl: an IPv6 host is bracketed and a character that means something
-            // in a URL ('@', '?', '%' in a name) is escaped, so the printed form reads back the same.
+            // in a URL ('@', '?', '%' in a name) is escaped, and so are blanks and other non-ASCII
+            // characters (parse() trims the text), so the printed form reads back the same.
             QUrl url;
             url.setScheme(QStringLiteral("postgresql"));
             url.setUserName(user);
             url.setHost(host);
             url.setPort(port);
             url.setPath(QLatin1Char('/') + database);
-            return url.toString();
+            return url.toString(QUrl::EncodeSpaces | QUrl::EncodeUnicode);
         }
         case Kind::None:
             break;

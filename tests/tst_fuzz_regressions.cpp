@@ -203,7 +203,7 @@ class tst_fuzz_regressions : public QObject {
     }
 
     // The printed form of a database URL is quoted in messages and given back to mvxctl --db:
-    // an IPv6 host lost its brackets and a '?' in a name was printed bare.
+    // an IPv6 host lost its brackets, and a '?' or a blank in a name was printed bare.
     void databaseUrlPrintsBackTheSame_data() {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("printed");
@@ -211,6 +211,10 @@ class tst_fuzz_regressions : public QObject {
                                    << QStringLiteral("postgresql://u@[::1]:5433/db");
         QTest::newRow("escaped ? in the name") << QStringLiteral("postgres://mvx@d/b%3F:52")
                                                << QStringLiteral("postgresql://mvx@d:5432/b%3F:52");
+        QTest::newRow("escaped blank ending the name")
+            << QStringLiteral("postgresql://h/u%20") << QStringLiteral("postgresql://h:5432/u%20");
+        QTest::newRow("escaped no-break space")
+            << QStringLiteral("postgresql://h/u%C2%A0") << QStringLiteral("postgresql://h:5432/u%C2%A0");
         QTest::newRow("plain") << QStringLiteral("postgresql://mvx@db/line2")
                                << QStringLiteral("postgresql://mvx@db:5432/line2");
     }
