@@ -102,8 +102,11 @@ class Driver {
                 }
                 break;
             case Address:
+                // The worker clears the queue on a new address; what is left goes where it was asked.
                 m_address = m_in.ConsumeIntegralInRange(1, 247);
-                clear();
+                if (m_in.ConsumeBool()) {
+                    clear();
+                }
                 break;
         }
     }
