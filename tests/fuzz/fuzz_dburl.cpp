@@ -3,8 +3,8 @@
 // messages end up on screen and in logs). A URL that parses prints as one naming the same
 // database.
 #include <cstddef>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 
 #include "fuzzsupport.h"
 #include "test/dburl.h"
