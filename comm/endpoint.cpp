@@ -7,13 +7,18 @@ namespace {
 const QString kTcpScheme = QStringLiteral("tcp://");
 
 // Only an IPv6 address has a colon in its host; in a URL it is bracketed so that its colons are
-// not read as the one before the port, and the '%' before a zone ("fe80::1%eth0") is written
-// "%25", or the zone would read back as an escape.
+// not read as the one before the port, and the zone after its '%' ("fe80::1%eth0") is escaped
+// ("%25eth0"), or the zone would read back as an escape or end the host early.
 QString bracketedIfIpv6(const QString &host) {
     if (!host.contains(QLatin1Char(':'))) {
         return host;
     }
-    return QStringLiteral("[%1]").arg(QString(host).replace(QLatin1Char('%'), QLatin1String("%25")));
+    const int zone = host.indexOf(QLatin1Char('%'));
+    if (zone < 0) {
+        return QStringLiteral("[%1]").arg(host);
+    }
+    return QLatin1Char('[') + host.left(zone) + QLatin1String("%25") +
+           QString::fromLatin1(QUrl::toPercentEncoding(host.mid(zone + 1))) + QLatin1Char(']');
 }
 
 }  // namespace

@@ -232,7 +232,8 @@ class tst_fuzz_regressions : public QObject {
     }
 
     // An IPv6 address with a zone ("fe80::1%eth0") was printed with a bare '%', which reads
-    // back as an escape: the gateway printed another address, or none.
+    // back as an escape, and with the zone as it is, where an '@' ends the host: the gateway
+    // printed another address, or none.
     void endpointWithIpv6Zone_data() {
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("printed");
@@ -240,6 +241,8 @@ class tst_fuzz_regressions : public QObject {
                                     << QStringLiteral("tcp://[fe80::1%25eth0]:502");
         QTest::newRow("zone that looks like an escape")
             << QStringLiteral("::%17") << QStringLiteral("tcp://[::%2517]:502");
+        QTest::newRow("zone holding an @")
+            << QStringLiteral("::%@") << QStringLiteral("tcp://[::%25%40]:502");
     }
     void endpointWithIpv6Zone() {
         QFETCH(QString, host);
