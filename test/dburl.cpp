@@ -73,6 +73,16 @@ bool parsePostgres(const QString &text, DbTarget *target, QString *error) {
                      .arg(shown(text));
         return false;
     }
+    // QUrl prints a noncharacter (U+FFFF, U+3FFFF...) as half of a pair, which reads back as
+    // another name; no user or database is called that.
+    for (const QString &name : {url.userName(), database}) {
+        const QVector<uint> codePoints = name.toUcs4();
+        if (std::any_of(codePoints.cbegin(), codePoints.cend(),
+                        [](uint c) { return QChar::isNonCharacter(c) || QChar::isSurrogate(c); })) {
+            *error = QStringLiteral("'%1' holds a name that is not text").arg(shown(text));
+            return false;
+        }
+    }
     target->kind = DbTarget::Kind::Postgres;
     target->host = url.host();
     target->port = url.port(5432);

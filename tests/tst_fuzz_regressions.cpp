@@ -231,6 +231,22 @@ class tst_fuzz_regressions : public QObject {
         QCOMPARE(reread.database, target.database);
     }
 
+    // QUrl prints a noncharacter in a name as half of a character pair: the printed URL named
+    // another database.
+    void databaseUrlWithNoncharacterRefused_data() {
+        QTest::addColumn<QString>("url");
+        QTest::newRow("U+3FFFF in the name") << QStringLiteral("postgresql://h/a\U0003FFFFb");
+        QTest::newRow("U+FFFF in the name") << QStringLiteral("postgresql://h/a\uFFFFb");
+        QTest::newRow("U+FDD0 in the user") << QStringLiteral("postgresql://\uFDD0@h/db");
+    }
+    void databaseUrlWithNoncharacterRefused() {
+        QFETCH(QString, url);
+        DbTarget target;
+        QString error;
+        QVERIFY2(!DbTarget::parse(url, &target, &error), qPrintable(target.url()));
+        QVERIFY2(error.contains(QLatin1String("not text")), qPrintable(error));
+    }
+
     // An IPv6 address with a zone ("fe80::1%eth0") was printed with a bare '%', which reads
     // back as an escape: the gateway printed another address, or none.
     void endpointWithIpv6Zone_data() {
