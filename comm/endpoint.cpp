@@ -1,15 +1,33 @@
 #include "comm/endpoint.h"
 
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
 const QString kTcpScheme = QStringLiteral("tcp://");
 
 // Only an IPv6 address has a colon in its host; in a URL it is bracketed so that its colons are
-// not read as the one before the port.
+// not read as the one before the port, and the '%' before a zone ("fe80::1%eth0") is written
+// "%25", or the zone would read back as an escape.
 QString bracketedIfIpv6(const QString &host) {
-    return host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
+    if (!host.contains(QLatin1Char(':'))) {
+        return host;
+    }
+    return QStringLiteral("[%1]").arg(QString(host).replace(QLatin1Char('%'), QLatin1String("%25")));
+}
+
+// The zone of an IPv6 address names an interface ("eth0", "3"). Anything else in it could not
+// be printed back as the same address: QUrl reads the zone's escapes byte by byte.
+bool zoneIsName(const QString &host) {
+    const int percent = host.indexOf(QLatin1Char('%'));
+    if (percent < 0) {
+        return true;
+    }
+    const QString zone = host.mid(percent + 1);
+    return !zone.isEmpty() && std::all_of(zone.cbegin(), zone.cend(), [](QChar c) {
+        return c.unicode() < 0x80 && (c.isLetterOrNumber() || QStringLiteral("-._~").contains(c));
+    });
 }
 
 }  // namespace
@@ -47,6 +65,11 @@ Endpoint Endpoint::parse(const QString &text) {
         endpoint.m_error = usage;
         return endpoint;
     }
+    if (!zoneIsName(url.host())) {
+        endpoint.m_error =
+            QStringLiteral("'%1': the zone of an IPv6 address is an interface name or number").arg(trimmed);
+        return endpoint;
+    }
     endpoint.m_host = url.host();
     endpoint.m_port = url.port(kDefaultTcpPort);
     if (endpoint.m_port < 1) {
@@ -58,7 +81,7 @@ Endpoint Endpoint::parse(const QString &text) {
 }
 
 Endpoint Endpoint::tcp(const QString &host, int port) {
-    return parse(kTcpScheme + QStringLiteral("%1:%2").arg(bracketedIfIpv6(host)).arg(port));
+    return parse(kTcpScheme + QStringLiteral("%1:%2").arg(bracketedIfIpv6(host), QString::number(port)));
 }
 
 QString Endpoint::hostInUrl() const {
@@ -69,12 +92,12 @@ QString Endpoint::toString() const {
     if (!isTcp()) {
         return m_device;
     }
-    return QStringLiteral("tcp://%1:%2").arg(hostInUrl()).arg(m_port);
+    return QStringLiteral("tcp://%1:%2").arg(hostInUrl(), QString::number(m_port));
 }
 
 QString Endpoint::describe() const {
     if (!isTcp()) {
         return QStringLiteral("serial port %1").arg(m_device);
     }
-    return QStringLiteral("Modbus TCP gateway %1 port %2").arg(hostInUrl()).arg(m_port);
+    return QStringLiteral("Modbus TCP gateway %1 port %2").arg(hostInUrl(), QString::number(m_port));
 }

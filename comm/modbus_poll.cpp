@@ -18,7 +18,7 @@ void Modbus::poll() {
     // tick instead of piling requests up in the master while the drive is slow or silent.
     line.busy = m_inFlight > 0 || !master();
     line.flashing = isFlashing();
-    line.priorityWrite = m_queue.hasPriorityWrite();
+    line.priorityWrite = m_queue.hasPriorityWrite(lineSession());
     line.write = !m_queue.isEmpty();
     line.answering = m_answering;
     switch (m_scheduler.next(line)) {

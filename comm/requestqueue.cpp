@@ -1,5 +1,7 @@
 #include "comm/requestqueue.h"
 
+#include <algorithm>
+
 #include "comm/pdubuilder.h"
 
 QString RequestQueue::Dropped::describe() const {
@@ -37,6 +39,11 @@ void RequestQueue::setSendList(const QVector<param_list_t> &records, int target,
 
 bool RequestQueue::isEmpty() const {
     return m_priority.isEmpty() && m_normal.isEmpty() && m_sendList.isEmpty();
+}
+
+bool RequestQueue::hasPriorityWrite(quint32 session) const {
+    return std::any_of(m_priority.cbegin(), m_priority.cend(),
+                       [session](const QueuedWrite &write) { return write.session == session; });
 }
 
 bool RequestQueue::take(quint32 session, QueuedWrite *write) {

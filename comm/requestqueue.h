@@ -47,7 +47,9 @@ class RequestQueue {
     void setSendList(const QVector<param_list_t> &records, int target, quint32 session);
 
     bool isEmpty() const;
-    bool hasPriorityWrite() const { return !m_priority.isEmpty(); }
+    // Whether a stop command of `session` waits. Those of an ended session do not count: take()
+    // drops them, and an ordinary write must not go out in their place.
+    bool hasPriorityWrite(quint32 session) const;
     int queuedWrites() const { return m_priority.size() + m_normal.size(); }
     int sendRemaining() const { return m_sendList.size(); }
     int sendTotal() const { return m_sendTotal; }

@@ -3,13 +3,23 @@
 #include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
+#include <algorithm>
 
 QString DbTarget::url() const {
     switch (kind) {
         case Kind::Sqlite:
             return QStringLiteral("sqlite:%1").arg(path);
         case Kind::Postgres: {
-            QString text = QStringLiteral("postgresql://%1@%2:%3/%4").arg(user, host).arg(port).arg(database);
+            // Put together by QUrl: an IPv6 host is bracketed and a character that means something
+            // in a URL ('@', '?', '%' in a name) is escaped, and so are blanks and other non-ASCII
+            // characters (parse() trims the text), so the printed form reads back the same.
+            QUrl url;
+            url.setScheme(QStringLiteral("postgresql"));
+            url.setUserName(user);
+            url.setHost(host);
+            url.setPort(port);
+            url.setPath(QLatin1Char('/') + database);
+            const QString text = url.toString(QUrl::EncodeSpaces | QUrl::EncodeUnicode);
             QStringList query;
             for (const auto &[key, value] : options) {
                 query << key + QLatin1Char('=') + QString::fromUtf8(QUrl::toPercentEncoding(value, "/:"));
@@ -92,6 +102,16 @@ bool parsePostgres(const QString &text, DbTarget *target, QString *error) {
         *error =
             QStringLiteral("'%1' names no database: write postgresql://USER@HOST:PORT/DBNAME").arg(shown);
         return false;
+    }
+    // QUrl prints a noncharacter (U+FFFF, U+3FFFF...) as half of a pair, which reads back as
+    // another name; no user or database is called that.
+    for (const QString &name : {url.userName(), database}) {
+        const QVector<uint> codePoints = name.toUcs4();
+        if (std::any_of(codePoints.cbegin(), codePoints.cend(),
+                        [](uint c) { return QChar::isNonCharacter(c) || QChar::isSurrogate(c); })) {
+            *error = QStringLiteral("'%1' holds a name that is not text").arg(shown);
+            return false;
+        }
     }
     DbTarget parsed;
     if (!parseQuery(url, shown, &parsed, error)) {

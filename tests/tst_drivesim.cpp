@@ -10,6 +10,7 @@
 #include "comm/rtumaster.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
+#include "tools/drive-sim/gatewayframes.h"
 
 namespace {
 
@@ -399,6 +400,53 @@ class DriveSimTest : public QObject {
         }
         QVERIFY(m_bus.drive.command(QStringLiteral("set-holding 3 -1")));
         QCOMPARE(read(kHoldings, 3, 1).values, Words{0xFFFF});
+    }
+
+    // The gateway's framing on its own: what it passes to the drives of units 1 and 2, and when
+    // it closes the connection. Each request is "transaction protocol length unit" + PDU, in hex.
+    void gatewayRoutesWholeFrames_data() {
+        QTest::addColumn<QByteArray>("streamHex");
+        QTest::addColumn<QStringList>("routed");  // "unit:transaction" per frame passed on
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("leftBytes");
+        const QByteArray read1 = "0001 0000 0006 01 0300000001";
+        const QByteArray read2 = "0002 0000 0006 02 0300000001";
+        QTest::newRow("two drives") << read1 + read2 << QStringList{"1:1", "2:2"} << false << 0;
+        QTest::newRow("unit without a drive dropped")
+            << "0001 0000 0006 09 0300000001" + read2 << QStringList{"2:2"} << false << 0;
+        QTest::newRow("partial frame waits") << read1 + read2.left(20) << QStringList{"1:1"} << false << 8;
+        QTest::newRow("partial header waits") << QByteArray("0001 0000 00") << QStringList{} << false << 5;
+        QTest::newRow("length 0 closes") << read1 + "0002 0000 0000 01" << QStringList{"1:1"} << true << 7;
+        QTest::newRow("length 1 closes") << QByteArray("0002 0000 0001 01") << QStringList{} << true << 7;
+        QTest::newRow("length 2, the shortest")
+            << QByteArray("0002 0000 0002 01 07") << QStringList{"1:2"} << false << 0;
+        QTest::newRow("length 254, the longest")
+            << "0003 0000 00FE 02" + QByteArray("00").repeated(253) << QStringList{"2:3"} << false << 0;
+        QTest::newRow("length 255 closes") << QByteArray("0003 0000 00FF 02") << QStringList{} << true << 7;
+        QTest::newRow("length 65535 closes")
+            << QByteArray("0004 0000 FFFF 01 03") << QStringList{} << true << 8;
+        // The protocol id is not read here: the drive's own Modbus TCP server judges it.
+        QTest::newRow("other protocol id passed on")
+            << QByteArray("0005 1234 0006 01 0300000001") << QStringList{"1:5"} << false << 0;
+    }
+    void gatewayRoutesWholeFrames() {
+        QFETCH(QByteArray, streamHex);
+        QFETCH(QStringList, routed);
+        QFETCH(bool, closed);
+        QFETCH(int, leftBytes);
+        QByteArray buffer = QByteArray::fromHex(streamHex.replace(' ', ""));
+        const gatewayframes::Split split =
+            gatewayframes::route(&buffer, [](int unit) { return unit == 1 || unit == 2; });
+        QStringList passed;
+        for (const gatewayframes::Routed &frame : split.frames) {
+            QCOMPARE(gatewayframes::unitId(frame.frame), frame.unit);
+            passed << QStringLiteral("%1:%2")
+                          .arg(frame.unit)
+                          .arg((quint8(frame.frame[0]) << 8) | quint8(frame.frame[1]));
+        }
+        QCOMPARE(passed, routed);
+        QCOMPARE(split.malformed, closed);
+        QCOMPARE(buffer.size(), leftBytes);
     }
 
     // What the gateway prints is what mvxctl --port and the window's port box take as it is.

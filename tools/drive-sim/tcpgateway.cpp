@@ -6,11 +6,10 @@
 
 #include "comm/endpoint.h"
 #include "driveserver.h"
+#include "tools/drive-sim/gatewayframes.h"
 
 namespace {
 
-constexpr int kHeaderSize = 7;  // transaction, protocol, length (2 bytes each), unit id
-constexpr int kMaxFrameSize = 260;
 const QString kLoopback = QStringLiteral("127.0.0.1");
 
 // An IPv6 host may come as a URL writes it, "[::1]"; QHostAddress takes it bare.
@@ -121,28 +120,14 @@ GatewayConnection::GatewayConnection(QTcpSocket *client, const QMap<int, UnitSer
     connect(client, &QTcpSocket::disconnected, this, &QObject::deleteLater);
 }
 
-int GatewayConnection::frameSize(const QByteArray &buffer) {
-    if (buffer.size() < kHeaderSize) {
-        return 0;
-    }
-    const int size = 6 + ((quint8(buffer.at(4)) << 8) | quint8(buffer.at(5)));
-    if (size < kHeaderSize + 1 || size > kMaxFrameSize) {
-        return -1;
-    }
-    return buffer.size() >= size ? size : 0;
-}
-
 void GatewayConnection::fromClient() {
     m_fromClient += m_client->readAll();
-    int size = 0;
-    while ((size = frameSize(m_fromClient)) > 0) {
-        const QByteArray frame = m_fromClient.left(size);
-        m_fromClient.remove(0, size);
-        if (QTcpSocket *upstream = m_upstream.value(unitId(frame))) {
-            upstream->write(frame);  // written once connected, if it is not yet
-        }
+    const gatewayframes::Split split =
+        gatewayframes::route(&m_fromClient, [this](int unit) { return m_upstream.contains(unit); });
+    for (const gatewayframes::Routed &routed : split.frames) {
+        m_upstream.value(routed.unit)->write(routed.frame);  // written once connected, if it is not yet
     }
-    if (size < 0) {
+    if (split.malformed) {
         m_client->abort();  // not Modbus TCP
     }
 }
@@ -151,7 +136,7 @@ void GatewayConnection::fromUnit(int unit) {
     QByteArray &buffer = m_fromUnits[unit];
     buffer += m_upstream.value(unit)->readAll();
     int size = 0;
-    while ((size = frameSize(buffer)) > 0) {
+    while ((size = gatewayframes::frameSize(buffer)) > 0) {
         const QByteArray frame = buffer.left(size);
         buffer.remove(0, size);
         const UnitServer::Plan plan = m_units.value(unit)->takePlan();

@@ -73,12 +73,6 @@ class GatewayConnection : public QObject {
   public:
     GatewayConnection(QTcpSocket *client, const QMap<int, UnitServer *> &units, QObject *parent);
 
-    // Bytes of the first whole Modbus TCP frame in buffer, 0 while it is incomplete and -1 when
-    // the header cannot be one. Only the header's length field and unit id are read: framing
-    // itself is left to Qt at both ends.
-    static int frameSize(const QByteArray &buffer);
-    static int unitId(const QByteArray &frame) { return quint8(frame.at(6)); }
-
   private:
     void fromClient();
     void fromUnit(int unit);

@@ -11,6 +11,9 @@ namespace {
 
 const QByteArray kStartPrefix = QByteArrayLiteral("Log started at ");
 constexpr int kMaxLine = 1 << 20;
+// A century of logging. Any file can be opened, so the hour field is bounded: hours × 3 600 000
+// and the start time plus the elapsed time must stay far from overflowing.
+constexpr qint64 kMaxHours = 100 * 366 * 24;
 
 QByteArray trimmedLine(QByteArray line) {
     while (line.endsWith('\n') || line.endsWith('\r')) {
@@ -44,7 +47,7 @@ qint64 DataLogReader::parseElapsed(const QByteArray &text) {
         return ok;
     };
     if (!field(hours, ':', 0) || !field(minutes, ':', 2) || !field(seconds, '.', 2) || !field(millis, 0, 3) ||
-        hours < 0 || minutes > 59 || seconds > 59) {
+        hours < 0 || hours > kMaxHours || minutes > 59 || seconds > 59) {
         return -1;
     }
     return hours * 3600000 + minutes * 60000 + seconds * 1000 + millis;
@@ -120,6 +123,7 @@ bool DataLogReader::readRows(const QVector<int> &columns, const Row &row, const 
         }
     }
     QVector<double> values(columns.size());
+    qint64 lastElapsed = 0;
     QByteArray buffer(kMaxLine, Qt::Uninitialized);
     while (!m_file.atEnd()) {
         const qint64 read = m_file.readLine(buffer.data(), buffer.size());
@@ -138,6 +142,13 @@ bool DataLogReader::readRows(const QVector<int> &columns, const Row &row, const 
             m_skipped += QByteArray::fromRawData(line, int(end - line)).startsWith("Log finished at") ? 0 : 1;
             continue;
         }
+        // The logger's clock never goes back; a line that does was edited or belongs to another
+        // log, and the plot's history and the CSV rows must stay in time order.
+        if (elapsed < lastElapsed) {
+            ++m_skipped;
+            continue;
+        }
+        lastElapsed = elapsed;
         values.fill(qQNaN());
         const char *from = first + 1;
         for (int column = 0; column < slotsOfColumn.size() && from <= end; ++column) {

@@ -28,12 +28,13 @@ class DataLogReader {
     int columnOf(const QString &name) const { return m_names.indexOf(name); }
 
     // Hands each data line to row with the values of the given columns (NaN where the text is
-    // no number or the line is short); reports progress in percent of the file read. Lines
-    // that are not data lines are counted and skipped.
+    // no number or the line is short), in time order; reports progress in percent of the file
+    // read. Lines that are not data lines, or whose time is before the previous line's, are
+    // counted and skipped.
     bool readRows(const QVector<int> &columns, const Row &row, const Progress &progress, QString *error);
     int skippedLines() const { return m_skipped; }
 
-    // "00:01:05.042" → 65042; -1 when the text is not an elapsed time.
+    // "00:01:05.042" → 65042; -1 when the text is not an elapsed time (or more than a century).
     static qint64 parseElapsed(const QByteArray &text);
     // A value as the tables show it: decimal, or hexadecimal with "0x"; NaN otherwise.
     static double parseValue(const QByteArray &text);
