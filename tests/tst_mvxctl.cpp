@@ -22,18 +22,6 @@ QByteArray readFile(const QString &path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-bool startBus(SimulatedBus &bus, Transport transport = Transport::Serial) {
-    bus.transport = transport;
-    SimulatedDrive::Options options;
-    options.mapFile = mapPath;
-    QString error;
-    const bool started = bus.start(options, &error);
-    if (!started) {
-        qWarning() << error;
-    }
-    return started;
-}
-
 // A search's stdout, the --json form written as the --csv one.
 QString searchOutput(const QByteArray &out) {
     const QJsonDocument document = QJsonDocument::fromJson(out);
@@ -246,7 +234,7 @@ class TestMvxctl : public QObject {
             QTemporaryDir dir;
             const QString path = dir.filePath(QLatin1String(fileName));
             SimulatedBus bus;
-            QVERIFY(writeFile(path, image) && startBus(bus, transport) && bus.drive.command(fault));
+            QVERIFY(writeFile(path, image) && startExampleDrive(bus, transport) && bus.drive.command(fault));
             const MvxctlRun run =
                 runMvxctl(QStringList{"flash", "--port", bus.endpoint(), "--file", path} + options);
             QVERIFY2(run.exitCode == exitCode && run.err.contains(message), run.err.constData());

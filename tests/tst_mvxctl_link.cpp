@@ -18,18 +18,6 @@ namespace {
 
 const QString mapPath = testpaths::example(QStringLiteral("drive-map.xml"));
 
-bool startBus(SimulatedBus &bus, Transport transport) {
-    bus.transport = transport;
-    SimulatedDrive::Options options;
-    options.mapFile = mapPath;
-    QString error;
-    const bool started = bus.start(options, &error);
-    if (!started) {
-        qWarning() << error;
-    }
-    return started;
-}
-
 // Empty when a server can listen on the IPv6 loopback address, else why not.
 QString ipv6LoopbackMissing() {
     QTcpServer probe;
@@ -119,7 +107,7 @@ class TestMvxctlLink : public QObject {
         QFETCH(QString, fault);
         constexpr int kShortestWindowMs = 2000;  // the clock ticks by 10 ms: long enough to tell 2%
         SimulatedBus bus;
-        QVERIFY(startBus(bus, Transport::Serial) && bus.drive.command(fault));
+        QVERIFY(startExampleDrive(bus, Transport::Serial) && bus.drive.command(fault));
         command.insert(1, QStringLiteral("--port"));
         command.insert(2, bus.endpoint());
 
@@ -233,7 +221,7 @@ class TestMvxctlLink : public QObject {
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         SimulatedBus bus;
-        QVERIFY(startBus(bus, transport));
+        QVERIFY(startExampleDrive(bus, transport));
         // Address 2 is silent: the drive is at 1.
         const MvxctlRun run =
             runMvxctl(QStringList{"search", "--port", bus.endpoint(), "--from", "2", "--to", "2"} + options);
@@ -267,7 +255,7 @@ class TestMvxctlLink : public QObject {
         QFETCH(bool, terminal);
         QFETCH(QString, expected);
         SimulatedBus bus;
-        QVERIFY(startBus(bus, Transport::Serial));
+        QVERIFY(startExampleDrive(bus, Transport::Serial));
         Terminal console;
         QProcess mvxctl;
         if (terminal) {

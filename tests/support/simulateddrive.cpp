@@ -127,3 +127,15 @@ void SimulatedBus::pullThePlug() {
         line.stop();
     }
 }
+
+bool startExampleDrive(SimulatedBus &bus, Transport transport) {
+    bus.transport = transport;
+    SimulatedDrive::Options options;
+    options.mapFile = testpaths::example(QStringLiteral("drive-map.xml"));
+    QString error;
+    const bool started = bus.start(options, &error);
+    if (!started) {
+        qWarning() << error;
+    }
+    return started;
+}

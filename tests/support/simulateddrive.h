@@ -63,6 +63,7 @@ Q_DECLARE_METATYPE(Transport)
 // The two rows of a test that runs over both transports (column "transport").
 void addTransportRows();
 
+
 struct SimulatedBus {
     Transport transport = Transport::Serial;
     VirtualSerialPair line;
@@ -78,3 +79,6 @@ struct SimulatedBus {
   private:
     bool launch(SimulatedDrive::Options options, const QString &tcp, QString *error);
 };
+
+// Starts `bus` with one drive of the example map on `transport`; says why on failure.
+bool startExampleDrive(SimulatedBus &bus, Transport transport = Transport::Serial);
