@@ -230,7 +230,7 @@ void ParamFile::showMarks() {
         QBrush background;
         if (row < m_comparison.compared()) {
             const bool same = m_comparison.marks[row] == ParamComparison::Mark::Same;
-            text = same ? QStringLiteral("ok") : QStringLiteral("no");
+            text = same ? tr("ok") : tr("no");
             background = QBrush(same ? Qt::green : Qt::red);
         }
         setReadOnlyCell(table, row, 2, text);

@@ -46,7 +46,7 @@ void ConnectionStatusWidget::setAddress(int address) {
 }
 
 void ConnectionStatusWidget::setConnected(bool connected) {
-    m_state->setText(connected ? QStringLiteral("connected") : QStringLiteral("disconnected"));
+    m_state->setText(connected ? tr("connected") : tr("disconnected"));
     m_state->setStyleSheet(connected ? QStringLiteral("color: darkgreen; font-weight: bold;")
                                      : QStringLiteral("color: darkred;"));
     if (connected) {

@@ -67,8 +67,8 @@ QWidget *SecondaryGraph::buildPlot() {
     m_plot->setObjectName(QStringLiteral("secondaryPlot"));
     m_plot->setBackground(Qt::white);
     m_plot->axisRect()->setBackground(Qt::white);
-    m_plot->yAxis->setLabel(QStringLiteral("counts"));
-    m_plot->xAxis->setLabel(QStringLiteral("samples"));
+    m_plot->yAxis->setLabel(tr("counts"));
+    m_plot->xAxis->setLabel(tr("samples"));
     m_plot->xAxis->setRange(0, tracedecode::kBufferSamples);
     const QPen grid(Qt::black, 0.5, Qt::DotLine);
     for (QCPAxis *axis : {m_plot->xAxis, m_plot->yAxis}) {
