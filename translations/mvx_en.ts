@@ -1830,6 +1830,49 @@ FAILED! Communication error<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>realtimeaxes</name>
+    <message>
+        <source>Speed [rpm]</source>
+        <translation>Speed [rpm]</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Voltage [V]</source>
+        <translation>Voltage [V]</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation>Voltage</translation>
+    </message>
+    <message>
+        <source>Current [A]</source>
+        <translation>Current [A]</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Current</translation>
+    </message>
+    <message>
+        <source>Power [W]</source>
+        <translation>Power [W]</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>Temperature [ºC]</source>
+        <translation>Temperature [ºC]</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Temperature</translation>
+    </message>
+</context>
+<context>
     <name>registertooltip</name>
     <message>
         <source>Address: 0x%1 (%2)</source>
@@ -2156,6 +2199,10 @@ Size: %4 bytes (%5 blocks). The controller&apos;s memory is erased first; the dr
     <message>
         <source>%1 input registers: one poll reads at most %2</source>
         <translation>%1 input registers: one poll reads at most %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a number</source>
+        <translation>&apos;%1&apos; is not a number</translation>
     </message>
 </context>
 </TS>

@@ -1830,6 +1830,49 @@ FALLO!. Error de comunicación<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>realtimeaxes</name>
+    <message>
+        <source>Speed [rpm]</source>
+        <translation>Velocidad [rpm]</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Velocidad</translation>
+    </message>
+    <message>
+        <source>Voltage [V]</source>
+        <translation>Tensión [V]</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation>Tensión</translation>
+    </message>
+    <message>
+        <source>Current [A]</source>
+        <translation>Corriente [A]</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Corriente</translation>
+    </message>
+    <message>
+        <source>Power [W]</source>
+        <translation>Potencia [W]</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Potencia</translation>
+    </message>
+    <message>
+        <source>Temperature [ºC]</source>
+        <translation>Temperatura [ºC]</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Temperatura</translation>
+    </message>
+</context>
+<context>
     <name>registertooltip</name>
     <message>
         <source>Address: 0x%1 (%2)</source>
@@ -2156,6 +2199,10 @@ Tamaño: %4 bytes (%5 bloques). Primero se borra la memoria del controlador; el 
     <message>
         <source>%1 input registers: one poll reads at most %2</source>
         <translation>%1 registros de entrada: una lectura lee como máximo %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a number</source>
+        <translation>&apos;%1&apos; no es un número</translation>
     </message>
 </context>
 </TS>

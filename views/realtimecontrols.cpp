@@ -1,6 +1,7 @@
 #include "views/realtimecontrols.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -40,10 +41,12 @@ RealtimeControls::RealtimeControls(QWidget *parent)
     addRow(grid, 1, new QLabel(tr("Time"), this), m_timeMin, m_timeMax);
     for (const realtimeaxes::AxisSpec &spec : realtimeaxes::axes()) {
         AxisRow row;
-        row.automatic = new QCheckBox(spec.rowTitle, this);
+        const QString rowTitle =
+            QCoreApplication::translate("realtimeaxes", spec.rowTitle.toUtf8().constData());
+        row.automatic = new QCheckBox(rowTitle, this);
         row.automatic->setChecked(true);
         row.automatic->setToolTip(tr("Automatic scale of the %1 axis. Clear it to fix the axis to min..max")
-                                      .arg(spec.rowTitle.toLower()));
+                                      .arg(rowTitle.toLower()));
         row.min = newField(spec.initialMin);
         row.max = newField(spec.initialMax);
         addRow(grid, m_rows.size() + 2, row.automatic, row.min, row.max);

@@ -3,6 +3,7 @@
 #include <qcustomplot.h>
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -164,7 +165,7 @@ void RealtimePlot::buildAxes() {
     QList<QCPAxis *> valueAxes;
     for (const realtimeaxes::AxisSpec &spec : realtimeaxes::axes()) {
         QCPAxis *axis = (spec.rightSide ? right : left).at(spec.indexOnSide);
-        styleAxis(axis, spec.title);
+        styleAxis(axis, QCoreApplication::translate("realtimeaxes", spec.title.toUtf8().constData()));
         const int index = m_valueAxes.size();
         connect(axis, QOverload<const QCPRange &>::of(&QCPAxis::rangeChanged), this,
                 [this, index] { onValueRangeChanged(index); });
