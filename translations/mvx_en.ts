@@ -1194,6 +1194,10 @@ FAILED! Communication error<byte value="xd"/>
         <source>samples</source>
         <translation>samples</translation>
     </message>
+    <message>
+        <source>Warning: the variables and scales must be selected prior to the tigger event and every time power is restored in the inverter</source>
+        <translation>Warning: the variables and scales must be selected before the trigger event and every time power is restored to the inverter</translation>
+    </message>
 </context>
 <context>
     <name>TestEngine</name>

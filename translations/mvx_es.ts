@@ -1194,6 +1194,10 @@ FALLO!. Error de comunicación<byte value="xd"/>
         <source>samples</source>
         <translation>muestras</translation>
     </message>
+    <message>
+        <source>Warning: the variables and scales must be selected prior to the tigger event and every time power is restored in the inverter</source>
+        <translation>Atención: las variables y las escalas deben seleccionarse antes del evento de disparo y cada vez que se restablece la alimentación del variador</translation>
+    </message>
 </context>
 <context>
     <name>TestEngine</name>

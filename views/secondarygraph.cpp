@@ -34,9 +34,10 @@ constexpr int kScaleField = 56;
 constexpr int kNarrowField = 52;
 const QColor kCanvasFrame(131, 131, 131);
 
-const char *const kWarning =
+const char *const kWarning = QT_TRANSLATE_NOOP(
+    "SecondaryGraph",
     "Warning: the variables and scales must be selected prior to the tigger event and every time power is "
-    "restored in the inverter";
+    "restored in the inverter");
 
 }  // namespace
 
@@ -51,7 +52,7 @@ SecondaryGraph::SecondaryGraph(QWidget *parent) : QWidget(parent), m_acceleromet
     m_progress->setVisible(false);
     layout->addWidget(m_progress);
 
-    m_warning = new QLabel(QString::fromLatin1(kWarning), this);
+    m_warning = new QLabel(tr(kWarning), this);
     m_warning->setObjectName(QStringLiteral("labWarning"));
     m_warning->setWordWrap(true);
     layout->addWidget(m_warning);
