@@ -919,7 +919,7 @@ FALLO!. Error de comunicación<byte value="xd"/>
     </message>
     <message>
         <source>Click the plot to place a cursor (two give differences)</source>
-        <translation>Haga clic en el gráfico para colocar un cursor (dos muestran diferencias)</translation>
+        <translation>Haga clic para poner un cursor (dos dan diferencias)</translation>
     </message>
     <message>
         <source>Date/Time</source>
