@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include "app/settings.h"
@@ -34,7 +35,9 @@ QStringList catalogFolders() {
 }
 
 QString catalogPath(const QString &code) {
-    if (code.isEmpty()) {
+    // A code is a locale name ("en", "pt_BR"), never a path.
+    static const QRegularExpression localeName(QStringLiteral("^[A-Za-z]{2,3}(_[A-Za-z]{2})?$"));
+    if (!localeName.match(code).hasMatch()) {
         return QString();
     }
     for (const QString &folder : catalogFolders()) {
