@@ -511,6 +511,10 @@
         <source>Broadcast address! will not reply!</source>
         <translation>Broadcast address: no drive will reply!</translation>
     </message>
+    <message>
+        <source>MVX/MVZ configurator - Velmor - [build: %1 - %2]</source>
+        <translation>MVX/MVZ configurator - Velmor - [build: %1 - %2]</translation>
+    </message>
 </context>
 <context>
     <name>Modbus</name>

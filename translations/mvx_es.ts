@@ -511,6 +511,10 @@
         <source>Broadcast address! will not reply!</source>
         <translation>¡Dirección de difusión: ningún equipo responderá!</translation>
     </message>
+    <message>
+        <source>MVX/MVZ configurator - Velmor - [build: %1 - %2]</source>
+        <translation>Configurador MVX/MVZ - Velmor - [compilación: %1 - %2]</translation>
+    </message>
 </context>
 <context>
     <name>Modbus</name>
