@@ -23,8 +23,8 @@ namespace {
 const char *const kNameContext = "uilanguage";
 const char *const kOwnName = QT_TRANSLATE_NOOP("uilanguage", "the name of this catalog's language");
 
-QPointer<QTranslator> installedCatalog;
-QPointer<QTranslator> installedQtTexts;
+// The catalog in use and, after it, Qt's own catalogs in the same language.
+QVector<QPointer<QTranslator>> installed;
 
 // Built into the program first; then the package's folder, where a catalog added later
 // can be dropped without rebuilding.
@@ -49,13 +49,25 @@ QString catalogPath(const QString &code) {
     return QString();
 }
 
+bool installFile(const QString &path, const QString &folder = QString()) {
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(path, folder)) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed.append(translator);
+    return true;
+}
+
 void removeInstalled() {
-    for (QPointer<QTranslator> *translator : {&installedCatalog, &installedQtTexts}) {
-        if (*translator) {
-            QCoreApplication::removeTranslator(*translator);
-            delete translator->data();
+    for (const QPointer<QTranslator> &translator : qAsConst(installed)) {
+        if (translator) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator.data();
         }
     }
+    installed.clear();
 }
 
 }  // namespace
@@ -86,21 +98,13 @@ bool install(const QString &code) {
     if (path.isEmpty()) {
         return false;
     }
-    auto *catalog = new QTranslator(QCoreApplication::instance());
-    if (!catalog->load(path)) {
-        delete catalog;
+    if (!installFile(path)) {
         return false;
     }
-    QCoreApplication::installTranslator(catalog);
-    installedCatalog = catalog;
-    // The file dialogs' and buttons' own texts, when the system has them in this language.
-    auto *qtTexts = new QTranslator(QCoreApplication::instance());
-    if (qtTexts->load(QStringLiteral("qtbase_") + code,
-                      QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(qtTexts);
-        installedQtTexts = qtTexts;
-    } else {
-        delete qtTexts;
+    // The buttons', file dialogs' and serial ports' own texts, when the system has them
+    // (Debian package qttranslations5-l10n).
+    for (const char *module : {"qtbase_", "qtserialport_"}) {
+        installFile(QLatin1String(module) + code, QLibraryInfo::location(QLibraryInfo::TranslationsPath));
     }
     return true;
 }
