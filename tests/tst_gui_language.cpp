@@ -174,7 +174,6 @@ void LanguageTest::languajeKeyChoosesTheTexts_data() {
     QTest::newRow("en") << QStringLiteral("en") << QStringLiteral("Auxiliary holdings")
                         << QStringLiteral("Short reason for the failure:");
     QTest::newRow("es") << QStringLiteral("es") << QStringLiteral("Holdings auxiliares") << builtReason;
-        << QStringLiteral("../translations/mvx_en") << builtDock << builtReason;
 }
 
 void LanguageTest::languajeKeyChoosesTheTexts() {
