@@ -1,5 +1,6 @@
 #include "map/presentation.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <algorithm>
 #include <cmath>
@@ -148,22 +149,32 @@ EditDecision decideEdit(const holding_t &record, const QString &text) {
     if (decision.result == EditResult::Ok) {
         return decision;
     }
-    const QString name = record.text.isEmpty() ? QStringLiteral("register %1").arg(record.add) : record.text;
-    const QString range =
-        QStringLiteral("%1 to %2 %3").arg(record.min).arg(record.max).arg(shownUnit(record.unit)).trimmed();
+    const QString name = record.text.isEmpty()
+                             ? QCoreApplication::translate("presentation", "register %1").arg(record.add)
+                             : record.text;
+    const QString range = QCoreApplication::translate("presentation", "%1 to %2 %3")
+                              .arg(record.min)
+                              .arg(record.max)
+                              .arg(shownUnit(record.unit))
+                              .trimmed();
     const QString typed = text.trimmed();
     switch (decision.result) {
         case EditResult::NotANumber:
-            decision.rejection = QStringLiteral("%1 not written: \"%2\" is not a number (accepted range %3)")
-                                     .arg(name, typed, range);
+            decision.rejection =
+                QCoreApplication::translate("presentation",
+                                            "%1 not written: \"%2\" is not a number (accepted range %3)")
+                    .arg(name, typed, range);
             break;
         case EditResult::OutOfRange:
-            decision.rejection =
-                QStringLiteral("%1 not written: %2 is outside the accepted range %3").arg(name, typed, range);
+            decision.rejection = QCoreApplication::translate(
+                                     "presentation", "%1 not written: %2 is outside the accepted range %3")
+                                     .arg(name, typed, range);
             break;
         default:
-            decision.rejection = QStringLiteral("%1 not written: %2 cannot be sent with the multiplier %3")
-                                     .arg(name, typed, QString::number(double(record.multiplier)));
+            decision.rejection =
+                QCoreApplication::translate("presentation",
+                                            "%1 not written: %2 cannot be sent with the multiplier %3")
+                    .arg(name, typed, QString::number(double(record.multiplier)));
             break;
     }
     return decision;

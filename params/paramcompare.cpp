@@ -1,5 +1,6 @@
 #include "params/paramcompare.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -23,18 +24,23 @@ QString addressList(const QVector<uint16_t> &addresses) {
 
 QStringList ParamComparison::summaryLines() const {
     QStringList lines;
-    lines << QStringLiteral("There are <b>%1</b> parameters with different values").arg(differences);
+    lines << QCoreApplication::translate("paramcompare",
+                                         "There are <b>%1</b> parameters with different values")
+                 .arg(differences);
     if (modelDiffers) {
-        lines << QStringLiteral(
+        lines << QCoreApplication::translate(
+            "paramcompare",
             "<font color='red'><b>ERROR!</b></font> Different hardware models. Parameter file can't be sent");
     }
     if (versionDiffers) {
-        lines << QStringLiteral(
+        lines << QCoreApplication::translate(
+            "paramcompare",
             "<font color='orange'><b>WARNING!</b></font> Different firmware version. Make sure "
             "parameters are compatible");
     }
     if (!unsendable.isEmpty()) {
-        lines << QStringLiteral(
+        lines << QCoreApplication::translate(
+                     "paramcompare",
                      "<font color='orange'><b>WARNING!</b></font> Addresses above %1 can't be sent and "
                      "are skipped: %2")
                      .arg(kMaxSendAddress)

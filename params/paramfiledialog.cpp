@@ -1,5 +1,6 @@
 #include "params/paramfiledialog.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
@@ -46,18 +47,20 @@ void setRows(QTableWidget *table, const QStringList &addresses) {
 }
 
 QString chooseParameterFile(QWidget *parent) {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Seleccione XML"), QDir::currentPath(),
-                                        QStringLiteral("XML (*.xml)"));
+    return QFileDialog::getOpenFileName(parent, QCoreApplication::translate("ParamFile", "Seleccione XML"),
+                                        QDir::currentPath(), QStringLiteral("XML (*.xml)"));
 }
 
 bool confirmFirmwareDefaults(QWidget *parent) {
     QMessageBox box(parent);
     box.setIcon(QMessageBox::Warning);
-    box.setText(QStringLiteral(
+    box.setText(QCoreApplication::translate(
+        "ParamFile",
         "WARNING: you will lose the current parametrization and go back to the firmware defaults. "
         "Firmware defaults may not be the correct ones for your motor; consult your distributor "
         "if you are unsure."));
-    box.setInformativeText(QStringLiteral("Do you want to set the default parameters?"));
+    box.setInformativeText(
+        QCoreApplication::translate("ParamFile", "Do you want to set the default parameters?"));
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
@@ -95,7 +98,7 @@ void ParamFile::chooseAndLoad() {
 bool ParamFile::loadParamFile(const QString &path) {
     ParamFileContents contents;
     if (!readParamFile(path, &contents)) {
-        showLoadError(QStringLiteral("Error: parameter file %1 not loaded (%2)").arg(path, contents.error));
+        showLoadError(tr("Error: parameter file %1 not loaded (%2)").arg(path, contents.error));
         return false;
     }
     m_loadError.clear();
@@ -227,7 +230,7 @@ void ParamFile::showMarks() {
         QBrush background;
         if (row < m_comparison.compared()) {
             const bool same = m_comparison.marks[row] == ParamComparison::Mark::Same;
-            text = same ? QStringLiteral("ok") : QStringLiteral("no");
+            text = same ? tr("ok") : tr("no");
             background = QBrush(same ? Qt::green : Qt::red);
         }
         setReadOnlyCell(table, row, 2, text);

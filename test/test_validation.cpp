@@ -1,5 +1,6 @@
 #include "test/test_validation.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 namespace {
@@ -9,7 +10,8 @@ constexpr int kMaxServerAddress = 247;
 constexpr int kMaxBitAddress = 0xFFFF;
 
 QString rangeText(int low, int high) {
-    return high < low ? QStringLiteral("there are none") : QStringLiteral("%1 to %2").arg(low).arg(high);
+    return high < low ? QCoreApplication::translate("TestValidation", "there are none")
+                      : QCoreApplication::translate("TestValidation", "%1 to %2").arg(low).arg(high);
 }
 
 // Walks the step list in order, as the engine will, collecting every problem.
@@ -20,7 +22,7 @@ class DefinitionValidator {
 
     QStringList run() {
         if (def_.steps.isEmpty()) {
-            problems_.append(QStringLiteral("the test has no steps"));
+            problems_.append(QCoreApplication::translate("TestValidation", "the test has no steps"));
         }
         for (int i = 0; i < def_.steps.size(); ++i) {
             checkStep(i, def_.steps.at(i));
@@ -32,17 +34,21 @@ class DefinitionValidator {
   private:
     void checkStep(int position, const test_step_t &step) {
         const QString element = stepElementName(step.kind);
-        stepName_ = element.isEmpty() ? QStringLiteral("step %1").arg(position + 1)
-                                      : QStringLiteral("step %1 <%2>").arg(position + 1).arg(element);
+        stepName_ = element.isEmpty()
+                        ? QCoreApplication::translate("TestValidation", "step %1").arg(position + 1)
+                        : QCoreApplication::translate("TestValidation", "step %1 <%2>")
+                              .arg(position + 1)
+                              .arg(element);
         if (element.isEmpty()) {
-            report(QStringLiteral("unknown step kind %1").arg(step.kind));
+            report(QCoreApplication::translate("TestValidation", "unknown step kind %1").arg(step.kind));
             return;
         }
         if (step.kind == StepSerialNumber) {
             return;
         }
         if (step.index < 0 || step.index >= def_.listSize(step.kind)) {
-            report(QStringLiteral("has no value of its own (its text is not an integer)"));
+            report(QCoreApplication::translate("TestValidation",
+                                               "has no value of its own (its text is not an integer)"));
             return;
         }
         checkRecord(step);
@@ -94,7 +100,7 @@ class DefinitionValidator {
 
     void checkWait(int seconds) {
         if (seconds < 0) {
-            report(QStringLiteral("negative wait of %1 s").arg(seconds));
+            report(QCoreApplication::translate("TestValidation", "negative wait of %1 s").arg(seconds));
         }
     }
 
@@ -106,7 +112,9 @@ class DefinitionValidator {
     void checkWriteRegister(const write_register_t &r) {
         checkRange("dir", r.dir, 0, kMaxWritableHolding, "holdings a test can write");
         if (r.dat < -32768 || r.dat > 0xFFFF) {
-            report(QStringLiteral("dat %1 does not fit in a register (-32768 to 65535)").arg(r.dat));
+            report(QCoreApplication::translate("TestValidation",
+                                               "dat %1 does not fit in a register (-32768 to 65535)")
+                       .arg(r.dat));
         }
     }
 
@@ -128,7 +136,9 @@ class DefinitionValidator {
 
     void checkFinalMeasure(const diff_measure_t &r) {
         if (checkSlot(r) && !storedSlots_.contains(r.idx)) {
-            report(QStringLiteral("idx %1 has no differential_measure_initial before it").arg(r.idx));
+            report(QCoreApplication::translate("TestValidation",
+                                               "idx %1 has no differential_measure_initial before it")
+                       .arg(r.idx));
         }
         checkLimits(r.min, r.max);
     }
@@ -143,7 +153,7 @@ class DefinitionValidator {
         if (value >= low && value <= high) {
             return true;
         }
-        report(QStringLiteral("%1 %2 is outside the %3 (%4)")
+        report(QCoreApplication::translate("TestValidation", "%1 %2 is outside the %3 (%4)")
                    .arg(QLatin1String(field))
                    .arg(value)
                    .arg(QLatin1String(what), rangeText(low, high)));
@@ -152,7 +162,10 @@ class DefinitionValidator {
 
     void checkLimits(float min, float max) {
         if (min > max) {
-            report(QStringLiteral("min %1 is above max %2, the step can never pass").arg(min).arg(max));
+            report(QCoreApplication::translate("TestValidation",
+                                               "min %1 is above max %2, the step can never pass")
+                       .arg(min)
+                       .arg(max));
         }
     }
 
@@ -160,20 +173,24 @@ class DefinitionValidator {
         const bool started = def_.loopStart != -1;
         const bool stopped = def_.loopStop != -1;
         if (started != stopped) {
-            problems_.append(started ? QStringLiteral("loop_start without loop_stop")
-                                     : QStringLiteral("loop_stop without loop_start"));
+            problems_.append(
+                started ? QCoreApplication::translate("TestValidation", "loop_start without loop_stop")
+                        : QCoreApplication::translate("TestValidation", "loop_stop without loop_start"));
             return;
         }
         if (!started) {
             return;
         }
         if (def_.loopStart > def_.loopStop + 1) {
-            problems_.append(QStringLiteral("loop_stop comes before loop_start"));
+            problems_.append(
+                QCoreApplication::translate("TestValidation", "loop_stop comes before loop_start"));
         }
         // A negative count would be taken as about four billion passes.
         if (def_.loopIterations < 0) {
             problems_.append(
-                QStringLiteral("loop_start asks for %1 iterations: 0 or 1 run the loop once, more repeat it")
+                QCoreApplication::translate(
+                    "TestValidation",
+                    "loop_start asks for %1 iterations: 0 or 1 run the loop once, more repeat it")
                     .arg(def_.loopIterations));
         }
     }
