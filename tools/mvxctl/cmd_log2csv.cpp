@@ -8,7 +8,20 @@
 
 namespace {
 
-const char kUsage[] = "log2csv LOG [OUT]";
+const char kUsage[] = "log2csv LOG [OUT] [--map FILE]";
+
+// The column kinds the map gives; all numbers without a map.
+bool readColumnKinds(const QString &mapPath, plotdata::DataLogReader *reader) {
+    if (mapPath.isEmpty()) {
+        return true;
+    }
+    cli::LoadedMap loaded;
+    if (!cli::loadMap(mapPath, QStringLiteral("log2csv"), &loaded)) {
+        return false;
+    }
+    reader->setColumnKinds(plotdata::DataLogReader::kindsFromMap(reader->names(), loaded.inputs));
+    return true;
+}
 
 }  // namespace
 
@@ -18,6 +31,10 @@ int runLog2Csv(const QStringList &args) {
     parser.addPositionalArgument(QStringLiteral("LOG"), QStringLiteral("Data log written by the program."));
     parser.addPositionalArgument(QStringLiteral("OUT"),
                                  QStringLiteral("CSV file (default: standard output)."));
+    parser.addOption({QStringLiteral("map"),
+                      QStringLiteral("The register map the log was written with: its bin registers are read "
+                                     "in base 2 (default: no map, every column decimal or 0x hexadecimal)."),
+                      QStringLiteral("FILE")});
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
         return 2;
     }
@@ -30,6 +47,9 @@ int runLog2Csv(const QStringList &args) {
     QString error;
     if (!reader.open(paths.at(0), &error)) {
         cli::err() << "mvxctl log2csv: " << error << "\n";
+        return 1;
+    }
+    if (!readColumnKinds(parser.value(QStringLiteral("map")), &reader)) {
         return 1;
     }
     QFile out;
@@ -62,8 +82,7 @@ int runLog2Csv(const QStringList &args) {
         return 1;
     }
     if (reader.skippedLines() > 0) {
-        cli::err() << "mvxctl log2csv: " << reader.skippedLines()
-                   << " lines were not data lines and were skipped\n";
+        cli::err() << "mvxctl log2csv: " << reader.skippedSummary() << "\n";
     }
     if (toFile) {
         cli::err() << "mvxctl log2csv: wrote " << QFileInfo(paths.at(1)).fileName() << "\n";

@@ -1,7 +1,9 @@
 #include "views/plotdata/csvwriter.h"
 
 #include <QDateTime>
+#include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace plotdata {
 
@@ -17,6 +19,17 @@ QByteArray quoted(const QString &text) {
 }
 
 }  // namespace
+
+QByteArray CsvWriter::numberText(double value) {
+    char text[32];
+    const bool fitsFloat = std::fabs(value) <= double(std::numeric_limits<float>::max());
+    const float asFloat = fitsFloat ? static_cast<float>(value) : 0.0f;
+    // std::to_chars: the shortest round trip, and fast enough for millions of values.
+    const std::to_chars_result result = double(asFloat) == value
+                                            ? std::to_chars(text, text + sizeof text, asFloat)
+                                            : std::to_chars(text, text + sizeof text, value);
+    return QByteArray(text, int(result.ptr - text));
+}
 
 QString CsvWriter::columnTitle(const QString &name, const QString &unit) {
     if (unit.isEmpty() || unit == QLatin1String("none")) {
@@ -41,7 +54,7 @@ void CsvWriter::writeRow(qint64 msecsSinceEpoch, qint64 connectMsecsSinceEpoch, 
     for (int i = 0; i < count; ++i) {
         line += ',';
         if (!std::isnan(values[i])) {
-            line += QByteArray::number(values[i], 'g', 9);
+            line += numberText(values[i]);
         }
     }
     write(line);

@@ -16,6 +16,10 @@ class CsvWriter {
     // "Speed [rpm]"; the name alone when the unit is empty or "none".
     static QString columnTitle(const QString &name, const QString &unit);
 
+    // A value as few digits as read back to it: a value that is a single-precision number (every
+    // reading of the drive) as that float's shortest text, 534.4 and not 534.400024.
+    static QByteArray numberText(double value);
+
     void writeHeader(const QStringList &columnTitles);
     // A NaN value leaves its cell empty.
     void writeRow(qint64 msecsSinceEpoch, qint64 connectMsecsSinceEpoch, const double *values, int count);
