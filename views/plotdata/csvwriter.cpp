@@ -20,15 +20,25 @@ QByteArray quoted(const QString &text) {
 
 }  // namespace
 
-QByteArray CsvWriter::numberText(double value) {
+namespace {
+
+// Appends the shortest text of value (std::to_chars: exact, and fast enough for millions).
+void appendNumber(QByteArray *line, double value) {
     char text[32];
     const bool fitsFloat = std::fabs(value) <= double(std::numeric_limits<float>::max());
     const float asFloat = fitsFloat ? static_cast<float>(value) : 0.0f;
-    // std::to_chars: the shortest round trip, and fast enough for millions of values.
-    const std::to_chars_result result = double(asFloat) == value
+    const std::to_chars_result result = fitsFloat && double(asFloat) == value
                                             ? std::to_chars(text, text + sizeof text, asFloat)
                                             : std::to_chars(text, text + sizeof text, value);
-    return QByteArray(text, int(result.ptr - text));
+    line->append(text, int(result.ptr - text));
+}
+
+}  // namespace
+
+QByteArray CsvWriter::numberText(double value) {
+    QByteArray text;
+    appendNumber(&text, value);
+    return text;
 }
 
 QString CsvWriter::columnTitle(const QString &name, const QString &unit) {
@@ -48,20 +58,62 @@ void CsvWriter::writeHeader(const QStringList &columnTitles) {
 
 void CsvWriter::writeRow(qint64 msecsSinceEpoch, qint64 connectMsecsSinceEpoch, const double *values,
                          int count) {
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch);
-    QByteArray line = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs).toLatin1();
-    line += ',' + QByteArray::number(double(msecsSinceEpoch - connectMsecsSinceEpoch) / 1000.0, 'f', 3);
+    m_line.resize(0);  // keeps its capacity
+    appendTime(msecsSinceEpoch);
+    char seconds[32];
+    const double sinceConnect = double(msecsSinceEpoch - connectMsecsSinceEpoch) / 1000.0;
+    const std::to_chars_result result =
+        std::to_chars(seconds, seconds + sizeof seconds, sinceConnect, std::chars_format::fixed, 3);
+    m_line.append(',').append(seconds, int(result.ptr - seconds));
     for (int i = 0; i < count; ++i) {
-        line += ',';
+        m_line.append(',');
         if (!std::isnan(values[i])) {
-            line += numberText(values[i]);
+            appendNumber(&m_line, values[i]);
         }
     }
-    write(line);
+    write(m_line);
 }
 
-void CsvWriter::write(const QByteArray &line) {
-    m_ok = m_ok && m_device->write(line + '\n') == line.size() + 1;
+// The ISO 8601 text in local time with its offset. The text of the second is kept: a data log
+// has several samples per second, and only the milliseconds differ between them.
+void CsvWriter::appendTime(qint64 msecsSinceEpoch) {
+    const qint64 millis = ((msecsSinceEpoch % 1000) + 1000) % 1000;
+    const qint64 second = msecsSinceEpoch - millis;
+    const int offset = localOffset(msecsSinceEpoch);
+    if (second != m_timeSecond || offset != m_timeOffset || m_timeText.isEmpty()) {
+        m_timeSecond = second;
+        m_timeOffset = offset;
+        m_timeText = QDateTime::fromMSecsSinceEpoch(second, Qt::OffsetFromUTC, offset)
+                         .toString(Qt::ISODateWithMs)
+                         .toLatin1();
+        m_millisAt = m_timeText.indexOf('.') + 1;
+    }
+    const int start = m_line.size();
+    m_line.append(m_timeText);
+    if (m_millisAt > 0) {
+        char *digits = m_line.data() + start + m_millisAt;
+        digits[0] = char('0' + millis / 100);
+        digits[1] = char('0' + millis / 10 % 10);
+        digits[2] = char('0' + millis % 10);
+    }
+}
+
+int CsvWriter::localOffset(qint64 msecsSinceEpoch) {
+    // Asking the time zone costs a look at its file: once per quarter hour of samples is enough,
+    // as every zone changes its offset on a quarter hour.
+    constexpr qint64 kQuarterHourMs = 15 * 60 * 1000;
+    const qint64 quarter =
+        msecsSinceEpoch >= 0 ? msecsSinceEpoch / kQuarterHourMs : (msecsSinceEpoch + 1) / kQuarterHourMs - 1;
+    if (!m_offsetQuarter || *m_offsetQuarter != quarter) {
+        m_offsetQuarter = quarter;
+        m_offsetSeconds = QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch).offsetFromUtc();
+    }
+    return m_offsetSeconds;
+}
+
+void CsvWriter::write(QByteArray &line) {
+    line.append('\n');
+    m_ok = m_ok && m_device->write(line) == line.size();
 }
 
 }  // namespace plotdata

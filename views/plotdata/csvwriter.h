@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // Writes samples as CSV: a header row, then one row per sample with its time in ISO 8601
 // (local time with its offset), the seconds since Connect and one column per curve.
@@ -26,10 +27,20 @@ class CsvWriter {
     bool ok() const { return m_ok; }
 
   private:
-    void write(const QByteArray &line);
+    void write(QByteArray &line);  // adds the line end
+    void appendTime(qint64 msecsSinceEpoch);
+    // The local time's offset from UTC at that moment, in seconds.
+    int localOffset(qint64 msecsSinceEpoch);
 
     QIODevice *m_device;
     bool m_ok = true;
+    std::optional<qint64> m_offsetQuarter;
+    int m_offsetSeconds = 0;
+    QByteArray m_line;
+    QByteArray m_timeText;  // of m_timeSecond at m_timeOffset
+    qint64 m_timeSecond = 0;
+    int m_timeOffset = 0;
+    int m_millisAt = 0;  // where its milliseconds are
 };
 
 }  // namespace plotdata

@@ -141,9 +141,12 @@ QDateTime parseStart(const QByteArray &line) {
 }  // namespace
 
 qint64 DataLogReader::parseElapsed(const QByteArray &text) {
+    return parseElapsed(text.constData(), text.constData() + text.size());
+}
+
+qint64 DataLogReader::parseElapsed(const char *begin, const char *end) {
     // hours (any number of digits) ":" minutes ":" seconds "." milliseconds
-    const char *p = text.constData();
-    const char *end = p + text.size();
+    const char *p = begin;
     qint64 hours = 0;
     int minutes = 0, seconds = 0, millis = 0;
     auto field = [&](auto &value, char separator, int digits) {
@@ -258,9 +261,7 @@ bool DataLogReader::readRows(const QVector<int> &columns, const Row &row, const 
             break;
         }
         const char *first = std::find(line.begin, line.end, ';');
-        const qint64 elapsed =
-            first == line.end ? -1
-                              : parseElapsed(QByteArray::fromRawData(line.begin, int(first - line.begin)));
+        const qint64 elapsed = first == line.end ? -1 : parseElapsed(line.begin, first);
         if (elapsed < 0) {
             m_skipped +=
                 QByteArray::fromRawData(line.begin, int(line.end - line.begin)).startsWith("Log finished at")

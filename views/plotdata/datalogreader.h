@@ -56,6 +56,7 @@ class DataLogReader {
 
     // "00:01:05.042" → 65042; -1 when the text is not an elapsed time (or more than a century).
     static qint64 parseElapsed(const QByteArray &text);
+    static qint64 parseElapsed(const char *begin, const char *end);
     // A value as the tables show it: decimal, or hexadecimal with "0x"; NaN otherwise.
     static double parseValue(const QByteArray &text);
     static double parseValue(const char *begin, const char *end);
