@@ -10,9 +10,7 @@ struct ReadWarning {
     QString element;  // tag name of the element concerned
     QString reason;
 
-    QString toString() const {
-        return QStringLiteral("line %1: <%2>: %3").arg(line).arg(element, reason);
-    }
+    QString toString() const { return QStringLiteral("line %1: <%2>: %3").arg(line).arg(element, reason); }
 };
 
 using ReadWarnings = QVector<ReadWarning>;

@@ -1,6 +1,7 @@
 #include "test/test_validation.h"
 
 #include <QSet>
+#include <limits>
 
 namespace {
 
@@ -8,8 +9,18 @@ constexpr int kMaxWritableHolding = 255;  // a write step carries its register i
 constexpr int kMaxServerAddress = 247;
 constexpr int kMaxBitAddress = 0xFFFF;
 
+constexpr int kNoLimit = std::numeric_limits<int>::max();
+
 QString rangeText(int low, int high) {
+    if (high == kNoLimit) {
+        return QStringLiteral("%1 or more").arg(low);
+    }
     return high < low ? QStringLiteral("there are none") : QStringLiteral("%1 to %2").arg(low).arg(high);
+}
+
+// The last position of a list of `count`, none when the map is not known.
+int lastPosition(int count) {
+    return count == kMapNotKnown ? kNoLimit : count - 1;
 }
 
 // Walks the step list in order, as the engine will, collecting every problem.
@@ -89,7 +100,7 @@ class DefinitionValidator {
         }
     }
 
-    void checkHolding(int dir) { checkRange("dir", dir, 0, holdingCount_ - 1, "holdings"); }
+    void checkHolding(int dir) { checkRange("dir", dir, 0, lastPosition(holdingCount_), "holdings"); }
     void checkBitAddress(int dir, const char *what) { checkRange("dir", dir, 0, kMaxBitAddress, what); }
 
     void checkWait(int seconds) {
@@ -99,7 +110,7 @@ class DefinitionValidator {
     }
 
     void checkReadInput(const read_input_t &r) {
-        checkRange("dir", r.dir, 0, inputCount_ - 1, "input registers");
+        checkRange("dir", r.dir, 0, lastPosition(inputCount_), "input registers");
         checkLimits(r.min, r.max);
     }
 
@@ -116,7 +127,7 @@ class DefinitionValidator {
     }
 
     bool checkSlot(const diff_measure_t &r) {
-        checkRange("dir", r.dir, 0, inputCount_ - 1, "input registers");
+        checkRange("dir", r.dir, 0, lastPosition(inputCount_), "input registers");
         return checkRange("idx", r.idx, 0, kMaxMeasureSlot, "measurement slots");
     }
 
@@ -135,7 +146,7 @@ class DefinitionValidator {
 
     void checkAlarmRegister(int position) {
         if (position > 0) {  // zero or less turns the watch off
-            checkRange("alarm register", position, 0, inputCount_ - 1, "input registers");
+            checkRange("alarm register", position, 0, lastPosition(inputCount_), "input registers");
         }
     }
 
