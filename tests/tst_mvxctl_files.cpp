@@ -63,18 +63,18 @@ class TestMvxctlFiles : public QObject {
             << "1.000,65535,-0.1,101,1111111111111111,0.1,-2"
             << "";
         QTest::newRow("last line cut short")
-            << QByteArray("00:00:01.000;0x0001;1.0;1;1;1.000;1\n00:00:01.100;0x0001;2") << withMap
+            << QByteArray("00:00:01.000;0x0001;1.0;1;1;1.000;1\n00:00:01.100;0x0001;2") << QStringList()
             << "1.000,1,1,1,1,1,1"
             << "1 line skipped: the last line cut short (no line end)";
         QTest::newRow("one line far ahead")
             << QByteArray(
                    "00:00:01.000;0x0001;1.0;1;1;1.000;1\n1000:00:00.000;0x0001;2.0;1;1;1.000;2\n"
                    "00:00:01.100;0x0001;3.0;1;1;1.000;3\n")
-            << withMap << "1.000,1,1,1,1,1,1 1.100,1,3,1,1,1,3"
+            << QStringList() << "1.000,1,1,1,1,1,1 1.100,1,3,1,1,1,3"
             << "1 line skipped: 1 out of time order";
         QTest::newRow("back in time and not a data line")
             << QByteArray("00:00:02.000;0x0001;1.0;1;1;1.000;1\nnoise\n00:00:01.000;0x0001;2.0;1;1;1.000;2\n")
-            << withMap << "2.000,1,1,1,1,1,1"
+            << QStringList() << "2.000,1,1,1,1,1,1"
             << "2 lines skipped: 1 not a data line, 1 out of time order";
     }
     void log2csv() {
