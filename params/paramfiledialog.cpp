@@ -136,7 +136,8 @@ void ParamFile::fillFileTable() {
     setRows(table, addresses);
     for (int row = 0; row < m_fileHoldings.size(); ++row) {
         setReadOnlyCell(table, row, 0, m_fileHoldings[row].text);
-        setReadOnlyCell(table, row, 1, QString::number(m_fileHoldings[row].value));
+        setReadOnlyCell(table, row, 1,
+                        comparedValueText(m_driveHoldings.value(row), m_fileHoldings[row].value));
     }
     ui->tW_Coils->setVisible(!m_fileCoils.isEmpty());
 }
@@ -177,7 +178,7 @@ void ParamFile::fillDriveTable() {
             continue;
         }
         setReadOnlyCell(table, row, 0, holding->text);
-        setReadOnlyCell(table, row, 1, QStringLiteral("%1 %2").arg(holding->def).arg(holding->unit));
+        setReadOnlyCell(table, row, 1, comparedValueText(holding, uint16_t(holding->def)));
         setReadOnlyCell(table, row, 2, kNotCompared);
     }
     ui->tW_Coils_2->setVisible(!m_driveCoils.isEmpty());
@@ -194,7 +195,8 @@ void ParamFile::setDeviceHoldings(const QVector<holding_t *> &list) {
     }
     for (int row = 0; row < m_driveHoldings.size(); ++row) {
         if (m_driveHoldings[row] != nullptr) {
-            setReadOnlyCell(ui->tW_Holdings_2, row, 1, QString::number(m_driveHoldings[row]->value));
+            setReadOnlyCell(ui->tW_Holdings_2, row, 1,
+                            comparedValueText(m_driveHoldings[row], m_driveHoldings[row]->value));
         }
     }
     compare();
