@@ -61,7 +61,9 @@ class TestMvxctlFiles : public QObject {
         QTest::newRow("no map: every digit kept")
             << QByteArray("00:00:01.000;0xFFFF;-0.1;101;1111111111111111;0.100;-2\n") << QStringList()
             << "1.000,65535,-0.1,101,1111111111111111,0.1,-2"
-            << "";
+            << "dig_in, dig_out hold only the digits 0 and 1: if they are bin registers, give --map to read "
+               "them "
+               "in base 2";
         QTest::newRow("last line cut short")
             << QByteArray("00:00:01.000;0x0001;1.0;1;1;1.000;1\n00:00:01.100;0x0001;2") << QStringList()
             << "1.000,1,1,1,1,1,1"

@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 
 #include "cli.h"
 #include "commands.h"
@@ -22,6 +23,48 @@ bool readColumnKinds(const QString &mapPath, plotdata::DataLogReader *reader) {
     reader->setColumnKinds(plotdata::DataLogReader::kindsFromMap(reader->names(), loaded.inputs));
     return true;
 }
+
+// Columns whose every value reads as base 2 ("101", "1111"): without the map they may be bin
+// registers read as decimal numbers, and the user is told how to read them right.
+class BinaryLooking {
+  public:
+    explicit BinaryLooking(int columns) : m_possible(columns, true), m_wide(columns, false) {}
+
+    void see(const QVector<double> &values) {
+        for (int c = 0; c < values.size(); ++c) {
+            if (m_possible.at(c) && !std::isnan(values.at(c))) {
+                m_possible[c] = onlyZerosAndOnes(values.at(c));
+                m_wide[c] = m_wide.at(c) || values.at(c) >= 10;
+            }
+        }
+    }
+
+    QStringList columns(const QStringList &names) const {
+        QStringList found;
+        for (int c = 0; c < names.size() && c < m_possible.size(); ++c) {
+            if (m_possible.at(c) && m_wide.at(c)) {
+                found << names.at(c);
+            }
+        }
+        return found;
+    }
+
+  private:
+    static bool onlyZerosAndOnes(double value) {
+        if (value < 0 || value > 1.2e16 || value != std::floor(value)) {
+            return false;
+        }
+        for (auto digits = static_cast<unsigned long long>(value); digits > 0; digits /= 10) {
+            if (digits % 10 > 1) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    QVector<bool> m_possible;
+    QVector<bool> m_wide;  // a value of more than one digit seen
+};
 
 }  // namespace
 
@@ -70,16 +113,27 @@ int runLog2Csv(const QStringList &args) {
     plotdata::CsvWriter csv(&out);
     csv.writeHeader(titles);
     const qint64 startMs = reader.startTime().toMSecsSinceEpoch();
+    const bool withMap = parser.isSet(QStringLiteral("map"));
+    BinaryLooking binaryLooking(withMap ? 0 : columns.size());
     reader.readRows(
         columns,
         [&](qint64 elapsedMs, const QVector<double> &values) {
             csv.writeRow(startMs + elapsedMs, startMs, values.constData(), values.size());
+            if (!withMap) {
+                binaryLooking.see(values);
+            }
         },
         {}, &error);
     out.close();
     if (!csv.ok()) {
         cli::err() << "mvxctl log2csv: writing failed: " << out.errorString() << "\n";
         return 1;
+    }
+    const QStringList binary = binaryLooking.columns(reader.names());
+    if (!binary.isEmpty()) {
+        cli::err() << "mvxctl log2csv: " << binary.join(QStringLiteral(", "))
+                   << " hold only the digits 0 and 1: if they are bin registers, give --map to read them "
+                      "in base 2\n";
     }
     if (reader.skippedLines() > 0) {
         cli::err() << "mvxctl log2csv: " << reader.skippedSummary() << "\n";
