@@ -18,27 +18,24 @@ QByteArray quoted(const QString &text) {
     return bytes;
 }
 
-}  // namespace
+constexpr int kNumberRoom = 32;  // the longest shortest text of a double is 24 characters
 
-namespace {
-
-// Appends the shortest text of value (std::to_chars: exact, and fast enough for millions).
-void appendNumber(QByteArray *line, double value) {
-    char text[32];
+// Writes the shortest text of value at `at` (std::to_chars: exact, and fast enough for
+// millions); returns the end of the text.
+char *writeNumber(char *at, double value) {
     const bool fitsFloat = std::fabs(value) <= double(std::numeric_limits<float>::max());
     const float asFloat = fitsFloat ? static_cast<float>(value) : 0.0f;
     const std::to_chars_result result = fitsFloat && double(asFloat) == value
-                                            ? std::to_chars(text, text + sizeof text, asFloat)
-                                            : std::to_chars(text, text + sizeof text, value);
-    line->append(text, int(result.ptr - text));
+                                            ? std::to_chars(at, at + kNumberRoom, asFloat)
+                                            : std::to_chars(at, at + kNumberRoom, value);
+    return result.ptr;
 }
 
 }  // namespace
 
 QByteArray CsvWriter::numberText(double value) {
-    QByteArray text;
-    appendNumber(&text, value);
-    return text;
+    char text[kNumberRoom];
+    return QByteArray(text, int(writeNumber(text, value) - text));
 }
 
 QString CsvWriter::columnTitle(const QString &name, const QString &unit) {
@@ -60,17 +57,20 @@ void CsvWriter::writeRow(qint64 msecsSinceEpoch, qint64 connectMsecsSinceEpoch, 
                          int count) {
     m_line.resize(0);  // keeps its capacity
     appendTime(msecsSinceEpoch);
-    char seconds[32];
+    // The cells are written straight into the line, with room for the longest.
+    const int start = m_line.size();
+    m_line.resize(start + (count + 1) * (kNumberRoom + 1));
+    char *at = m_line.data() + start;
+    *at++ = ',';
     const double sinceConnect = double(msecsSinceEpoch - connectMsecsSinceEpoch) / 1000.0;
-    const std::to_chars_result result =
-        std::to_chars(seconds, seconds + sizeof seconds, sinceConnect, std::chars_format::fixed, 3);
-    m_line.append(',').append(seconds, int(result.ptr - seconds));
+    at = std::to_chars(at, at + kNumberRoom, sinceConnect, std::chars_format::fixed, 3).ptr;
     for (int i = 0; i < count; ++i) {
-        m_line.append(',');
+        *at++ = ',';
         if (!std::isnan(values[i])) {
-            appendNumber(&m_line, values[i]);
+            at = writeNumber(at, values[i]);
         }
     }
+    m_line.resize(int(at - m_line.constData()));
     write(m_line);
 }
 
