@@ -5,7 +5,9 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <algorithm>
 #include <initializer_list>
 
 #include "map/xmlmap.h"
@@ -34,6 +36,20 @@ void setReadOnlyCell(QTableWidget *table, int row, int column, const QString &te
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     }
     item->setText(text);
+}
+
+// Values with their units are wider than raw words: the column grows to show each whole, and
+// the table with it, so that the marks beside the values stay in sight.
+void fitValueColumn(QTableWidget *table) {
+    const int width = table->columnWidth(1);
+    table->resizeColumnToContents(1);
+    table->setColumnWidth(1, std::max(width, table->columnWidth(1)));
+    int needed = table->verticalHeader()->sizeHint().width() +
+                 table->verticalScrollBar()->sizeHint().width() + 2 * table->frameWidth();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        needed += table->columnWidth(column);
+    }
+    table->setMinimumWidth(needed);
 }
 
 // One row per register, headed by its address.
@@ -136,10 +152,18 @@ void ParamFile::fillFileTable() {
     setRows(table, addresses);
     for (int row = 0; row < m_fileHoldings.size(); ++row) {
         setReadOnlyCell(table, row, 0, m_fileHoldings[row].text);
-        setReadOnlyCell(table, row, 1,
+    }
+    showFileValues();
+    ui->tW_Coils->setVisible(!m_fileCoils.isEmpty());
+}
+
+// The file's values scaled by the map's holding at each position, so the two sides read alike.
+void ParamFile::showFileValues() {
+    for (int row = 0; row < m_fileHoldings.size() && row < ui->tW_Holdings->rowCount(); ++row) {
+        setReadOnlyCell(ui->tW_Holdings, row, 1,
                         comparedValueText(m_driveHoldings.value(row), m_fileHoldings[row].value));
     }
-    ui->tW_Coils->setVisible(!m_fileCoils.isEmpty());
+    fitValueColumn(ui->tW_Holdings);
 }
 
 void ParamFile::setDeviceInfo(uint16_t version, uint16_t model) {
@@ -161,6 +185,7 @@ void ParamFile::setMapPath(const QString &path) {
     // The map's records carry defaults, not the drive's values.
     m_haveDriveValues = false;
     fillDriveTable();
+    showFileValues();
     clearComparison();
 }
 
@@ -192,6 +217,7 @@ void ParamFile::setDeviceHoldings(const QVector<holding_t *> &list) {
     m_haveDriveValues = true;
     if (!sameRecords) {
         fillDriveTable();
+        showFileValues();
     }
     for (int row = 0; row < m_driveHoldings.size(); ++row) {
         if (m_driveHoldings[row] != nullptr) {
@@ -199,6 +225,7 @@ void ParamFile::setDeviceHoldings(const QVector<holding_t *> &list) {
                             comparedValueText(m_driveHoldings[row], m_driveHoldings[row]->value));
         }
     }
+    fitValueColumn(ui->tW_Holdings_2);
     compare();
 }
 
