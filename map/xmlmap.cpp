@@ -75,19 +75,20 @@ xmlmap::~xmlmap() = default;
 
 bool xmlmap::readMap(const QString &path) {
     m_warnings.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug().noquote() << "Cannot read file" << path << file.errorString();
-        warn(0, QString(), tr("cannot open %1: %2").arg(path, file.errorString()));
+    m_wellFormed = false;
+    QByteArray xml;
+    QString error;
+    if (!domguard::readFile(path, &xml, &error)) {
+        qDebug().noquote() << "Cannot read file" << error;
+        warn(0, QString(), error);
         return false;
     }
-    const QByteArray xml = file.readAll();
-    file.close();
     return readMapData(xml, path);
 }
 
 bool xmlmap::readMapData(const QByteArray &xml, const QString &sourceName) {
     m_warnings.clear();
+    m_wellFormed = false;
     QDomDocument document;
     QString message;
     int line = 0;
@@ -98,6 +99,7 @@ bool xmlmap::readMapData(const QByteArray &xml, const QString &sourceName) {
              tr("malformed XML at column %1: %2; nothing was read").arg(column).arg(message));
         return true;
     }
+    m_wellFormed = true;
     const QDomElement root = document.documentElement();
     for (QDomElement section = root.firstChildElement(); !section.isNull();
          section = section.nextSiblingElement()) {

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <algorithm>
 
+#include "map/presentation.h"
+
 namespace {
 
 param_list_t sendRecord(const holding_t &fileHolding) {
@@ -21,6 +23,19 @@ QString addressList(const QVector<uint16_t> &addresses) {
 }
 
 }  // namespace
+
+QString comparedValueText(const holding_t *mapHolding, uint16_t word) {
+    if (mapHolding == nullptr) {
+        return QString::number(word);
+    }
+    if (mapHolding->vis_type == QLatin1String("list")) {
+        const int index = presentation::listIndexForWord(mapHolding->items, word);
+        return index >= 0 ? mapHolding->items.at(index)->text : QString::number(word);
+    }
+    const QString text = presentation::formatValue(word, mapHolding->multiplier, mapHolding->vis_type).text;
+    const QString unit = presentation::shownUnit(mapHolding->unit);
+    return unit.isEmpty() || unit == QLatin1String("none") ? text : QStringLiteral("%1 %2").arg(text, unit);
+}
 
 QStringList ParamComparison::summaryLines() const {
     QStringList lines;

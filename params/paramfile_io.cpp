@@ -188,15 +188,16 @@ bool readParamFile(const QString &path, ParamFileContents *out) {
     if (!out) {
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray xml;
+    QString error;
+    if (!domguard::readFile(path, &xml, &error)) {
         *out = ParamFileContents();
-        out->error =
-            QCoreApplication::translate("paramfile", "Cannot open %1: %2").arg(path, file.errorString());
+        error[0] = error.at(0).toUpper();
+        out->error = error;
         qDebug().noquote() << out->error;
         return false;
     }
-    return readParamFileData(file.readAll(), out);
+    return readParamFileData(xml, out);
 }
 
 bool writeParamFileData(QIODevice *device, const ParamFileMeta &meta, const QVector<holding_t *> &holdings) {

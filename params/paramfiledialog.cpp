@@ -6,7 +6,9 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <algorithm>
 #include <initializer_list>
 
 #include "map/xmlmap.h"
@@ -35,6 +37,20 @@ void setReadOnlyCell(QTableWidget *table, int row, int column, const QString &te
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     }
     item->setText(text);
+}
+
+// Values with their units are wider than raw words: the column grows to show each whole, and
+// the table with it, so that the marks beside the values stay in sight.
+void fitValueColumn(QTableWidget *table) {
+    const int width = table->columnWidth(1);
+    table->resizeColumnToContents(1);
+    table->setColumnWidth(1, std::max(width, table->columnWidth(1)));
+    int needed = table->verticalHeader()->sizeHint().width() +
+                 table->verticalScrollBar()->sizeHint().width() + 2 * table->frameWidth();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        needed += table->columnWidth(column);
+    }
+    table->setMinimumWidth(needed);
 }
 
 // One row per register, headed by its address.
@@ -139,9 +155,18 @@ void ParamFile::fillFileTable() {
     setRows(table, addresses);
     for (int row = 0; row < m_fileHoldings.size(); ++row) {
         setReadOnlyCell(table, row, 0, m_fileHoldings[row].text);
-        setReadOnlyCell(table, row, 1, QString::number(m_fileHoldings[row].value));
     }
+    showFileValues();
     ui->tW_Coils->setVisible(!m_fileCoils.isEmpty());
+}
+
+// The file's values scaled by the map's holding at each position, so the two sides read alike.
+void ParamFile::showFileValues() {
+    for (int row = 0; row < m_fileHoldings.size() && row < ui->tW_Holdings->rowCount(); ++row) {
+        setReadOnlyCell(ui->tW_Holdings, row, 1,
+                        comparedValueText(m_driveHoldings.value(row), m_fileHoldings[row].value));
+    }
+    fitValueColumn(ui->tW_Holdings);
 }
 
 void ParamFile::setDeviceInfo(uint16_t version, uint16_t model) {
@@ -163,6 +188,7 @@ void ParamFile::setMapPath(const QString &path) {
     // The map's records carry defaults, not the drive's values.
     m_haveDriveValues = false;
     fillDriveTable();
+    showFileValues();
     clearComparison();
 }
 
@@ -180,7 +206,7 @@ void ParamFile::fillDriveTable() {
             continue;
         }
         setReadOnlyCell(table, row, 0, holding->text);
-        setReadOnlyCell(table, row, 1, QStringLiteral("%1 %2").arg(holding->def).arg(holding->unit));
+        setReadOnlyCell(table, row, 1, comparedValueText(holding, uint16_t(holding->def)));
         setReadOnlyCell(table, row, 2, kNotCompared);
     }
     ui->tW_Coils_2->setVisible(!m_driveCoils.isEmpty());
@@ -194,12 +220,15 @@ void ParamFile::setDeviceHoldings(const QVector<holding_t *> &list) {
     m_haveDriveValues = true;
     if (!sameRecords) {
         fillDriveTable();
+        showFileValues();
     }
     for (int row = 0; row < m_driveHoldings.size(); ++row) {
         if (m_driveHoldings[row] != nullptr) {
-            setReadOnlyCell(ui->tW_Holdings_2, row, 1, QString::number(m_driveHoldings[row]->value));
+            setReadOnlyCell(ui->tW_Holdings_2, row, 1,
+                            comparedValueText(m_driveHoldings[row], m_driveHoldings[row]->value));
         }
     }
+    fitValueColumn(ui->tW_Holdings_2);
     compare();
 }
 

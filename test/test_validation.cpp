@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSet>
+#include <limits>
 
 namespace {
 
@@ -9,9 +10,19 @@ constexpr int kMaxWritableHolding = 255;  // a write step carries its register i
 constexpr int kMaxServerAddress = 247;
 constexpr int kMaxBitAddress = 0xFFFF;
 
+constexpr int kNoLimit = std::numeric_limits<int>::max();
+
 QString rangeText(int low, int high) {
+    if (high == kNoLimit) {
+        return QCoreApplication::translate("TestValidation", "%1 or more").arg(low);
+    }
     return high < low ? QCoreApplication::translate("TestValidation", "there are none")
                       : QCoreApplication::translate("TestValidation", "%1 to %2").arg(low).arg(high);
+}
+
+// The last position of a list of `count`, none when the map is not known.
+int lastPosition(int count) {
+    return count == kMapNotKnown ? kNoLimit : count - 1;
 }
 
 // Walks the step list in order, as the engine will, collecting every problem.
@@ -95,7 +106,7 @@ class DefinitionValidator {
         }
     }
 
-    void checkHolding(int dir) { checkRange("dir", dir, 0, holdingCount_ - 1, "holdings"); }
+    void checkHolding(int dir) { checkRange("dir", dir, 0, lastPosition(holdingCount_), "holdings"); }
     void checkBitAddress(int dir, const char *what) { checkRange("dir", dir, 0, kMaxBitAddress, what); }
 
     void checkWait(int seconds) {
@@ -105,7 +116,7 @@ class DefinitionValidator {
     }
 
     void checkReadInput(const read_input_t &r) {
-        checkRange("dir", r.dir, 0, inputCount_ - 1, "input registers");
+        checkRange("dir", r.dir, 0, lastPosition(inputCount_), "input registers");
         checkLimits(r.min, r.max);
     }
 
@@ -124,7 +135,7 @@ class DefinitionValidator {
     }
 
     bool checkSlot(const diff_measure_t &r) {
-        checkRange("dir", r.dir, 0, inputCount_ - 1, "input registers");
+        checkRange("dir", r.dir, 0, lastPosition(inputCount_), "input registers");
         return checkRange("idx", r.idx, 0, kMaxMeasureSlot, "measurement slots");
     }
 
@@ -145,7 +156,7 @@ class DefinitionValidator {
 
     void checkAlarmRegister(int position) {
         if (position > 0) {  // zero or less turns the watch off
-            checkRange("alarm register", position, 0, inputCount_ - 1, "input registers");
+            checkRange("alarm register", position, 0, lastPosition(inputCount_), "input registers");
         }
     }
 

@@ -530,16 +530,13 @@ bool xml_test_reader::readTestFile(const QString &path, TestDefinition &def) {
     warnings_.clear();
     def.clearSteps();
     diagnostic() << "file: " << path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        warnings_.append({0, QString(),
-                          QCoreApplication::translate("xml_test_reader", "cannot open %1: %2")
-                              .arg(path, file.errorString())});
+    QByteArray xml;
+    QString error;
+    if (!domguard::readFile(path, &xml, &error)) {
+        warnings_.append({0, QString(), error});
         return false;
     }
     diagnostic() << "el fichero existe";
-    const QByteArray xml = file.readAll();
-    file.close();
     return parse(xml, path, def);
 }
 

@@ -75,6 +75,29 @@
     </message>
 </context>
 <context>
+    <name>DataLogReader</name>
+    <message>
+        <source>%1 not a data line</source>
+        <translation>%1 not a data line</translation>
+    </message>
+    <message>
+        <source>%1 out of time order</source>
+        <translation>%1 out of time order</translation>
+    </message>
+    <message>
+        <source>the last line cut short (no line end)</source>
+        <translation>the last line cut short (no line end)</translation>
+    </message>
+    <message>
+        <source>1 line skipped: %1</source>
+        <translation>1 line skipped: %1</translation>
+    </message>
+    <message>
+        <source>%1 lines skipped: %2</source>
+        <translation>%1 lines skipped: %2</translation>
+    </message>
+</context>
+<context>
     <name>DbTarget</name>
     <message>
         <source>&apos;%1&apos;: &apos;%2&apos; is not a connection keyword</source>
@@ -1054,10 +1077,6 @@ FAILED! Communication error<byte value="xd"/>
         <source>, P, Q and S worked out</source>
         <translation>, P, Q and S worked out</translation>
     </message>
-    <message>
-        <source>; %1 lines that were not data lines were skipped</source>
-        <translation>; %1 lines that were not data lines were skipped</translation>
-    </message>
 </context>
 <context>
     <name>RequestQueue</name>
@@ -1526,6 +1545,10 @@ FAILED! Communication error<byte value="xd"/>
         <source>loop_start asks for %1 iterations: 0 or 1 run the loop once, more repeat it</source>
         <translation>loop_start asks for %1 iterations: 0 or 1 run the loop once, more repeat it</translation>
     </message>
+    <message>
+        <source>%1 or more</source>
+        <translation>%1 or more</translation>
+    </message>
 </context>
 <context>
     <name>TimeGraphPanel</name>
@@ -1690,6 +1713,17 @@ FAILED! Communication error<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>domguard</name>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is larger than %2 MB: it cannot be a file of this program</source>
+        <translation>%1 is larger than %2 MB: it cannot be a file of this program</translation>
+    </message>
+</context>
+<context>
     <name>filesave</name>
     <message>
         <source>%1 could not be saved: %2</source>
@@ -1770,10 +1804,6 @@ FAILED! Communication error<byte value="xd"/>
     <message>
         <source>no address: holding dropped</source>
         <translation>no address: holding dropped</translation>
-    </message>
-    <message>
-        <source>Cannot open %1: %2</source>
-        <translation>Cannot open %1: %2</translation>
     </message>
 </context>
 <context>
@@ -2106,20 +2136,12 @@ Size: %4 bytes (%5 blocks). The controller&apos;s memory is erased first; the dr
         <translation>only the first character of &quot;%1&quot; is used</translation>
     </message>
     <message>
-        <source>cannot open %1: %2</source>
-        <translation>cannot open %1: %2</translation>
-    </message>
-    <message>
         <source>malformed XML at column %1: %2</source>
         <translation>malformed XML at column %1: %2</translation>
     </message>
 </context>
 <context>
     <name>xmlmap</name>
-    <message>
-        <source>cannot open %1: %2</source>
-        <translation>cannot open %1: %2</translation>
-    </message>
     <message>
         <source>malformed XML at column %1: %2; nothing was read</source>
         <translation>malformed XML at column %1: %2; nothing was read</translation>

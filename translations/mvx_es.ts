@@ -75,6 +75,29 @@
     </message>
 </context>
 <context>
+    <name>DataLogReader</name>
+    <message>
+        <source>%1 not a data line</source>
+        <translation>%1 que no son líneas de datos</translation>
+    </message>
+    <message>
+        <source>%1 out of time order</source>
+        <translation>%1 fuera de orden temporal</translation>
+    </message>
+    <message>
+        <source>the last line cut short (no line end)</source>
+        <translation>la última línea cortada (sin fin de línea)</translation>
+    </message>
+    <message>
+        <source>1 line skipped: %1</source>
+        <translation>1 línea omitida: %1</translation>
+    </message>
+    <message>
+        <source>%1 lines skipped: %2</source>
+        <translation>%1 líneas omitidas: %2</translation>
+    </message>
+</context>
+<context>
     <name>DbTarget</name>
     <message>
         <source>&apos;%1&apos;: &apos;%2&apos; is not a connection keyword</source>
@@ -1054,10 +1077,6 @@ FALLO!. Error de comunicación<byte value="xd"/>
         <source>, P, Q and S worked out</source>
         <translation>, P, Q y S calculadas</translation>
     </message>
-    <message>
-        <source>; %1 lines that were not data lines were skipped</source>
-        <translation>; se omitieron %1 líneas que no eran de datos</translation>
-    </message>
 </context>
 <context>
     <name>RequestQueue</name>
@@ -1526,6 +1545,10 @@ FALLO!. Error de comunicación<byte value="xd"/>
         <source>loop_start asks for %1 iterations: 0 or 1 run the loop once, more repeat it</source>
         <translation>loop_start pide %1 iteraciones: 0 o 1 ejecutan el bucle una vez, más lo repiten</translation>
     </message>
+    <message>
+        <source>%1 or more</source>
+        <translation>%1 o más</translation>
+    </message>
 </context>
 <context>
     <name>TimeGraphPanel</name>
@@ -1690,6 +1713,17 @@ FALLO!. Error de comunicación<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>domguard</name>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>no se puede abrir %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is larger than %2 MB: it cannot be a file of this program</source>
+        <translation>%1 ocupa más de %2 MB: no puede ser un fichero de este programa</translation>
+    </message>
+</context>
+<context>
     <name>filesave</name>
     <message>
         <source>%1 could not be saved: %2</source>
@@ -1770,10 +1804,6 @@ FALLO!. Error de comunicación<byte value="xd"/>
     <message>
         <source>no address: holding dropped</source>
         <translation>sin dirección: se descarta el registro</translation>
-    </message>
-    <message>
-        <source>Cannot open %1: %2</source>
-        <translation>No se puede abrir %1: %2</translation>
     </message>
 </context>
 <context>
@@ -2106,20 +2136,12 @@ Tamaño: %4 bytes (%5 bloques). Primero se borra la memoria del controlador; el 
         <translation>solo se usa el primer carácter de &quot;%1&quot;</translation>
     </message>
     <message>
-        <source>cannot open %1: %2</source>
-        <translation>no se puede abrir %1: %2</translation>
-    </message>
-    <message>
         <source>malformed XML at column %1: %2</source>
         <translation>XML mal formado en la columna %1: %2</translation>
     </message>
 </context>
 <context>
     <name>xmlmap</name>
-    <message>
-        <source>cannot open %1: %2</source>
-        <translation>no se puede abrir %1: %2</translation>
-    </message>
     <message>
         <source>malformed XML at column %1: %2; nothing was read</source>
         <translation>XML mal formado en la columna %1: %2; no se leyó nada</translation>

@@ -134,7 +134,7 @@ bool ReplayWindow::read(const QString &path) {
                        .arg(curves.size())
                        .arg(withPower ? tr(", P, Q and S worked out") : QString());
     if (reader.skippedLines() > 0) {
-        text += tr("; %1 lines that were not data lines were skipped").arg(reader.skippedLines());
+        text += QStringLiteral("; %1").arg(reader.skippedSummary());
     }
     m_status->setText(text);
     return true;
