@@ -16,9 +16,9 @@
 #include <QTextStream>
 #include <QThread>
 
+#include "records/resultsdb.h"
+#include "records/runrecorder.h"
 #include "support/testpaths.h"
-#include "test/resultsdb.h"
-#include "test/runrecorder.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <QtTest>
 
 #include "app/mainwindow.h"
+#include "records/resultsdb.h"
+#include "records/runrecorder.h"
 #include "support/guiworkdir.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
-#include "test/resultsdb.h"
-#include "test/runrecorder.h"
 #include "views/inputregistertable.h"
 #include "views/keytrigger.h"
 #include "views/logarea.h"

@@ -11,11 +11,11 @@
 #include <mutex>
 #include <thread>
 
+#include "records/resultsdb.h"
+#include "records/runrecorder.h"
 #include "support/mvxctlrun.h"
 #include "support/pgserver.h"
 #include "support/testpaths.h"
-#include "test/resultsdb.h"
-#include "test/runrecorder.h"
 
 namespace {
 

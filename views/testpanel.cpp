@@ -6,8 +6,8 @@
 #include <QLabel>
 
 #include "app/logger.h"
-#include "test/recordssettings.h"
-#include "test/runrecorder.h"
+#include "records/recordssettings.h"
+#include "records/runrecorder.h"
 #include "test/test_engine.h"
 #include "views/teststeptable.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "map/descriptors.h"
-#include "test/runreport.h"
+#include "records/runreport.h"
 #include "test/test_logs.h"
 
 class QLabel;

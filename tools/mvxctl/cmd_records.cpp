@@ -4,8 +4,8 @@
 
 #include "cli.h"
 #include "commands.h"
-#include "test/recordwriter.h"
-#include "test/runrecorder.h"
+#include "records/recordwriter.h"
+#include "records/runrecorder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "test/resultsdb.h"
+#include "records/resultsdb.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,8 +4,8 @@
 #include <QString>
 #include <QVector>
 
-#include "test/dburl.h"
-#include "test/runrecord.h"
+#include "records/dburl.h"
+#include "records/runrecord.h"
 
 // One connection to a results database (SQLite or PostgreSQL) and the statements that store
 // and read runs. Every value reaches the SQL as a bound parameter. The schema carries a

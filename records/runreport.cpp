@@ -1,4 +1,4 @@
-#include "test/runreport.h"
+#include "records/runreport.h"
 
 #include <QJsonArray>
 #include <QMap>

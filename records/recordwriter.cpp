@@ -1,10 +1,10 @@
-#include "test/recordwriter.h"
+#include "records/recordwriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTimer>
 
-#include "test/resultsdb.h"
+#include "records/resultsdb.h"
 
 RecordWriter::RecordWriter(DbTarget target, QString spoolPath, int retryMs)
     : m_target(std::move(target)), m_spoolPath(std::move(spoolPath)), m_retryMs(retryMs) {}
