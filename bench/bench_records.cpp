@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -141,13 +142,15 @@ bool newDatabase(const Server &server, const QString &name, DbTarget *station) {
 // --- the stations -------------------------------------------------------------------------
 
 struct Tally {
-    int made = 0;        // runs whose verdict was printed
-    int spooled = 0;     // "stored in the local spool" lines
-    int uploaded = 0;    // runs uploaded from a spool (by a later run or by `records upload`)
-    int locked = 0;      // lines that say "locked"
-    int notWritten = 0;  // "could not be recorded" lines
-    QVector<qint64> runMs;
+    int made = 0;                // runs whose verdict was printed
+    QSet<QString> spooled;       // runs said to be "stored in the local spool"
+    int uploaded = 0;            // runs uploaded from a spool (by a later run or by `records upload`)
+    int locked = 0;              // lines that say "locked"
+    int notWritten = 0;          // "could not be recorded" lines
+    QVector<qint64> runMs;       // from the start of `mvxctl test` to its end
+    QVector<qint64> verdictMs;   // from its start to "Resultado:"
     QVector<qint64> faultRunMs;  // runs that overlapped the fault
+    QVector<qint64> faultVerdictMs;
 };
 
 int uploadedIn(const QString &text) {
@@ -161,7 +164,10 @@ int uploadedIn(const QString &text) {
 
 void countOutput(const QString &text, Tally *tally) {
     tally->made += text.count(QStringLiteral("Resultado: "));
-    tally->spooled += text.count(QStringLiteral("stored in the local spool"));
+    static const QRegularExpression spooled(QStringLiteral("Run (\\S+) stored in the local spool"));
+    for (auto it = spooled.globalMatch(text); it.hasNext();) {
+        tally->spooled.insert(it.next().captured(1));
+    }
     tally->uploaded += uploadedIn(text);
     tally->locked += text.count(QStringLiteral("locked"), Qt::CaseInsensitive);
     tally->notWritten += text.count(QStringLiteral("could not be recorded"));
@@ -193,14 +199,26 @@ class Station {
         m_process = std::make_unique<QProcess>();
         m_process->setProcessChannelMode(QProcess::MergedChannels);
         const qint64 startedAt = clock.elapsed();
+        m_output.clear();
+        m_verdictAt = -1;
+        QObject::connect(m_process.get(), &QProcess::readyRead, [this, &clock] {
+            m_output += m_process->readAll();
+            if (m_verdictAt < 0 && m_output.contains("Resultado: ")) {
+                m_verdictAt = clock.elapsed();
+            }
+        });
         QObject::connect(m_process.get(), qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
                          [this, tally, overlapsFault, &clock, allDone, startedAt] {
-                             const QString text = QString::fromUtf8(m_process->readAll());
-                             countOutput(text, tally);
+                             m_output += m_process->readAll();
+                             countOutput(QString::fromUtf8(m_output), tally);
                              const qint64 took = clock.elapsed() - startedAt;
+                             const qint64 verdict =
+                                 (m_verdictAt < 0 ? clock.elapsed() : m_verdictAt) - startedAt;
                              tally->runMs << took;
+                             tally->verdictMs << verdict;
                              if (overlapsFault(startedAt, clock.elapsed())) {
                                  tally->faultRunMs << took;
+                                 tally->faultVerdictMs << verdict;
                              }
                              ++m_done;
                              QTimer::singleShot(0, [this, tally, overlapsFault, &clock, allDone] {
@@ -223,6 +241,8 @@ class Station {
     int m_runs;
     int m_done = 0;
     std::unique_ptr<QProcess> m_process;
+    QByteArray m_output;
+    qint64 m_verdictAt = -1;
 };
 
 struct Drives {
@@ -330,7 +350,7 @@ void printTally(const QString &scenario, const DbTarget &target, const Tally &ta
     out() << QStringLiteral(
                  "%1: runs made %2 of %3; stored %4 (distinct boards %5); duplicates %6; unfinished %7; "
                  "lost %8; step rows %9; spooled %10, uploaded from spools %11; not recorded anywhere %12; "
-                 "\"locked\" messages %13; median run %14 s")
+                 "\"locked\" messages %13; median run %14 s, to the verdict %15 s")
                  .arg(scenario)
                  .arg(tally.made)
                  .arg(runs)
@@ -340,18 +360,24 @@ void printTally(const QString &scenario, const DbTarget &target, const Tally &ta
                  .arg(unfinished)
                  .arg(tally.made - distinct)
                  .arg(steps)
-                 .arg(tally.spooled)
+                 .arg(tally.spooled.size())
                  .arg(tally.uploaded)
                  .arg(tally.notWritten)
                  .arg(tally.locked)
-                 .arg(medianMs(tally.runMs) / 1000.0, 0, 'f', 2);
+                 .arg(medianMs(tally.runMs) / 1000.0, 0, 'f', 2)
+                 .arg(medianMs(tally.verdictMs) / 1000.0, 0, 'f', 2);
     if (!tally.faultRunMs.isEmpty()) {
         const qint64 longest = *std::max_element(tally.faultRunMs.cbegin(), tally.faultRunMs.cend());
+        const qint64 longestVerdict =
+            *std::max_element(tally.faultVerdictMs.cbegin(), tally.faultVerdictMs.cend());
         out() << QStringLiteral(
-                     "; %1 runs overlapped the fault, the longest took %2 s (%3 s more than the median)")
+                     "; %1 runs overlapped the fault: the longest took %2 s (%3 s more than the median), the "
+                     "latest verdict came after %4 s (%5 s more than the median)")
                      .arg(tally.faultRunMs.size())
                      .arg(longest / 1000.0, 0, 'f', 2)
-                     .arg((longest - medianMs(tally.runMs)) / 1000.0, 0, 'f', 2);
+                     .arg((longest - medianMs(tally.runMs)) / 1000.0, 0, 'f', 2)
+                     .arg(longestVerdict / 1000.0, 0, 'f', 2)
+                     .arg((longestVerdict - medianMs(tally.verdictMs)) / 1000.0, 0, 'f', 2);
     }
     out() << "\n";
     out().flush();

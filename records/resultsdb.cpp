@@ -153,10 +153,12 @@ QString postgresOptions(const DbTarget &target, ResultsDb::Access access) {
     QStringList options{QStringLiteral("connect_timeout=%1").arg(ResultsDb::kConnectTimeoutS),
                         QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=5"),
                         QStringLiteral("keepalives_interval=2"), QStringLiteral("keepalives_count=3")};
-    options
-        << (access == ResultsDb::Access::ReadOnly
-                ? QStringLiteral("options='-c default_transaction_read_only=on'")
-                : QStringLiteral("options='-c statement_timeout=%1'").arg(ResultsDb::kStatementTimeoutMs));
+    // An administrator's migration of a large database may take its time: no time-out there.
+    if (access == ResultsDb::Access::ReadOnly) {
+        options << QStringLiteral("options='-c default_transaction_read_only=on'");
+    } else if (access == ResultsDb::Access::Station) {
+        options << QStringLiteral("options='-c statement_timeout=%1'").arg(ResultsDb::kStatementTimeoutMs);
+    }
     for (const auto &[key, value] : target.options) {
         options << QStringLiteral("%1=%2").arg(key, DbTarget::conninfoValue(value));
     }
