@@ -40,7 +40,7 @@ add_library(mvxgui STATIC ${GUI_NAMED_SOURCES} ${GUI_VIEW_SOURCES} resources/res
             ${MVX_CATALOG_QM} ${MVX_CATALOG_RESOURCE})
 target_include_directories(mvxgui PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(mvxgui PUBLIC
-  core Qt5::Widgets Qt5::PrintSupport ads::qtadvanceddocking QCustomPlot::QCustomPlot)
+  core records Qt5::Widgets Qt5::PrintSupport ads::qtadvanceddocking QCustomPlot::QCustomPlot)
 target_compile_options(mvxgui PRIVATE ${MVX_WARNINGS})
 
 add_executable(mvx-configurator app/main.cpp)

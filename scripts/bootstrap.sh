@@ -9,7 +9,7 @@ PACKAGES=(
   libqt5serialbus5-dev libqt5serialport5-dev
   libqt-advanced-docking-system-dev libqcustomplot-dev
   socat xvfb xauth
-  postgresql libqt5sql5-psql libqt5sql5-sqlite
+  postgresql libqt5sql5-psql libqt5sql5-sqlite openssl
   clang libclang-rt-14-dev
 )
 

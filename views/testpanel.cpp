@@ -7,8 +7,8 @@
 #include <QLabel>
 
 #include "app/logger.h"
-#include "test/recordssettings.h"
-#include "test/runrecorder.h"
+#include "records/recordssettings.h"
+#include "records/runrecorder.h"
 #include "test/test_engine.h"
 #include "views/teststeptable.h"
 
@@ -63,13 +63,21 @@ bool TestPanel::start(const QString &testFile, const QString &logDir, logger *da
     if (!m_engine->loadTest(testFile)) {
         return false;  // the engine has said why in the log area
     }
-    if (m_engine->serialRequired() && !askSerial(logDir, dataLogger)) {
+    const bool serialStep = m_engine->serialRequired();
+    if (serialStep && !askSerial()) {
         return false;
+    }
+    if (!serialStep) {
+        m_serial.clear();
+    }
+    // The logs are written for every test, with a serial-number step or without.
+    openLogs(logDir, dataLogger);
+    if (serialStep) {
+        say(tr("Número de serie: %1").arg(m_serial));
     }
     m_engine->setSerial(m_serial);
     if (m_recorder != nullptr) {
-        m_recorder->begin(RunContext::forDrive(testFile, m_mapFile, m_inputs),
-                          m_engine->serialRequired() ? m_serial : QString());
+        m_recorder->begin(RunContext::forDrive(testFile, m_mapFile, m_inputs), m_serial);
     }
     m_engine->startTest();
     m_running = true;
@@ -77,20 +85,23 @@ bool TestPanel::start(const QString &testFile, const QString &logDir, logger *da
     return true;
 }
 
-// The serial number, then the logs of this board; false when the operator cancels.
-bool TestPanel::askSerial(const QString &logDir, logger *dataLogger) {
+// The serial number; false when the operator cancels.
+bool TestPanel::askSerial() {
     QString serial;
     if (!m_prompts.askSerial || !m_prompts.askSerial(m_window, &serial)) {
         return false;
     }
     m_serial = serial;
+    return true;
+}
+
+// The logs of this board, as the test file asks for them.
+void TestPanel::openLogs(const QString &logDir, logger *dataLogger) {
     m_flags = TestLogs::Flags{m_engine->doFullLog(), m_engine->doResultLog(), m_engine->doSummaryLog()};
     const QString dir = logDir.isEmpty() ? QStringLiteral(".") : logDir;
     QDir().mkpath(dir);
-    m_logs.begin(dir, m_flags, serial, dataLogger);
+    m_logs.begin(dir, m_flags, m_serial, dataLogger);
     reportUnopenedLogs(dir);
-    say(tr("Número de serie: %1").arg(serial));
-    return true;
 }
 
 // A production test must not lose its records silently.

@@ -4,8 +4,8 @@
 
 #include "cli.h"
 #include "commands.h"
-#include "test/resultsdb.h"
-#include "test/runreport.h"
+#include "records/resultsdb.h"
+#include "records/runreport.h"
 
 namespace {
 

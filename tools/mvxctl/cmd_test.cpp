@@ -16,7 +16,7 @@
 #include "map/numbertext.h"
 #include "map/presentation.h"
 #include "map/xmlmap.h"
-#include "test/runrecorder.h"
+#include "records/runrecorder.h"
 #include "test/test_engine.h"
 #include "test/test_logs.h"
 #include "test/test_validation.h"

@@ -27,7 +27,10 @@ const Command kCommands[] = {
     {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] ..."},
     {"report", runReport,
      "report [--db URL] [--from DATE] [--to DATE] [--station S] [--serial SN] [--json|--csv]"},
-    {"records", runRecords, "records upload [--db URL] [--log-dir D]   upload spooled runs to the database"},
+    {"records", runRecords,
+     "records upload [--db URL] [--log-dir D]   upload spooled runs to the database\n"
+     "  records init --db URL [--station-role R] [--report-role R]   create the schema and the roles' "
+     "rights"},
 };
 
 #ifdef MVX_VERSION

@@ -1,4 +1,4 @@
-#include "test/dburl.h"
+#include "records/dburl.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "test/resultsdb.h"
+#include "records/resultsdb.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -125,12 +125,24 @@ void ResultsDb::close() {
 
 bool ResultsDb::open(QString *error) {
     close();
-    if (!connectDatabase(error) ||
-        !(m_access == Access::ReadOnly ? checkSchema(error) : prepareSchema(error))) {
+    if (!connectDatabase(error) || !readySchema(error)) {
         close();
         return false;
     }
     return true;
+}
+
+bool ResultsDb::readySchema(QString *error) {
+    switch (m_access) {
+        case Access::ReadOnly:
+            return checkSchema(error);
+        case Access::Station:
+            // An SQLite file is the station's own; a server's schema is its administrator's.
+            return m_target.isPostgres() ? checkStationSchema(error) : prepareSchema(error);
+        case Access::Admin:
+            break;
+    }
+    return prepareSchema(error);
 }
 
 namespace {
@@ -143,10 +155,12 @@ QString postgresOptions(const DbTarget &target, ResultsDb::Access access) {
     QStringList options{QStringLiteral("connect_timeout=%1").arg(ResultsDb::kConnectTimeoutS),
                         QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=5"),
                         QStringLiteral("keepalives_interval=2"), QStringLiteral("keepalives_count=3")};
-    options
-        << (access == ResultsDb::Access::ReadOnly
-                ? QStringLiteral("options='-c default_transaction_read_only=on'")
-                : QStringLiteral("options='-c statement_timeout=%1'").arg(ResultsDb::kStatementTimeoutMs));
+    // An administrator's migration of a large database may take its time: no time-out there.
+    if (access == ResultsDb::Access::ReadOnly) {
+        options << QStringLiteral("options='-c default_transaction_read_only=on'");
+    } else if (access == ResultsDb::Access::Station) {
+        options << QStringLiteral("options='-c statement_timeout=%1'").arg(ResultsDb::kStatementTimeoutMs);
+    }
     for (const auto &[key, value] : target.options) {
         options << QStringLiteral("%1=%2").arg(key, DbTarget::conninfoValue(value));
     }
@@ -241,6 +255,35 @@ bool ResultsDb::checkSchema(QString *error) {
     }
     if (version > kSchemaVersion) {
         *error = newerSchemaText(version);
+        return false;
+    }
+    return true;
+}
+
+bool ResultsDb::checkStationSchema(QString *error) {
+    bool ok = false;
+    const int version = storedVersion(&ok);
+    const QString init =
+        QStringLiteral("an administrator runs 'mvxctl records init --db %1'").arg(m_target.url());
+    if (!ok) {
+        *error = QStringLiteral("cannot read the schema version of %1 (%2)")
+                     .arg(m_target.url(), database().lastError().text().simplified());
+        return false;
+    }
+    if (version < 0) {
+        *error = QStringLiteral("%1 holds no results schema: %2").arg(m_target.url(), init);
+        return false;
+    }
+    if (version > kSchemaVersion) {
+        *error = newerSchemaText(version);
+        return false;
+    }
+    if (version < kSchemaVersion) {
+        *error = QStringLiteral("%1 has schema version %2; this program needs %3: %4")
+                     .arg(m_target.url())
+                     .arg(version)
+                     .arg(kSchemaVersion)
+                     .arg(init);
         return false;
     }
     return true;
@@ -344,20 +387,17 @@ bool ResultsDb::writeRunRow(const RunRecord &run, bool *written, QString *error)
     return true;
 }
 
+// Steps and holdings are written once, with the run's completion; should a row be there (a
+// completion that failed half-way cannot leave one, its transaction is rolled back) it is
+// overwritten, not deleted: a station may not delete on the server.
 bool ResultsDb::writeDetails(const RunRecord &run, QString *error) {
-    for (const char *table : {"steps", "holdings"}) {
-        QSqlQuery del(database());
-        del.prepare(QStringLiteral("DELETE FROM %1 WHERE run_id = ?").arg(QLatin1String(table)));
-        del.addBindValue(run.id);
-        if (!del.exec()) {
-            *error = lastError(del);
-            return false;
-        }
-    }
     QSqlQuery step(database());
     step.prepare(
         QStringLiteral("INSERT INTO steps (run_id, seq, num, kind, text, res, min_value, max_value, ok, at) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (run_id, seq) DO UPDATE SET "
+                       "num = excluded.num, kind = excluded.kind, text = excluded.text, res = excluded.res, "
+                       "min_value = excluded.min_value, max_value = excluded.max_value, ok = excluded.ok, "
+                       "at = excluded.at"));
     for (int i = 0; i < run.steps.size(); ++i) {
         const StepRecord &s = run.steps[i];
         for (const QVariant &v :
@@ -370,7 +410,9 @@ bool ResultsDb::writeDetails(const RunRecord &run, QString *error) {
         }
     }
     QSqlQuery holding(database());
-    holding.prepare(QStringLiteral("INSERT INTO holdings (run_id, pos, name, value) VALUES (?, ?, ?, ?)"));
+    holding.prepare(
+        QStringLiteral("INSERT INTO holdings (run_id, pos, name, value) VALUES (?, ?, ?, ?) ON CONFLICT "
+                       "(run_id, pos) DO UPDATE SET name = excluded.name, value = excluded.value"));
     for (int i = 0; i < run.holdings.size(); ++i) {
         for (const QVariant &v : QVariantList{run.id, i, text(run.holdings[i].name), run.holdings[i].value}) {
             holding.addBindValue(v);

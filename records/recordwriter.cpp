@@ -1,11 +1,11 @@
-#include "test/recordwriter.h"
+#include "records/recordwriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTimer>
 
-#include "test/resultsdb.h"
+#include "records/resultsdb.h"
 
 RecordWriter::RecordWriter(DbTarget target, QString spoolPath, int retryMs)
     : m_target(std::move(target)), m_spoolPath(std::move(spoolPath)), m_retryMs(retryMs) {}

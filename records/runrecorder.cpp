@@ -1,4 +1,4 @@
-#include "test/runrecorder.h"
+#include "records/runrecorder.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -18,8 +18,8 @@
 #include <memory>
 
 #include "params/paramexport.h"
-#include "test/recordwriter.h"
-#include "test/resultsdb.h"
+#include "records/recordwriter.h"
+#include "records/resultsdb.h"
 
 #ifndef MVX_PROGRAM_VERSION
 #define MVX_PROGRAM_VERSION "unknown"
