@@ -53,6 +53,7 @@ void MainDocks::create(const Contents &contents) {
     discreteInputs = newDock(QStringLiteral("Discrete inputs"), contents.discreteInputs);
     auxHoldings = newDock(QStringLiteral("Auxiliar holdings"), contents.auxHoldings);
     addressTable = newDock(QStringLiteral("Address table"), contents.addressTable);
+    busOverview = newDock(QStringLiteral("Bus overview"), contents.busOverview);
     information = newDock(QStringLiteral("Information"), contents.information);
     testSteps = newDock(QStringLiteral("Test steps"), contents.testSteps);
     secondaryGraph = newDock(QStringLiteral("Secondary Graph"), contents.secondaryGraph);
@@ -75,6 +76,7 @@ void MainDocks::create(const Contents &contents) {
     ads::CDockAreaWidget *graphs = manager->addDockWidget(ads::RightDockWidgetArea, secondaryGraph);
     ads::CDockAreaWidget *log = manager->addDockWidget(ads::BottomDockWidgetArea, information, graphs);
     manager->addDockWidgetTabToArea(addressTable, log);
+    manager->addDockWidgetTabToArea(busOverview, log);
     manager->addDockWidgetTabToArea(testSteps, log);
 }
 
