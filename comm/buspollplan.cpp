@@ -48,7 +48,7 @@ BusPollPlan::Next BusPollPlan::nextFast() {
 }
 
 BusPollPlan::Next BusPollPlan::nextInFreeTime(double msUntilTick, double responseTimeoutMs) {
-    const double needed = m_expectedMs * kTickMarginFactor + kTickMarginMs;
+    const double needed = std::max(m_expectedMs * kTickMarginFactor, kShortestTimeoutMs) + kTickMarginMs;
     if (!hasOverview() || msUntilTick < needed) {
         return Next{Request::Selected, 0, 0.0};
     }

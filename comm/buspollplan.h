@@ -22,6 +22,8 @@ class BusPollPlan {
     // is left before the next tick.
     static constexpr double kTickMarginMs = 3.0;
     static constexpr double kTickMarginFactor = 1.5;
+    // Nor is an answer waited for less than this: a loaded machine or a gateway can take that long.
+    static constexpr double kShortestTimeoutMs = 20.0;
 
     enum class Request {
         Selected,  // the selected drive's poll cycle (or a write)

@@ -38,9 +38,9 @@ class MotionModel {
     // fixed roles (version, model, capture status, access level) are never included.
     QVector<Word> sample(double sinceReset, double poweredSeconds);
 
-    static double speedRpm(double sinceReset, const Cycle &cycle = Cycle());
+    static double speedRpm(double sinceReset, const Cycle &cycle);
     // 0 stopped, 1 starting, 2 running, 3 braking.
-    static int state(double sinceReset, const Cycle &cycle = Cycle());
+    static int state(double sinceReset, const Cycle &cycle);
 
   private:
     enum class Kind {
