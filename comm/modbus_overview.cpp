@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "comm/driveregisters.h"
+#include "comm/linksession.h"
 #include "comm/modbus.h"
 #include "comm/wiretime.h"
 
@@ -87,11 +88,11 @@ bool Modbus::overviewAllowed() const {
 
 // Every exchange of the worker's own requests ends here once its reply is handled.
 void Modbus::afterExchange() {
-    if (m_inFlight > 0 || !m_connected || !master()) {
+    if (m_inFlight > 0 || !m_connected || !master() || !m_line->isOpen()) {
         return;
     }
     if (m_fastPolling) {
-        scheduleFastStep();
+        fastStep();  // the answer has been handled: nothing of it is left for the next request
         return;
     }
     if (!overviewAllowed() || !m_pollTimer->isActive()) {
@@ -115,7 +116,7 @@ void Modbus::scheduleFastStep() {
 }
 
 void Modbus::fastStep() {
-    if (!m_fastPolling || m_inFlight > 0 || !master() || !m_connected) {
+    if (!m_fastPolling || m_inFlight > 0 || !master() || !m_connected || !m_line->isOpen()) {
         return;
     }
     if (overviewAllowed() && m_queue.isEmpty()) {
