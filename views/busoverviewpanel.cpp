@@ -50,6 +50,8 @@ BusOverviewPanel::BusOverviewPanel(QWidget *parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->setVisible(false);
+    // A handful of narrow columns whose texts change with every reading.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->setToolTip(QStringLiteral("Double-click a drive to select it"));
 
     auto *row = new QHBoxLayout;
@@ -125,7 +127,6 @@ void BusOverviewPanel::rebuildRows() {
     }
     m_lastAnswer.clear();
     setSelected(m_selected);
-    m_table->resizeColumnsToContents();
 }
 
 void BusOverviewPanel::setSelected(int address) {
