@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake g++ make clang-format
-  qtbase5-dev qtbase5-dev-tools
+  qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
   libqt5serialbus5-dev libqt5serialport5-dev
   libqt-advanced-docking-system-dev libqcustomplot-dev
   socat xvfb xauth

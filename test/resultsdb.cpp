@@ -1,5 +1,6 @@
 #include "test/resultsdb.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -10,7 +11,8 @@
 namespace {
 
 QString newerSchemaText(int version) {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "ResultsDb",
                "the database has schema version %1; this program knows up to %2: update the program")
         .arg(version)
         .arg(ResultsDb::kSchemaVersion);
@@ -175,7 +177,8 @@ bool ResultsDb::connectDatabase(QString *error) {
                                  .arg(QLatin1String(readOnly ? ";QSQLITE_OPEN_READONLY" : "")));
     }
     if (!db.isValid()) {
-        *error = QStringLiteral("the Qt SQL driver for %1 is not installed").arg(m_target.url());
+        *error = QCoreApplication::translate("ResultsDb", "the Qt SQL driver for %1 is not installed")
+                     .arg(m_target.url());
         return false;
     }
     if (!db.open()) {
@@ -189,7 +192,7 @@ bool ResultsDb::connectDatabase(QString *error) {
         !(wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && wal.next() &&
           wal.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)) {
         *error =
-            QStringLiteral("cannot switch %1 to write-ahead logging: %2")
+            QCoreApplication::translate("ResultsDb", "cannot switch %1 to write-ahead logging: %2")
                 .arg(m_target.path, lastError(wal).isEmpty() ? QStringLiteral("refused") : lastError(wal));
         return false;
     }
@@ -232,7 +235,7 @@ bool ResultsDb::checkSchema(QString *error) {
     const int version = storedVersion(&ok);
     if (!ok || version < 0 || !database().tables().contains(QStringLiteral("runs"))) {
         const QString why = database().lastError().text().simplified();
-        *error = QStringLiteral("%1 is not a results database%2")
+        *error = QCoreApplication::translate("ResultsDb", "%1 is not a results database%2")
                      .arg(m_target.url(), why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why));
         return false;
     }
@@ -256,7 +259,7 @@ bool ResultsDb::prepareSchema(QString *error) {
     bool ok = false;
     const int version = storedVersion(&ok);
     if (!ok) {
-        *error = QStringLiteral("cannot read the schema version");
+        *error = QCoreApplication::translate("ResultsDb", "cannot read the schema version");
         db.rollback();
         return false;
     }

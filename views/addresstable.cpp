@@ -39,8 +39,7 @@ void AddressTable::showWatched(const QVector<int> &addresses) {
 
 void AddressTable::setColumns() {
     setColumnCount(kColumns);
-    setHorizontalHeaderLabels({QStringLiteral("Add"), QStringLiteral("Status"), QStringLiteral("Mot Ver"),
-                               QStringLiteral("IO Ver"), QStringLiteral("Model")});
+    setHorizontalHeaderLabels({tr("Add"), tr("Status"), tr("Mot Ver"), tr("IO Ver"), tr("Model")});
     const int widths[kColumns] = {50, 40, 50, 50, 50};
     for (int column = 0; column < kColumns; ++column) {
         setColumnWidth(column, widths[column]);

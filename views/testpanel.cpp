@@ -1,5 +1,6 @@
 #include "views/testpanel.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QInputDialog>
@@ -27,10 +28,12 @@ bool askText(QWidget *parent, const QString &title, const QString &label, QStrin
 TestPrompts TestPrompts::interactive() {
     TestPrompts prompts;
     prompts.askSerial = [](QWidget *parent, QString *serial) {
-        return askText(parent, QStringLiteral("Serial number"), QStringLiteral("Serial number:"), serial);
+        return askText(parent, QCoreApplication::translate("TestPanel", "Serial number"),
+                       QCoreApplication::translate("TestPanel", "Serial number:"), serial);
     };
     prompts.askFailureReason = [](QWidget *parent, QString *reason) {
-        return askText(parent, QStringLiteral("Motivo"), QStringLiteral("Breve motivo del fallo:"), reason);
+        return askText(parent, QCoreApplication::translate("TestPanel", "Motivo"),
+                       QCoreApplication::translate("TestPanel", "Breve motivo del fallo:"), reason);
     };
     return prompts;
 }
@@ -86,7 +89,7 @@ bool TestPanel::askSerial(const QString &logDir, logger *dataLogger) {
     QDir().mkpath(dir);
     m_logs.begin(dir, m_flags, serial, dataLogger);
     reportUnopenedLogs(dir);
-    say(QStringLiteral("Número de serie: %1").arg(serial));
+    say(tr("Número de serie: %1").arg(serial));
     return true;
 }
 
@@ -102,7 +105,7 @@ void TestPanel::reportUnopenedLogs(const QString &logDir) {
     for (const auto &log : logs) {
         if (log.wanted && !log.file->isOpen()) {
             emit statusMessage(true, true, true,
-                               QStringLiteral("Cannot create the test's %1 log in %2")
+                               tr("Cannot create the test's %1 log in %2")
                                    .arg(QLatin1String(log.name), QDir::toNativeSeparators(logDir)));
         }
     }
@@ -170,9 +173,8 @@ void TestPanel::useRecords(const RecordsSettings &records, const QString &logDir
     QString problem;
     const RecordsTarget target = records.target(logDir, &problem);
     if (!problem.isEmpty()) {
-        emit statusMessage(
-            true, true, true,
-            QStringLiteral("Results database: %1; runs go to %2").arg(problem, target.database.url()));
+        emit statusMessage(true, true, true,
+                           tr("Results database: %1; runs go to %2").arg(problem, target.database.url()));
     }
     delete m_recorder;
     m_recorder = new RunRecorder(target, this);
@@ -180,7 +182,7 @@ void TestPanel::useRecords(const RecordsSettings &records, const QString &logDir
             [this](const QString &text) { emit statusMessage(true, false, true, text); });
     connect(m_recorder, &RunRecorder::todayFigures, this, &TestPanel::showToday);
     connect(m_recorder, &RunRecorder::boardHistory, this, &TestPanel::warnEarlierRuns);
-    m_statsLabel->setText(QStringLiteral("Records: %1").arg(target.database.url()));
+    m_statsLabel->setText(tr("Records: %1").arg(target.database.url()));
     m_recorder->retryUpload();  // what earlier sessions spooled goes now, not with the next run
     m_recorder->requestToday();
 }
@@ -191,7 +193,7 @@ void TestPanel::setDriveContext(const QString &mapFile, const QVector<input_reg_
 }
 
 void TestPanel::showToday(const YieldFigures &today) {
-    m_statsLabel->setText(QStringLiteral("Today at %1: %2 boards, %3 failures, first-pass yield %4%")
+    m_statsLabel->setText(tr("Today at %1: %2 boards, %3 failures, first-pass yield %4%")
                               .arg(m_recorder->target().station)
                               .arg(today.boards)
                               .arg(today.failed)
@@ -205,15 +207,14 @@ void TestPanel::warnEarlierRuns(const QString &serial, const QVector<BoardRun> &
     }
     QStringList lines;
     for (const BoardRun &run : runs) {
-        const QString result = run.result.isEmpty() ? QStringLiteral("unfinished") : run.result;
+        const QString result = run.result.isEmpty() ? tr("unfinished") : run.result;
         const QString step =
             run.failedStep.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(run.failedStep);
-        lines << QStringLiteral("%1 at %2: %3%4").arg(run.start, run.station, result, step);
+        lines << tr("%1 at %2: %3%4").arg(run.start, run.station, result, step);
     }
-    emit statusMessage(
-        true, true, true,
-        QStringLiteral("<font color='orange'>Serial number %1 was tested before, %2 run(s): %3</font>")
-            .arg(serial.toHtmlEscaped())
-            .arg(runs.size())
-            .arg(lines.join(QStringLiteral("; ")).toHtmlEscaped()));
+    emit statusMessage(true, true, true,
+                       tr("<font color='orange'>Serial number %1 was tested before, %2 run(s): %3</font>")
+                           .arg(serial.toHtmlEscaped())
+                           .arg(runs.size())
+                           .arg(lines.join(QStringLiteral("; ")).toHtmlEscaped()));
 }

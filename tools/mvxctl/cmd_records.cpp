@@ -39,7 +39,8 @@ int runUpload(const QStringList &args) {
     parser.addOption({QStringLiteral("db"),
                       QStringLiteral("Results database (default: sqlite in the log folder)."),
                       QStringLiteral("URL")});
-    parser.addOption({QStringLiteral("log-dir"), QStringLiteral("Log folder whose spool is uploaded."),
+    parser.addOption({QStringLiteral("log-dir"),
+                      QStringLiteral("Log folder whose spool is uploaded (default: log)."),
                       QStringLiteral("D"), QStringLiteral("log")});
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
         return kUsageError;
@@ -69,7 +70,8 @@ int runUpload(const QStringList &args) {
 }  // namespace
 
 int runRecords(const QStringList &args) {
-    if (args.value(0) == QLatin1String("upload")) {
+    const bool help = args.value(0) == QLatin1String("--help") || args.value(0) == QLatin1String("-h");
+    if (args.value(0) == QLatin1String("upload") || help) {
         return runUpload(args);
     }
     cli::err() << "mvxctl records: "
