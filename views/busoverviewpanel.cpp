@@ -40,10 +40,10 @@ BusOverviewPanel::BusOverviewPanel(QWidget *parent)
       m_ageTimer(new QTimer(this)) {
     setObjectName(QStringLiteral("busOverview"));
     m_edit->setObjectName(QStringLiteral("pollList"));
-    m_edit->setPlaceholderText(QStringLiteral("e.g. 1,2,5 (empty: the selected drive only)"));
+    m_edit->setPlaceholderText(tr("e.g. 1,2,5 (empty: the selected drive only)"));
     m_edit->setToolTip(
-        QStringLiteral("Drives to watch on this line, besides the selected one. Tick drives "
-                       "in the address table, or type their addresses."));
+        tr("Drives to watch on this line, besides the selected one. Tick drives in the address "
+           "table, or type their addresses."));
     m_error->setStyleSheet(QStringLiteral("color: #c00000"));
     m_error->setVisible(false);
     m_table->setObjectName(QStringLiteral("busOverviewTable"));
@@ -52,10 +52,10 @@ BusOverviewPanel::BusOverviewPanel(QWidget *parent)
     m_table->verticalHeader()->setVisible(false);
     // A handful of narrow columns whose texts change with every reading.
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->setToolTip(QStringLiteral("Double-click a drive to select it"));
+    m_table->setToolTip(tr("Double-click a drive to select it"));
 
     auto *row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("Poll list:"), this));
+    row->addWidget(new QLabel(tr("Poll list:"), this));
     row->addWidget(m_edit, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
@@ -109,11 +109,11 @@ void BusOverviewPanel::onListEdited() {
 }
 
 void BusOverviewPanel::rebuildRows() {
-    QStringList headers{QStringLiteral("Address"), QStringLiteral("Model"), QStringLiteral("Firmware")};
+    QStringList headers{tr("Address"), tr("Model"), tr("Firmware")};
     for (const int position : qAsConst(m_positions)) {
         headers << m_inputs.at(position)->text;
     }
-    headers << QStringLiteral("Age") << QStringLiteral("Failures");
+    headers << tr("Age") << tr("Failures");
     m_table->clear();
     m_table->setColumnCount(headers.size());
     m_table->setHorizontalHeaderLabels(headers);
@@ -176,7 +176,7 @@ void BusOverviewPanel::refreshAges() {
         const auto found = m_lastAnswer.constFind(m_list.at(row));
         const QString age = found == m_lastAnswer.constEnd()
                                 ? QStringLiteral("-")
-                                : QStringLiteral("%1 s").arg(found->elapsed() / 1000.0, 0, 'f', 1);
+                                : tr("%1 s").arg(found->elapsed() / 1000.0, 0, 'f', 1);
         m_table->item(row, ageColumn())->setText(age);
     }
 }
