@@ -964,6 +964,7 @@ void MainWindow::on_btnSearchAllAddress() {
 void MainWindow::onReceivedNewAddress(uint8_t add, uint16_t status, uint16_t mod, uint16_t m_ver,
                                       uint16_t io_ver) {
     m_addressTable->addDevice(add, status, mod, m_ver, io_ver);
+    m_addressTable->showWatched(m_busOverview->pollList());  // a drive already watched stays ticked
 }
 
 void MainWindow::onSearchEnded() {

@@ -24,6 +24,7 @@
 #include "views/addresstable.h"
 #include "views/auxholdingtable.h"
 #include "views/busoverviewpanel.h"
+#include "views/buswatch.h"
 #include "views/connectionstatuswidget.h"
 #include "views/flatholdingtable.h"
 #include "views/holdingsections.h"
@@ -453,6 +454,7 @@ void GuiConnectTest::exitWhileConnectedClosesTheDataLogAndSavesSettings() {
 
 void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
     QVERIFY(startConnected({{1, 5}}));
+    m_window->busWatch()->setPollList({1});
     m_window->searchButton()->click();
     QCOMPARE(m_window->searchButton()->text(), QStringLiteral("Abort search"));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->searchButton()->text(), QStringLiteral("Search addresses"), 120000);
@@ -466,10 +468,11 @@ void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
     const QString progress = m_window->logArea()->document()->lastBlock().previous().text();
     QVERIFY(progress.startsWith(QStringLiteral("[") + QString(50, '=')));
 
-    // Ticking a found drive puts it in the bus overview's poll list.
+    // A drive already in the bus overview's poll list is found ticked; ticking another adds it.
+    QCOMPARE(table->item(0, 0)->checkState(), Qt::Checked);
     table->item(1, 0)->setCheckState(Qt::Checked);
-    QCOMPARE(m_window->busOverview()->pollList(), QVector<int>{5});
-    QCOMPARE(m_window->busOverview()->listEdit()->text(), QStringLiteral("5"));
+    QCOMPARE(m_window->busOverview()->pollList(), (QVector<int>{1, 5}));
+    QCOMPARE(m_window->busOverview()->listEdit()->text(), QStringLiteral("1,5"));
 
     emit table->itemDoubleClicked(table->item(1, 2));
     QCOMPARE(m_window->toolBars()->addressEdit->text(), QStringLiteral("5"));
