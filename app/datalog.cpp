@@ -2,6 +2,7 @@
 
 #include "app/logger.h"
 #include "map/presentation.h"
+#include "views/plotdata/otherdrives.h"
 
 namespace {
 
@@ -62,13 +63,26 @@ bool DataLog::start(const QString &dir, const QVector<input_reg_t *> &inputs, co
     if (!m_file->startLog(dir, QStringLiteral("log"))) {
         return false;
     }
-    m_file->writeLine(nameHeader(inputs, bits));
-    m_file->writeLine(unitHeader(inputs, bits));
+    m_otherNames.clear();
+    m_otherColumns = 0;
+    QString otherUnits;
+    if (m_others != nullptr) {
+        m_otherNames = m_others->nameEntries();
+        m_otherColumns = m_others->channels().size();
+        otherUnits = m_others->unitEntries();
+    }
+    m_file->writeLine(nameHeader(inputs, bits) + m_otherNames);
+    m_file->writeLine(unitHeader(inputs, bits) + otherUnits);
     return true;
 }
 
 void DataLog::writeValues(const QString &inputValues, const QVector<coil_t *> &bits) {
-    m_file->writeLine(inputValues + bitStates(bits));
+    QString others;
+    if (m_otherColumns > 0) {
+        const bool sameColumns = m_others != nullptr && m_others->nameEntries() == m_otherNames;
+        others = sameColumns ? m_others->valueEntries() : QString(m_otherColumns, QLatin1Char(';'));
+    }
+    m_file->writeLine(inputValues + bitStates(bits) + others);
 }
 
 void DataLog::finish() {

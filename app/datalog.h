@@ -6,6 +6,9 @@
 #include "map/descriptors.h"
 
 class logger;
+namespace plotdata {
+class OtherDrives;
+}
 
 // The data log: while Logging is on, one line of values per input-register reply under two
 // header lines (names, units). Columns line up with the values the reply line carries: list
@@ -13,6 +16,10 @@ class logger;
 class DataLog {
   public:
     explicit DataLog(logger *file) : m_file(file) {}
+
+    // The other watched drives' overview registers get columns after the selected drive's
+    // ("speed @2"), with their last values on every line. Null: none. Taken at start().
+    void setOtherDrives(const plotdata::OtherDrives *others) { m_others = others; }
 
     // Starts a new "log" file in dir and writes the header lines; false when it cannot be created.
     bool start(const QString &dir, const QVector<input_reg_t *> &inputs, const QVector<coil_t *> &bits);
@@ -27,4 +34,9 @@ class DataLog {
 
   private:
     logger *m_file;
+    const plotdata::OtherDrives *m_others = nullptr;
+    // The other drives' columns as the header named them; a later change of the poll list
+    // leaves them empty rather than shifting them.
+    QString m_otherNames;
+    int m_otherColumns = 0;
 };

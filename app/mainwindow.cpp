@@ -45,6 +45,8 @@
 #include "views/addresstable.h"
 #include "views/auxholdingtable.h"
 #include "views/bitregistertable.h"
+#include "views/busoverviewpanel.h"
+#include "views/buswatch.h"
 #include "views/connectionstatuswidget.h"
 #include "views/flatholdingtable.h"
 #include "views/holdingsections.h"
@@ -191,6 +193,8 @@ void MainWindow::createDocks() {
     contents.secondaryGraph = m_secondaryGraph;
     contents.timeGraph = m_timeGraph;
     contents.flatHoldings = m_tables->flatHoldings();
+    m_busOverview = new BusOverviewPanel(this);
+    contents.busOverview = m_busOverview;
     m_docks->create(contents);
     setupSecondaryDataPlot();
 
@@ -292,6 +296,19 @@ void MainWindow::setupRealtimeDataPlot() {
     const MapOptions &o = m_registers.options;
     m_realtimePlot->setPowerPositions({o.powerId, o.powerIq, o.powerVd, o.powerVq});
     m_docks->placeTimeGraph();
+    setupBusOverview();
+}
+
+void MainWindow::setupBusOverview() {
+    m_busWatch = new BusWatch(m_busOverview, m_realtimePlot, this);
+    m_busWatch->setRegisters(m_registers.inputRegisters);
+    m_dataLog->setOtherDrives(&m_busWatch->otherDrives());
+    connect(m_busWatch, &BusWatch::driveChosen, this, [this](int address) {
+        m_toolbars->addressEdit->setText(QString::number(address));
+        onAddressEditingFinished();
+    });
+    connect(m_addressTable, &AddressTable::watchToggled, m_busWatch, &BusWatch::setWatched);
+    connect(m_busOverview, &BusOverviewPanel::pollListChanged, m_addressTable, &AddressTable::showWatched);
 }
 
 void MainWindow::setupSecondaryDataPlot() {
@@ -364,7 +381,7 @@ void MainWindow::buildMenus() {
     QVector<QAction *> dockToggles;
     for (const ads::CDockWidget *dock :
          {d.inputRegisters, d.holdingSections, d.auxHoldings, d.coils, d.discreteInputs, d.addressTable,
-          d.testSteps, d.information, d.secondaryGraph, d.timeGraph}) {
+          d.busOverview, d.testSteps, d.information, d.secondaryGraph, d.timeGraph}) {
         if (dock != nullptr) {
             dockToggles.append(dock->toggleViewAction());
         }
@@ -483,6 +500,7 @@ void MainWindow::buildWorker() {
         }
     }
     m_receiveSignalsWired = false;
+    m_busWatch->setWorker(m_worker);
     wireWorker();
     m_secondary->setCommands(CaptureCommands::forWorker(m_worker));
     m_paramFiles->setWorker(m_worker);
@@ -558,6 +576,7 @@ void MainWindow::setupWorkerConnection(const QString &port) {
     m_worker->setupConnection(port, m_pollTime, m_serverAddress, m_speed, m_cfg,
                               m_registers.inputRegisters.size(), m_registers.holdings.size(),
                               driveregisters::kAuxStart, driveregisters::kAuxReadCount);
+    m_worker->setFastPolling(m_pollTime == 0);
 }
 
 // --- connect, configuration, exit ------------------------------------------------------
@@ -945,6 +964,7 @@ void MainWindow::on_btnSearchAllAddress() {
 void MainWindow::onReceivedNewAddress(uint8_t add, uint16_t status, uint16_t mod, uint16_t m_ver,
                                       uint16_t io_ver) {
     m_addressTable->addDevice(add, status, mod, m_ver, io_ver);
+    m_addressTable->showWatched(m_busOverview->pollList());  // a drive already watched stays ticked
 }
 
 void MainWindow::onSearchEnded() {
@@ -971,6 +991,7 @@ void MainWindow::onAddressEditingFinished() {
     }
     m_serverAddress = uint8_t(address);
     m_worker->setServerAddress(address);
+    m_busWatch->setSelected(address);
     m_connectionStatus->setAddress(address);
 }
 

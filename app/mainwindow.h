@@ -13,6 +13,8 @@
 #include "map/readwarning.h"
 
 class AddressTable;
+class BusOverviewPanel;
+class BusWatch;
 class ConnectionStatusWidget;
 class DataLog;
 class KeyTrigger;
@@ -116,6 +118,8 @@ class MainWindow : public QMainWindow {
     RealtimePlot *realtimePlot() const { return m_realtimePlot; }
     SecondaryGraph *secondaryGraph() const { return m_secondary; }
     TestPanel *testPanel() const { return m_testPanel; }
+    BusOverviewPanel *busOverview() const { return m_busOverview; }
+    BusWatch *busWatch() const { return m_busWatch; }
     ParameterFiles *parameterFiles() const { return m_paramFiles; }
     const RegisterSet &registers() const { return m_registers; }
     bool isPortConnected() const { return m_connected; }
@@ -136,6 +140,7 @@ class MainWindow : public QMainWindow {
     void setupTables();
     void setupRealtimeDataPlot();
     void setupSecondaryDataPlot();
+    void setupBusOverview();
     void setupTestPanel();
     void setupParameterFiles();
     void buildToolBars();
@@ -187,6 +192,8 @@ class MainWindow : public QMainWindow {
     DataLog *m_dataLog = nullptr;
 
     Modbus *m_worker = nullptr;
+    BusOverviewPanel *m_busOverview = nullptr;
+    BusWatch *m_busWatch = nullptr;
     // Runs inside the worker's poll cycle; goes after the worker's thread has ended.
     std::unique_ptr<TestEngine> m_testEngine;
     QThread *m_triggerThread = nullptr;

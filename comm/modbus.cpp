@@ -22,6 +22,7 @@ void registerWorkerMetaTypes() {
         qRegisterMetaType<QVector<uint16_t>>("QVector<uint16_t>");
         qRegisterMetaType<param_list_t>("param_list_t");
         qRegisterMetaType<QVector<param_list_t>>("QVector<param_list_t>");
+        qRegisterMetaType<OverviewReading>("OverviewReading");
         return true;
     }();
     Q_UNUSED(registered)
@@ -120,6 +121,7 @@ void Modbus::setupConnection(const QString &port, int time, int address, int spe
         linesettings::speedRow(linesettings::timingSpeed(link.endpoint, speed));
     const linesettings::Framing framing = linesettings::framing(cfg);
     m_serverAddress = validServerAddress(address);
+    m_busPlan.setSelected(m_serverAddress);
     m_speed = row.baudRate;
     m_configuredPollInterval = linesettings::pollInterval(time, row.baudRate);
     m_configuredResponseTimeout = row.responseTimeoutMs;
@@ -183,7 +185,11 @@ void Modbus::onLineOpened() {
     m_pollingEnabled = true;
     m_outage.invalidate();
     m_rangeRequested = false;
+    updateOverviewEstimate();
     m_pollTimer->start(m_pollInterval);
+    if (m_fastPolling) {
+        scheduleFastStep();
+    }
 }
 
 void Modbus::onLineOpenFailed(const QString &reason) {
@@ -232,6 +238,7 @@ void Modbus::setServerAddress(int address) {
         dropQueuedWrites(tr("the drive address changed to %1").arg(valid));
     }
     m_serverAddress = valid;
+    m_busPlan.setSelected(valid);
 }
 
 void Modbus::runInWorkerThread(std::function<void()> fn) {

@@ -18,11 +18,13 @@
 #include <functional>
 #include <memory>
 
+#include "comm/buspollplan.h"
 #include "comm/capturesequence.h"
 #include "comm/driveregisters.h"
 #include "comm/failurecounter.h"
 #include "comm/flashsequence.h"
 #include "comm/modbuslink.h"
+#include "comm/overviewreading.h"
 #include "comm/pollscheduler.h"
 #include "comm/requestqueue.h"
 #include "comm/threadhandoff.h"
@@ -131,6 +133,18 @@ class Modbus : public QObject {
     int inputListSize() const { return m_inputListSize.load(); }
     int holdingListCount() const { return m_holdingListSize.load(); }
 
+    // The bus overview: the drives to watch besides the selected one (serial addresses or gateway
+    // unit ids; empty: only the selected drive, as without a list), and the input registers read
+    // from each. Every exchange with a listed drive, and every input read of the selected drive
+    // while the list is not empty, is reported as overviewReading.
+    void setPollList(const QVector<int> &addresses);
+    void setOverviewRegisters(const QVector<int> &positions);
+    // Fast mode: each request goes out as soon as the previous answer is in (the serial master
+    // keeps the inter-frame silence); the poll timer only restarts a stalled cycle. Off: one
+    // request of the selected drive per tick, overview reads in the time left between ticks.
+    void setFastPolling(bool fast);
+    bool isFastPolling() const { return m_fastPolling.load(); }
+
     // Runs fn in the worker's thread: at once when called from it, queued otherwise.
     void runInWorkerThread(std::function<void()> fn);
 
@@ -201,6 +215,7 @@ class Modbus : public QObject {
     // The outcome of a firmware transfer in one line: the byte count when it completed, else
     // the controller, the frame and the drive's reason.
     void flash_verdict(bool ok, QString text);
+    void overviewReading(OverviewReading reading);
 
   private:
     enum class ReadKind { Inputs, Holdings, Range, Search, Capture, Coils, DiscreteInputs };
@@ -264,6 +279,16 @@ class Modbus : public QObject {
     void countReadFailure(bool exception, bool search);
     void reportLostContact(bool exception);
     void markTestCommunicationFailure();
+
+    // modbus_overview.cpp: the other drives of the poll list, and fast mode
+    bool overviewAllowed() const;
+    void afterExchange();
+    void scheduleFastStep();
+    void fastStep();
+    void sendOverviewRequest(const BusPollPlan::Next &next);
+    void onOverviewFinished(QModbusReply *reply, const BusPollPlan::Next &next, qint64 sentAtNs);
+    void reportSelectedReading(bool answered, const QVector<uint16_t> &inputWords);
+    void updateOverviewEstimate();
 
     // modbus_flash.cpp: firmware flashing
     void tickStartFirmware(bool motor);
@@ -344,6 +369,13 @@ class Modbus : public QObject {
     int m_rangeCount = 0;
 
     CaptureSequence m_capture;
+
+    BusPollPlan m_busPlan;
+    QVector<int> m_overviewPositions{0, 1, 2, 3};
+    QHash<int, QVector<uint16_t>> m_identities;
+    QElapsedTimer m_exchangeClock;
+    std::atomic<bool> m_fastPolling{false};
+    bool m_fastStepQueued = false;
 
     bool m_testRunning = false;
     bool m_testFailed = false;

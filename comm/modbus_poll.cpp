@@ -187,7 +187,10 @@ void Modbus::sendNextWrite() {
         return;
     }
     ++m_inFlight;
-    connect(reply, &QModbusReply::finished, this, [this, reply, write] { onWriteFinished(reply, write); });
+    connect(reply, &QModbusReply::finished, this, [this, reply, write] {
+        onWriteFinished(reply, write);
+        afterExchange();
+    });
 }
 
 void Modbus::announceSendRecord(const QueuedWrite &write) {

@@ -64,8 +64,10 @@ bool Modbus::sendReadPart(const std::shared_ptr<ReadJob> &job, int part) {
         return false;
     }
     ++m_inFlight;
-    connect(reply, &QModbusReply::finished, this,
-            [this, reply, job, part] { onReadPartFinished(reply, job, part); });
+    connect(reply, &QModbusReply::finished, this, [this, reply, job, part] {
+        onReadPartFinished(reply, job, part);
+        afterExchange();
+    });
     return true;
 }
 
@@ -126,6 +128,7 @@ void Modbus::deliverRead(const ReadJob &job) {
         case ReadKind::Inputs:
             storeInputWords(words);
             emit recv_input_registers(job.serverAddress, 0, words);
+            reportSelectedReading(true, words);
             if (m_hook) {
                 m_hook->onInputWords(words);
             }
@@ -245,6 +248,9 @@ void Modbus::countReadFailure(bool exception, bool search) {
         reportLostContact(exception);
     }
     emit update_errorNum(m_failures.errorCount());
+    if (!search) {
+        reportSelectedReading(false, {});
+    }
 }
 
 void Modbus::reportLostContact(bool exception) {

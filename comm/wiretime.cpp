@@ -25,4 +25,8 @@ double exchangeMs(int requestBytes, int answerBytes, int speed, double processin
     return frameMs(requestBytes, speed) + processingMs + frameMs(answerBytes, speed);
 }
 
+double answerArrivesMs(int requestBytes, int answerBytes, int speed, double processingMs) {
+    return frameMs(requestBytes, speed) + processingMs + answerBytes * characterMs(speed);
+}
+
 }  // namespace wiretime

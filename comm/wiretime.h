@@ -17,5 +17,8 @@ double frameGapMs(int speed);
 double frameMs(int bytes, int speed);
 // Request and answer, each ended by its silence, with the server's processing in between.
 double exchangeMs(int requestBytes, int answerBytes, int speed, double processingMs);
+// When the answer's last character has reached the master: the exchange without the silence
+// after the answer, which the master keeps before its next request.
+double answerArrivesMs(int requestBytes, int answerBytes, int speed, double processingMs);
 
 }  // namespace wiretime

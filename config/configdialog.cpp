@@ -15,6 +15,8 @@ const int kSpeedCount = sizeof(kSpeeds) / sizeof(kSpeeds[0]);
 
 config::config(QWidget *parent) : QDialog(parent), ui(new Ui::config) {
     ui->setupUi(this);
+    ui->ed_time->setToolTip(
+        tr("Poll time in ms. 0: fast mode, each request goes out as soon as the previous answer is in"));
     for (int32_t bps : kSpeeds) {
         ui->cmbSpeed->addItem(tr("%1 bps").arg(bps));
     }

@@ -16,10 +16,10 @@ struct item_t {
 // One holding register, or one RAM parameter.
 struct holding_t {
     uint16_t add = 0;
-    uint16_t value = 0;  // last raw word read from the drive (or loaded from a parameter file)
-    float fvalue = 0.0f; // last scaled value
+    uint16_t value = 0;   // last raw word read from the drive (or loaded from a parameter file)
+    float fvalue = 0.0f;  // last scaled value
     int32_t def = 0;
-    QString name;        // RAM parameters: the element's tag name; holdings: empty
+    QString name;  // RAM parameters: the element's tag name; holdings: empty
     QString text;
     int32_t min = 0;
     int32_t max = 0;
@@ -49,6 +49,8 @@ struct input_reg_t {
     int32_t bg_r = 255;
     int32_t bg_g = 255;
     int32_t bg_b = 255;
+    // Marked for the bus overview (the attribute overview="true").
+    bool overview = false;
     QVector<item_t *> items;
 };
 

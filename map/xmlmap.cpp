@@ -341,6 +341,7 @@ bool xmlmap::readInputRegister(const QDomElement &element) {
     reg.bg_r = readColourAttribute(element, QStringLiteral("bg_r"));
     reg.bg_g = readColourAttribute(element, QStringLiteral("bg_g"));
     reg.bg_b = readColourAttribute(element, QStringLiteral("bg_b"));
+    reg.overview = readOverviewAttribute(element);
     for (QDomElement child = element.firstChildElement(); !child.isNull();
          child = child.nextSiblingElement()) {
         const QString tag = child.tagName();
@@ -382,6 +383,20 @@ int32_t xmlmap::readColourAttribute(const QDomElement &element, const QString &n
         return 255;
     }
     return value;
+}
+
+bool xmlmap::readOverviewAttribute(const QDomElement &element) {
+    if (!element.hasAttribute(QStringLiteral("overview"))) {
+        return false;
+    }
+    const QString value = element.attribute(QStringLiteral("overview"));
+    if (value == QLatin1String("true")) {
+        return true;
+    }
+    if (value != QLatin1String("false")) {
+        warn(element, QStringLiteral("overview '%1' is neither true nor false, using false").arg(value));
+    }
+    return false;
 }
 
 // ---- RAM parameters -------------------------------------------------------------------------

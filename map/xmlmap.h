@@ -77,6 +77,7 @@ class xmlmap : public QObject {
     bool readItem(const QDomElement &element, QVector<item_t *> &items);
     void readOption(const QDomElement &option);
     int32_t readColourAttribute(const QDomElement &element, const QString &name);
+    bool readOverviewAttribute(const QDomElement &element);
     void checkPollLimits();
     int normalHoldingCount() const;
 

@@ -11,6 +11,7 @@
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 #include "tools/drive-sim/gatewayframes.h"
+#include "tools/drive-sim/motionmodel.h"
 
 namespace {
 
@@ -400,6 +401,32 @@ class DriveSimTest : public QObject {
         }
         QVERIFY(m_bus.drive.command(QStringLiteral("set-holding 3 -1")));
         QCOMPARE(read(kHoldings, 3, 1).values, Words{0xFFFF});
+    }
+
+    // Each address of a simulated bus runs a cycle of its own (stopped 2 s, ramp 5 s, hold 5 s,
+    // ramp 5 s, stopped 3 s): address 1 the plain one, the others higher and later.
+    void eachAddressMovesOnItsOwn_data() {
+        QTest::addColumn<int>("address");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<double>("rpm");
+        QTest::addColumn<int>("state");
+        QTest::newRow("1 standing") << 1 << 0.0 << 0.0 << 0;
+        QTest::newRow("1 starting") << 1 << 4.5 << 750.0 << 1;
+        QTest::newRow("1 running") << 1 << 9.0 << 1500.0 << 2;
+        QTest::newRow("1 braking") << 1 << 14.5 << 750.0 << 3;
+        QTest::newRow("2 starting, 3.7 s ahead, towards 1875") << 2 << 0.0 << 637.5 << 1;
+        QTest::newRow("3 running at 2250") << 3 << 0.0 << 2250.0 << 2;
+        QTest::newRow("6 like 1 but later") << 6 << 0.0 << 0.0 << 0;
+    }
+
+    void eachAddressMovesOnItsOwn() {
+        QFETCH(int, address);
+        QFETCH(double, seconds);
+        QFETCH(double, rpm);
+        QFETCH(int, state);
+        const MotionModel::Cycle cycle = MotionModel::Cycle::forAddress(address);
+        QCOMPARE(MotionModel::speedRpm(seconds, cycle), rpm);
+        QCOMPARE(MotionModel::state(seconds, cycle), state);
     }
 
     // The gateway's framing on its own: what it passes to the drives of units 1 and 2, and when

@@ -23,6 +23,8 @@
 #include "support/slowgateway.h"
 #include "views/addresstable.h"
 #include "views/auxholdingtable.h"
+#include "views/busoverviewpanel.h"
+#include "views/buswatch.h"
 #include "views/connectionstatuswidget.h"
 #include "views/flatholdingtable.h"
 #include "views/holdingsections.h"
@@ -95,6 +97,7 @@ class GuiConnectTest : public QObject {
     void connectWhileConnectingIsIgnored();
     void exitWhileConnectedClosesTheDataLogAndSavesSettings();
     void searchListsTheDrivesAndSelectsOne();
+    void overviewSelectsADrive();
     void failedPortThenReconfiguredWorkerConnects();
     void flashing_data();
     void flashing();
@@ -451,6 +454,7 @@ void GuiConnectTest::exitWhileConnectedClosesTheDataLogAndSavesSettings() {
 
 void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
     QVERIFY(startConnected({{1, 5}}));
+    m_window->busWatch()->setPollList({1});
     m_window->searchButton()->click();
     QCOMPARE(m_window->searchButton()->text(), QStringLiteral("Abort search"));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->searchButton()->text(), QStringLiteral("Search addresses"), 120000);
@@ -464,9 +468,51 @@ void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
     const QString progress = m_window->logArea()->document()->lastBlock().previous().text();
     QVERIFY(progress.startsWith(QStringLiteral("[") + QString(50, '=')));
 
+    // A drive already in the bus overview's poll list is found ticked; ticking another adds it.
+    QCOMPARE(table->item(0, 0)->checkState(), Qt::Checked);
+    table->item(1, 0)->setCheckState(Qt::Checked);
+    QCOMPARE(m_window->busOverview()->pollList(), (QVector<int>{1, 5}));
+    QCOMPARE(m_window->busOverview()->listEdit()->text(), QStringLiteral("1,5"));
+
     emit table->itemDoubleClicked(table->item(1, 2));
     QCOMPARE(m_window->toolBars()->addressEdit->text(), QStringLiteral("5"));
     QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().last().startsWith(QStringLiteral("5 0")), kWaitMs);
+}
+
+// The poll list typed in the Bus overview: a row per drive with its values, an active alarm in
+// red, another drive's speed on the Time Graph; a double-click selects that drive, and the
+// tables follow it without a word written to either drive.
+void GuiConnectTest::overviewSelectsADrive() {
+    QVERIFY(startConnected({{1, 2}}));
+    BusOverviewPanel *overview = m_window->busOverview();
+    overview->listEdit()->setText(QStringLiteral("1, 2"));
+    emit overview->listEdit()->editingFinished();
+    QCOMPARE(overview->pollList(), (QVector<int>{1, 2}));
+    QTableWidget *rows = overview->table();
+    // Columns: address, model, firmware, Estado, Alarma activa, Velocidad, Tension de bus, age, failures.
+    const int alarm = BusOverviewPanel::kFirstValueColumn + 1;
+    const int vbus = BusOverviewPanel::kFirstValueColumn + 3;
+    QTRY_VERIFY_WITH_TIMEOUT(rows->item(1, vbus)->text().endsWith(QStringLiteral(" V")), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(rows->item(1, 1)->text(), QStringLiteral("4"), kWaitMs);
+    QCOMPARE(rows->item(1, alarm)->text(), QStringLiteral("Sin alarma"));
+    QVERIFY(m_bus->drive.command(QStringLiteral("@2 set-input 3 5")));
+    QTRY_COMPARE_WITH_TIMEOUT(rows->item(1, alarm)->text(), QStringLiteral("Fallo de encoder"), kWaitMs);
+    QCOMPARE(rows->item(1, alarm)->background().color(), QColor(255, 120, 120));
+    QCOMPARE(rows->item(0, alarm)->background().color(), QColor(255, 225, 225));  // the map's colour
+    QCOMPARE(rows->item(1, rows->columnCount() - 1)->text(), QStringLiteral("0"));
+    QStringList curves;
+    for (int i = 0; i < m_window->realtimePlot()->curveCount(); ++i) {
+        curves << m_window->realtimePlot()->curve(i)->name();
+    }
+    QVERIFY2(curves.filter(QStringLiteral("Velocidad @2")).size() == 1, qPrintable(curves.join(", ")));
+
+    emit rows->cellDoubleClicked(1, 0);
+    QCOMPARE(m_window->toolBars()->addressEdit->text(), QStringLiteral("2"));
+    QCOMPARE(m_window->serverAddress(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus->drive.requests().contains(QStringLiteral("2 04 00 00 00 28")), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->tables()->inputRegisters()->item(3, 1)->text(),
+                              QStringLiteral("Fallo de encoder"), kWaitMs);
+    QCOMPARE(writes(), QStringList());
 }
 
 // A port that cannot be opened leaves the window disconnected and usable; a reconfiguration

@@ -4,8 +4,10 @@
 #include "app/datalog.h"
 #include "app/logger.h"
 #include "comm/modbus.h"
+#include "support/mvxctlrun.h"
 #include "support/testpaths.h"
 #include "support/workerharness.h"
+#include "views/plotdata/otherdrives.h"
 #include "views/realtimecontrols.h"
 #include "views/realtimeplot.h"
 #include "views/replaywindow.h"
@@ -266,6 +268,48 @@ class tst_gui_plots : public QObject {
         QVERIFY(replay.progressBar()->isHidden());
         QVERIFY(!replay.open(dir.filePath("missing-log.txt")) &&
                 replay.statusLabel()->text().startsWith("Cannot open"));
+    }
+
+    // The other watched drives' columns: written after the selected drive's with the last value
+    // each drive reported (empty before its first), read back by the replay and by log2csv.
+    void otherDrivesInTheDataLog() {
+        QTemporaryDir dir;
+        Inputs in({"rpm", "V"});
+        logger file;
+        qint64 elapsed = 0;
+        file.setClocks([] { return QDateTime::fromMSecsSinceEpoch(kT0); }, [&elapsed] { return elapsed; });
+        plotdata::OtherDrives others;
+        others.configure(in.list, {0, 1}, {1, 2}, 1);
+        DataLog log(&file);
+        log.setOtherDrives(&others);
+        QVERIFY(log.start(dir.path(), in.list, {}));
+        log.writeValues(QStringLiteral(";1500;540"), {});
+        OverviewReading reading;
+        reading.address = 2;
+        reading.answered = true;
+        reading.positions = {0, 1};
+        reading.words = {1875, 530};
+        others.note(reading);
+        elapsed = 100;
+        log.writeValues(QStringLiteral(";1490;541"), {});
+        log.finish();
+
+        ReplayWindow replay;
+        QVERIFY2(replay.open(file.fileName()), qPrintable(replay.statusLabel()->text()));
+        RealtimePlot *plot = replay.plot();
+        QCOMPARE(plot->curveCount(), 4);
+        QCOMPARE(plot->curve(2)->name(), QStringLiteral("r0 @2 [rpm]"));
+        QVERIFY(qIsNaN(plot->history().readingAt(2, kT0).min));
+        QCOMPARE(plot->history().readingAt(2, kT0 + 100).min, 1875.0);
+        QCOMPARE(plot->history().readingAt(3, kT0 + 100).min, 530.0);
+
+        const MvxctlRun csv = runMvxctl({"log2csv", file.fileName()});
+        QCOMPARE(csv.exitCode, 0);
+        const QList<QByteArray> lines = csv.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines.at(0).endsWith(",r0 [rpm],r1 [V],r0 @2 [rpm],r1 @2 [V]"), lines.at(0).constData());
+        QVERIFY2(lines.at(1).endsWith(",1500,540,,"), lines.at(1).constData());
+        QVERIFY2(lines.at(2).endsWith(",1490,541,1875,530"), lines.at(2).constData());
     }
 
     // The capture set-up, a capture and an accelerometer read through the worker from the simulated

@@ -101,11 +101,12 @@ class TestMvxctl : public QObject {
         // Rows with every field; normal holdings consecutive from 0, aux ones from the identification block.
         const std::pair<QJsonValue, QStringList> shapes[] = {
             {o,
-             {"options", "blocks", "holdings", "aux_holdings", "input_registers", "ram_params", "warnings"}},
+             {"options", "blocks", "holdings", "aux_holdings", "input_registers", "ram_params",
+              "overview_registers", "warnings"}},
             {holdings[0],
              {"add", "text", "name", "def", "min", "max", "vis_type", "multiplier", "unit", "help", "hidden",
               "level", "items"}},
-            {o["input_registers"][0], {"bg_r", "bg_g", "bg_b", "items", "multiplier", "unit"}}};
+            {o["input_registers"][0], {"bg_r", "bg_g", "bg_b", "items", "multiplier", "unit", "overview"}}};
         for (const auto &[object, keys] : shapes) {
             for (const QString &key : keys) {
                 QVERIFY2(object.toObject().contains(key), qPrintable(key));
@@ -117,6 +118,9 @@ class TestMvxctl : public QObject {
             QCOMPARE(holdings[i]["add"].toInt(), i);
         }
         QCOMPARE(o["aux_holdings"][0]["add"].toInt(), 1000);
+        // The registers marked for the bus overview: status, alarm, speed, bus voltage.
+        QCOMPARE(o["overview_registers"].toArray(), (QJsonArray{2, 3, 5, 7}));
+        QCOMPARE(o["input_registers"][5]["overview"].toBool(), true);
     }
 
     void checkMapReportsWhatItDrops() {
@@ -152,6 +156,11 @@ class TestMvxctl : public QObject {
             {{"check-test", missing}, 1, "", true, missing},
             {{"check-test", m_dir.filePath("t.xml")}, 1, "", true, "t.xml"},
             {{"check-map", map}, 0, "warnings (1)", false, ""},
+            {{"check-map", testpaths::example("drive-map.xml")},
+             0,
+             "overview registers: status, alarm, speed, vbus (marked)\n",
+             false,
+             ""},
             {{"format", "--vis", "float", "--mul", "0.1", "0xFFF6"}, 0, "-1.0\t-1\n", true, ""},
             {{"format", "--vis", "ufloat", "--mul", "0.1", "65526"}, 0, "6552.6\t6552.6\n", true, ""},
             {{"format", "--vis", "hex", "--mul", "1", "255", "0xABCD"}, 0, hex, true, ""},

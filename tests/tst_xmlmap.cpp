@@ -35,7 +35,7 @@ QString text(const holding_t *h) {
 }
 QString text(const input_reg_t *r) {
     const QString out = (r->text.isEmpty() ? r->name : r->name + '=' + r->text) +
-                        (r->unit.isEmpty() ? QString() : '[' + r->unit + ']');
+                        (r->unit.isEmpty() ? QString() : '[' + r->unit + ']') + (r->overview ? "*" : "");
     const bool white = r->bg_r == 255 && r->bg_g == 255 && r->bg_b == 255;
     return white ? out : out + QString::asprintf("#%d,%d,%d", r->bg_r, r->bg_g, r->bg_b);
 }
@@ -129,6 +129,7 @@ class tst_xmlmap : public QObject {
         QTest::newRow("input bad item keeps register") << mapWith(in.arg(three.arg("add=\"1\"><item/><text>lost</text></b><z add=\"1\""))) << "inputs:a,b,z,c warnings:item@2";
         QTest::newRow("units and colours") << mapWith(block(one.arg("<unit>none</unit>")) + in.arg("<a add=\"0\"><unit>none</unit></a><b add=\"1\" bg_r=\"x\" bg_g=\"300\" bg_b=\"-1\"/>")
             + ram.arg("<pw add=\"3000\"><unit>none</unit><vis_type>pass</vis_type></pw>")) << "holdings:0 inputs:a[adim],b#255,300,-1 ram:pw=|0|0|0|pass|1|adim||shown|0| blocks:B@0 warnings:b@2";
+        QTest::newRow("overview marks") << mapWith(in.arg("<a add=\"0\" overview=\"true\"/><b add=\"1\" overview=\"false\"/><c add=\"2\" overview=\"yes\"/>")) << "inputs:a*,b,c warnings:c@2";
         QTest::newRow("two input sections append") << mapWith(in.arg("<a add=\"0\"/>") + in.arg("<b add=\"1\"/>")) << "inputs:a,b";
         QTest::newRow("ram bad add") << mapWith(ram.arg(three.arg("add=\"-1\""))) << "ram:a warnings:b@2,b@2";
         QTest::newRow("ram bad min") << mapWith(ram.arg(three.arg("add=\"1\"><min>1e3</min></b><z"))) << "ram:a warnings:min@2,b@2";

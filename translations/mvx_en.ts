@@ -25,6 +25,49 @@
     </message>
 </context>
 <context>
+    <name>BusOverviewPanel</name>
+    <message>
+        <source>e.g. 1,2,5 (empty: the selected drive only)</source>
+        <translation>e.g. 1,2,5 (empty: the selected drive only)</translation>
+    </message>
+    <message>
+        <source>Drives to watch on this line, besides the selected one. Tick drives in the address table, or type their addresses.</source>
+        <translation>Drives to watch on this line, besides the selected one. Tick drives in the address table, or type their addresses.</translation>
+    </message>
+    <message>
+        <source>Double-click a drive to select it</source>
+        <translation>Double-click a drive to select it</translation>
+    </message>
+    <message>
+        <source>Poll list:</source>
+        <translation>Poll list:</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>Age</source>
+        <translation>Age</translation>
+    </message>
+    <message>
+        <source>Failures</source>
+        <translation>Failures</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionGate</name>
     <message>
         <source>Not connected: the value was not written</source>
@@ -268,6 +311,10 @@
     <message>
         <source>Holding registers</source>
         <translation>Holding registers</translation>
+    </message>
+    <message>
+        <source>Bus overview</source>
+        <translation>Bus overview</translation>
     </message>
 </context>
 <context>
@@ -1710,6 +1757,10 @@ FAILED! Communication error<byte value="xd"/>
     <message>
         <source>Select XML configuration file</source>
         <translation>Select XML configuration file</translation>
+    </message>
+    <message>
+        <source>Poll time in ms. 0: fast mode, each request goes out as soon as the previous answer is in</source>
+        <translation>Poll time in ms. 0: fast mode, each request goes out as soon as the previous answer is in</translation>
     </message>
 </context>
 <context>

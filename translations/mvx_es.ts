@@ -25,6 +25,49 @@
     </message>
 </context>
 <context>
+    <name>BusOverviewPanel</name>
+    <message>
+        <source>e.g. 1,2,5 (empty: the selected drive only)</source>
+        <translation>p. ej. 1,2,5 (vacía: solo el variador seleccionado)</translation>
+    </message>
+    <message>
+        <source>Drives to watch on this line, besides the selected one. Tick drives in the address table, or type their addresses.</source>
+        <translation>Variadores que vigilar en esta línea además del seleccionado. Márquelos en la tabla de direcciones o escriba sus direcciones.</translation>
+    </message>
+    <message>
+        <source>Double-click a drive to select it</source>
+        <translation>Doble clic en un variador para seleccionarlo</translation>
+    </message>
+    <message>
+        <source>Poll list:</source>
+        <translation>Lista de sondeo:</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Dirección</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Modelo</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>Age</source>
+        <translation>Antigüedad</translation>
+    </message>
+    <message>
+        <source>Failures</source>
+        <translation>Fallos</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionGate</name>
     <message>
         <source>Not connected: the value was not written</source>
@@ -268,6 +311,10 @@
     <message>
         <source>Holding registers</source>
         <translation>Registros de parámetros</translation>
+    </message>
+    <message>
+        <source>Bus overview</source>
+        <translation>Vista del bus</translation>
     </message>
 </context>
 <context>
@@ -1710,6 +1757,10 @@ FALLO!. Error de comunicación<byte value="xd"/>
     <message>
         <source>Select XML configuration file</source>
         <translation>Seleccione el fichero XML de configuración</translation>
+    </message>
+    <message>
+        <source>Poll time in ms. 0: fast mode, each request goes out as soon as the previous answer is in</source>
+        <translation>Tiempo de sondeo en ms. 0: modo rápido, cada petición sale en cuanto llega la respuesta anterior</translation>
     </message>
 </context>
 <context>

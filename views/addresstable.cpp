@@ -19,12 +19,28 @@ QTableWidgetItem *cell(const QString &text) {
 AddressTable::AddressTable(QWidget *parent) : QTableWidget(parent) {
     setObjectName(QStringLiteral("twAdress"));
     setColumns();
+    connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *changed) {
+        if (changed->column() == 0 && !m_showing) {
+            emit watchToggled(changed->text().toInt(), changed->checkState() == Qt::Checked);
+        }
+    });
+}
+
+void AddressTable::showWatched(const QVector<int> &addresses) {
+    m_showing = true;
+    for (int row = 0; row < rowCount(); ++row) {
+        QTableWidgetItem *address = item(row, 0);
+        if (address != nullptr) {
+            address->setCheckState(addresses.contains(address->text().toInt()) ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+    m_showing = false;
 }
 
 void AddressTable::setColumns() {
     setColumnCount(kColumns);
     setHorizontalHeaderLabels({tr("Add"), tr("Status"), tr("Mot Ver"), tr("IO Ver"), tr("Model")});
-    const int widths[kColumns] = {30, 40, 50, 50, 50};
+    const int widths[kColumns] = {50, 40, 50, 50, 50};
     for (int column = 0; column < kColumns; ++column) {
         setColumnWidth(column, widths[column]);
     }
@@ -41,7 +57,12 @@ void AddressTable::addDevice(uint8_t address, uint16_t status, uint16_t model, u
     const int row = rowCount();
     insertRow(row);
     setRowHeight(row, kRowHeight);
-    setItem(row, 0, cell(QString::number(address)));
+    QTableWidgetItem *watch = cell(QString::number(address));
+    watch->setFlags(watch->flags() | Qt::ItemIsUserCheckable);
+    m_showing = true;
+    watch->setCheckState(Qt::Unchecked);
+    setItem(row, 0, watch);
+    m_showing = false;
     setItem(row, 1, cell(QStringLiteral("0x%1").arg(QString::number(status, 16).toUpper())));
     setItem(row, 2, cell(QString::number(motorVersion)));
     setItem(row, 3, cell(QString::number(ioVersion)));

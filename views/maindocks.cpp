@@ -54,6 +54,7 @@ void MainDocks::create(const Contents &contents) {
     discreteInputs = newDock(QT_TR_NOOP("Discrete inputs"), contents.discreteInputs);
     auxHoldings = newDock(QT_TR_NOOP("Auxiliar holdings"), contents.auxHoldings);
     addressTable = newDock(QT_TR_NOOP("Address table"), contents.addressTable);
+    busOverview = newDock(QT_TR_NOOP("Bus overview"), contents.busOverview);
     information = newDock(QT_TR_NOOP("Information"), contents.information);
     testSteps = newDock(QT_TR_NOOP("Test steps"), contents.testSteps);
     secondaryGraph = newDock(QT_TR_NOOP("Secondary Graph"), contents.secondaryGraph);
@@ -76,6 +77,7 @@ void MainDocks::create(const Contents &contents) {
     ads::CDockAreaWidget *graphs = manager->addDockWidget(ads::RightDockWidgetArea, secondaryGraph);
     ads::CDockAreaWidget *log = manager->addDockWidget(ads::BottomDockWidgetArea, information, graphs);
     manager->addDockWidgetTabToArea(addressTable, log);
+    manager->addDockWidgetTabToArea(busOverview, log);
     manager->addDockWidgetTabToArea(testSteps, log);
 }
 

@@ -34,6 +34,7 @@ class MainDocks : public QObject {
         QWidget *secondaryGraph;
         QWidget *timeGraph;
         QWidget *flatHoldings;
+        QWidget *busOverview;
     };
     void create(const Contents &contents);
     void placeHoldingSections();
@@ -54,6 +55,7 @@ class MainDocks : public QObject {
     ads::CDockWidget *testSteps = nullptr;
     ads::CDockWidget *secondaryGraph = nullptr;
     ads::CDockWidget *timeGraph = nullptr;
+    ads::CDockWidget *busOverview = nullptr;
     ads::CDockWidget *flatHoldings = nullptr;  // mirrors the holdings; never added, never shown
 
   private:

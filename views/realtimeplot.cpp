@@ -284,6 +284,7 @@ void RealtimePlot::setRegisters(const QVector<input_reg_t *> &registers) {
             specs.append({reg->text, reg->unit, axis});
         }
     }
+    specs += m_extraSpecs;
     buildCurves(specs);
     m_history = std::make_unique<plotdata::HistoryStore>(specs.size() + kPowerChannels);
     clearHistory();
@@ -291,6 +292,19 @@ void RealtimePlot::setRegisters(const QVector<input_reg_t *> &registers) {
         m_controls->resetPower();
     }
     setFollowing(true);
+}
+
+void RealtimePlot::setExtraCurves(const QVector<CurveSpec> &specs, ExtraValues values) {
+    m_extraValues = std::move(values);
+    const auto same = [](const CurveSpec &a, const CurveSpec &b) {
+        return a.name == b.name && a.unit == b.unit && a.axis == b.axis;
+    };
+    if (specs.size() == m_extraSpecs.size() &&
+        std::equal(specs.begin(), specs.end(), m_extraSpecs.begin(), same)) {
+        return;
+    }
+    m_extraSpecs = specs;
+    setRegisters(m_registers);
 }
 
 void RealtimePlot::showRecorded(const QVector<CurveSpec> &curves,
@@ -308,8 +322,13 @@ void RealtimePlot::showRecorded(const QVector<CurveSpec> &curves,
 void RealtimePlot::appendSample(qint64 msecsSinceEpoch) {
     const int curves = m_curves.size();
     QVector<double> values(curves + kPowerChannels, qQNaN());
-    for (int c = 0; c < curves; ++c) {
+    const int registerCurves = m_registerOfCurve.size();
+    for (int c = 0; c < registerCurves; ++c) {
         values[c] = double(m_registers.at(m_registerOfCurve.at(c))->fvalue);
+    }
+    const QVector<double> extra = m_extraValues ? m_extraValues() : QVector<double>();
+    for (int c = registerCurves; c < curves && c - registerCurves < extra.size(); ++c) {
+        values[c] = extra.at(c - registerCurves);
     }
     power::PowerValues power;
     const bool hasPower = power::fromInputs(m_registers, m_powerPositions, &power);

@@ -66,6 +66,11 @@ class RealtimePlot : public QWidget {
     // records) must outlive the plot's use of it.
     void setRegisters(const QVector<input_reg_t *> &registers);
     void setPowerPositions(const power::PowerPositions &positions) { m_powerPositions = positions; }
+    // Curves after those of the registers, such as other drives' overview registers; `values`
+    // gives one value per spec for each sample (NaN: none yet). Rebuilds the curves and empties
+    // the history.
+    using ExtraValues = std::function<QVector<double>()>;
+    void setExtraCurves(const QVector<CurveSpec> &specs, ExtraValues values);
     // The time source for outages (tests); the default is the system clock.
     void setClock(Clock clock) { m_clock = std::move(clock); }
     // The moment of Connect, for "seconds since Connect" in the CSV export; until it is set,
@@ -173,6 +178,8 @@ class RealtimePlot : public QWidget {
     QVector<input_reg_t *> m_registers;
     QVector<int> m_curveOfRegister;
     QVector<CurveSpec> m_specs;
+    QVector<CurveSpec> m_extraSpecs;
+    ExtraValues m_extraValues;
     QVector<QCPGraph *> m_curves;
     QVector<int> m_registerOfCurve;
     QList<ZoneItem *> m_zones;

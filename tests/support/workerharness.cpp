@@ -40,6 +40,22 @@ void WorkerProbe::attach(Modbus *w) {
     on(&Modbus::flash_finished, [this](bool ok) { flashResults << ok; });
     on(&Modbus::flash_verdict,
        [this](bool ok, const QString &text) { flashVerdicts << qMakePair(ok, text); });
+    on(&Modbus::overviewReading, [this](const OverviewReading &reading) { overview << reading; });
+}
+
+OverviewReading WorkerRecord::lastValues(int address) const {
+    for (auto it = overview.crbegin(); it != overview.crend(); ++it) {
+        if (it->address == address && !it->words.isEmpty()) {
+            return *it;
+        }
+    }
+    return OverviewReading();
+}
+
+int WorkerRecord::readingsOf(int address, bool answered) const {
+    return int(std::count_if(overview.begin(), overview.end(), [&](const OverviewReading &reading) {
+        return reading.address == address && reading.answered == answered;
+    }));
 }
 
 QList<WorkerProbe::Status> WorkerProbe::statusesContaining(const QString &part) const {

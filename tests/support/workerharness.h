@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include "comm/overviewreading.h"
 #include "comm/polltickhook.h"
 #include "simulateddrive.h"
 
@@ -29,6 +30,11 @@ struct WorkerRecord {
     QList<bool> flashResults;
     QList<QPair<bool, QString>> flashVerdicts;
     QList<int> errorNumbers;
+    QList<OverviewReading> overview;
+
+    // The last reading of this drive that carried overview values; empty words when none yet.
+    OverviewReading lastValues(int address) const;
+    int readingsOf(int address, bool answered) const;
 };
 
 // Records what a Modbus worker reports, in the test's thread. The worker emits from its own

@@ -23,6 +23,9 @@ InputChannel channelFor(const input_reg_t &reg) {
     channel.multiplier = reg.multiplier;
     channel.initialWord = quint16(reg.def);
     for (const item_t *item : reg.items) {
+        if (item) {
+            channel.listValues << item->val;
+        }
         if (item && (!channel.listWord || item->val == channel.initialWord)) {
             channel.listWord = item->val;
         }

@@ -14,6 +14,7 @@ struct InputChannel {
     float multiplier = 1.0f;
     quint16 initialWord = 0;
     std::optional<quint16> listWord;  // list registers stay on a valid choice: the default if it is one
+    QVector<quint16> listValues;      // the list's choices
 };
 
 struct HoldingDefault {

@@ -15,8 +15,8 @@ void LineTiming::requestTaken() {
 
 QDeadlineTimer LineTiming::answerDue(const QModbusPdu &request, const QModbusPdu &answer) const {
     const double exchangeMs =
-        wiretime::exchangeMs(request.size() + wiretime::kFrameOverheadBytes,
-                             answer.size() + wiretime::kFrameOverheadBytes, m_speed, m_processingMs);
+        wiretime::answerArrivesMs(request.size() + wiretime::kFrameOverheadBytes,
+                                  answer.size() + wiretime::kFrameOverheadBytes, m_speed, m_processingMs);
     const auto exchangeNs = qint64(std::ceil(exchangeMs * 1e6));
     QDeadlineTimer due(Qt::PreciseTimer);
     due.setPreciseRemainingTime(0, std::max<qint64>(0, exchangeNs - m_sinceRequest.nsecsElapsed()),

@@ -5,8 +5,9 @@
 #include <QModbusPdu>
 
 // A pseudo-terminal carries an answer at once; a real line needs the time of the request and
-// the answer at the bus speed, the silences that end them and the drive's processing. This
-// clock tells when an answer could at the earliest be complete on such a line.
+// the answer at the bus speed, the silence that ends the request and the drive's processing.
+// This clock tells when an answer could at the earliest be complete on such a line; the silence
+// after the answer is the master's to keep before its next request, not the drive's to add.
 class LineTiming {
   public:
     static constexpr double kDefaultProcessingMs = 1.0;

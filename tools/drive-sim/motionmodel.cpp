@@ -1,6 +1,8 @@
 #include "motionmodel.h"
 
 #include <QtMath>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -10,6 +12,8 @@ constexpr double kPolePairs = 2.0;
 constexpr double kRampSeconds = 5.0;
 constexpr double kIdleSeconds = 2.0;
 constexpr double kHoldSeconds = 5.0;
+// Stopped, starting, running, braking: a state register follows them when its list has them all.
+constexpr std::array<quint16, 4> kStatePhases{0, 1, 2, 3};
 constexpr quint32 kHourCounterStart = 65530;  // crosses into the high word after a few seconds
 
 bool isSigned(const QString &visType) {
@@ -18,14 +22,40 @@ bool isSigned(const QString &visType) {
 
 }  // namespace
 
-MotionModel::MotionModel(const DriveProfile &profile, quint32 seed) : m_profile(profile), m_random(seed) {
+MotionModel::Cycle MotionModel::Cycle::forAddress(int address) {
+    constexpr int kSetpointSteps = 5;
+    constexpr double kSetpointStep = 0.25;
+    constexpr double kOffsetStepSeconds = 3.7;
+    const int step = std::max(0, address - 1);
+    Cycle cycle;
+    cycle.setpointRpm = kSetpointRpm * (1.0 + kSetpointStep * (step % kSetpointSteps));
+    cycle.offsetSeconds = std::fmod(step * kOffsetStepSeconds, kCycleSeconds);
+    return cycle;
+}
+
+MotionModel::MotionModel(const DriveProfile &profile, quint32 seed)
+    : m_profile(profile), m_random(seed), m_cycle(Cycle::forAddress(int(seed))) {
     for (int i = 0; i < profile.inputs.size(); ++i) {
         m_kinds.append(kindOf(i));
     }
 }
 
-double MotionModel::speedRpm(double sinceReset) {
-    const double t = std::fmod(std::max(0.0, sinceReset), kCycleSeconds);
+int MotionModel::state(double sinceReset, const Cycle &cycle) {
+    const double t = std::fmod(std::max(0.0, sinceReset) + cycle.offsetSeconds, kCycleSeconds);
+    const double rampUpEnd = kIdleSeconds + kRampSeconds;
+    const double holdEnd = rampUpEnd + kHoldSeconds;
+    if (t < kIdleSeconds || t >= holdEnd + kRampSeconds) {
+        return 0;
+    }
+    if (t < rampUpEnd) {
+        return 1;
+    }
+    return t < holdEnd ? 2 : 3;
+}
+
+double MotionModel::speedRpm(double sinceReset, const Cycle &cycle) {
+    const double setpoint = cycle.setpointRpm;
+    const double t = std::fmod(std::max(0.0, sinceReset) + cycle.offsetSeconds, kCycleSeconds);
     const double rampUpEnd = kIdleSeconds + kRampSeconds;
     const double holdEnd = rampUpEnd + kHoldSeconds;
     const double rampDownEnd = holdEnd + kRampSeconds;
@@ -33,12 +63,12 @@ double MotionModel::speedRpm(double sinceReset) {
         return 0.0;
     }
     if (t < rampUpEnd) {
-        return kSetpointRpm * (t - kIdleSeconds) / kRampSeconds;
+        return setpoint * (t - kIdleSeconds) / kRampSeconds;
     }
     if (t < holdEnd) {
-        return kSetpointRpm;
+        return setpoint;
     }
-    return kSetpointRpm * (rampDownEnd - t) / kRampSeconds;
+    return setpoint * (rampDownEnd - t) / kRampSeconds;
 }
 
 MotionModel::Kind MotionModel::kindOfVoltage(const QString &name) {
@@ -87,7 +117,10 @@ MotionModel::Kind MotionModel::kindOf(int position) const {
         return Kind::Fixed;
     }
     if (channel.visType == QLatin1String("list")) {
-        return Kind::List;
+        const bool state = channel.name == QLatin1String("status") || channel.name == QLatin1String("state");
+        const bool hasPhases = std::all_of(kStatePhases.begin(), kStatePhases.end(),
+                                           [&](quint16 phase) { return channel.listValues.contains(phase); });
+        return state && hasPhases ? Kind::State : Kind::List;
     }
     if (channel.visType == QLatin1String("float32L") || channel.visType == QLatin1String("uint32L")) {
         return Kind::PairLow;
@@ -120,14 +153,15 @@ double MotionModel::noise(double amplitude) {
 }
 
 std::optional<double> MotionModel::quantity(Kind kind, int position, double t) {
-    const double load = speedRpm(t) / kSetpointRpm;
+    const double speed = speedRpm(t, m_cycle);
+    const double load = speed / m_cycle.setpointRpm;
     const double id = -1.5 * load;
     const double iq = 2.0 + 12.0 * load;
     const double vd = -30.0 * load;
     const double vq = 320.0 * load;
     switch (kind) {
         case Kind::Speed:
-            return speedRpm(t) + (load > 0 ? noise(2.0) : 0.0);
+            return speed + (load > 0 ? noise(2.0) : 0.0);
         case Kind::Current:
             return iq + 0.6 * std::sin(2 * M_PI * t / 3.0 + position * 2 * M_PI / 3.0) + noise(0.15);
         case Kind::Voltage:
@@ -142,7 +176,7 @@ std::optional<double> MotionModel::quantity(Kind kind, int position, double t) {
             return 25.0 + 2.0 * (position % 5) + 20.0 * (1.0 - std::exp(-t / 120.0)) +
                    1.5 * std::sin(2 * M_PI * t / 90.0);
         case Kind::Frequency:
-            return speedRpm(t) / 60.0 * kPolePairs;
+            return speed / 60.0 * kPolePairs;
         case Kind::Percent:
             return 100.0 * load;
         case Kind::Id:
@@ -177,7 +211,9 @@ QVector<MotionModel::Word> MotionModel::sample(double sinceReset, double powered
     for (int i = 0; i < m_kinds.size(); ++i) {
         const Kind kind = m_kinds.at(i);
         const InputChannel &channel = m_profile.inputs.at(i);
-        if (kind == Kind::List) {
+        if (kind == Kind::State) {
+            words.append({i, quint16(state(sinceReset, m_cycle))});
+        } else if (kind == Kind::List) {
             words.append({i, channel.listWord.value_or(channel.initialWord)});
         } else if (kind == Kind::Float32High) {
             const Kind carried = kindOfUnit(channel);

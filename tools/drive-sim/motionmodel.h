@@ -10,7 +10,10 @@
 // Values that move like a running motor: the speed ramps up to a setpoint, holds, ramps
 // back to standstill and starts over; currents, voltages, power, frequency and
 // temperatures follow it with some noise. Which quantity a register carries is guessed
-// from its unit and presentation type; d/q registers are the ones the map names.
+// from its unit and presentation type; d/q registers are the ones the map names. A state
+// register (a list named "status" or "state" with the choices 0 to 3) follows the cycle: 0 stopped, 1
+// starting, 2 running, 3 braking. Each address of a simulated bus runs its own cycle: address 1 the plain
+// one, the others a higher setpoint and a later start, so that drives compared side by side differ.
 class MotionModel {
   public:
     struct Word {
@@ -21,6 +24,13 @@ class MotionModel {
     static constexpr double kSetpointRpm = 1500.0;
     static constexpr double kCycleSeconds = 20.0;
 
+    // The cycle of the drive at `address`.
+    struct Cycle {
+        double setpointRpm = kSetpointRpm;
+        double offsetSeconds = 0.0;
+        static Cycle forAddress(int address);
+    };
+
     explicit MotionModel(const DriveProfile &profile, quint32 seed = 1);
 
     // Words for every moving register, `sinceReset` seconds after the last reset command and
@@ -28,7 +38,9 @@ class MotionModel {
     // fixed roles (version, model, capture status, access level) are never included.
     QVector<Word> sample(double sinceReset, double poweredSeconds);
 
-    static double speedRpm(double sinceReset);
+    static double speedRpm(double sinceReset, const Cycle &cycle);
+    // 0 stopped, 1 starting, 2 running, 3 braking.
+    static int state(double sinceReset, const Cycle &cycle);
 
   private:
     enum class Kind {
@@ -49,7 +61,8 @@ class MotionModel {
         Vq,
         Float32High,
         Uint32High,
-        PairLow
+        PairLow,
+        State
     };
 
     Kind kindOf(int position) const;
@@ -63,4 +76,5 @@ class MotionModel {
     const DriveProfile &m_profile;
     QVector<Kind> m_kinds;
     QRandomGenerator m_random;
+    Cycle m_cycle;
 };

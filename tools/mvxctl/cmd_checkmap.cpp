@@ -4,6 +4,7 @@
 
 #include "cli.h"
 #include "commands.h"
+#include "map/overviewregisters.h"
 #include "map/xmlmap.h"
 
 namespace {
@@ -49,6 +50,7 @@ QJsonObject inputJson(const input_reg_t &r) {
         {QStringLiteral("bg_r"), r.bg_r},
         {QStringLiteral("bg_g"), r.bg_g},
         {QStringLiteral("bg_b"), r.bg_b},
+        {QStringLiteral("overview"), r.overview},
     };
 }
 
@@ -102,6 +104,14 @@ struct MapLists {
         map.getRamParams(ram);
     }
 };
+
+QJsonArray overviewJson(const QVector<input_reg_t *> &inputs) {
+    QJsonArray array;
+    for (const int position : overviewregisters::positions(inputs)) {
+        array.append(inputs.at(position)->add);
+    }
+    return array;
+}
 
 QString itemsText(const QVector<item_t *> &items) {
     QStringList parts;
@@ -165,11 +175,15 @@ void printText(const xmlmap &map, const MapLists &lists) {
                  .arg(r->bg_r)
                  .arg(r->bg_g)
           << "," << r->bg_b;
+        if (r->overview) {
+            o << " overview=true";
+        }
         if (!r->items.isEmpty()) {
             o << " items=[" << itemsText(r->items) << "]";
         }
         o << "\n";
     }
+    o << "overview registers: " << overviewregisters::describe(lists.inputs) << "\n";
     printHoldings("RAM parameters", lists.ram);
     cli::printWarnings(map.warnings());
 }
@@ -210,6 +224,7 @@ int runCheckMap(const QStringList &args) {
         {QStringLiteral("aux_holdings"), listJson(lists.aux, holdingJson)},
         {QStringLiteral("input_registers"), listJson(lists.inputs, inputJson)},
         {QStringLiteral("ram_params"), listJson(lists.ram, holdingJson)},
+        {QStringLiteral("overview_registers"), overviewJson(lists.inputs)},
         {QStringLiteral("warnings"), cli::warningsJson(map.warnings())},
     });
     return 0;
