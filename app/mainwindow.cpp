@@ -133,8 +133,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     placeForFirstStart();
     setDockNestingEnabled(true);
     logStartupLines();
-    m_docks->setDefaultProportions(dockAreaEstimate());
+    // Saved before it is shared out: the proportions may tab the Secondary Graph on a small screen.
     m_firstStartLayout = m_docks->manager->saveState();
+    m_docks->setDefaultProportions(dockAreaEstimate());
     windowstate::restoreWindowState(this, m_docks->manager);
     setConnectedLook(false);  // nothing was connected: no "Port disconnected" line
     m_realtimePlot->applyScale();
@@ -313,7 +314,6 @@ void MainWindow::setupTestPanel() {
     // a message while it is shown.
     m_testPanel->statsLabel()->setMinimumWidth(1);
     statusBar()->addPermanentWidget(m_testPanel->statsLabel());
-    statusbarroom::yieldToMessages(statusBar(), m_testPanel->statsLabel());
     m_keyTrigger = new KeyTrigger(this);
     connect(m_keyTrigger, &KeyTrigger::triggered, this, &MainWindow::onKeyTrigger);
 }
@@ -390,6 +390,8 @@ void MainWindow::buildMenus() {
 void MainWindow::buildStatusWidget() {
     m_connectionStatus = new ConnectionStatusWidget(this);
     statusBar()->addPermanentWidget(m_connectionStatus);
+    // A message is worth more than the day's figures and, for its few seconds, the summary.
+    statusbarroom::yieldToMessages(statusBar(), {m_testPanel->statsLabel(), m_connectionStatus});
     showLineInStatus();
     m_connectionStatus->setAddress(m_serverAddress);
     connect(m_tables->holdingSections(), &HoldingSections::accessLevelApplied, m_connectionStatus,
@@ -738,7 +740,7 @@ void MainWindow::refreshPortList() {
 void MainWindow::showStatus(bool timestamp, bool toStatus, bool toBrowser, QString text) {
     const QString line = LogArea::statusLine(timestamp, text, QDateTime::currentDateTime());
     if (toStatus) {
-        statusBar()->showMessage(line, kStatusBarMs);
+        statusBar()->showMessage(statusbarroom::plainMessage(line), kStatusBarMs);
     }
     if (toBrowser) {
         m_log->appendLine(line);
