@@ -92,6 +92,15 @@ int parseServerAddress(const QString &text, bool *valid) {
     return *valid ? value : 1;
 }
 
+// The map is the file missing, not the settings: which one, and what to do.
+QString missingMapAdvice(const QString &mapPath) {
+    return QStringLiteral(
+               "The register map %1 does not exist (XML_drive in %2). Choose the drive's map "
+               "in Drive > Configuration (Inverter XML), then restart the program.")
+        .arg(mapPath.isEmpty() ? QStringLiteral("(none named)") : QDir::toNativeSeparators(mapPath),
+             QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("settings.xml"))));
+}
+
 bool isCaptureReply(int startReg) {
     return driveregisters::isCaptureArea(startReg);
 }
@@ -251,7 +260,9 @@ bool MainWindow::loadRegisterMap() {
             QMessageBox::Warning, windowTitle(),
             QStringLiteral("WARNING! Settings XML not found, please select a new one and reload program."),
             QMessageBox::Ok, this);
+        box.setInformativeText(missingMapAdvice(m_xmlPath));
         box.exec();
+        showStatus(false, false, true, missingMapAdvice(m_xmlPath));
         return false;
     }
     if (!m_map->readMap(m_xmlPath)) {
@@ -401,7 +412,12 @@ void MainWindow::buildStatusWidget() {
 }
 
 void MainWindow::showLineInStatus() {
-    m_connectionStatus->setLine(portlist::currentPortName(m_toolbars->portCombo), m_speed, m_cfg);
+    const QString port = portlist::currentPortName(m_toolbars->portCombo);
+    m_connectionStatus->setLine(port, m_speed, m_cfg);
+    const QString tip = Endpoint::parse(port).isTcp() ? QStringLiteral("Connect to the Modbus TCP gateway")
+                                                      : QStringLiteral("Connect serial port");
+    m_toolbars->connectPort->setStatusTip(tip);
+    m_toolbars->connectPort->setToolTip(tip);
 }
 
 // Without a saved geometry the window opens on most of the screen (all of a small one),
@@ -452,7 +468,10 @@ void MainWindow::showAbout() {
 
 void MainWindow::logStartupLines() {
     showStatus(false, false, true, QStringLiteral("Loaded XML parameter file: %1").arg(m_xmlPath));
-    showStatus(false, false, true, QStringLiteral("Current speed selection: %1").arg(m_speed));
+    const Endpoint link = Endpoint::parse(portlist::currentPortName(m_toolbars->portCombo));
+    showStatus(false, false, true,
+               link.isTcp() ? QStringLiteral("Current link: %1").arg(link.describe())
+                            : QStringLiteral("Current speed selection: %1").arg(m_speed));
     logReadWarnings(QStringLiteral("settings.xml"), m_settings->warnings());
     logReadWarnings(m_xmlPath, m_map->warnings());
 }
@@ -582,9 +601,8 @@ void MainWindow::on_btnConnect_clicked() {
             m_pollTime = startupPollTime(linesettings::timingSpeed(Endpoint::parse(port), m_speed));
         }
         setupWorkerConnection(port);
-        if (!portlist::typedPort(m_toolbars->portCombo).isEmpty()) {
-            m_settings->setLast_Com(port);  // saved below, offered again at the next start
-        }
+        // Offered again at the next start once it has connected: a refused address is not kept.
+        m_typedPort = portlist::typedPort(m_toolbars->portCombo);
         if (!m_triggerThread->isRunning()) {
             m_triggerThread->start(QThread::InheritPriority);
         } else {
@@ -764,6 +782,11 @@ void MainWindow::onCOMconnected() {
     m_errorCount = 0;
     m_toolbars->errorCountLabel->setText(QStringLiteral("Error Count: 0"));
     m_connected = true;
+    if (!m_typedPort.isEmpty()) {
+        m_settings->setLast_Com(m_typedPort);
+        m_settings->save();
+        m_typedPort.clear();
+    }
 }
 
 void MainWindow::onCOMdisconnected() {
@@ -772,7 +795,9 @@ void MainWindow::onCOMdisconnected() {
     setConnectedLook(false);
     m_realtimePlot->breakCurves();
     m_connectionStatus->setConnected(false);
+    m_tables->holdingSections()->forgetAccessLevel();  // the next connection shows the level it is given
     m_connected = false;
+    m_typedPort.clear();
     // A test cannot go on without the line; it ends as cancelled and its logs are completed.
     m_testPanel->stop();
     finishDataLog();

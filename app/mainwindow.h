@@ -203,6 +203,7 @@ class MainWindow : public QMainWindow {
     uint8_t m_serverAddress = 1;
     bool m_connected = false;
     ConnectionGate m_gate;
+    QString m_typedPort;  // a port typed into the box, saved as Last_Com once it connects
     int m_errorCount = 0;
     QDateTime m_lastInputReply;
     ConfirmFunction m_confirm;

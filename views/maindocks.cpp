@@ -49,6 +49,8 @@ void MainDocks::create(const Contents &contents) {
     inputRegisters->resize(350, 150);
     inputRegisters->setMinimumSize(300, 150);
     holdingSections = newDock(QStringLiteral("Holding Registers"), contents.holdingSections);
+    // Also without a map: empty tables keep a size that reads as a table.
+    holdingSections->setMinimumSize(300, 150);
     coils = newDock(QStringLiteral("Coils"), contents.coils);
     discreteInputs = newDock(QStringLiteral("Discrete inputs"), contents.discreteInputs);
     auxHoldings = newDock(QStringLiteral("Auxiliar holdings"), contents.auxHoldings);
@@ -80,7 +82,6 @@ void MainDocks::create(const Contents &contents) {
 
 void MainDocks::placeHoldingSections() {
     holdingSections->resize(250, 350);
-    holdingSections->setMinimumSize(200, 150);
 }
 
 void MainDocks::placeTimeGraph() {
