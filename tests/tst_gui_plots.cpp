@@ -31,6 +31,16 @@ struct Inputs {
     QVector<input_reg_t *> list;
 };
 
+QList<ReplayWindow *> guitestReplayWindows() {
+    QList<ReplayWindow *> found;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *replay = qobject_cast<ReplayWindow *>(widget)) {
+            found << replay;
+        }
+    }
+    return found;
+}
+
 void wheel(QCustomPlot *plot, Qt::KeyboardModifiers modifiers) {
     const QPointF at = plot->axisRect()->rect().center();
     QWheelEvent event(at, plot->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, 120), Qt::NoButton, modifiers,
@@ -265,6 +275,23 @@ class tst_gui_plots : public QObject {
         QVERIFY(replay.progressBar()->isHidden());
         QVERIFY(!replay.open(dir.filePath("missing-log.txt")) &&
                 replay.statusLabel()->text().startsWith("Cannot open"));
+
+        // Opened from the time graph: the map's labels in the legend, on the screen's free area.
+        RealtimePlot live;
+        live.setRegisters(in.list);
+        QString error;
+        ReplayWindow *opened = live.openDataLogFile(file.fileName(), &error);
+        QVERIFY2(opened != nullptr, qPrintable(error));
+        QCOMPARE(opened->plot()->curve(0)->name(), QStringLiteral("reg 0 [rpm]"));
+        QVERIFY(opened->screen()->availableGeometry().contains(opened->frameGeometry()));
+        delete opened;
+        // A file that is not a data log opens no window.
+        QFile other(dir.filePath("notes-log.txt"));
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("shopping list\n") > 0);
+        other.close();
+        const int windows = guitestReplayWindows().size();
+        QVERIFY(live.openDataLogFile(other.fileName(), &error) == nullptr && !error.isEmpty());
+        QCOMPARE(guitestReplayWindows().size(), windows);
     }
 
     // The capture set-up, a capture and an accelerometer read through the worker from the simulated

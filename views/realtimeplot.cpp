@@ -775,10 +775,29 @@ void RealtimePlot::openDataLog() {
     if (path.isEmpty()) {
         return;
     }
+    QString error;
+    if (!openDataLogFile(path, &error)) {
+        QMessageBox::warning(this, QStringLiteral("Open data log"), error);
+    }
+}
+
+ReplayWindow *RealtimePlot::openDataLogFile(const QString &path, QString *error) {
+    *error = ReplayWindow::refusal(path);
+    if (!error->isEmpty()) {
+        return nullptr;
+    }
     auto *replay = new ReplayWindow(window());
     replay->setPowerColumns(powerRegisterNames());
+    QHash<QString, QString> labels;
+    for (const input_reg_t *reg : qAsConst(m_registers)) {
+        if (reg != nullptr && !reg->text.isEmpty()) {
+            labels.insert(reg->name, reg->text);
+        }
+    }
+    replay->setCurveLabels(labels);
     replay->show();
     replay->open(path);
+    return replay;
 }
 
 void RealtimePlot::onDisconnectedStart() {

@@ -17,6 +17,7 @@
 class QAction;
 class QCPAxis;
 class QCPGraph;
+class ReplayWindow;
 class QCPItemStraightLine;
 class QCPRange;
 class QCustomPlot;
@@ -134,6 +135,8 @@ class RealtimePlot : public QWidget {
     // Freezes the view where it is; recording goes on.
     void pause();
     void openDataLog();
+    // The replay of a data log, or null (and why) for a file that is not one.
+    ReplayWindow *openDataLogFile(const QString &path, QString *error);
 
   private:
     void buildToolRow();
