@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "views/plotdata/csvwriter.h"
+#include "views/plotdata/readoutplacement.h"
 #include "views/plotdata/realtimeaxes.h"
 #include "views/realtimecontrols.h"
 #include "views/replaywindow.h"
@@ -110,6 +111,7 @@ RealtimePlot::RealtimePlot(QWidget *parent)
     setFollowing(true);
 
     connect(m_plot, &QCustomPlot::beforeReplot, this, &RealtimePlot::refreshView);
+    connect(m_plot, &QCustomPlot::afterReplot, this, &RealtimePlot::placeReadoutBox);
     connect(m_controls, &RealtimeControls::scaleChanged, this, &RealtimePlot::applyScale);
     connect(m_plot, &QCustomPlot::mouseWheel, this, &RealtimePlot::onWheel);
     connect(m_plot, &QCustomPlot::mousePress, this, &RealtimePlot::onMousePress);
@@ -135,6 +137,12 @@ void RealtimePlot::buildToolRow() {
     m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_readout->setText(QStringLiteral("Click the plot to place a cursor (two give differences)"));
+    m_readoutBox = new QLabel(m_plot);
+    m_readoutBox->setTextFormat(Qt::RichText);
+    m_readoutBox->setAttribute(Qt::WA_TransparentForMouseEvents);  // clicks still place cursors
+    m_readoutBox->setStyleSheet(QStringLiteral(
+        "QLabel { background: rgba(255, 255, 255, 225); border: 1px solid #999; padding: 2px; }"));
+    m_readoutBox->hide();
     connect(m_pause, &QPushButton::clicked, this, &RealtimePlot::pause);
     connect(m_live, &QPushButton::clicked, this, &RealtimePlot::resetView);
     connect(m_resetView, &QPushButton::clicked, this, &RealtimePlot::resetView);
@@ -593,6 +601,7 @@ void RealtimePlot::setCursorAt(int cursor, double seconds) {
     }
     line->point1->setCoords(seconds, 0);
     line->point2->setCoords(seconds, 1);
+    m_newestCursor = cursor;
     updateCursors();
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
@@ -609,15 +618,41 @@ void RealtimePlot::clearCursors() {
 }
 
 void RealtimePlot::updateCursors() {
-    if (m_cursors[0] || m_cursors[1]) {
-        const QString text = cursorText();
-        m_readout->setText(text);
-        // With many curves the lines run past the edge: the tool tip has one value per line.
-        m_readout->setToolTip(QString(text).replace(QStringLiteral("   "), QStringLiteral("\n")));
-    } else {
+    if (!m_cursors[0] && !m_cursors[1]) {
         m_readout->setToolTip(QString());
         m_readout->setText(QStringLiteral("Click the plot to place a cursor (two give differences)"));
+        m_readoutBox->hide();
+        return;
     }
+    // Each line of cursorText() is a column of the box: its parts one under the other.
+    const QString separator = QStringLiteral("   ");
+    QStringList heads, columns;
+    for (const QString &line : cursorText().split(QLatin1Char('\n'))) {
+        const QStringList parts = line.split(separator);
+        heads << parts.first();
+        QStringList cells;
+        for (const QString &part : parts) {
+            cells << part.toHtmlEscaped();
+        }
+        columns
+            << QStringLiteral("<td style='padding: 0 6px'>%1</td>").arg(cells.join(QStringLiteral("<br>")));
+    }
+    m_readout->setText(heads.join(separator));
+    m_readout->setToolTip(cursorText().replace(separator, QStringLiteral("\n")));
+    m_readoutBox->setText(
+        QStringLiteral("<table cellspacing='0'><tr>%1</tr></table>").arg(columns.join(QString())));
+    m_readoutBox->adjustSize();
+    m_readoutBox->show();
+    placeReadoutBox();
+}
+
+void RealtimePlot::placeReadoutBox() {
+    const QCPItemStraightLine *line = m_cursors[m_newestCursor] ? m_cursors[m_newestCursor] : m_cursors[0];
+    if (line == nullptr || m_readoutBox->isHidden()) {
+        return;
+    }
+    const int x = int(std::lround(m_plot->xAxis->coordToPixel(line->point1->key())));
+    m_readoutBox->setGeometry(readoutplacement::boxRect(m_plot->axisRect()->rect(), m_readoutBox->size(), x));
 }
 
 QString RealtimePlot::readingText(int channel, qint64 ms) const {

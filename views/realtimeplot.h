@@ -121,7 +121,11 @@ class RealtimePlot : public QWidget {
     QPushButton *liveButton() const { return m_live; }
     QPushButton *pauseButton() const { return m_pause; }
     QPushButton *resetViewButton() const { return m_resetView; }
+    // The tool row's line: the cursors' times and Δt (the values are in readoutBox()).
     QLabel *readout() const { return m_readout; }
+    // The box in the plot beside the newest cursor: a column per cursor (and the differences),
+    // a line per value; hidden without cursors.
+    QLabel *readoutBox() const { return m_readoutBox; }
     // The register names of the P, Q, S inputs (id, iq, vd, vq); empty when not configured.
     QStringList powerRegisterNames() const;
 
@@ -159,6 +163,7 @@ class RealtimePlot : public QWidget {
     void onDoubleClick(QMouseEvent *event);
     void placeCursor(double seconds);
     void updateCursors();
+    void placeReadoutBox();
     void showContextMenu(const QPoint &pos);
     void exportWithDialog(const QString &filter, const QString &suffix);
     QString readingText(int channel, qint64 ms) const;
@@ -170,6 +175,8 @@ class RealtimePlot : public QWidget {
     QPushButton *m_live = nullptr;
     QPushButton *m_resetView = nullptr;
     QLabel *m_readout = nullptr;
+    QLabel *m_readoutBox = nullptr;
+    int m_newestCursor = 0;
     Actions m_actions;
     QVector<QCPAxis *> m_valueAxes;
     QVector<std::optional<std::pair<double, double>>> m_valueOverride;
