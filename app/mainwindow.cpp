@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -220,7 +221,13 @@ QWidget *MainWindow::createAddressPanel() {
     m_addressTable = new AddressTable(panel);
     m_searchButton = new QPushButton(QStringLiteral("Search addresses"), panel);
     m_searchButton->setObjectName(QStringLiteral("btnSearchAddresses"));
+    // Shown here, beside the table the search fills, rather than only in the log area's tab.
+    m_searchProgress = new QProgressBar(panel);
+    m_searchProgress->setRange(0, Modbus::kLastSearchAddress);
+    m_searchProgress->setFormat(QStringLiteral("Address %v of %m"));
+    m_searchProgress->hide();
     layout->addWidget(m_addressTable);
+    layout->addWidget(m_searchProgress);
     layout->addWidget(m_searchButton);
     connect(m_addressTable, &QTableWidget::itemDoubleClicked, this, &MainWindow::on_twAdressDoubleClick);
     connect(m_searchButton, &QPushButton::clicked, this, &MainWindow::on_btnSearchAllAddress);
@@ -767,6 +774,9 @@ void MainWindow::showStatus(bool timestamp, bool toStatus, bool toBrowser, QStri
 
 void MainWindow::updateProgressBarText(float dat, bool nuevo) {
     m_log->showProgress(dat, nuevo);
+    if (!m_searchProgress->isHidden()) {
+        m_searchProgress->setValue(qRound(dat * Modbus::kLastSearchAddress / 100.0f));
+    }
 }
 
 void MainWindow::incErrorCount() {
@@ -953,10 +963,12 @@ std::function<void(int, int, bool)> MainWindow::holdingWriter() {
 void MainWindow::on_btnSearchAllAddress() {
     if (m_worker->isSearching()) {
         m_worker->stopSearch();
-        m_searchButton->setText(QStringLiteral("Search addresses"));
+        onSearchEnded();
         return;
     }
     m_searchButton->setText(QStringLiteral("Abort search"));
+    m_searchProgress->setValue(0);
+    m_searchProgress->show();
     m_addressTable->startSearch();
     m_realtimePlot->breakCurves();  // no input reads while searching
     m_worker->startSearch();
@@ -969,6 +981,7 @@ void MainWindow::onReceivedNewAddress(uint8_t add, uint16_t status, uint16_t mod
 
 void MainWindow::onSearchEnded() {
     m_searchButton->setText(QStringLiteral("Search addresses"));
+    m_searchProgress->hide();
 }
 
 void MainWindow::on_twAdressDoubleClick(QTableWidgetItem *item) {

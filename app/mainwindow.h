@@ -13,6 +13,7 @@
 #include "map/readwarning.h"
 
 class AddressTable;
+class QProgressBar;
 class ConnectionStatusWidget;
 class DataLog;
 class KeyTrigger;
@@ -112,6 +113,8 @@ class MainWindow : public QMainWindow {
     LogArea *logArea() const { return m_log; }
     AddressTable *addressTable() const { return m_addressTable; }
     QPushButton *searchButton() const { return m_searchButton; }
+    // The bus search's progress under the Address table, shown while a search runs.
+    QProgressBar *searchProgress() const { return m_searchProgress; }
     TimeGraphPanel *timeGraph() const { return m_timeGraph; }
     RealtimePlot *realtimePlot() const { return m_realtimePlot; }
     SecondaryGraph *secondaryGraph() const { return m_secondary; }
@@ -217,6 +220,7 @@ class MainWindow : public QMainWindow {
     RegisterTables *m_tables = nullptr;
     AddressTable *m_addressTable = nullptr;
     QPushButton *m_searchButton = nullptr;
+    QProgressBar *m_searchProgress = nullptr;
     TimeGraphPanel *m_timeGraph = nullptr;
     QWidget *m_secondaryGraph = nullptr;
     SecondaryGraph *m_secondary = nullptr;

@@ -473,11 +473,26 @@ void GuiConnectTest::exitWhileConnectedClosesTheDataLogAndSavesSettings() {
 
 void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
     QVERIFY(startConnected({{1, 5}}));
+    m_window->docks()->addressTable->setAsCurrentTab();  // where the user clicks Search
     m_window->searchButton()->click();
     QCOMPARE(m_window->searchButton()->text(), QStringLiteral("Abort search"));
+    // The progress shows beside the table while the search runs, and goes with it (the window
+    // itself is not shown here).
+    const QProgressBar *searchProgress = m_window->searchProgress();
+    QTRY_VERIFY_WITH_TIMEOUT(searchProgress->isVisibleTo(m_window.get()) && searchProgress->value() > 1,
+                             kWaitMs);
+    QVERIFY(searchProgress->text().startsWith(QStringLiteral("Address ")) &&
+            searchProgress->text().endsWith(" of 247"));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->searchButton()->text(), QStringLiteral("Search addresses"), 120000);
+    QVERIFY(!searchProgress->isVisibleTo(m_window.get()));
     AddressTable *table = m_window->addressTable();
     QCOMPARE(table->rowCount(), 2);
+    const int margins = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const QString text = table->item(1, column)->text();
+        QVERIFY2(table->fontMetrics().horizontalAdvance(text) + margins <= table->columnWidth(column),
+                 qPrintable(text));
+    }
     QCOMPARE(table->addressAt(0), QStringLiteral("1"));
     QCOMPARE(table->addressAt(1), QStringLiteral("5"));
     QCOMPARE(table->item(1, 1)->text(), QStringLiteral("0xA5"));

@@ -25,10 +25,8 @@ void AddressTable::setColumns() {
     setColumnCount(kColumns);
     setHorizontalHeaderLabels({QStringLiteral("Add"), QStringLiteral("Status"), QStringLiteral("Mot Ver"),
                                QStringLiteral("IO Ver"), QStringLiteral("Model")});
-    const int widths[kColumns] = {30, 40, 50, 50, 50};
-    for (int column = 0; column < kColumns; ++column) {
-        setColumnWidth(column, widths[column]);
-    }
+    // As wide as the widest text of a column, header included: a status reads "0xFFFF" whole.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
 }
 
