@@ -228,8 +228,10 @@ class tst_gui_plots : public QObject {
         plot.setCursorAt(1, (kT0 + 200000) / 1000.0);
         const QString box = plot.readoutBox()->text();
         const QRegularExpression columns(QString::fromUtf8(
-            "<td[^>]*>Cursor 1: .*reg 0 = 170 A<br>reg 1 = 17 A<br>.*P = 2677.5 W.*</td><td[^>]*>Cursor 2: "
-            ".*reg 0 = 200 A.*</td><td[^>]*>Δt = 29\\..*<br>Δreg 0 = 30 A.*</td>"));
+            "<td[^>]*>Cursor 1: [^<]+</td><td[^>]*>Cursor 2: [^<]+</td><td[^>]*>Δt = 29\\.[^<]+</td></tr>"
+            "<tr[^>]*><td[^>]*>reg 0 = 170 A<br>reg 1 = 17 A<br>[^<]+<br>[^<]+<br>P = 2677.5 "
+            "W<br>[^<]+<br>[^<]+</td>"
+            "<td[^>]*>reg 0 = 200 A<br>[^/]+</td><td[^>]*>Δreg 0 = 30 A<br>[^/]+</td></tr>"));
         QVERIFY2(columns.match(box).hasMatch(), qPrintable(box));
         QVERIFY2(QRegularExpression(
                      QString::fromUtf8("^Cursor 1: \\S+ \\S+   Cursor 2: \\S+ \\S+   Δt = 29\\.\\d+ s$"))
@@ -246,16 +248,23 @@ class tst_gui_plots : public QObject {
 
     void readoutBoxStaysInThePlot_data() {
         QTest::addColumn<double>("at");  // the cursor, as a fraction of the time window
-        QTest::newRow("near the right edge") << 0.98;
-        QTest::newRow("middle") << 0.5;
-        QTest::newRow("near the left edge") << 0.02;
+        QTest::addColumn<int>("curves");
+        QTest::newRow("near the right edge") << 0.98 << 3;
+        QTest::newRow("middle") << 0.5 << 3;
+        QTest::newRow("near the left edge") << 0.02 << 3;
+        QTest::newRow("more values than lines in the plot") << 0.98 << 24;
     }
 
     // The read-out box beside the cursor lies inside the plot area and is as large as its text:
     // every curve's value can be read wherever the cursor is.
     void readoutBoxStaysInThePlot() {
         QFETCH(double, at);
-        Inputs in({"A", "V", "rpm"});
+        QFETCH(int, curves);
+        QStringList units;
+        for (int i = 0; i < curves; ++i) {
+            units << QStringList{"A", "V", "rpm"}.at(i % 3);
+        }
+        Inputs in(units);
         in.storage[1].fvalue = 230.5f;
         in.storage[2].fvalue = 1500;
         RealtimePlot plot;

@@ -2,6 +2,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -250,6 +251,27 @@ class GuiTestPanelTest : public QObject {
             QCOMPARE(shownTexts, serial ? QStringLiteral("Serial number|Serial number:|")
                                         : QStringLiteral("Motivo|Breve motivo del fallo:|"));
         }
+        // The retest question lists the earlier runs, and Cancel is its default button.
+        QString question;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            question = box->text() + '|' + box->informativeText();
+            QVERIFY(box->defaultButton() == box->button(QMessageBox::Cancel));
+            box->defaultButton()->click();
+        });
+        BoardRun run;
+        run.start = QStringLiteral("2024-01-18T08:05:07.250Z");
+        run.station = QStringLiteral("line-2");
+        run.result = QStringLiteral("fail");
+        run.failedStep = QStringLiteral("Modelo");
+        QVERIFY(!TestPrompts::interactive().confirmRetest(nullptr, kSerial, {run}));
+        const QString started = QDateTime(QDate(2024, 1, 18), QTime(8, 5, 7), Qt::UTC)
+                                    .toLocalTime()
+                                    .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        QCOMPARE(question, QStringLiteral("Serial number %1 was tested before, 1 run(s):|%2 at line-2: fail "
+                                          "(Modelo)\n\nTest this board again?")
+                               .arg(kSerial, started));
     }
 
     // A cancelled serial number starts nothing; then one board fails (reason cancelled), fails

@@ -618,41 +618,76 @@ void RealtimePlot::clearCursors() {
 }
 
 void RealtimePlot::updateCursors() {
+    m_readoutBlocks.clear();
+    m_readoutRows = 0;
     if (!m_cursors[0] && !m_cursors[1]) {
         m_readout->setToolTip(QString());
         m_readout->setText(QStringLiteral("Click the plot to place a cursor (two give differences)"));
         m_readoutBox->hide();
         return;
     }
-    // Each line of cursorText() is a column of the box: its parts one under the other.
     const QString separator = QStringLiteral("   ");
-    QStringList heads, columns;
+    QStringList heads;
     for (const QString &line : cursorText().split(QLatin1Char('\n'))) {
-        const QStringList parts = line.split(separator);
-        heads << parts.first();
-        QStringList cells;
-        for (const QString &part : parts) {
-            cells << part.toHtmlEscaped();
-        }
-        columns
-            << QStringLiteral("<td style='padding: 0 6px'>%1</td>").arg(cells.join(QStringLiteral("<br>")));
+        m_readoutBlocks << line.split(separator);
+        heads << m_readoutBlocks.last().first();
     }
     m_readout->setText(heads.join(separator));
     m_readout->setToolTip(cursorText().replace(separator, QStringLiteral("\n")));
-    m_readoutBox->setText(
-        QStringLiteral("<table cellspacing='0'><tr>%1</tr></table>").arg(columns.join(QString())));
-    m_readoutBox->adjustSize();
     m_readoutBox->show();
     placeReadoutBox();
 }
 
+// A column per cursor (and one for the differences) under its heading, the values cut into
+// columns of at most rows lines.
+QString RealtimePlot::readoutHtml(int rows) const {
+    QString headings, columns;
+    for (const QStringList &block : m_readoutBlocks) {
+        const QStringList values = block.mid(1);
+        const int parts = std::max(1, int((values.size() + rows - 1) / rows));
+        headings += QStringLiteral("<td colspan='%1' style='padding: 0 6px'>%2</td>")
+                        .arg(parts)
+                        .arg(block.first().toHtmlEscaped());
+        for (int part = 0; part < parts; ++part) {
+            QStringList cells;
+            for (const QString &value : values.mid(part * rows, rows)) {
+                cells << value.toHtmlEscaped();
+            }
+            columns +=
+                QStringLiteral("<td style='padding: 0 6px'>%1</td>").arg(cells.join(QStringLiteral("<br>")));
+        }
+    }
+    return QStringLiteral("<table cellspacing='0'><tr>%1</tr><tr valign='top'>%2</tr></table>")
+        .arg(headings, columns);
+}
+
+// Beside the newest cursor, inside the plot area; the columns are cut to the area's height. A
+// box that is still too large for the area may cover the axes and the legend too.
 void RealtimePlot::placeReadoutBox() {
     const QCPItemStraightLine *line = m_cursors[m_newestCursor] ? m_cursors[m_newestCursor] : m_cursors[0];
     if (line == nullptr || m_readoutBox->isHidden()) {
         return;
     }
+    const QRect area = m_plot->axisRect()->rect();
+    int longest = 1;
+    for (const QStringList &block : qAsConst(m_readoutBlocks)) {
+        longest = std::max(longest, int(block.size()) - 1);
+    }
+    const int fitting = std::clamp(area.height() / m_readoutBox->fontMetrics().lineSpacing() - 1, 1, longest);
+    if (fitting != m_readoutRows) {
+        // Rich text lines are a little taller than the font's: fewer rows until the box fits.
+        for (m_readoutRows = fitting;; --m_readoutRows) {
+            m_readoutBox->setText(readoutHtml(m_readoutRows));
+            m_readoutBox->adjustSize();
+            if (m_readoutBox->height() <= area.height() || m_readoutRows == 1) {
+                break;
+            }
+        }
+    }
+    const bool fits = m_readoutBox->width() <= area.width() && m_readoutBox->height() <= area.height();
     const int x = int(std::lround(m_plot->xAxis->coordToPixel(line->point1->key())));
-    m_readoutBox->setGeometry(readoutplacement::boxRect(m_plot->axisRect()->rect(), m_readoutBox->size(), x));
+    m_readoutBox->setGeometry(
+        readoutplacement::boxRect(fits ? area : m_plot->rect(), m_readoutBox->size(), x));
 }
 
 QString RealtimePlot::readingText(int channel, qint64 ms) const {
