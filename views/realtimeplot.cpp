@@ -619,7 +619,7 @@ void RealtimePlot::clearCursors() {
 
 void RealtimePlot::updateCursors() {
     m_readoutBlocks.clear();
-    m_readoutRows = 0;
+    m_readoutLaidOutFor = {};
     if (!m_cursors[0] && !m_cursors[1]) {
         m_readout->setToolTip(QString());
         m_readout->setText(QStringLiteral("Click the plot to place a cursor (two give differences)"));
@@ -640,9 +640,9 @@ void RealtimePlot::updateCursors() {
 
 // A column per cursor (and one for the differences) under its heading, the values cut into
 // columns of at most rows lines.
-QString RealtimePlot::readoutHtml(int rows) const {
+QString RealtimePlot::readoutHtml(const QVector<QStringList> &blocks, int rows) {
     QString headings, columns;
-    for (const QStringList &block : m_readoutBlocks) {
+    for (const QStringList &block : blocks) {
         const QStringList values = block.mid(1);
         const int parts = std::max(1, int((values.size() + rows - 1) / rows));
         headings += QStringLiteral("<td colspan='%1' style='padding: 0 6px'>%2</td>")
@@ -661,33 +661,47 @@ QString RealtimePlot::readoutHtml(int rows) const {
         .arg(headings, columns);
 }
 
-// Beside the newest cursor, inside the plot area; the columns are cut to the area's height. A
-// box that is still too large for the area may cover the axes and the legend too.
+// The box with these blocks, its columns cut to room's height; false when it is still larger.
+bool RealtimePlot::layOutReadout(const QVector<QStringList> &blocks, const QSize &room) {
+    int longest = 1;
+    for (const QStringList &block : blocks) {
+        longest = std::max(longest, int(block.size()) - 1);
+    }
+    // Rich text lines are a little taller than the font's: fewer rows until the box fits.
+    for (int rows = std::clamp(room.height() / m_readoutBox->fontMetrics().lineSpacing() - 1, 1, longest);;
+         --rows) {
+        m_readoutBox->setText(readoutHtml(blocks, rows));
+        m_readoutBox->adjustSize();
+        if (m_readoutBox->height() <= room.height() || rows == 1) {
+            break;
+        }
+    }
+    return m_readoutBox->width() <= room.width() && m_readoutBox->height() <= room.height();
+}
+
+// Beside the newest cursor, inside the plot area. What does not fit there may cover the axes
+// and the legend too; what does not fit even there shows the newest cursor only (the tool
+// row's tip has every value).
 void RealtimePlot::placeReadoutBox() {
     const QCPItemStraightLine *line = m_cursors[m_newestCursor] ? m_cursors[m_newestCursor] : m_cursors[0];
     if (line == nullptr || m_readoutBox->isHidden()) {
         return;
     }
     const QRect area = m_plot->axisRect()->rect();
-    int longest = 1;
-    for (const QStringList &block : qAsConst(m_readoutBlocks)) {
-        longest = std::max(longest, int(block.size()) - 1);
-    }
-    const int fitting = std::clamp(area.height() / m_readoutBox->fontMetrics().lineSpacing() - 1, 1, longest);
-    if (fitting != m_readoutRows) {
-        // Rich text lines are a little taller than the font's: fewer rows until the box fits.
-        for (m_readoutRows = fitting;; --m_readoutRows) {
-            m_readoutBox->setText(readoutHtml(m_readoutRows));
-            m_readoutBox->adjustSize();
-            if (m_readoutBox->height() <= area.height() || m_readoutRows == 1) {
-                break;
-            }
+    const QRect whole = m_plot->rect();
+    if (m_readoutLaidOutFor != std::make_pair(area.size(), whole.size())) {
+        m_readoutLaidOutFor = {area.size(), whole.size()};
+        const int newest = m_cursors[0] && m_cursors[1] ? m_newestCursor : 0;
+        const QVector<QStringList> newestOnly{m_readoutBlocks.value(newest)};
+        m_readoutInArea = layOutReadout(m_readoutBlocks, area.size());
+        if (!m_readoutInArea && !layOutReadout(m_readoutBlocks, whole.size()) &&
+            !(m_readoutInArea = layOutReadout(newestOnly, area.size()))) {
+            layOutReadout(newestOnly, whole.size());
         }
     }
-    const bool fits = m_readoutBox->width() <= area.width() && m_readoutBox->height() <= area.height();
     const int x = int(std::lround(m_plot->xAxis->coordToPixel(line->point1->key())));
     m_readoutBox->setGeometry(
-        readoutplacement::boxRect(fits ? area : m_plot->rect(), m_readoutBox->size(), x));
+        readoutplacement::boxRect(m_readoutInArea ? area : whole, m_readoutBox->size(), x));
 }
 
 QString RealtimePlot::readingText(int channel, qint64 ms) const {

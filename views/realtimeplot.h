@@ -164,7 +164,8 @@ class RealtimePlot : public QWidget {
     void placeCursor(double seconds);
     void updateCursors();
     void placeReadoutBox();
-    QString readoutHtml(int rows) const;
+    static QString readoutHtml(const QVector<QStringList> &blocks, int rows);
+    bool layOutReadout(const QVector<QStringList> &blocks, const QSize &room);
     void showContextMenu(const QPoint &pos);
     void exportWithDialog(const QString &filter, const QString &suffix);
     QString readingText(int channel, qint64 ms) const;
@@ -178,8 +179,9 @@ class RealtimePlot : public QWidget {
     QLabel *m_readout = nullptr;
     QLabel *m_readoutBox = nullptr;
     int m_newestCursor = 0;
-    QVector<QStringList> m_readoutBlocks;  // a cursor's (or the differences') parts
-    int m_readoutRows = 0;                 // lines per column of the box as last laid out
+    QVector<QStringList> m_readoutBlocks;         // a cursor's (or the differences') parts
+    std::pair<QSize, QSize> m_readoutLaidOutFor;  // plot area and plot sizes the box was laid out for
+    bool m_readoutInArea = true;
     Actions m_actions;
     QVector<QCPAxis *> m_valueAxes;
     QVector<std::optional<std::pair<double, double>>> m_valueOverride;
