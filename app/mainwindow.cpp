@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -95,6 +96,17 @@ int parseServerAddress(const QString &text, bool *valid) {
     return *valid ? value : 1;
 }
 
+// The map is the file missing, not the settings: which one, and what to do.
+QString missingMapAdvice(const QString &mapPath) {
+    return QCoreApplication::translate(
+               "MainWindow",
+               "The register map %1 does not exist (XML_drive in %2). Choose the drive's map "
+               "in Drive > Configuration (Inverter XML), then restart the program.")
+        .arg(mapPath.isEmpty() ? QCoreApplication::translate("MainWindow", "(none named)")
+                               : QDir::toNativeSeparators(mapPath),
+             QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("settings.xml"))));
+}
+
 bool isCaptureReply(int startReg) {
     return driveregisters::isCaptureArea(startReg);
 }
@@ -136,8 +148,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     placeForFirstStart();
     setDockNestingEnabled(true);
     logStartupLines();
-    m_docks->setDefaultProportions(dockAreaEstimate());
+    // Saved before it is shared out: the proportions may tab the Secondary Graph on a small screen.
     m_firstStartLayout = m_docks->manager->saveState();
+    m_docks->setDefaultProportions(dockAreaEstimate());
     windowstate::restoreWindowState(this, m_docks->manager);
     setConnectedLook(false);  // nothing was connected: no "Port disconnected" line
     m_realtimePlot->applyScale();
@@ -215,7 +228,13 @@ QWidget *MainWindow::createAddressPanel() {
     m_addressTable = new AddressTable(panel);
     m_searchButton = new QPushButton(tr("Search addresses"), panel);
     m_searchButton->setObjectName(QStringLiteral("btnSearchAddresses"));
+    // Shown here, beside the table the search fills, rather than only in the log area's tab.
+    m_searchProgress = new QProgressBar(panel);
+    m_searchProgress->setRange(0, Modbus::kLastSearchAddress);
+    m_searchProgress->setFormat(tr("Address %v of %m"));
+    m_searchProgress->hide();
     layout->addWidget(m_addressTable);
+    layout->addWidget(m_searchProgress);
     layout->addWidget(m_searchButton);
     connect(m_addressTable, &QTableWidget::itemDoubleClicked, this, &MainWindow::on_twAdressDoubleClick);
     connect(m_searchButton, &QPushButton::clicked, this, &MainWindow::on_btnSearchAllAddress);
@@ -254,7 +273,9 @@ bool MainWindow::loadRegisterMap() {
         QMessageBox box(QMessageBox::Warning, windowTitle(),
                         tr("WARNING! Settings XML not found, please select a new one and reload program."),
                         QMessageBox::Ok, this);
+        box.setInformativeText(missingMapAdvice(m_xmlPath));
         box.exec();
+        showStatus(false, false, true, missingMapAdvice(m_xmlPath));
         return false;
     }
     if (!m_map->readMap(m_xmlPath)) {
@@ -330,7 +351,6 @@ void MainWindow::setupTestPanel() {
     // a message while it is shown.
     m_testPanel->statsLabel()->setMinimumWidth(1);
     statusBar()->addPermanentWidget(m_testPanel->statsLabel());
-    statusbarroom::yieldToMessages(statusBar(), m_testPanel->statsLabel());
     m_keyTrigger = new KeyTrigger(this);
     connect(m_keyTrigger, &KeyTrigger::triggered, this, &MainWindow::onKeyTrigger);
 }
@@ -415,6 +435,8 @@ void MainWindow::chooseLanguage(const QString &code) {
 void MainWindow::buildStatusWidget() {
     m_connectionStatus = new ConnectionStatusWidget(this);
     statusBar()->addPermanentWidget(m_connectionStatus);
+    // A message is worth more than the day's figures and, for its few seconds, the summary.
+    statusbarroom::yieldToMessages(statusBar(), {m_testPanel->statsLabel(), m_connectionStatus});
     showLineInStatus();
     m_connectionStatus->setAddress(m_serverAddress);
     connect(m_tables->holdingSections(), &HoldingSections::accessLevelApplied, m_connectionStatus,
@@ -424,7 +446,13 @@ void MainWindow::buildStatusWidget() {
 }
 
 void MainWindow::showLineInStatus() {
-    m_connectionStatus->setLine(portlist::currentPortName(m_toolbars->portCombo), m_speed, m_cfg);
+    const QString port = portlist::currentPortName(m_toolbars->portCombo);
+    m_connectionStatus->setLine(port, m_speed, m_cfg);
+    const QString tip = Endpoint::parse(port).isTcp()
+                            ? tr("Connect to the Modbus TCP gateway")
+                            : QCoreApplication::translate("MainToolBars", "Connect serial port");
+    m_toolbars->connectPort->setStatusTip(tip);
+    m_toolbars->connectPort->setToolTip(tip);
 }
 
 // Without a saved geometry the window opens on most of the screen (all of a small one),
@@ -475,7 +503,10 @@ void MainWindow::showAbout() {
 
 void MainWindow::logStartupLines() {
     showStatus(false, false, true, tr("Loaded XML parameter file: %1").arg(m_xmlPath));
-    showStatus(false, false, true, tr("Current speed selection: %1").arg(m_speed));
+    const Endpoint link = Endpoint::parse(portlist::currentPortName(m_toolbars->portCombo));
+    showStatus(false, false, true,
+               link.isTcp() ? tr("Current link: %1").arg(link.describe())
+                            : tr("Current speed selection: %1").arg(m_speed));
     logReadWarnings(QStringLiteral("settings.xml"), m_settings->warnings());
     logReadWarnings(m_xmlPath, m_map->warnings());
 }
@@ -606,9 +637,8 @@ void MainWindow::on_btnConnect_clicked() {
             m_pollTime = startupPollTime(linesettings::timingSpeed(Endpoint::parse(port), m_speed));
         }
         setupWorkerConnection(port);
-        if (!portlist::typedPort(m_toolbars->portCombo).isEmpty()) {
-            m_settings->setLast_Com(port);  // saved below, offered again at the next start
-        }
+        // Offered again at the next start once it has connected: a refused address is not kept.
+        m_typedPort = portlist::typedPort(m_toolbars->portCombo);
         if (!m_triggerThread->isRunning()) {
             m_triggerThread->start(QThread::InheritPriority);
         } else {
@@ -764,7 +794,7 @@ void MainWindow::refreshPortList() {
 void MainWindow::showStatus(bool timestamp, bool toStatus, bool toBrowser, QString text) {
     const QString line = LogArea::statusLine(timestamp, text, QDateTime::currentDateTime());
     if (toStatus) {
-        statusBar()->showMessage(line, kStatusBarMs);
+        statusBar()->showMessage(statusbarroom::plainMessage(line), kStatusBarMs);
     }
     if (toBrowser) {
         m_log->appendLine(line);
@@ -773,6 +803,9 @@ void MainWindow::showStatus(bool timestamp, bool toStatus, bool toBrowser, QStri
 
 void MainWindow::updateProgressBarText(float dat, bool nuevo) {
     m_log->showProgress(dat, nuevo);
+    if (!m_searchProgress->isHidden()) {
+        m_searchProgress->setValue(qRound(dat * Modbus::kLastSearchAddress / 100.0f));
+    }
 }
 
 void MainWindow::incErrorCount() {
@@ -788,6 +821,11 @@ void MainWindow::onCOMconnected() {
     m_errorCount = 0;
     m_toolbars->errorCountLabel->setText(tr("Error Count: 0"));
     m_connected = true;
+    if (!m_typedPort.isEmpty()) {
+        m_settings->setLast_Com(m_typedPort);
+        m_settings->save();
+        m_typedPort.clear();
+    }
 }
 
 void MainWindow::onCOMdisconnected() {
@@ -796,7 +834,9 @@ void MainWindow::onCOMdisconnected() {
     setConnectedLook(false);
     m_realtimePlot->breakCurves();
     m_connectionStatus->setConnected(false);
+    m_tables->holdingSections()->forgetAccessLevel();  // the next connection shows the level it is given
     m_connected = false;
+    m_typedPort.clear();
     // A test cannot go on without the line; it ends as cancelled and its logs are completed.
     m_testPanel->stop();
     finishDataLog();
@@ -952,10 +992,12 @@ std::function<void(int, int, bool)> MainWindow::holdingWriter() {
 void MainWindow::on_btnSearchAllAddress() {
     if (m_worker->isSearching()) {
         m_worker->stopSearch();
-        m_searchButton->setText(tr("Search addresses"));
+        onSearchEnded();
         return;
     }
     m_searchButton->setText(tr("Abort search"));
+    m_searchProgress->setValue(0);
+    m_searchProgress->show();
     m_addressTable->startSearch();
     m_realtimePlot->breakCurves();  // no input reads while searching
     m_worker->startSearch();
@@ -969,6 +1011,7 @@ void MainWindow::onReceivedNewAddress(uint8_t add, uint16_t status, uint16_t mod
 
 void MainWindow::onSearchEnded() {
     m_searchButton->setText(tr("Search addresses"));
+    m_searchProgress->hide();
 }
 
 void MainWindow::on_twAdressDoubleClick(QTableWidgetItem *item) {

@@ -15,6 +15,7 @@
 class AddressTable;
 class BusOverviewPanel;
 class BusWatch;
+class QProgressBar;
 class ConnectionStatusWidget;
 class DataLog;
 class KeyTrigger;
@@ -114,6 +115,8 @@ class MainWindow : public QMainWindow {
     LogArea *logArea() const { return m_log; }
     AddressTable *addressTable() const { return m_addressTable; }
     QPushButton *searchButton() const { return m_searchButton; }
+    // The bus search's progress under the Address table, shown while a search runs.
+    QProgressBar *searchProgress() const { return m_searchProgress; }
     TimeGraphPanel *timeGraph() const { return m_timeGraph; }
     RealtimePlot *realtimePlot() const { return m_realtimePlot; }
     SecondaryGraph *secondaryGraph() const { return m_secondary; }
@@ -211,6 +214,7 @@ class MainWindow : public QMainWindow {
     uint8_t m_serverAddress = 1;
     bool m_connected = false;
     ConnectionGate m_gate;
+    QString m_typedPort;  // a port typed into the box, saved as Last_Com once it connects
     int m_errorCount = 0;
     QDateTime m_lastInputReply;
     ConfirmFunction m_confirm;
@@ -224,6 +228,7 @@ class MainWindow : public QMainWindow {
     RegisterTables *m_tables = nullptr;
     AddressTable *m_addressTable = nullptr;
     QPushButton *m_searchButton = nullptr;
+    QProgressBar *m_searchProgress = nullptr;
     TimeGraphPanel *m_timeGraph = nullptr;
     QWidget *m_secondaryGraph = nullptr;
     SecondaryGraph *m_secondary = nullptr;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -27,14 +28,12 @@ config::config(QWidget *parent) : QDialog(parent), ui(new Ui::config) {
     setupRecordsGroup();
 }
 
-// In the free corner left of the buttons, so the dialog keeps its size.
+// Between the fields and the buttons; the dialog's layout gives it its own row.
 void config::setupRecordsGroup() {
     auto *group = new QGroupBox(tr("Results database"), this);
     group->setObjectName(QStringLiteral("grp_records"));
-    group->setGeometry(20, 112, 440, 54);
     m_dbUrl = new QLineEdit(group);
     m_dbUrl->setObjectName(QStringLiteral("ed_dbUrl"));
-    m_dbUrl->setGeometry(8, 22, 290, 22);
     m_dbUrl->setPlaceholderText(tr("SQLite in the log folder"));
     m_dbUrl->setToolTip(
         tr("Where every test run is recorded: empty for an SQLite file in the log "
@@ -42,9 +41,12 @@ void config::setupRecordsGroup() {
            "shared by the line (password from ~/.pgpass or PGPASSWORD)."));
     m_station = new QLineEdit(group);
     m_station->setObjectName(QStringLiteral("ed_station"));
-    m_station->setGeometry(306, 22, 126, 22);
     m_station->setPlaceholderText(RecordsTarget::defaultStation());
     m_station->setToolTip(tr("Station name recorded with each run (empty: the host name)."));
+    auto *row = new QHBoxLayout(group);
+    row->addWidget(m_dbUrl, 2);
+    row->addWidget(m_station, 1);
+    ui->dialogLayout->insertWidget(ui->dialogLayout->indexOf(ui->buttonBox), group);
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_records(records()); });
 }
 

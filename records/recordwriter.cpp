@@ -154,17 +154,10 @@ void RecordWriter::queryToday(const QString &station, const QString &day) {
     }
 }
 
-void RecordWriter::queryBoard(const QString &serial, const QString &excludeId) {
+bool RecordWriter::boardRuns(const QString &serial, QVector<BoardRun> *runs, QString *error) {
     if (!hasRecords()) {
-        return;
+        return true;
     }
-    QString error;
-    ResultsDb *db = primary(&error);
-    QVector<BoardRun> runs;
-    if (db == nullptr || !runreport::boardHistory(db->database(), serial, &runs, &error)) {
-        return;
-    }
-    runs.erase(std::remove_if(runs.begin(), runs.end(), [&](const BoardRun &r) { return r.id == excludeId; }),
-               runs.end());
-    emit boardHistory(serial, runs);
+    ResultsDb *db = primary(error);
+    return db != nullptr && runreport::boardHistory(db->database(), serial, runs, error);
 }

@@ -29,14 +29,14 @@ class RecordWriter : public QObject {
     // Moves what the spool holds into the database; quiet when there is nothing to move.
     void uploadSpool();
     void queryToday(const QString &station, const QString &day);
-    void queryBoard(const QString &serial, const QString &excludeId);
+    // The board's runs in the database, oldest first; false with the reason when it cannot say.
+    bool boardRuns(const QString &serial, QVector<BoardRun> *runs, QString *error);
     int spooledRuns();
 
   signals:
     // A line for the operator (where a run went, an upload, a problem).
     void note(QString text);
     void todayFigures(YieldFigures figures);
-    void boardHistory(QString serial, QVector<BoardRun> runs);
 
   private:
     ResultsDb *primary(QString *error);

@@ -150,7 +150,6 @@ RunRecorder::RunRecorder(const RecordsTarget &target, QObject *parent)
     connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
     connect(m_writer, &RecordWriter::note, this, &RunRecorder::note);
     connect(m_writer, &RecordWriter::todayFigures, this, &RunRecorder::todayFigures);
-    connect(m_writer, &RecordWriter::boardHistory, this, &RunRecorder::boardHistory);
     m_thread->start();
 }
 
@@ -229,9 +228,6 @@ QString RunRecorder::begin(const RunContext &context, const QString &serial) {
     m_active = true;
     RecordWriter *writer = m_writer;
     const RunRecord run = m_run;
-    if (!serial.isEmpty()) {
-        post([writer, serial, id = run.id] { writer->queryBoard(serial, id); });
-    }
     const quint64 ticket = m_pending->add(run, false);
     post([writer, run, ticket, pending = m_pending] {
         writer->writeStart(run);
@@ -302,6 +298,29 @@ void RunRecorder::requestToday() {
 void RunRecorder::retryUpload() {
     RecordWriter *writer = m_writer;
     post([writer] { writer->uploadSpool(); });
+}
+
+bool RunRecorder::earlierRuns(const QString &serial, int timeoutMs, QVector<BoardRun> *runs, QString *error) {
+    // Shared: an answer that comes too late is dropped with it.
+    struct Answer {
+        QSemaphore ready;
+        bool ok = false;
+        QVector<BoardRun> runs;
+        QString error;
+    };
+    auto answer = std::make_shared<Answer>();
+    RecordWriter *writer = m_writer;
+    post([writer, serial, answer] {
+        answer->ok = writer->boardRuns(serial, &answer->runs, &answer->error);
+        answer->ready.release();
+    });
+    if (!answer->ready.tryAcquire(1, timeoutMs)) {
+        *error = QStringLiteral("%1 did not answer within %2 ms").arg(m_target.database.url()).arg(timeoutMs);
+        return false;
+    }
+    *runs = answer->runs;
+    *error = answer->error;
+    return answer->ok;
 }
 
 bool RunRecorder::waitWritten(int timeoutMs) {

@@ -67,7 +67,7 @@ class RunRecorder : public QObject {
     bool isRecording() const { return m_active; }
     const RunRecord &currentRun() const { return m_run; }
 
-    // Starts a run and writes its row; asks for the board's earlier runs (boardHistory).
+    // Starts a run and writes its row.
     QString begin(const RunContext &context, const QString &serial);
     // The engine's testResult; announcements (reg false) are not part of a run.
     void step(int num, int kind, const QString &text, float res, float min, float max, int ok, bool reg);
@@ -77,6 +77,9 @@ class RunRecorder : public QObject {
     void requestToday();
     // Waits until the writer has done everything asked so far; false after timeoutMs.
     bool waitWritten(int timeoutMs);
+    // The board's runs recorded so far, asked in the writer's thread: waits at most timeoutMs
+    // (the writer may be busy with a slow server) and is false with the reason after it.
+    bool earlierRuns(const QString &serial, int timeoutMs, QVector<BoardRun> *runs, QString *error);
     // Tries the spool upload now.
     void retryUpload();
 
@@ -85,7 +88,6 @@ class RunRecorder : public QObject {
   signals:
     void note(QString text);
     void todayFigures(YieldFigures figures);
-    void boardHistory(QString serial, QVector<BoardRun> runs);
 
   private:
     QString failedStep() const;

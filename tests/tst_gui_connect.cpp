@@ -99,6 +99,7 @@ class GuiConnectTest : public QObject {
     void searchListsTheDrivesAndSelectsOne();
     void overviewSelectsADrive();
     void failedPortThenReconfiguredWorkerConnects();
+    void refusedGatewayIsNotSaved();
     void flashing_data();
     void flashing();
 
@@ -213,6 +214,16 @@ void GuiConnectTest::repliesAreShownWithoutWriting() {
     QVERIFY(bars->portCombo->isEnabled() && bars->configuration->isEnabled());
     QVERIFY(!bars->openFile->isEnabled() && !bars->flashFirmware->isEnabled());
     QVERIFY(!m_window->timeGraph()->stopButton()->isEnabled());
+    // Nothing answers any more: no reply age, no level granted.
+    const QString status = m_window->connectionStatus()->text();
+    QVERIFY2(status.endsWith(QStringLiteral("| disconnected | last reply none yet | access level unknown")),
+             qPrintable(status));
+    // A gateway is shown by its address, not a serial line's speed and framing.
+    const QString line = tcp ? m_bus->endpoint().mid(6) + QStringLiteral(" | Modbus TCP")
+                             : m_bus->endpoint() + QStringLiteral(" | 115200 8N2");
+    QVERIFY2(status.startsWith(line), qPrintable(status));
+    QCOMPARE(bars->connectPort->statusTip(), tcp ? QStringLiteral("Connect to the Modbus TCP gateway")
+                                                 : QStringLiteral("Connect serial port"));
     if (!tcp) {
         return;
     }
@@ -228,6 +239,20 @@ void GuiConnectTest::repliesAreShownWithoutWriting() {
     m_window.reset();
     m_window = std::make_unique<MainWindow>();
     QCOMPARE(m_window->toolBars()->portCombo->currentData().toString(), m_bus->endpoint());
+    QVERIFY(!logHas(QStringLiteral("Current speed selection")));
+    QVERIFY(logHas(QStringLiteral("Current link: Modbus TCP gateway 127.0.0.1 port ")));
+}
+
+// A gateway address the worker refuses is not offered again at the next start.
+void GuiConnectTest::refusedGatewayIsNotSaved() {
+    QVERIFY(startWindow());
+    const QString before = m_dir->read(QStringLiteral("settings.xml"));
+    QVERIFY(before.contains(QStringLiteral("<Last_Com>%1</Last_Com>").arg(m_bus->endpoint())));
+    m_window->toolBars()->portCombo->setEditText(QStringLiteral("tcp://127.0.0.1:99999"));
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->connectionPhase(), ConnectionGate::Phase::Disconnected, kWaitMs);
+    QVERIFY(m_dir->read(QStringLiteral("settings.xml"))
+                .contains(QStringLiteral("<Last_Com>%1</Last_Com>").arg(m_bus->endpoint())));
 }
 
 // Every way of writing sends its own request and nothing else; out-of-range text is never
@@ -455,11 +480,26 @@ void GuiConnectTest::exitWhileConnectedClosesTheDataLogAndSavesSettings() {
 void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
     QVERIFY(startConnected({{1, 5}}));
     m_window->busWatch()->setPollList({1});
+    m_window->docks()->addressTable->setAsCurrentTab();  // where the user clicks Search
     m_window->searchButton()->click();
     QCOMPARE(m_window->searchButton()->text(), QStringLiteral("Abort search"));
+    // The progress shows beside the table while the search runs, and goes with it (the window
+    // itself is not shown here).
+    const QProgressBar *searchProgress = m_window->searchProgress();
+    QTRY_VERIFY_WITH_TIMEOUT(searchProgress->isVisibleTo(m_window.get()) && searchProgress->value() > 1,
+                             kWaitMs);
+    QVERIFY(searchProgress->text().startsWith(QStringLiteral("Address ")) &&
+            searchProgress->text().endsWith(" of 247"));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->searchButton()->text(), QStringLiteral("Search addresses"), 120000);
+    QVERIFY(!searchProgress->isVisibleTo(m_window.get()));
     AddressTable *table = m_window->addressTable();
     QCOMPARE(table->rowCount(), 2);
+    const int margins = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const QString text = table->item(1, column)->text();
+        QVERIFY2(table->fontMetrics().horizontalAdvance(text) + margins <= table->columnWidth(column),
+                 qPrintable(text));
+    }
     QCOMPARE(table->addressAt(0), QStringLiteral("1"));
     QCOMPARE(table->addressAt(1), QStringLiteral("5"));
     QCOMPARE(table->item(1, 1)->text(), QStringLiteral("0xA5"));

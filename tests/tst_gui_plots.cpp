@@ -33,6 +33,16 @@ struct Inputs {
     QVector<input_reg_t *> list;
 };
 
+QList<ReplayWindow *> guitestReplayWindows() {
+    QList<ReplayWindow *> found;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *replay = qobject_cast<ReplayWindow *>(widget)) {
+            found << replay;
+        }
+    }
+    return found;
+}
+
 void wheel(QCustomPlot *plot, Qt::KeyboardModifiers modifiers) {
     const QPointF at = plot->axisRect()->rect().center();
     QWheelEvent event(at, plot->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, 120), Qt::NoButton, modifiers,
@@ -214,22 +224,81 @@ class tst_gui_plots : public QObject {
         QTest::mouseRelease(p, Qt::LeftButton, Qt::NoModifier, from - QPoint(area.width() / 2, 0));
         QVERIFY(qAbs(p->xAxis->range().lower - (kT0 + 150000) / 1000.0) < 1.0);  // panned half a window
 
-        // A click sets cursor 1; the read-out: a line per cursor, then the differences.
+        // A click sets cursor 1; the read-out box: a column per cursor, then the differences; the
+        // tool row keeps the times.
         QTest::mouseClick(p, Qt::LeftButton, Qt::NoModifier,
                           QPoint(int(p->xAxis->coordToPixel((kT0 + 170500) / 1000.0)), area.center().y()));
         plot.setCursorAt(1, (kT0 + 200000) / 1000.0);
-        const QString readout = plot.readout()->text();
-        // Without the multi-line option "." stops at a line end, "^" and "$" hold the whole text.
-        const QRegularExpression readoutLines(
-            QString::fromUtf8("^.*reg 0 = 170 A.*reg 1 = 17 A.*P = 2677.5 W.*\n.*reg 0 = 200 A.*\n.*Δt = "
-                              "29\\..*Δreg 0 = 30 A.*$"));
-        QVERIFY2(readoutLines.match(readout).hasMatch(), qPrintable(readout));
+        const QString box = plot.readoutBox()->text();
+        const QRegularExpression columns(QString::fromUtf8(
+            "<td[^>]*>Cursor 1: [^<]+</td><td[^>]*>Cursor 2: [^<]+</td><td[^>]*>Δt = 29\\.[^<]+</td></tr>"
+            "<tr[^>]*><td[^>]*>reg 0 = 170 A<br>reg 1 = 17 A<br>[^<]+<br>[^<]+<br>P = 2677.5 "
+            "W<br>[^<]+<br>[^<]+</td>"
+            "<td[^>]*>reg 0 = 200 A<br>[^/]+</td><td[^>]*>Δreg 0 = 30 A<br>[^/]+</td></tr>"));
+        QVERIFY2(columns.match(box).hasMatch(), qPrintable(box));
+        QVERIFY2(QRegularExpression(
+                     QString::fromUtf8("^Cursor 1: \\S+ \\S+   Cursor 2: \\S+ \\S+   Δt = 29\\.\\d+ s$"))
+                     .match(plot.readout()->text())
+                     .hasMatch(),
+                 qPrintable(plot.readout()->text()));
 
         plot.liveButton()->click();
         plot.appendSample(kT0 + 601000);
         plot.replotNow();
         QVERIFY(plot.isFollowingLive());
         QCOMPARE(p->xAxis->range().upper, (kT0 + 601000) / 1000.0);
+    }
+
+    void readoutBoxStaysInThePlot_data() {
+        QTest::addColumn<double>("at");  // the cursor, as a fraction of the time window
+        QTest::addColumn<int>("curves");
+        QTest::newRow("near the right edge") << 0.98 << 3;
+        QTest::newRow("middle") << 0.5 << 3;
+        QTest::newRow("near the left edge") << 0.02 << 3;
+        QTest::newRow("more values than lines in the plot") << 0.98 << 24;
+    }
+
+    // The read-out box beside the cursor lies inside the plot area and is as large as its text:
+    // every curve's value can be read wherever the cursor is.
+    void readoutBoxStaysInThePlot() {
+        QFETCH(double, at);
+        QFETCH(int, curves);
+        QStringList units;
+        for (int i = 0; i < curves; ++i) {
+            units << QStringList{"A", "V", "rpm"}.at(i % 3);
+        }
+        Inputs in(units);
+        in.storage[1].fvalue = 230.5f;
+        in.storage[2].fvalue = 1500;
+        RealtimePlot plot;
+        plot.setRegisters(in.list);
+        plot.resize(900, 600);  // about the Time Graph at 1366x768
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        for (int k = 0; k <= 60; ++k) {
+            in.storage[0].fvalue = float(k);
+            plot.appendSample(kT0 + k * 1000);
+        }
+        plot.replotNow();
+        QCustomPlot *p = plot.customPlot();
+        const QCPRange range = p->xAxis->range();
+        plot.setCursorAt(0, range.lower + at * range.size());
+        plot.replotNow();
+        const QLabel *box = plot.readoutBox();
+        const QRect area = p->axisRect()->rect();
+        QVERIFY(box->isVisible());
+        QVERIFY2(area.contains(box->geometry()),
+                 qPrintable(QStringLiteral("box %1,%2 %3x%4 in area %5,%6 %7x%8")
+                                .arg(box->x())
+                                .arg(box->y())
+                                .arg(box->width())
+                                .arg(box->height())
+                                .arg(area.x())
+                                .arg(area.y())
+                                .arg(area.width())
+                                .arg(area.height())));
+        QVERIFY(box->width() >= box->sizeHint().width() && box->height() >= box->sizeHint().height());
+        QVERIFY2(box->text().contains("reg 1 = 230.5 V<br>reg 2 = 1500 rpm"), qPrintable(box->text()));
     }
 
     // A data log written by the program's data-log writer replays with the same values, and
@@ -268,6 +337,23 @@ class tst_gui_plots : public QObject {
         QVERIFY(replay.progressBar()->isHidden());
         QVERIFY(!replay.open(dir.filePath("missing-log.txt")) &&
                 replay.statusLabel()->text().startsWith("Cannot open"));
+
+        // Opened from the time graph: the map's labels in the legend, on the screen's free area.
+        RealtimePlot live;
+        live.setRegisters(in.list);
+        QString error;
+        ReplayWindow *opened = live.openDataLogFile(file.fileName(), &error);
+        QVERIFY2(opened != nullptr, qPrintable(error));
+        QCOMPARE(opened->plot()->curve(0)->name(), QStringLiteral("reg 0 [rpm]"));
+        QVERIFY(opened->screen()->availableGeometry().contains(opened->frameGeometry()));
+        delete opened;
+        // A file that is not a data log opens no window.
+        QFile other(dir.filePath("notes-log.txt"));
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("shopping list\n") > 0);
+        other.close();
+        const int windows = guitestReplayWindows().size();
+        QVERIFY(live.openDataLogFile(other.fileName(), &error) == nullptr && !error.isEmpty());
+        QCOMPARE(guitestReplayWindows().size(), windows);
     }
 
     // The other watched drives' columns: written after the selected drive's with the last value

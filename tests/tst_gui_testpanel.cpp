@@ -2,6 +2,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QUuid>
@@ -49,6 +50,20 @@ struct Answer {
     }
 };
 
+// The operator's answer to "tested before?", with what the question showed.
+struct RetestAnswer {
+    bool given = true;
+    int asked = 0;
+    QString serial;
+    QVector<BoardRun> runs;
+    bool operator()(QWidget *, const QString &shownSerial, const QVector<BoardRun> &shownRuns) {
+        ++asked;
+        serial = shownSerial;
+        runs = shownRuns;
+        return given;
+    }
+};
+
 // A window that records the key presses that reach it.
 class KeyRecorder : public QWidget {
   public:
@@ -71,6 +86,7 @@ class GuiTestPanelTest : public QObject {
     std::unique_ptr<MainWindow> m_window;
     TestPanel *m_panel = nullptr;
     Answer m_serial{kSerial}, m_reason{"capacitor C12 missing"};
+    RetestAnswer m_retest;
 
     // The map is copied beside the test file; the map names it relatively.
     void writeTestFile(const QString &steps, bool serialStep = true) {
@@ -105,7 +121,7 @@ class GuiTestPanelTest : public QObject {
         m_window = std::make_unique<MainWindow>();
         m_panel = m_window->testPanel();
         m_panel->setClock([] { return kNow; });
-        m_panel->setPrompts({std::ref(m_serial), std::ref(m_reason)});
+        m_panel->setPrompts({std::ref(m_serial), std::ref(m_reason), std::ref(m_retest)});
         connectPort();
     }
 
@@ -127,6 +143,21 @@ class GuiTestPanelTest : public QObject {
         return take && file.exists() && !file.remove() ? QString() : text;
     }
 
+    int logFiles(const QString &kind) const {
+        const QRegularExpression name(QStringLiteral("^\\d{8}(-\\d{6})?-%1\\.txt$").arg(kind));
+        return QDir(m_dir->filePath("log")).entryList(QDir::Files).filter(name).size();
+    }
+
+    QVector<RunRecord> recordedRuns() {
+        QVector<RunRecord> runs;
+        QString error;
+        ResultsDb db(DbTarget::sqlite(m_dir->filePath("log/mvx-records.sqlite")));
+        if (!m_panel->recorder()->waitWritten(kWaitMs) || !db.open(&error) || !db.loadRuns(&runs, &error)) {
+            qWarning() << "records:" << error;
+        }
+        return runs;
+    }
+
     int shown(const QString &text) const { return m_window->logArea()->toPlainText().count(text); }
 
     QPushButton *testButton() const { return m_window->timeGraph()->testButton(); }
@@ -138,6 +169,7 @@ class GuiTestPanelTest : public QObject {
         m_bus.reset();
         m_serial = {kSerial};
         m_reason = {"capacitor C12 missing"};
+        m_retest = {};
     }
 
     // The panel's pieces. Step table: announced rows are plain; a result greys its name and colours
@@ -148,9 +180,10 @@ class GuiTestPanelTest : public QObject {
         table.showResult(1, "Modelo", 0, 1, 65535, 1, kNow.time());
         table.showResult(3, "- espera -", 0, 0, 2.5f, 0, kNow.time());  // step 2 has no row
         QStringList columns, cells;
+        const int floors[] = {160, 45, 45, 45, 50};  // wider where a text needs it
         for (int column = 0; column < table.columnCount(); ++column) {
-            columns << table.horizontalHeaderItem(column)->text() +
-                           QString::number(table.columnWidth(column));
+            columns << table.horizontalHeaderItem(column)->text();
+            QVERIFY(table.columnWidth(column) >= floors[column]);
         }
         for (int row = 0; row < table.rowCount(); ++row) {
             for (int column = 0; column < table.columnCount(); ++column) {
@@ -160,7 +193,7 @@ class GuiTestPanelTest : public QObject {
                                                               : "not plain");
             }
         }
-        QCOMPARE(columns, (QStringList{"Name160", "Res45", "Min45", "Max45", "Time50"}));
+        QCOMPARE(columns, (QStringList{"Name", "Res", "Min", "Max", "Time"}));
         QCOMPARE(cells.join('|'),
                  QStringLiteral("Numero de serie:|0|0|0|09:05:07|Modelo|0|1|65535|09:05:07||||||- espera "
                                 "-|0|0|2.5|09:05:07"));
@@ -228,6 +261,27 @@ class GuiTestPanelTest : public QObject {
             QCOMPARE(shownTexts, serial ? QStringLiteral("Serial number|Serial number:|")
                                         : QStringLiteral("Motivo|Breve motivo del fallo:|"));
         }
+        // The retest question lists the earlier runs, and Cancel is its default button.
+        QString question;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            question = box->text() + '|' + box->informativeText();
+            QVERIFY(box->defaultButton() == box->button(QMessageBox::Cancel));
+            box->defaultButton()->click();
+        });
+        BoardRun run;
+        run.start = QStringLiteral("2024-01-18T08:05:07.250Z");
+        run.station = QStringLiteral("line-2");
+        run.result = QStringLiteral("fail");
+        run.failedStep = QStringLiteral("Modelo");
+        QVERIFY(!TestPrompts::interactive().confirmRetest(nullptr, kSerial, {run}));
+        const QString started = QDateTime(QDate(2024, 1, 18), QTime(8, 5, 7), Qt::UTC)
+                                    .toLocalTime()
+                                    .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        QCOMPARE(question, QStringLiteral("Serial number %1 was tested before, 1 run(s):|%2 at line-2: fail "
+                                          "(Modelo)\n\nTest this board again?")
+                               .arg(kSerial, started));
     }
 
     // A cancelled serial number starts nothing; then one board fails (reason cancelled), fails
@@ -255,6 +309,7 @@ class GuiTestPanelTest : public QObject {
             QTRY_COMPARE_WITH_TIMEOUT(shown(passes ? "Placa CORRECTA!" : "Placa INCORRECTA!"),
                                       passes ? 1 : i + 1, kWaitMs);
             QVERIFY(m_serial.asked == 1 && m_reason.asked == (passes ? 0 : 1));
+            QCOMPARE(m_retest.runs.size(), i);
             QCOMPARE(shown("Número de serie: " + kSerial), i + 1);
             const QString retest =
                 QStringLiteral("Serial number %1 was tested before, %2 run(s)").arg(kSerial).arg(i);
@@ -364,6 +419,50 @@ class GuiTestPanelTest : public QObject {
         ResultsDb spool(DbTarget::sqlite(m_dir->filePath("log/mvx-records-spool.sqlite")));
         QVERIFY(spool.open(&error));
         QCOMPARE(spool.runCount(), 0);
+    }
+
+    // A board tested before is asked about, showing its earlier runs, before anything of the run
+    // is written: cancelled, no log line, log file or record; gone on, the run is logged and
+    // recorded as usual.
+    void retestIsConfirmedFirst() {
+        startWindow(kFailingSteps, Transport::Tcp);
+        testButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning(), kWaitMs);
+        QCOMPARE(m_retest.asked, 0);
+        const QVector<RunRecord> first = recordedRuns();
+        QCOMPARE(first.size(), 1);
+        QVERIFY(!logText("test-log", true).isEmpty() && !logText("result-log", true).isEmpty());
+
+        m_retest.given = false;
+        testButton()->click();
+        QVERIFY(!m_panel->isRunning() && testButton()->isEnabled());
+        QCOMPARE(m_retest.asked, 1);
+        QCOMPARE(m_retest.serial, kSerial);
+        QCOMPARE(m_retest.runs.size(), 1);
+        QCOMPARE((QStringList{m_retest.runs[0].id, m_retest.runs[0].result}),
+                 (QStringList{first[0].id, "fail"}));
+        const QString started = QDateTime::fromString(first[0].startedAt, Qt::ISODateWithMs)
+                                    .toLocalTime()
+                                    .toString("yyyy-MM-dd hh:mm:ss");
+        QCOMPARE(earlierRunLines(m_retest.runs),
+                 QStringList(started + " at " + first[0].station + ": fail (Modelo)"));
+        QCOMPARE(recordedRuns().size(), 1);
+        QCOMPARE(logFiles("test-log") + logFiles("result-log"), 0);
+        QCOMPARE(logText("summary").count('\n'), 1);
+        QCOMPARE(logText("log").count(" Serial Number: " + kSerial), 1);
+        QCOMPARE(shown("Número de serie: " + kSerial), 1);
+
+        m_retest.given = true;
+        testButton()->click();
+        QVERIFY(m_panel->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isRunning(), kWaitMs);
+        QCOMPARE(m_retest.asked, 2);
+        QCOMPARE(m_retest.runs.size(), 1);
+        QCOMPARE(recordedRuns().size(), 2);
+        QCOMPARE(logFiles("test-log") + logFiles("result-log"), 2);
+        QCOMPARE(logText("summary").count('\n'), 2);
+        QCOMPARE(logText("log").count(" Serial Number: " + kSerial), 2);
+        QCOMPARE(shown("Serial number " + kSerial + " was tested before, 1 run(s): " + started), 1);
     }
 
     // A running test is cancelled by the keyboard (' Return starts, ! Enter stops), the Stop

@@ -337,8 +337,9 @@ class TestResults : public QObject {
         QCOMPARE(spool.runCount(), 0);
     }
 
-    // A server that hangs (its processes stopped, connections open) holds the recorder's
-    // shutdown 2 s at most; the run goes to the spool and is stored once when it is back.
+    // A server that hangs (its processes stopped, connections open) holds a question about a
+    // board's earlier runs as long as asked, and the recorder's shutdown 2 s at most; the run goes to the
+    // spool and is stored once when it is back.
     void hungServerCostsTheShutdownTwoSecondsAtMost() {
         QFETCH_GLOBAL(bool, postgres);
         if (!postgres) {
@@ -355,6 +356,13 @@ class TestResults : public QObject {
             recorder->begin({}, "HUNG-1");
             QVERIFY(recorder->waitWritten(20000));  // connected, the run's row stored
             QVERIFY(server.hang());
+            // A board's earlier runs are not waited for past the time asked for.
+            QElapsedTimer asked;
+            asked.start();
+            QVector<BoardRun> earlier;
+            QString why;
+            QVERIFY(!recorder->earlierRuns("HUNG-1", 500, &earlier, &why));
+            QVERIFY2(asked.elapsed() < 1500 && why.endsWith("did not answer within 500 ms"), qPrintable(why));
             // Should the shutdown wait for the server, the server comes back after 15 s.
             std::mutex mutex;
             std::condition_variable resumed;

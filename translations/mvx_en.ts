@@ -116,6 +116,10 @@
         <source>disconnected</source>
         <translation>disconnected</translation>
     </message>
+    <message>
+        <source>Modbus TCP</source>
+        <translation>Modbus TCP</translation>
+    </message>
 </context>
 <context>
     <name>DataLogReader</name>
@@ -138,41 +142,6 @@
     <message>
         <source>%1 lines skipped: %2</source>
         <translation>%1 lines skipped: %2</translation>
-    </message>
-</context>
-<context>
-    <name>DbTarget</name>
-    <message>
-        <source>&apos;%1&apos;: &apos;%2&apos; is not a connection keyword</source>
-        <translation>&apos;%1&apos;: &apos;%2&apos; is not a connection keyword</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; holds a password: keep it in ~/.pgpass or PGPASSWORD instead</source>
-        <translation>&apos;%1&apos; holds a password: keep it in ~/.pgpass or PGPASSWORD instead</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos;: the value of %2 may not hold &apos;;&apos;</source>
-        <translation>&apos;%1&apos;: the value of %2 may not hold &apos;;&apos;</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; names no server: write postgresql://USER@HOST:PORT/DBNAME</source>
-        <translation>&apos;%1&apos; names no server: write postgresql://USER@HOST:PORT/DBNAME</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; names no database: write postgresql://USER@HOST:PORT/DBNAME</source>
-        <translation>&apos;%1&apos; names no database: write postgresql://USER@HOST:PORT/DBNAME</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; holds a name that is not text</source>
-        <translation>&apos;%1&apos; holds a name that is not text</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; names no file: write sqlite:PATH</source>
-        <translation>&apos;%1&apos; names no file: write sqlite:PATH</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME</source>
-        <translation>&apos;%1&apos; is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME</translation>
     </message>
 </context>
 <context>
@@ -584,6 +553,26 @@
     <message>
         <source>MVX/MVZ configurator - Velmor - [build: %1 - %2]</source>
         <translation>MVX/MVZ configurator - Velmor - [build: %1 - %2]</translation>
+    </message>
+    <message>
+        <source>The register map %1 does not exist (XML_drive in %2). Choose the drive&apos;s map in Drive &gt; Configuration (Inverter XML), then restart the program.</source>
+        <translation>The register map %1 does not exist (XML_drive in %2). Choose the drive&apos;s map in Drive &gt; Configuration (Inverter XML), then restart the program.</translation>
+    </message>
+    <message>
+        <source>(none named)</source>
+        <translation>(none named)</translation>
+    </message>
+    <message>
+        <source>Address %v of %m</source>
+        <translation>Address %v of %m</translation>
+    </message>
+    <message>
+        <source>Connect to the Modbus TCP gateway</source>
+        <translation>Connect to the Modbus TCP gateway</translation>
+    </message>
+    <message>
+        <source>Current link: %1</source>
+        <translation>Current link: %1</translation>
     </message>
 </context>
 <context>
@@ -1077,25 +1066,6 @@ FAILED! Communication error<byte value="xd"/>
     </message>
 </context>
 <context>
-    <name>RecordWriter</name>
-    <message>
-        <source>Run %1 stored in %2</source>
-        <translation>Run %1 stored in %2</translation>
-    </message>
-    <message>
-        <source>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 (%3); spool %4: %5&lt;/font&gt;</source>
-        <translation>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 (%3); spool %4: %5&lt;/font&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 cannot be written (%4). It is uploaded when the database answers again.&lt;/font&gt;</source>
-        <translation>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 cannot be written (%4). It is uploaded when the database answers again.&lt;/font&gt;</translation>
-    </message>
-    <message>
-        <source>%1 spooled run(s) uploaded from %2 to %3</source>
-        <translation>%1 spooled run(s) uploaded from %2 to %3</translation>
-    </message>
-</context>
-<context>
     <name>RegisterTables</name>
     <message>
         <source>Read aux holdings</source>
@@ -1146,48 +1116,6 @@ FAILED! Communication error<byte value="xd"/>
     <message>
         <source> and </source>
         <translation> and </translation>
-    </message>
-</context>
-<context>
-    <name>ResultsDb</name>
-    <message>
-        <source>the database has schema version %1; this program knows up to %2: update the program</source>
-        <translation>the database has schema version %1; this program knows up to %2: update the program</translation>
-    </message>
-    <message>
-        <source>the Qt SQL driver for %1 is not installed</source>
-        <translation>the Qt SQL driver for %1 is not installed</translation>
-    </message>
-    <message>
-        <source>cannot switch %1 to write-ahead logging: %2</source>
-        <translation>cannot switch %1 to write-ahead logging: %2</translation>
-    </message>
-    <message>
-        <source>%1 is not a results database%2</source>
-        <translation>%1 is not a results database%2</translation>
-    </message>
-    <message>
-        <source>cannot read the schema version</source>
-        <translation>cannot read the schema version</translation>
-    </message>
-</context>
-<context>
-    <name>RunRecorder</name>
-    <message>
-        <source>it is a file, not a folder</source>
-        <translation>it is a file, not a folder</translation>
-    </message>
-    <message>
-        <source>it cannot be created</source>
-        <translation>it cannot be created</translation>
-    </message>
-    <message>
-        <source>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 did not answer in time. It is uploaded when the database answers again.&lt;/font&gt;</source>
-        <translation>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 did not answer in time. It is uploaded when the database answers again.&lt;/font&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 did not answer in time; spool %3: %4&lt;/font&gt;</source>
-        <translation>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 did not answer in time; spool %3: %4&lt;/font&gt;</translation>
     </message>
 </context>
 <context>
@@ -1501,6 +1429,34 @@ FAILED! Communication error<byte value="xd"/>
     <message>
         <source>&lt;font color=&apos;orange&apos;&gt;Serial number %1 was tested before, %2 run(s): %3&lt;/font&gt;</source>
         <translation>&lt;font color=&apos;orange&apos;&gt;Serial number %1 was tested before, %2 run(s): %3&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>Tested before</source>
+        <translation>Tested before</translation>
+    </message>
+    <message>
+        <source>Serial number %1 was tested before, %2 run(s):</source>
+        <translation>Serial number %1 was tested before, %2 run(s):</translation>
+    </message>
+    <message>
+        <source>
+
+Test this board again?</source>
+        <translation>
+
+Test this board again?</translation>
+    </message>
+    <message>
+        <source>Go on</source>
+        <translation>Go on</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;orange&apos;&gt;Earlier runs of serial number %1 are not known: %2&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;orange&apos;&gt;Earlier runs of serial number %1 are not known: %2&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>Serial number %1 was tested before: not tested again</source>
+        <translation>Serial number %1 was tested before: not tested again</translation>
     </message>
 </context>
 <context>

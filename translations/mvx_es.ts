@@ -116,6 +116,10 @@
         <source>disconnected</source>
         <translation>desconectado</translation>
     </message>
+    <message>
+        <source>Modbus TCP</source>
+        <translation>Modbus TCP</translation>
+    </message>
 </context>
 <context>
     <name>DataLogReader</name>
@@ -138,41 +142,6 @@
     <message>
         <source>%1 lines skipped: %2</source>
         <translation>%1 líneas omitidas: %2</translation>
-    </message>
-</context>
-<context>
-    <name>DbTarget</name>
-    <message>
-        <source>&apos;%1&apos;: &apos;%2&apos; is not a connection keyword</source>
-        <translation>&apos;%1&apos;: &apos;%2&apos; no es una palabra clave de conexión</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; holds a password: keep it in ~/.pgpass or PGPASSWORD instead</source>
-        <translation>&apos;%1&apos; contiene una contraseña: guárdela en ~/.pgpass o en PGPASSWORD</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos;: the value of %2 may not hold &apos;;&apos;</source>
-        <translation>&apos;%1&apos;: el valor de %2 no puede contener &apos;;&apos;</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; names no server: write postgresql://USER@HOST:PORT/DBNAME</source>
-        <translation>&apos;%1&apos; no indica ningún servidor: escriba postgresql://USUARIO@HOST:PUERTO/BASEDEDATOS</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; names no database: write postgresql://USER@HOST:PORT/DBNAME</source>
-        <translation>&apos;%1&apos; no indica ninguna base de datos: escriba postgresql://USUARIO@HOST:PUERTO/BASEDEDATOS</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; holds a name that is not text</source>
-        <translation>&apos;%1&apos; contiene un nombre que no es texto</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; names no file: write sqlite:PATH</source>
-        <translation>&apos;%1&apos; no indica ningún fichero: escriba sqlite:RUTA</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME</source>
-        <translation>&apos;%1&apos; no es una URL de base de datos: escriba sqlite:RUTA o postgresql://USUARIO@HOST:PUERTO/BASEDEDATOS</translation>
     </message>
 </context>
 <context>
@@ -584,6 +553,26 @@
     <message>
         <source>MVX/MVZ configurator - Velmor - [build: %1 - %2]</source>
         <translation>Configurador MVX/MVZ - Velmor - [compilación: %1 - %2]</translation>
+    </message>
+    <message>
+        <source>The register map %1 does not exist (XML_drive in %2). Choose the drive&apos;s map in Drive &gt; Configuration (Inverter XML), then restart the program.</source>
+        <translation>El mapa de registros %1 no existe (XML_drive en %2). Elija el mapa del equipo en Equipo &gt; Configuración (XML del variador) y reinicie el programa.</translation>
+    </message>
+    <message>
+        <source>(none named)</source>
+        <translation>(ninguno indicado)</translation>
+    </message>
+    <message>
+        <source>Address %v of %m</source>
+        <translation>Dirección %v de %m</translation>
+    </message>
+    <message>
+        <source>Connect to the Modbus TCP gateway</source>
+        <translation>Conectar con la pasarela Modbus TCP</translation>
+    </message>
+    <message>
+        <source>Current link: %1</source>
+        <translation>Enlace actual: %1</translation>
     </message>
 </context>
 <context>
@@ -1077,25 +1066,6 @@ FALLO!. Error de comunicación<byte value="xd"/>
     </message>
 </context>
 <context>
-    <name>RecordWriter</name>
-    <message>
-        <source>Run %1 stored in %2</source>
-        <translation>Prueba %1 guardada en %2</translation>
-    </message>
-    <message>
-        <source>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 (%3); spool %4: %5&lt;/font&gt;</source>
-        <translation>&lt;font color=&apos;red&apos;&gt;No se pudo registrar la prueba %1: %2 (%3); cola local %4: %5&lt;/font&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 cannot be written (%4). It is uploaded when the database answers again.&lt;/font&gt;</source>
-        <translation>&lt;font color=&apos;orange&apos;&gt;Prueba %1 guardada en la cola local %2: no se puede escribir en %3 (%4). Se subirá cuando la base de datos vuelva a responder.&lt;/font&gt;</translation>
-    </message>
-    <message>
-        <source>%1 spooled run(s) uploaded from %2 to %3</source>
-        <translation>%1 prueba(s) de la cola local subidas de %2 a %3</translation>
-    </message>
-</context>
-<context>
     <name>RegisterTables</name>
     <message>
         <source>Read aux holdings</source>
@@ -1146,48 +1116,6 @@ FALLO!. Error de comunicación<byte value="xd"/>
     <message>
         <source> and </source>
         <translation> y </translation>
-    </message>
-</context>
-<context>
-    <name>ResultsDb</name>
-    <message>
-        <source>the database has schema version %1; this program knows up to %2: update the program</source>
-        <translation>la base de datos tiene la versión de esquema %1; este programa conoce hasta la %2: actualice el programa</translation>
-    </message>
-    <message>
-        <source>the Qt SQL driver for %1 is not installed</source>
-        <translation>el controlador Qt SQL para %1 no está instalado</translation>
-    </message>
-    <message>
-        <source>cannot switch %1 to write-ahead logging: %2</source>
-        <translation>no se puede pasar %1 a registro anticipado (WAL): %2</translation>
-    </message>
-    <message>
-        <source>%1 is not a results database%2</source>
-        <translation>%1 no es una base de datos de resultados%2</translation>
-    </message>
-    <message>
-        <source>cannot read the schema version</source>
-        <translation>no se puede leer la versión del esquema</translation>
-    </message>
-</context>
-<context>
-    <name>RunRecorder</name>
-    <message>
-        <source>it is a file, not a folder</source>
-        <translation>es un fichero, no una carpeta</translation>
-    </message>
-    <message>
-        <source>it cannot be created</source>
-        <translation>no se puede crear</translation>
-    </message>
-    <message>
-        <source>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 did not answer in time. It is uploaded when the database answers again.&lt;/font&gt;</source>
-        <translation>&lt;font color=&apos;orange&apos;&gt;Prueba %1 guardada en la cola local %2: %3 no respondió a tiempo. Se subirá cuando la base de datos vuelva a responder.&lt;/font&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 did not answer in time; spool %3: %4&lt;/font&gt;</source>
-        <translation>&lt;font color=&apos;red&apos;&gt;No se pudo registrar la prueba %1: %2 no respondió a tiempo; cola local %3: %4&lt;/font&gt;</translation>
     </message>
 </context>
 <context>
@@ -1501,6 +1429,34 @@ FALLO!. Error de comunicación<byte value="xd"/>
     <message>
         <source>&lt;font color=&apos;orange&apos;&gt;Serial number %1 was tested before, %2 run(s): %3&lt;/font&gt;</source>
         <translation>&lt;font color=&apos;orange&apos;&gt;El número de serie %1 ya se probó antes, %2 prueba(s): %3&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>Tested before</source>
+        <translation>Ya probada</translation>
+    </message>
+    <message>
+        <source>Serial number %1 was tested before, %2 run(s):</source>
+        <translation>El número de serie %1 ya se probó, %2 prueba(s):</translation>
+    </message>
+    <message>
+        <source>
+
+Test this board again?</source>
+        <translation>
+
+¿Probar esta placa otra vez?</translation>
+    </message>
+    <message>
+        <source>Go on</source>
+        <translation>Continuar</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;orange&apos;&gt;Earlier runs of serial number %1 are not known: %2&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;orange&apos;&gt;No se conocen las pruebas anteriores del número de serie %1: %2&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>Serial number %1 was tested before: not tested again</source>
+        <translation>El número de serie %1 ya se probó: no se prueba otra vez</translation>
     </message>
 </context>
 <context>

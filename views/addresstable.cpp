@@ -39,11 +39,10 @@ void AddressTable::showWatched(const QVector<int> &addresses) {
 
 void AddressTable::setColumns() {
     setColumnCount(kColumns);
-    setHorizontalHeaderLabels({tr("Add"), tr("Status"), tr("Mot Ver"), tr("IO Ver"), tr("Model")});
-    const int widths[kColumns] = {50, 40, 50, 50, 50};
-    for (int column = 0; column < kColumns; ++column) {
-        setColumnWidth(column, widths[column]);
-    }
+    setHorizontalHeaderLabels({tr("Add"), tr("Status"), tr("Mot Ver"),
+                               tr("IO Ver"), tr("Model")});
+    // As wide as the widest text of a column, header included: a status reads "0xFFFF" whole.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
 }
 

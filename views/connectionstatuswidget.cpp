@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "app/statusline.h"
+#include "comm/endpoint.h"
 
 namespace {
 const int kAgeRefreshMs = 1000;
@@ -37,6 +38,13 @@ QLabel *ConnectionStatusWidget::addLabel(const QString &objectName) {
 }
 
 void ConnectionStatusWidget::setLine(const QString &port, int speed, int framingIndex) {
+    // A gateway runs the serial line itself: its address is what there is to know.
+    const Endpoint endpoint = Endpoint::parse(port);
+    if (endpoint.isTcp() && endpoint.isValid()) {
+        m_port->setText(QStringLiteral("%1:%2").arg(endpoint.hostInUrl()).arg(endpoint.port()));
+        m_line->setText(tr("Modbus TCP"));
+        return;
+    }
     m_port->setText(port.isEmpty() ? tr("no port") : port);
     m_line->setText(statusline::lineText(speed, framingIndex));
 }
@@ -51,9 +59,13 @@ void ConnectionStatusWidget::setConnected(bool connected) {
                                      : QStringLiteral("color: darkred;"));
     if (connected) {
         m_ageTimer->start();
-    } else {
-        m_ageTimer->stop();
+        return;
     }
+    // Nothing answers any more: no age to count, no level granted.
+    m_ageTimer->stop();
+    m_lastReply = QDateTime();
+    showReplyAge();
+    setAccessLevel(-1);
 }
 
 void ConnectionStatusWidget::setConnecting() {

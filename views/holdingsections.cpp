@@ -106,6 +106,7 @@ void HoldingSections::addBlock(const block_t &block) {
 
 QTableWidget *HoldingSections::createTable(const block_t &block, int rows) {
     auto *table = new QTableWidget(this);
+    table->setObjectName(QStringLiteral("tableWidget_section%1").arg(block.start));
     tablecells::resetTable(table, rows, 3);
     table->setMouseTracking(true);
     const int shownRows = isManualBlock(block) ? rows + 1 : rows;

@@ -44,6 +44,8 @@ class HoldingSections : public QWidget {
     // Greys the rows the drive's access level does not cover. Repaints only when the level
     // differs from the one shown; returns whether it repainted.
     bool applyAccessLevel(int level);
+    // After a disconnection: the next level applied repaints and is reported, even the same one.
+    void forgetAccessLevel() { m_shownLevel = -1; }
 
     // Wide enough for the widest section table.
     QSize sizeHint() const override;

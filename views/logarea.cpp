@@ -1,6 +1,7 @@
 #include "views/logarea.h"
 
 #include <QMenu>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -16,6 +17,20 @@ LogArea::LogArea(QWidget *parent) : QTextBrowser(parent) {
     setFont(font);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, &LogArea::onRightButtonTestInfo);
+    followNewestLine();
+}
+
+// A new line, a resized dock or a rearranged layout changes the scroll range but not the
+// position: the area stays on its newest line unless the user has scrolled away from it.
+void LogArea::followNewestLine() {
+    QScrollBar *bar = verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { m_following = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (m_following) {
+            bar->setValue(maximum);
+        }
+    });
 }
 
 QString LogArea::statusLine(bool timestamp, const QString &text, const QDateTime &now) {

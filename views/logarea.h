@@ -24,5 +24,8 @@ class LogArea : public QTextBrowser {
     void onRightButtonTestInfo(const QPoint &pos);
 
   private:
+    void followNewestLine();
     void replaceLastBlock(const QString &line);
+
+    bool m_following = true;
 };

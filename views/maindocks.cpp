@@ -50,6 +50,8 @@ void MainDocks::create(const Contents &contents) {
     inputRegisters->resize(350, 150);
     inputRegisters->setMinimumSize(300, 150);
     holdingSections = newDock(QT_TR_NOOP("Holding Registers"), contents.holdingSections);
+    // Also without a map: empty tables keep a size that reads as a table.
+    holdingSections->setMinimumSize(300, 150);
     coils = newDock(QT_TR_NOOP("Coils"), contents.coils);
     discreteInputs = newDock(QT_TR_NOOP("Discrete inputs"), contents.discreteInputs);
     auxHoldings = newDock(QT_TR_NOOP("Auxiliar holdings"), contents.auxHoldings);
@@ -83,7 +85,6 @@ void MainDocks::create(const Contents &contents) {
 
 void MainDocks::placeHoldingSections() {
     holdingSections->resize(250, 350);
-    holdingSections->setMinimumSize(200, 150);
 }
 
 void MainDocks::placeTimeGraph() {
@@ -93,15 +94,19 @@ void MainDocks::placeTimeGraph() {
 void MainDocks::setDefaultProportions(const QSize &window) {
     // The splitters scale these to the manager's size; they are worked out for the window's.
     // The input registers always fit; the holdings too when the Time Graph keeps its minimum
-    // and some width to spare, and the Secondary Graph stays readable.
+    // and the Secondary Graph stays readable.
     const int inputWidth = inputRegisters->widget()->sizeHint().width() + kAreaFrames;
     const int holdingWidth = holdingSections->widget()->sizeHint().width() + kAreaFrames;
     const int timeMinimum = timeGraph->widget()->minimumSizeHint().width() + kAreaFrames;
-    ads::CDockAreaWidget *secondaryArea = secondaryGraph->dockAreaWidget();
+    const ads::CDockAreaWidget *secondaryArea = secondaryGraph->dockAreaWidget();
     const int secondaryMinimum =
         qMax(kSecondaryReadable, secondaryArea != nullptr ? secondaryArea->minimumSizeHint().width() : 0);
-    const int room = window.width() - timeMinimum - kPlotSpareWidth - secondaryMinimum - kAreaFrames;
-    const int tablesWidth = qMax(inputWidth, qMin(holdingWidth, room));
+    // Every value whole comes first. When the tables, the Time Graph and a readable Secondary
+    // Graph do not fit side by side, the Secondary Graph waits as a tab behind the Time Graph.
+    const int tablesWidth = qMax(inputWidth, qMin(holdingWidth, window.width() - timeMinimum - kAreaFrames));
+    if (window.width() < tablesWidth + timeMinimum + secondaryMinimum + kAreaFrames) {
+        manager->addDockWidgetTabToArea(secondaryGraph, timeGraph->dockAreaWidget());
+    }
     const int graphsWidth = qMax(window.width() - tablesWidth, 1);
     if (ads::CDockAreaWidget *inputs = inputRegisters->dockAreaWidget()) {
         manager->setSplitterSizes(inputs, {window.height() * 55 / 100, window.height() * 45 / 100});
@@ -114,14 +119,14 @@ void MainDocks::setDefaultProportions(const QSize &window) {
             qMin(qMax(window.height() * 75 / 100, graphsNeed), window.height() - kLowestLogHeight);
         manager->setSplitterSizes(log, {graphsHeight, window.height() - graphsHeight});
     }
-    if (ads::CDockAreaWidget *time = timeGraph->dockAreaWidget()) {
+    if (ads::CDockAreaWidget *time = timeGraph->dockAreaWidget(); time != secondaryGraph->dockAreaWidget()) {
         // The Time Graph gets what its plot and control row need; the Secondary Graph the rest.
         const int needed = timeGraph->widget()->minimumSizeHint().width() + kAreaFrames;
         const int wanted = qMax(graphsWidth * 60 / 100, needed + kPlotSpareWidth);
         const int timeWidth = qMax(needed, qMin(graphsWidth - secondaryMinimum, wanted));
         manager->setSplitterSizes(time, {qMax(graphsWidth - timeWidth, 1), timeWidth});
     }
-    for (ads::CDockWidget *front : {holdingSections, information}) {
+    for (ads::CDockWidget *front : {holdingSections, information, timeGraph}) {
         if (front->dockAreaWidget() != nullptr && !front->isClosed()) {
             front->dockAreaWidget()->setCurrentDockWidget(front);
         }

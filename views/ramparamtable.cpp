@@ -11,7 +11,7 @@
 RamParamTable::RamParamTable(QWidget *parent) : QTableWidget(parent) {
     setObjectName(QStringLiteral("tableWidget_RAMparam"));
     setMinimumSize(200, 200);
-    setMaximumSize(500, 200);
+    setMaximumHeight(200);
     connect(this, &QTableWidget::cellChanged, this, &RamParamTable::ramparamChanged);
 }
 
@@ -21,6 +21,7 @@ void RamParamTable::setup(const QVector<holding_t *> &params) {
     m_params = params;
     m_passwordField = nullptr;
     m_passwordAddress = -1;
+    m_passwordRow = -1;
     if (m_params.isEmpty()) {
         return;
     }
@@ -33,7 +34,17 @@ void RamParamTable::setup(const QVector<holding_t *> &params) {
         fillRow(row, *m_params[row]);
     }
     qDebug() << "fin for";
-    tablecells::finishColumns(this, 110, 65);
+    // The password field comes after the columns are sized: its own width hint is no measure.
+    tablecells::fitColumns(this, 110, 65, 0);
+    if (m_passwordRow >= 0) {
+        m_passwordField = new QLineEdit(this);
+        m_passwordField->setEchoMode(QLineEdit::Password);
+        connect(m_passwordField, &QLineEdit::editingFinished, this, &RamParamTable::on_PassEditingFinished);
+        setCellWidget(m_passwordRow, 1, m_passwordField);
+    }
+    // The whole table in the Time Graph's control row: names, values and units whole.
+    setMinimumWidth(tablecells::fullWidth(this));
+    setMaximumWidth(tablecells::fullWidth(this));
     qDebug() << "tableWidget_RAMparam->show()";
 }
 
@@ -41,12 +52,9 @@ void RamParamTable::fillRow(int row, const holding_t &param) {
     setVerticalHeaderItem(row, tablecells::headerItem(m_baseAddress + row));
     setItem(row, 0, tablecells::labelItem(param.text));
     if (param.vis_type == QLatin1String("pass")) {
-        m_passwordField = new QLineEdit(this);
-        m_passwordField->setEchoMode(QLineEdit::Password);
         m_passwordAddress = param.add;
-        connect(m_passwordField, &QLineEdit::editingFinished, this, &RamParamTable::on_PassEditingFinished);
+        m_passwordRow = row;
         setItem(row, 1, tablecells::labelItem(QString()));
-        setCellWidget(row, 1, m_passwordField);
     } else {
         setItem(row, 1, tablecells::valueItem(QString::number(param.def), true, false));
     }

@@ -42,6 +42,7 @@ class RamParamTable : public QTableWidget {
     QVector<holding_t *> m_params;
     int m_baseAddress = 0;
     int m_passwordAddress = -1;
+    int m_passwordRow = -1;
     QLineEdit *m_passwordField = nullptr;
     WriteRefusal m_writeRefusal;
 };

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "views/plotdata/csvwriter.h"
+#include "views/plotdata/readoutplacement.h"
 #include "views/plotdata/realtimeaxes.h"
 #include "views/realtimecontrols.h"
 #include "views/replaywindow.h"
@@ -111,6 +112,7 @@ RealtimePlot::RealtimePlot(QWidget *parent)
     setFollowing(true);
 
     connect(m_plot, &QCustomPlot::beforeReplot, this, &RealtimePlot::refreshView);
+    connect(m_plot, &QCustomPlot::afterReplot, this, &RealtimePlot::placeReadoutBox);
     connect(m_controls, &RealtimeControls::scaleChanged, this, &RealtimePlot::applyScale);
     connect(m_plot, &QCustomPlot::mouseWheel, this, &RealtimePlot::onWheel);
     connect(m_plot, &QCustomPlot::mousePress, this, &RealtimePlot::onMousePress);
@@ -136,6 +138,12 @@ void RealtimePlot::buildToolRow() {
     m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_readout->setText(tr("Click the plot to place a cursor (two give differences)"));
+    m_readoutBox = new QLabel(m_plot);
+    m_readoutBox->setTextFormat(Qt::RichText);
+    m_readoutBox->setAttribute(Qt::WA_TransparentForMouseEvents);  // clicks still place cursors
+    m_readoutBox->setStyleSheet(QStringLiteral(
+        "QLabel { background: rgba(255, 255, 255, 225); border: 1px solid #999; padding: 2px; }"));
+    m_readoutBox->hide();
     connect(m_pause, &QPushButton::clicked, this, &RealtimePlot::pause);
     connect(m_live, &QPushButton::clicked, this, &RealtimePlot::resetView);
     connect(m_resetView, &QPushButton::clicked, this, &RealtimePlot::resetView);
@@ -613,6 +621,7 @@ void RealtimePlot::setCursorAt(int cursor, double seconds) {
     }
     line->point1->setCoords(seconds, 0);
     line->point2->setCoords(seconds, 1);
+    m_newestCursor = cursor;
     updateCursors();
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
@@ -629,15 +638,90 @@ void RealtimePlot::clearCursors() {
 }
 
 void RealtimePlot::updateCursors() {
-    if (m_cursors[0] || m_cursors[1]) {
-        const QString text = cursorText();
-        m_readout->setText(text);
-        // With many curves the lines run past the edge: the tool tip has one value per line.
-        m_readout->setToolTip(QString(text).replace(QStringLiteral("   "), QStringLiteral("\n")));
-    } else {
+    m_readoutBlocks.clear();
+    m_readoutLaidOutFor = {};
+    if (!m_cursors[0] && !m_cursors[1]) {
         m_readout->setToolTip(QString());
         m_readout->setText(tr("Click the plot to place a cursor (two give differences)"));
+        m_readoutBox->hide();
+        return;
     }
+    const QString separator = QStringLiteral("   ");
+    QStringList heads;
+    for (const QString &line : cursorText().split(QLatin1Char('\n'))) {
+        m_readoutBlocks << line.split(separator);
+        heads << m_readoutBlocks.last().first();
+    }
+    m_readout->setText(heads.join(separator));
+    m_readout->setToolTip(cursorText().replace(separator, QStringLiteral("\n")));
+    m_readoutBox->show();
+    placeReadoutBox();
+}
+
+// A column per cursor (and one for the differences) under its heading, the values cut into
+// columns of at most rows lines.
+QString RealtimePlot::readoutHtml(const QVector<QStringList> &blocks, int rows) {
+    QString headings, columns;
+    for (const QStringList &block : blocks) {
+        const QStringList values = block.mid(1);
+        const int parts = std::max(1, int((values.size() + rows - 1) / rows));
+        headings += QStringLiteral("<td colspan='%1' style='padding: 0 6px'>%2</td>")
+                        .arg(parts)
+                        .arg(block.first().toHtmlEscaped());
+        for (int part = 0; part < parts; ++part) {
+            QStringList cells;
+            for (const QString &value : values.mid(part * rows, rows)) {
+                cells << value.toHtmlEscaped();
+            }
+            columns +=
+                QStringLiteral("<td style='padding: 0 6px'>%1</td>").arg(cells.join(QStringLiteral("<br>")));
+        }
+    }
+    return QStringLiteral("<table cellspacing='0'><tr>%1</tr><tr valign='top'>%2</tr></table>")
+        .arg(headings, columns);
+}
+
+// The box with these blocks, its columns cut to room's height; false when it is still larger.
+bool RealtimePlot::layOutReadout(const QVector<QStringList> &blocks, const QSize &room) {
+    int longest = 1;
+    for (const QStringList &block : blocks) {
+        longest = std::max(longest, int(block.size()) - 1);
+    }
+    // Rich text lines are a little taller than the font's: fewer rows until the box fits.
+    for (int rows = std::clamp(room.height() / m_readoutBox->fontMetrics().lineSpacing() - 1, 1, longest);;
+         --rows) {
+        m_readoutBox->setText(readoutHtml(blocks, rows));
+        m_readoutBox->adjustSize();
+        if (m_readoutBox->height() <= room.height() || rows == 1) {
+            break;
+        }
+    }
+    return m_readoutBox->width() <= room.width() && m_readoutBox->height() <= room.height();
+}
+
+// Beside the newest cursor, inside the plot area. What does not fit there may cover the axes
+// and the legend too; what does not fit even there shows the newest cursor only (the tool
+// row's tip has every value).
+void RealtimePlot::placeReadoutBox() {
+    const QCPItemStraightLine *line = m_cursors[m_newestCursor] ? m_cursors[m_newestCursor] : m_cursors[0];
+    if (line == nullptr || m_readoutBox->isHidden()) {
+        return;
+    }
+    const QRect area = m_plot->axisRect()->rect();
+    const QRect whole = m_plot->rect();
+    if (m_readoutLaidOutFor != std::make_pair(area.size(), whole.size())) {
+        m_readoutLaidOutFor = {area.size(), whole.size()};
+        const int newest = m_cursors[0] && m_cursors[1] ? m_newestCursor : 0;
+        const QVector<QStringList> newestOnly{m_readoutBlocks.value(newest)};
+        m_readoutInArea = layOutReadout(m_readoutBlocks, area.size());
+        if (!m_readoutInArea && !layOutReadout(m_readoutBlocks, whole.size()) &&
+            !(m_readoutInArea = layOutReadout(newestOnly, area.size()))) {
+            layOutReadout(newestOnly, whole.size());
+        }
+    }
+    const int x = int(std::lround(m_plot->xAxis->coordToPixel(line->point1->key())));
+    m_readoutBox->setGeometry(
+        readoutplacement::boxRect(m_readoutInArea ? area : whole, m_readoutBox->size(), x));
 }
 
 QString RealtimePlot::readingText(int channel, qint64 ms) const {
@@ -795,10 +879,29 @@ void RealtimePlot::openDataLog() {
     if (path.isEmpty()) {
         return;
     }
+    QString error;
+    if (!openDataLogFile(path, &error)) {
+        QMessageBox::warning(this, tr("Open data log"), error);
+    }
+}
+
+ReplayWindow *RealtimePlot::openDataLogFile(const QString &path, QString *error) {
+    *error = ReplayWindow::refusal(path);
+    if (!error->isEmpty()) {
+        return nullptr;
+    }
     auto *replay = new ReplayWindow(window());
     replay->setPowerColumns(powerRegisterNames());
+    QHash<QString, QString> labels;
+    for (const input_reg_t *reg : qAsConst(m_registers)) {
+        if (reg != nullptr && !reg->text.isEmpty()) {
+            labels.insert(reg->name, reg->text);
+        }
+    }
+    replay->setCurveLabels(labels);
     replay->show();
     replay->open(path);
+    return replay;
 }
 
 void RealtimePlot::onDisconnectedStart() {

@@ -17,6 +17,7 @@
 class QAction;
 class QCPAxis;
 class QCPGraph;
+class ReplayWindow;
 class QCPItemStraightLine;
 class QCPRange;
 class QCustomPlot;
@@ -125,7 +126,11 @@ class RealtimePlot : public QWidget {
     QPushButton *liveButton() const { return m_live; }
     QPushButton *pauseButton() const { return m_pause; }
     QPushButton *resetViewButton() const { return m_resetView; }
+    // The tool row's line: the cursors' times and Δt (the values are in readoutBox()).
     QLabel *readout() const { return m_readout; }
+    // The box in the plot beside the newest cursor: a column per cursor (and the differences),
+    // a line per value; hidden without cursors.
+    QLabel *readoutBox() const { return m_readoutBox; }
     // The register names of the P, Q, S inputs (id, iq, vd, vq); empty when not configured.
     QStringList powerRegisterNames() const;
 
@@ -139,6 +144,8 @@ class RealtimePlot : public QWidget {
     // Freezes the view where it is; recording goes on.
     void pause();
     void openDataLog();
+    // The replay of a data log, or null (and why) for a file that is not one.
+    ReplayWindow *openDataLogFile(const QString &path, QString *error);
 
   private:
     void buildToolRow();
@@ -161,6 +168,9 @@ class RealtimePlot : public QWidget {
     void onDoubleClick(QMouseEvent *event);
     void placeCursor(double seconds);
     void updateCursors();
+    void placeReadoutBox();
+    static QString readoutHtml(const QVector<QStringList> &blocks, int rows);
+    bool layOutReadout(const QVector<QStringList> &blocks, const QSize &room);
     void showContextMenu(const QPoint &pos);
     void exportWithDialog(const QString &filter, const QString &suffix);
     QString readingText(int channel, qint64 ms) const;
@@ -172,6 +182,11 @@ class RealtimePlot : public QWidget {
     QPushButton *m_live = nullptr;
     QPushButton *m_resetView = nullptr;
     QLabel *m_readout = nullptr;
+    QLabel *m_readoutBox = nullptr;
+    int m_newestCursor = 0;
+    QVector<QStringList> m_readoutBlocks;         // a cursor's (or the differences') parts
+    std::pair<QSize, QSize> m_readoutLaidOutFor;  // plot area and plot sizes the box was laid out for
+    bool m_readoutInArea = true;
     Actions m_actions;
     QVector<QCPAxis *> m_valueAxes;
     QVector<std::optional<std::pair<double, double>>> m_valueOverride;

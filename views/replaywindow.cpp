@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <cmath>
 #include <limits>
@@ -37,7 +38,9 @@ ReplayWindow::ReplayWindow(QWidget *parent)
       m_status(new QLabel(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Data log"));
-    resize(1200, 800);
+    // Large, but never past the screen's free area (a 768-pixel screen has less than 800).
+    const QSize wanted(1200, 800);
+    resize(screen() != nullptr ? wanted.boundedTo(screen()->availableGeometry().size() * 9 / 10) : wanted);
     m_progress->setRange(0, 100);
     // A recording has no newest sample to follow and no live P, Q, S: the cursors show them.
     RealtimeControls *controls = m_plot->controls();
@@ -60,6 +63,12 @@ void ReplayWindow::closeEvent(QCloseEvent *event) {
         return;
     }
     QWidget::closeEvent(event);
+}
+
+QString ReplayWindow::refusal(const QString &path) {
+    plotdata::DataLogReader reader;
+    QString error;
+    return reader.open(path, &error) ? QString() : error;
 }
 
 bool ReplayWindow::open(const QString &path) {
@@ -86,7 +95,8 @@ bool ReplayWindow::read(const QString &path) {
     for (int i = 0; i < reader.names().size(); ++i) {
         const int axis = realtimeaxes::axisIndexForUnit(reader.units().at(i));
         if (axis >= 0) {
-            curves.append({reader.names().at(i), reader.units().at(i), axis});
+            const QString name = reader.names().at(i);
+            curves.append({m_labels.value(name, name), reader.units().at(i), axis});
             columns << i;
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QStringList>
 #include <QWidget>
 
@@ -17,6 +18,11 @@ class ReplayWindow : public QWidget {
 
     // Register names of id, iq, vd and vq, as the log's header names them.
     void setPowerColumns(const QStringList &idIqVdVq) { m_powerColumns = idIqVdVq; }
+    // The legend's text for a column the log names by register name (the map's labels).
+    void setCurveLabels(const QHash<QString, QString> &labelOfName) { m_labels = labelOfName; }
+    // Why a file cannot be replayed (empty when its header reads as a data log): a refused file
+    // opens no window.
+    static QString refusal(const QString &path);
     // Reads the log, showing progress; false (with the reason shown) when it cannot be read.
     bool open(const QString &path);
 
@@ -35,5 +41,6 @@ class ReplayWindow : public QWidget {
     QProgressBar *m_progress;
     QLabel *m_status;
     QStringList m_powerColumns;
+    QHash<QString, QString> m_labels;
     bool m_reading = false;
 };

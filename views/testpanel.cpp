@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include "app/logger.h"
 #include "records/recordssettings.h"
@@ -23,7 +25,40 @@ bool askText(QWidget *parent, const QString &title, const QString &label, QStrin
     return accepted;
 }
 
+// Cancel is the default: a bar-code scanner's Enter after the serial number must not
+// answer for the operator.
+bool askRetest(QWidget *parent, const QString &serial, const QVector<BoardRun> &runs) {
+    QMessageBox box(QMessageBox::Question, QCoreApplication::translate("TestPanel", "Tested before"),
+                    QCoreApplication::translate("TestPanel", "Serial number %1 was tested before, %2 run(s):")
+                        .arg(serial)
+                        .arg(runs.size()),
+                    QMessageBox::NoButton, parent);
+    box.setInformativeText(earlierRunLines(runs).join('\n') +
+                           QCoreApplication::translate("TestPanel", "\n\nTest this board again?"));
+    QPushButton *goOn =
+        box.addButton(QCoreApplication::translate("TestPanel", "Go on"), QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    return box.clickedButton() == goOn;
+}
+
 }  // namespace
+
+QStringList earlierRunLines(const QVector<BoardRun> &runs) {
+    QStringList lines;
+    for (const BoardRun &run : runs) {
+        const QDateTime start = QDateTime::fromString(run.start, Qt::ISODateWithMs);
+        const QString when =
+            start.isValid() ? start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) : run.start;
+        const QString result =
+            run.result.isEmpty() ? QCoreApplication::translate("TestPanel", "unfinished") : run.result;
+        const QString step =
+            run.failedStep.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(run.failedStep);
+        lines << QCoreApplication::translate("TestPanel", "%1 at %2: %3%4")
+                     .arg(when, run.station, result, step);
+    }
+    return lines;
+}
 
 TestPrompts TestPrompts::interactive() {
     TestPrompts prompts;
@@ -35,6 +70,7 @@ TestPrompts TestPrompts::interactive() {
         return askText(parent, QCoreApplication::translate("TestPanel", "Motivo"),
                        QCoreApplication::translate("TestPanel", "Breve motivo del fallo:"), reason);
     };
+    prompts.confirmRetest = askRetest;
     return prompts;
 }
 
@@ -89,6 +125,9 @@ bool TestPanel::start(const QString &testFile, const QString &logDir, logger *da
 bool TestPanel::askSerial() {
     QString serial;
     if (!m_prompts.askSerial || !m_prompts.askSerial(m_window, &serial)) {
+        return false;
+    }
+    if (!confirmRetest(serial)) {
         return false;
     }
     m_serial = serial;
@@ -192,7 +231,6 @@ void TestPanel::useRecords(const RecordsSettings &records, const QString &logDir
     connect(m_recorder, &RunRecorder::note, this,
             [this](const QString &text) { emit statusMessage(true, false, true, text); });
     connect(m_recorder, &RunRecorder::todayFigures, this, &TestPanel::showToday);
-    connect(m_recorder, &RunRecorder::boardHistory, this, &TestPanel::warnEarlierRuns);
     m_statsLabel->setText(tr("Records: %1").arg(target.database.url()));
     m_recorder->retryUpload();  // what earlier sessions spooled goes now, not with the next run
     m_recorder->requestToday();
@@ -211,21 +249,33 @@ void TestPanel::showToday(const YieldFigures &today) {
                               .arg(QString::number(today.firstPassYield() * 100.0, 'f', 1)));
 }
 
-// The operator should know at once that this board has been on a test station before.
-void TestPanel::warnEarlierRuns(const QString &serial, const QVector<BoardRun> &runs) {
-    if (runs.isEmpty()) {
-        return;
+// Asked before anything of the run is written, so that a cancelled retest leaves no trace. A
+// database that cannot say in time (a hung server, a writer busy with one) is not a reason to
+// stop the line or to ask about every board: the test goes on, and the log area says so.
+bool TestPanel::confirmRetest(const QString &serial) {
+    if (m_recorder == nullptr) {
+        return true;
     }
-    QStringList lines;
-    for (const BoardRun &run : runs) {
-        const QString result = run.result.isEmpty() ? tr("unfinished") : run.result;
-        const QString step =
-            run.failedStep.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(run.failedStep);
-        lines << tr("%1 at %2: %3%4").arg(run.start, run.station, result, step);
+    QVector<BoardRun> runs;
+    QString error;
+    if (!m_recorder->earlierRuns(serial, kEarlierRunsWaitMs, &runs, &error)) {
+        emit statusMessage(true, true, true,
+                           tr("<font color='orange'>Earlier runs of serial number %1 are not known: "
+                              "%2</font>")
+                               .arg(serial.toHtmlEscaped(), error.toHtmlEscaped()));
+        return true;
+    }
+    if (runs.isEmpty()) {
+        return true;
+    }
+    if (m_prompts.confirmRetest && !m_prompts.confirmRetest(m_window, serial, runs)) {
+        say(tr("Serial number %1 was tested before: not tested again").arg(serial));
+        return false;
     }
     emit statusMessage(true, true, true,
                        tr("<font color='orange'>Serial number %1 was tested before, %2 run(s): %3</font>")
                            .arg(serial.toHtmlEscaped())
                            .arg(runs.size())
-                           .arg(lines.join(QStringLiteral("; ")).toHtmlEscaped()));
+                           .arg(earlierRunLines(runs).join(QStringLiteral("; ")).toHtmlEscaped()));
+    return true;
 }

@@ -25,9 +25,15 @@ struct TestPrompts {
     std::function<bool(QWidget *parent, QString *serial)> askSerial;
     // "Motivo": a short reason why the board failed.
     std::function<bool(QWidget *parent, QString *reason)> askFailureReason;
+    // A board with earlier runs: shows them (earlierRunLines) and asks whether to test it
+    // again. Left empty, the test goes on without asking.
+    std::function<bool(QWidget *parent, const QString &serial, const QVector<BoardRun> &runs)> confirmRetest;
 
     static TestPrompts interactive();
 };
+
+// One line per earlier run of a board: local start time, station, result and failed step.
+QStringList earlierRunLines(const QVector<BoardRun> &runs);
 
 // The window's side of the production test: starting a test on the worker's engine (with
 // the serial-number prompt), the "Test steps" table, stopping, and the finish that asks why a
@@ -42,6 +48,8 @@ class TestPanel : public QObject {
         logger *summary;
     };
     using Clock = std::function<QDateTime()>;
+    // The longest the start of a test waits for the results database's earlier runs of a board.
+    static constexpr int kEarlierRunsWaitMs = 2000;
 
     TestPanel(TestStepTable *table, Loggers loggers, QWidget *window,
               TestPrompts prompts = TestPrompts::interactive());
@@ -92,7 +100,7 @@ class TestPanel : public QObject {
     void complete(int result, const QVector<holding_t *> &holdings);
     void say(const QString &text);
     void showToday(const YieldFigures &today);
-    void warnEarlierRuns(const QString &serial, const QVector<BoardRun> &runs);
+    bool confirmRetest(const QString &serial);
 
     TestStepTable *m_table;
     Loggers m_loggers;

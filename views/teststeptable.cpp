@@ -51,9 +51,18 @@ void TestStepTable::showResult(int num, const QString &txt, float res, float min
         growTo(num + 1);
     }
     writeCells(num, txt, res, min, max, at);
+    fitColumns();
     if (known) {
         colour(num, Name, kCurrent);
         colour(num, Res, resultColour(ok));
+    }
+}
+
+// Each column as wide as its widest text, never narrower than its first width.
+void TestStepTable::fitColumns() {
+    resizeColumnsToContents();
+    for (int column = 0; column < ColumnCount; ++column) {
+        setColumnWidth(column, qMax(kColumnWidths[column], columnWidth(column)));
     }
 }
 

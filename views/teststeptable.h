@@ -28,6 +28,7 @@ class TestStepTable : public QTableWidget {
   private:
     void setupColumns();
     void growTo(int rows);
+    void fitColumns();
     void clearCurrentMark(int num);
     void writeCells(int num, const QString &txt, float res, float min, float max, const QTime &at);
     void colour(int row, int column, const QColor &colour);
