@@ -375,6 +375,10 @@ class Modbus : public QObject {
     QHash<int, QVector<uint16_t>> m_identities;
     QElapsedTimer m_exchangeClock;
     std::atomic<bool> m_fastPolling{false};
+    // In fast mode requests follow each other at once; the tick hook keeps the poll interval,
+    // so that the production test's bounds counted in ticks stay as long as in tick mode.
+    QElapsedTimer m_hookClock;
+    bool hookTickDue();
     bool m_fastStepQueued = false;
 
     bool m_testRunning = false;

@@ -9,8 +9,19 @@
 #include "comm/replytext.h"
 #include "comm/rtumaster.h"
 
+bool Modbus::hookTickDue() {
+    if (!m_fastPolling) {
+        return true;
+    }
+    if (m_hookClock.isValid() && m_hookClock.elapsed() < m_pollInterval) {
+        return false;
+    }
+    m_hookClock.start();
+    return true;
+}
+
 void Modbus::poll() {
-    if (m_hook) {
+    if (m_hook && hookTickDue()) {
         m_hook->onPollTick(*this);
     }
     PollScheduler::Line line;
