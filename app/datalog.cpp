@@ -62,9 +62,15 @@ bool DataLog::start(const QString &dir, const QVector<input_reg_t *> &inputs, co
     if (!m_file->startLog(dir, QStringLiteral("log"))) {
         return false;
     }
-    m_file->writeLine(nameHeader(inputs, bits));
+    const QString names = nameHeader(inputs, bits);
+    m_columns = names.count(QLatin1Char(';'));
+    m_file->writeLine(names);
     m_file->writeLine(unitHeader(inputs, bits));
     return true;
+}
+
+void DataLog::writeGap() {
+    m_file->writeLine(QString(m_columns, QLatin1Char(';')));
 }
 
 void DataLog::writeValues(const QString &inputValues, const QVector<coil_t *> &bits) {

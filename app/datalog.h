@@ -18,6 +18,9 @@ class DataLog {
     bool start(const QString &dir, const QVector<input_reg_t *> &inputs, const QVector<coil_t *> &bits);
     // One reply: the input values (";" + text each) followed by the recorded bits' states.
     void writeValues(const QString &inputValues, const QVector<coil_t *> &bits);
+    // The line was lost: a line with the time and every value empty, which readers take as a
+    // gap; the file goes on when the line is back.
+    void writeGap();
     void finish();
     bool isOpen() const;
 
@@ -27,4 +30,5 @@ class DataLog {
 
   private:
     logger *m_file;
+    int m_columns = 0;
 };

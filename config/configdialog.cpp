@@ -1,5 +1,6 @@
 #include "config/configdialog.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -44,6 +45,22 @@ void config::setupRecordsGroup() {
     m_station->setPlaceholderText(RecordsTarget::defaultStation());
     m_station->setToolTip(QStringLiteral("Station name recorded with each run (empty: the host name)."));
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_records(records()); });
+    m_reconnect = new QCheckBox(QStringLiteral("Reconnect automatically"), this);
+    m_reconnect->setObjectName(QStringLiteral("chk_reconnect"));
+    m_reconnect->setGeometry(480, 145, 215, 29);
+    m_reconnect->setChecked(true);
+    m_reconnect->setToolTip(
+        QStringLiteral("After a lost port or a dropped gateway connection, try again by itself (after "
+                       "1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect."));
+    connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_reconnect(reconnect()); });
+}
+
+void config::setReconnect(bool on) {
+    m_reconnect->setChecked(on);
+}
+
+bool config::reconnect() const {
+    return m_reconnect->isChecked();
 }
 
 void config::setRecords(const RecordsSettings &records) {

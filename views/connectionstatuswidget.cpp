@@ -62,6 +62,12 @@ void ConnectionStatusWidget::setConnecting() {
     m_ageTimer->stop();
 }
 
+void ConnectionStatusWidget::setReconnecting(const QString &text) {
+    m_state->setText(text);
+    m_state->setStyleSheet(QStringLiteral("color: #8a5a00; font-weight: bold;"));
+    m_ageTimer->stop();
+}
+
 void ConnectionStatusWidget::setLastReply(const QDateTime &when) {
     m_lastReply = when;
     showReplyAge();

@@ -29,6 +29,7 @@ struct WorkerRecord {
     QList<bool> flashResults;
     QList<QPair<bool, QString>> flashVerdicts;
     QList<int> errorNumbers;
+    QList<QPair<int, int>> reconnecting;  // attempt, seconds to it
 };
 
 // Records what a Modbus worker reports, in the test's thread. The worker emits from its own
