@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <QDateTime>
 #include <QFile>
 
@@ -84,7 +85,8 @@ bool parseOptions(const QStringList &args, Options *options, QString *error) {
 class CsvRows {
   public:
     explicit CsvRows(const QVector<input_reg_t *> &inputs) : m_csv(&m_out) {
-        m_out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        // Straight to the descriptor: each row reaches a pipe (a journal, a script) at once.
+        m_out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
         const QStringList names = DataLog::nameHeader(inputs, {}).split(QLatin1Char(';')).mid(1);
         const QStringList units = DataLog::unitHeader(inputs, {}).split(QLatin1Char(';')).mid(1);
         QStringList titles;
@@ -170,12 +172,14 @@ void wire(Modbus &worker, QObject &context, Recording *rec) {
                                  [](bool stamped, bool, bool, const QString &text) {
                                      if (stamped) {
                                          cli::err() << "mvxctl monitor: " << text << "\n";
+                                         cli::err().flush();
                                      }
                                  });
     threadhandoff::connectQueued(&worker, &Modbus::reconnecting, &context, [rec](int attempt, int seconds) {
         if (attempt != rec->shownAttempt && !rec->stopping) {
             rec->shownAttempt = attempt;
             cli::err() << "mvxctl monitor: " << ReconnectBackoff::statusText(attempt, seconds) << "\n";
+            cli::err().flush();
         }
     });
 }
