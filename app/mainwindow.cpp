@@ -830,8 +830,10 @@ void MainWindow::setConnectingLook() {
 
 // Connect stays pressed and may be pressed: that Disconnect ends the retries.
 void MainWindow::setReconnectingLook() {
-    setConnectingLook();
-    m_toolbars->connectPort->setEnabled(true);
+    m_toolbars->connectPort->setChecked(true);
+    m_toolbars->portCombo->setEnabled(false);
+    m_toolbars->configuration->setEnabled(false);
+    m_toolbars->refreshList->setEnabled(false);
 }
 
 void MainWindow::setSecondaryGraphControlsEnabled(bool enabled) {
