@@ -117,16 +117,16 @@ void TestReconnect::lineReturnsWithoutClick() {
     WorkerHarness h(transport);
     h.worker->setAutoReconnect(true);
     QVERIFY(h.startPolling());
-    bool pulled = false;
+    bool queued = false;
     h.onTick([&](Modbus &worker) {
-        if (!pulled) {
-            pulled = true;
+        if (!queued) {
+            queued = true;
             for (int value = 1; value <= 20; ++value) {
                 worker.writeHolding(7, value, false);
             }
         }
     });
-    QTRY_VERIFY_WITH_TIMEOUT(pulled, kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(queued, kWaitMs);
     h.onTick(nullptr);
     h.bus.pullThePlug();
     QTRY_COMPARE_WITH_TIMEOUT(h.probe.count("com_disconnected"), 1, kWaitMs);
