@@ -47,7 +47,10 @@ void config::setupRecordsGroup() {
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_records(records()); });
     m_reconnect = new QCheckBox(QStringLiteral("Reconnect automatically"), this);
     m_reconnect->setObjectName(QStringLiteral("chk_reconnect"));
-    m_reconnect->setGeometry(480, 145, 215, 29);
+    // Left of the buttons, as wide as its text asks.
+    m_reconnect->adjustSize();
+    m_reconnect->move(ui->buttonBox->x() - m_reconnect->width() - 12,
+                      ui->buttonBox->y() + (ui->buttonBox->height() - m_reconnect->height()) / 2);
     m_reconnect->setChecked(true);
     m_reconnect->setToolTip(
         QStringLiteral("After a lost port or a dropped gateway connection, try again by itself (after "
