@@ -1,5 +1,6 @@
 #include "app/builddate.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 QDate dateFromCompilerText(const QString &text) {
@@ -19,6 +20,6 @@ QDate dateFromCompilerText(const QString &text) {
 }
 
 QString windowTitleFor(const QString &compilerDate, const QString &compilerTime) {
-    return QStringLiteral("MVX/MVZ configurator - Velmor - [build: %1 - %2]")
+    return QCoreApplication::translate("MainWindow", "MVX/MVZ configurator - Velmor - [build: %1 - %2]")
         .arg(dateFromCompilerText(compilerDate).toString(QStringLiteral("yyyy/MM/dd")), compilerTime);
 }

@@ -1,5 +1,7 @@
 #include "app/connectiongate.h"
 
+#include <QCoreApplication>
+
 ConnectionGate::Press ConnectionGate::press() {
     switch (m_phase) {
         case Phase::Disconnected:
@@ -29,13 +31,14 @@ QString ConnectionGate::refusal(Write what) const {
     }
     switch (what) {
         case Write::Value:
-            return QStringLiteral("Not connected: the value was not written");
+            return QCoreApplication::translate("ConnectionGate", "Not connected: the value was not written");
         case Write::Password:
-            return QStringLiteral("Not connected: the password was not sent");
+            return QCoreApplication::translate("ConnectionGate", "Not connected: the password was not sent");
         case Write::CaptureRequest:
-            return QStringLiteral("Not connected: the Secondary Graph request was not sent");
+            return QCoreApplication::translate("ConnectionGate",
+                                               "Not connected: the Secondary Graph request was not sent");
         case Write::Firmware:
-            return QStringLiteral("Not connected: the firmware was not sent");
+            return QCoreApplication::translate("ConnectionGate", "Not connected: the firmware was not sent");
     }
     return QString();
 }

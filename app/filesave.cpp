@@ -1,5 +1,6 @@
 #include "app/filesave.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +10,8 @@ namespace {
 
 bool fail(const QString &path, const QString &reason, QString *error) {
     if (error != nullptr) {
-        *error = QStringLiteral("%1 could not be saved: %2").arg(QDir::toNativeSeparators(path), reason);
+        *error = QCoreApplication::translate("filesave", "%1 could not be saved: %2")
+                     .arg(QDir::toNativeSeparators(path), reason);
     }
     return false;
 }
@@ -37,7 +39,7 @@ bool overwriteInPlace(const QString &path, const QByteArray &contents, QString *
 
 bool saveFileContents(const QString &path, const QByteArray &contents, QString *error) {
     if (path.isEmpty()) {
-        return fail(path, QStringLiteral("no file name"), error);
+        return fail(path, QCoreApplication::translate("filesave", "no file name"), error);
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -131,7 +131,7 @@ void logger::write(const QString &text) {
     const bool written = stream.status() == QTextStream::Ok && m_file->flush();
     if (!written && !m_writeFailureSaid) {
         m_writeFailureSaid = true;
-        emit writeFailed(QStringLiteral("Log %1 could not be written: %2")
+        emit writeFailed(tr("Log %1 could not be written: %2")
                              .arg(QDir::toNativeSeparators(m_file->fileName()), m_file->errorString()));
     }
 }

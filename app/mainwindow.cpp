@@ -68,6 +68,7 @@
 #include "views/testpanel.h"
 #include "views/teststeptable.h"
 #include "views/timegraphpanel.h"
+#include "views/uilanguage.h"
 #include "views/userguidewindow.h"
 #include "views/windowstate.h"
 
@@ -210,7 +211,7 @@ QWidget *MainWindow::createAddressPanel() {
     auto *panel = new QWidget(this);
     auto *layout = new QVBoxLayout(panel);
     m_addressTable = new AddressTable(panel);
-    m_searchButton = new QPushButton(QStringLiteral("Search addresses"), panel);
+    m_searchButton = new QPushButton(tr("Search addresses"), panel);
     m_searchButton->setObjectName(QStringLiteral("btnSearchAddresses"));
     layout->addWidget(m_addressTable);
     layout->addWidget(m_searchButton);
@@ -248,10 +249,9 @@ bool MainWindow::loadRegisterMap() {
     m_map = new xmlmap(this);
     if (!QFileInfo::exists(m_xmlPath)) {
         qDebug() << "XML not found";
-        QMessageBox box(
-            QMessageBox::Warning, windowTitle(),
-            QStringLiteral("WARNING! Settings XML not found, please select a new one and reload program."),
-            QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::Warning, windowTitle(),
+                        tr("WARNING! Settings XML not found, please select a new one and reload program."),
+                        QMessageBox::Ok, this);
         box.exec();
         return false;
     }
@@ -330,19 +330,19 @@ void MainWindow::buildToolBars() {
     const MainDocks &d = *m_docks;
     m_toolbars->build({
         {d.holdingSections->toggleViewAction(), QStringLiteral(":/img/img/holding_registers.png"),
-         QStringLiteral("holding-registers"), QStringLiteral("Show/Hide holding registers table")},
+         QStringLiteral("holding-registers"), tr("Show/Hide holding registers table")},
         {d.auxHoldings->toggleViewAction(), QStringLiteral(":/img/img/auxh.png"), QStringLiteral("auxh-tab"),
-         QStringLiteral("Show/Hide aux holdings tab")},
+         tr("Show/Hide aux holdings tab")},
         {d.inputRegisters->toggleViewAction(), QStringLiteral(":/img/img/input_registers.png"),
-         QStringLiteral("input-registers"), QStringLiteral("Show/Hide input registers table")},
+         QStringLiteral("input-registers"), tr("Show/Hide input registers table")},
         {d.information->toggleViewAction(), QStringLiteral(":/img/img/info2.png"), QStringLiteral("test-tab"),
-         QStringLiteral("Show/Hide tools tab")},
+         tr("Show/Hide tools tab")},
         {d.secondaryGraph->toggleViewAction(), QStringLiteral(":/img/img/graph.png"),
-         QStringLiteral("secondary-graph"), QStringLiteral("Show/Hide secondary Graph")},
+         QStringLiteral("secondary-graph"), tr("Show/Hide secondary Graph")},
         {d.addressTable->toggleViewAction(), QStringLiteral(":/img/img/search.png"),
-         QStringLiteral("add-table"), QStringLiteral("Search for modbus devices")},
+         QStringLiteral("add-table"), tr("Search for modbus devices")},
         {d.testSteps->toggleViewAction(), QStringLiteral(":/img/img/test_icon.png"),
-         QStringLiteral("test-tab"), QStringLiteral("Show/Hide tools tab")},
+         QStringLiteral("test-tab"), tr("Show/Hide tools tab")},
     });
     connectToolBars();
 }
@@ -387,6 +387,14 @@ void MainWindow::buildMenus() {
     connect(m_menus->resetLayout, &QAction::triggered, this, &MainWindow::resetLayout);
     connect(m_menus->userGuide, &QAction::triggered, this, &MainWindow::showUserGuide);
     connect(m_menus->about, &QAction::triggered, this, &MainWindow::showAbout);
+    m_menus->addLanguageMenu(m_settings->getLanguaje());
+    connect(m_menus, &MainMenus::languageChosen, this, &MainWindow::chooseLanguage);
+}
+
+void MainWindow::chooseLanguage(const QString &code) {
+    m_settings->setLanguaje(uilanguage::settingsValue(code));
+    m_settings->save();
+    showStatus(true, true, true, tr("The window will use the chosen language after a restart"));
 }
 
 void MainWindow::buildStatusWidget() {
@@ -443,16 +451,16 @@ void MainWindow::showAbout() {
 #endif
     const QDate built = dateFromCompilerText(QStringLiteral(__DATE__));
     QMessageBox::about(
-        this, QStringLiteral("About MVX/MVZ configurator"),
-        QStringLiteral("<b>MVX/MVZ configurator</b><br>Version %1<br>Built %2 %3<br><br>"
-                       "Configurator, monitor and production tester for Modbus RTU motor "
-                       "drives.")
+        this, tr("About MVX/MVZ configurator"),
+        tr("<b>MVX/MVZ configurator</b><br>Version %1<br>Built %2 %3<br><br>"
+           "Configurator, monitor and production tester for Modbus RTU motor "
+           "drives.")
             .arg(version, built.toString(QStringLiteral("yyyy/MM/dd")), QStringLiteral(__TIME__)));
 }
 
 void MainWindow::logStartupLines() {
-    showStatus(false, false, true, QStringLiteral("Loaded XML parameter file: %1").arg(m_xmlPath));
-    showStatus(false, false, true, QStringLiteral("Current speed selection: %1").arg(m_speed));
+    showStatus(false, false, true, tr("Loaded XML parameter file: %1").arg(m_xmlPath));
+    showStatus(false, false, true, tr("Current speed selection: %1").arg(m_speed));
     logReadWarnings(QStringLiteral("settings.xml"), m_settings->warnings());
     logReadWarnings(m_xmlPath, m_map->warnings());
 }
@@ -573,10 +581,9 @@ void MainWindow::on_btnConnect_clicked() {
     if (press == ConnectionGate::Press::Open) {
         if (port.isEmpty()) {
             m_gate.closed();
-            showStatus(
-                true, true, true,
-                QStringLiteral("No serial port to connect to: plug in the adapter and press Refresh list, "
-                               "or set Last_Com in settings.xml to the port's path."));
+            showStatus(true, true, true,
+                       tr("No serial port to connect to: plug in the adapter and press Refresh list, "
+                          "or set Last_Com in settings.xml to the port's path."));
             m_toolbars->connectPort->setChecked(false);
             return;
         }
@@ -610,7 +617,7 @@ void MainWindow::startDataLog() {
     const QString dir = m_logDir.isEmpty() ? QStringLiteral(".") : m_logDir;
     QDir().mkpath(dir);
     if (!m_dataLog->start(dir, m_registers.inputRegisters, m_registers.discreteInputs)) {
-        showStatus(true, true, true, QStringLiteral("Cannot create the data log in %1").arg(dir));
+        showStatus(true, true, true, tr("Cannot create the data log in %1").arg(dir));
     }
 }
 
@@ -699,8 +706,8 @@ void MainWindow::openPasswordWindow() {
 }
 
 void MainWindow::flashFirmware() {
-    flashFirmwareFile(QFileDialog::getOpenFileName(this, QStringLiteral("Open File"), QString(),
-                                                   QStringLiteral("Ostra Firmware (*.ofw)")));
+    flashFirmwareFile(
+        QFileDialog::getOpenFileName(this, tr("Open File"), QString(), tr("Ostra Firmware (*.ofw)")));
 }
 
 void MainWindow::flashFirmwareFile(const QString &path) {
@@ -713,11 +720,11 @@ void MainWindow::flashFirmwareFile(const QString &path) {
     const QString question = flashConfirmationText(path, model);
     if (!question.isEmpty()) {
         const bool go = m_confirm ? m_confirm(question)
-                                  : QMessageBox::question(this, QStringLiteral("Flash Firmware"), question,
+                                  : QMessageBox::question(this, tr("Flash Firmware"), question,
                                                           QMessageBox::Ok | QMessageBox::Cancel,
                                                           QMessageBox::Cancel) == QMessageBox::Ok;
         if (!go) {
-            showStatus(false, true, true, QStringLiteral("Firmware update cancelled: nothing was sent"));
+            showStatus(false, true, true, tr("Firmware update cancelled: nothing was sent"));
             return;
         }
     }
@@ -730,7 +737,7 @@ void MainWindow::onFlashVerdict(bool ok, const QString &text) {
         static const QRegularExpression progressLine(QStringLiteral(R"(^\[[= ]{50}\] \d+\.\d%$)"));
         if (progressLine.match(progress.block().text()).hasMatch()) {
             progress.movePosition(QTextCursor::EndOfBlock);
-            progress.insertText(QStringLiteral(" - flash failed"));
+            progress.insertText(tr(" - flash failed"));
         }
     }
     const QString colour = ok ? QStringLiteral("#007000") : QStringLiteral("#c00000");
@@ -760,16 +767,16 @@ void MainWindow::updateProgressBarText(float dat, bool nuevo) {
 
 void MainWindow::incErrorCount() {
     ++m_errorCount;
-    m_toolbars->errorCountLabel->setText(QStringLiteral("Error Count: %1").arg(m_errorCount));
+    m_toolbars->errorCountLabel->setText(tr("Error Count: %1").arg(m_errorCount));
 }
 
 void MainWindow::onCOMconnected() {
     m_gate.opened();
-    showStatus(false, false, true, QStringLiteral("Port connected"));
+    showStatus(false, false, true, tr("Port connected"));
     setConnectedLook(true);
     m_connectionStatus->setConnected(true);
     m_errorCount = 0;
-    m_toolbars->errorCountLabel->setText(QStringLiteral("Error Count: 0"));
+    m_toolbars->errorCountLabel->setText(tr("Error Count: 0"));
     m_connected = true;
 }
 
@@ -779,7 +786,7 @@ void MainWindow::onCOMdisconnected() {
     if (!retrying) {
         m_gate.closed();
     }
-    showStatus(false, false, true, QStringLiteral("Port disconnected"));
+    showStatus(false, false, true, tr("Port disconnected"));
     setConnectedLook(false);
     m_realtimePlot->breakCurves();
     m_connected = false;
@@ -960,10 +967,10 @@ std::function<void(int, int, bool)> MainWindow::holdingWriter() {
 void MainWindow::on_btnSearchAllAddress() {
     if (m_worker->isSearching()) {
         m_worker->stopSearch();
-        m_searchButton->setText(QStringLiteral("Search addresses"));
+        m_searchButton->setText(tr("Search addresses"));
         return;
     }
-    m_searchButton->setText(QStringLiteral("Abort search"));
+    m_searchButton->setText(tr("Abort search"));
     m_addressTable->startSearch();
     m_realtimePlot->breakCurves();  // no input reads while searching
     m_worker->startSearch();
@@ -975,7 +982,7 @@ void MainWindow::onReceivedNewAddress(uint8_t add, uint16_t status, uint16_t mod
 }
 
 void MainWindow::onSearchEnded() {
-    m_searchButton->setText(QStringLiteral("Search addresses"));
+    m_searchButton->setText(tr("Search addresses"));
 }
 
 void MainWindow::on_twAdressDoubleClick(QTableWidgetItem *item) {
@@ -991,8 +998,8 @@ void MainWindow::onAddressEditingFinished() {
     bool valid = false;
     const int address = parseServerAddress(m_toolbars->addressEdit->text(), &valid);
     if (valid) {
-        m_toolbars->broadcastLabel->setText(
-            address == 0 ? QStringLiteral("Broadcast address! will not reply!") : QString());
+        m_toolbars->broadcastLabel->setText(address == 0 ? tr("Broadcast address! will not reply!")
+                                                         : QString());
     } else {
         m_toolbars->addressEdit->setText(QStringLiteral("1"));
     }

@@ -142,6 +142,7 @@ class MainWindow : public QMainWindow {
     void buildToolBars();
     void connectToolBars();
     void buildMenus();
+    void chooseLanguage(const QString &code);
     void buildStatusWidget();
     void placeForFirstStart();
     QSize dockAreaEstimate() const;

@@ -80,7 +80,7 @@ bool settings::readData(const QByteArray &xml) {
     }
     if (reader.hasError()) {
         addWarning(int(reader.lineNumber()), QString(),
-                   QStringLiteral("malformed XML, reading stopped: %1").arg(reader.errorString()));
+                   tr("malformed XML, reading stopped: %1").arg(reader.errorString()));
     }
     return true;
 }
@@ -89,7 +89,7 @@ void settings::readElement(QXmlStreamReader &xml) {
     const QString key = xml.name().toString();
     const int line = int(xml.lineNumber());
     if (!stringMember(key) && !boolMember(key) && !intMember(key) && !dirMember(key)) {
-        addWarning(line, key, QStringLiteral("unknown element ignored"));
+        addWarning(line, key, tr("unknown element ignored"));
         return;
     }
     const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
@@ -107,13 +107,13 @@ bool settings::applyValue(const QString &key, const QString &text, int line) {
     } else if (bool *member = boolMember(key)) {
         *member = text == QLatin1String("True");
         if (!*member && text != QLatin1String("False")) {
-            addWarning(line, key, QStringLiteral("\"%1\" is not True or False: read as False").arg(text));
+            addWarning(line, key, tr("\"%1\" is not True or False: read as False").arg(text));
         }
     } else if (int *member = intMember(key)) {
         bool ok = false;
         *member = text.toInt(&ok);
         if (!ok) {
-            addWarning(line, key, QStringLiteral("\"%1\" is not a number: read as 0").arg(text));
+            addWarning(line, key, tr("\"%1\" is not a number: read as 0").arg(text));
         }
     } else {
         return false;
@@ -185,7 +185,7 @@ bool settings::save() {
         return true;
     }
     if (error.isEmpty()) {
-        error = QStringLiteral("%1 could not be saved: the document could not be written").arg(m_filePath);
+        error = tr("%1 could not be saved: the document could not be written").arg(m_filePath);
     }
     qWarning().noquote() << error;
     emit saveFailed(error);

@@ -1,5 +1,7 @@
 #include "app/statusline.h"
 
+#include <QCoreApplication>
+
 #include "comm/linesettings.h"
 #include "map/registertooltip.h"
 
@@ -31,23 +33,24 @@ QString lineText(int speed, int framingIndex) {
 
 QString replyAge(qint64 ageMs) {
     if (ageMs < 0) {
-        return QStringLiteral("none yet");
+        return QCoreApplication::translate("statusline", "none yet");
     }
     if (ageMs < 10000) {
-        return QStringLiteral("%1 s ago").arg(double(ageMs) / 1000.0, 0, 'f', 1);
+        return QCoreApplication::translate("statusline", "%1 s ago").arg(double(ageMs) / 1000.0, 0, 'f', 1);
     }
     if (ageMs < 120000) {
-        return QStringLiteral("%1 s ago").arg(ageMs / 1000);
+        return QCoreApplication::translate("statusline", "%1 s ago").arg(ageMs / 1000);
     }
-    return QStringLiteral("%1 min ago").arg(ageMs / 60000);
+    return QCoreApplication::translate("statusline", "%1 min ago").arg(ageMs / 60000);
 }
 
 QString accessLevel(int level) {
     if (level < 0 || level > 3) {
-        return QStringLiteral("level unknown");
+        return QCoreApplication::translate("statusline", "level unknown");
     }
-    const QString name = level == 0 ? QStringLiteral("none") : registertooltip::levelName(level);
-    return QStringLiteral("level %1 (%2)").arg(level).arg(name);
+    const QString name =
+        level == 0 ? QCoreApplication::translate("statusline", "none") : registertooltip::levelName(level);
+    return QCoreApplication::translate("statusline", "level %1 (%2)").arg(level).arg(name);
 }
 
 }  // namespace statusline

@@ -1,24 +1,35 @@
-// Production records under load and faults: 8 station processes record 500 runs each into one
-// PostgreSQL server through the recording API while the server is stopped for 10 s in the
-// middle; then the time of `mvxctl report` over 100 000 stored runs on PostgreSQL and SQLite.
-// Usage: bench_records [--stations N] [--runs N] [--outage-s S] [--report-runs N]
+// Production records under load and faults, with real stations: 8 `mvxctl test` processes,
+// each against a simulated drive of its own, make 50 runs each of a short test (about 1 s)
+//   (a) all into one SQLite file in one shared log folder,
+//   (b) into PostgreSQL, the server stopped for 10 s in the middle,
+//   (c) into PostgreSQL, the server hung (SIGSTOP) for 10 s in the middle;
+// then counts what was made, stored, duplicated, left unfinished, spooled and uploaded, and
+// lost, and the "locked" messages. Last, the time of `mvxctl report` over 1 000 000 stored runs
+// on PostgreSQL and on SQLite (the rows inserted in bulk).
+// Usage: bench_records [--stations N] [--runs N] [--fault-s S] [--report-runs N] [--only a|b|c|report]
 // (starts and removes its own throwaway server with scripts/pg-throwaway.sh; run as root)
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLoggingCategory>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+#include <memory>
 
+#include "records/resultsdb.h"
+#include "support/pgserver.h"
+#include "support/simulateddrive.h"
 #include "support/testpaths.h"
-#include "test/resultsdb.h"
-#include "test/runrecorder.h"
 
 namespace {
 
@@ -37,56 +48,22 @@ QString optionText(const QStringList &args, const QString &name) {
     return i >= 0 && i + 1 < args.size() ? args[i + 1] : QString();
 }
 
-// --- one station ------------------------------------------------------------------------
-
-int spooled(const QString &path) {
-    if (!QFile::exists(path)) {
-        return 0;
+QString writeFile(const QString &path, const QByteArray &text) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(text);
     }
-    ResultsDb spool(DbTarget::sqlite(path));
-    QString error;
-    return spool.open(&error) ? spool.runCount() : -1;
+    return path;
 }
 
-int runStation(const QStringList &args) {
-    DbTarget db;
-    QString error;
-    DbTarget::parse(optionText(args, QStringLiteral("--db")), &db, &error);
-    const QString station = optionText(args, QStringLiteral("--station"));
-    const int runs = option(args, QStringLiteral("--runs"), 500);
-    RecordsTarget target = RecordsTarget::inLogFolder(optionText(args, QStringLiteral("--dir")), db, station);
-    target.retryMs = 1000;
-    RunRecorder recorder(target);
-    int passed = 0, failed = 0, cancelled = 0;
-    for (int i = 0; i < runs; ++i) {
-        recorder.begin({}, QStringLiteral("%1-%2").arg(station).arg(i, 4, 10, QLatin1Char('0')));
-        const int result = i % 50 == 49 ? 0 : (i % 7 == 3 ? -1 : 1);
-        for (int step = 0; step < 5; ++step) {
-            const int ok = result < 0 && step == 4 ? -1 : 1;
-            recorder.step(step, 10, QStringLiteral("Paso %1").arg(step), 1.5f * float(step), 0, 10, ok, true);
-        }
-        recorder.finish(result, QString(), {});
-        (result > 0 ? passed : result < 0 ? failed : cancelled)++;
-        QThread::msleep(40);
-        QCoreApplication::processEvents();
-    }
-    recorder.waitWritten(120000);
-    // Whatever the outage left in the spool goes up before the station reports.
-    for (int tries = 0; tries < 120 && spooled(target.spoolPath) != 0; ++tries) {
-        recorder.retryUpload();
-        recorder.waitWritten(60000);
-        QThread::msleep(500);
-    }
-    out() << QStringLiteral("%1 %2 %3 %4 %5\n")
-                 .arg(station)
-                 .arg(passed)
-                 .arg(failed)
-                 .arg(cancelled)
-                 .arg(spooled(target.spoolPath));
-    return 0;
-}
+// A short production test: read the drive's model, wait 1 s. No serial-number step: the
+// serial given with --serial is recorded as it is.
+const char kShortTest[] =
+    "<ensayo><config><summary_log>true</summary_log><result_log>true</result_log></config>"
+    "<ReadInputRegisters><nombre>Modelo</nombre><add>1</add><dir>1</dir><mult>1</mult><min>1</min>"
+    "<max>65535</max></ReadInputRegisters><espera>1</espera></ensayo>";
 
-// --- the controller -----------------------------------------------------------------------
+// --- the server ---------------------------------------------------------------------------
 
 struct Server {
     QString dir;
@@ -113,13 +90,300 @@ bool startServer(Server *server) {
         const QString value = line.section(QLatin1Char('='), 1);
         (line.contains(QLatin1String("MVX_PG_DIR")) ? server->dir : server->url) = value;
     }
+    qputenv("MVX_PG_DIR", server->dir.toLocal8Bit());
     return !server->dir.isEmpty() && !server->url.isEmpty();
+}
+
+struct MvxctlResult {
+    int exitCode = -1;
+    QString output;
+};
+
+MvxctlResult mvxctl(const QStringList &args) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(testpaths::mvxctl(), args);
+    p.waitForFinished(600000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
 }
 
 qint64 scalar(ResultsDb &db, const QString &sql) {
     QSqlQuery q(db.database());
     return q.exec(sql) && q.next() ? q.value(0).toLongLong() : -1;
 }
+
+// A new database on the server, made ready by `mvxctl records init`, and a station's login in
+// its role: the stations write as stations, not as the superuser.
+bool newDatabase(const Server &server, const QString &name, DbTarget *station) {
+    DbTarget admin;
+    QString error;
+    DbTarget::parse(server.url, &admin, &error);
+    ResultsDb postgres(admin, ResultsDb::Access::Admin);
+    if (!postgres.open(&error) ||
+        !QSqlQuery(postgres.database()).exec(QStringLiteral("CREATE DATABASE %1").arg(name))) {
+        out() << "cannot create " << name << ": " << error << "\n";
+        return false;
+    }
+    *station = admin;
+    station->database = name;
+    const MvxctlResult init =
+        mvxctl({QStringLiteral("records"), QStringLiteral("init"), QStringLiteral("--db"), station->url()});
+    if (init.exitCode != 0) {
+        out() << "records init: " << init.output;
+        return false;
+    }
+    // Made once; the role's rights are given in each database by its init.
+    QSqlQuery(postgres.database())
+        .exec(QStringLiteral("CREATE ROLE bench_station LOGIN IN ROLE mvx_station"));
+    station->user = QStringLiteral("bench_station");
+    return true;
+}
+
+// --- the stations -------------------------------------------------------------------------
+
+struct Tally {
+    int made = 0;                // runs whose verdict was printed
+    QSet<QString> spooled;       // runs said to be "stored in the local spool"
+    int uploaded = 0;            // runs uploaded from a spool (by a later run or by `records upload`)
+    int locked = 0;              // lines that say "locked"
+    int notWritten = 0;          // "could not be recorded" lines
+    QVector<qint64> runMs;       // from the start of `mvxctl test` to its end
+    QVector<qint64> verdictMs;   // from its start to "Resultado:"
+    QVector<qint64> faultRunMs;  // runs that overlapped the fault
+    QVector<qint64> faultVerdictMs;
+};
+
+int uploadedIn(const QString &text) {
+    static const QRegularExpression line(QStringLiteral("(\\d+) spooled run\\(s\\) uploaded"));
+    int n = 0;
+    for (auto it = line.globalMatch(text); it.hasNext();) {
+        n += it.next().captured(1).toInt();
+    }
+    return n;
+}
+
+void countOutput(const QString &text, Tally *tally) {
+    tally->made += text.count(QStringLiteral("Resultado: "));
+    static const QRegularExpression spooled(QStringLiteral("Run (\\S+) stored in the local spool"));
+    for (auto it = spooled.globalMatch(text); it.hasNext();) {
+        tally->spooled.insert(it.next().captured(1));
+    }
+    tally->uploaded += uploadedIn(text);
+    tally->locked += text.count(QStringLiteral("locked"), Qt::CaseInsensitive);
+    tally->notWritten += text.count(QStringLiteral("could not be recorded"));
+}
+
+struct Fault {
+    int atS = 0;
+    int lengthS = 0;
+    std::function<void()> begin;
+    std::function<void()> end;
+};
+
+// One station: its drive, its log folder, its runs one after another.
+class Station {
+  public:
+    Station(QString name, QString endpoint, QStringList commonArgs, QString logDir, int runs)
+        : m_name(std::move(name)),
+          m_endpoint(std::move(endpoint)),
+          m_args(std::move(commonArgs)),
+          m_logDir(std::move(logDir)),
+          m_runs(runs) {}
+
+    void startNext(Tally *tally, const std::function<bool(qint64, qint64)> &overlapsFault,
+                   const QElapsedTimer &clock, const std::function<void()> &allDone) {
+        if (m_done == m_runs) {
+            allDone();
+            return;
+        }
+        m_process = std::make_unique<QProcess>();
+        m_process->setProcessChannelMode(QProcess::MergedChannels);
+        const qint64 startedAt = clock.elapsed();
+        m_output.clear();
+        m_verdictAt = -1;
+        QObject::connect(m_process.get(), &QProcess::readyRead, [this, &clock] {
+            m_output += m_process->readAll();
+            if (m_verdictAt < 0 && m_output.contains("Resultado: ")) {
+                m_verdictAt = clock.elapsed();
+            }
+        });
+        QObject::connect(m_process.get(), qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
+                         [this, tally, overlapsFault, &clock, allDone, startedAt] {
+                             m_output += m_process->readAll();
+                             countOutput(QString::fromUtf8(m_output), tally);
+                             const qint64 took = clock.elapsed() - startedAt;
+                             const qint64 verdict =
+                                 (m_verdictAt < 0 ? clock.elapsed() : m_verdictAt) - startedAt;
+                             tally->runMs << took;
+                             tally->verdictMs << verdict;
+                             if (overlapsFault(startedAt, clock.elapsed())) {
+                                 tally->faultRunMs << took;
+                                 tally->faultVerdictMs << verdict;
+                             }
+                             ++m_done;
+                             QTimer::singleShot(0, [this, tally, overlapsFault, &clock, allDone] {
+                                 startNext(tally, overlapsFault, clock, allDone);
+                             });
+                         });
+        m_process->start(
+            testpaths::mvxctl(),
+            m_args + QStringList{QStringLiteral("--port"), m_endpoint, QStringLiteral("--serial"),
+                                 QStringLiteral("%1-%2").arg(m_name).arg(m_done, 3, 10, QLatin1Char('0')),
+                                 QStringLiteral("--station"), m_name, QStringLiteral("--log-dir"), m_logDir});
+    }
+
+    const QString &logDir() const { return m_logDir; }
+
+  private:
+    QString m_name, m_endpoint;
+    QStringList m_args;
+    QString m_logDir;
+    int m_runs;
+    int m_done = 0;
+    std::unique_ptr<QProcess> m_process;
+    QByteArray m_output;
+    qint64 m_verdictAt = -1;
+};
+
+struct Drives {
+    std::vector<std::unique_ptr<SimulatedBus>> buses;
+
+    bool start(int n) {
+        for (int i = 0; i < n; ++i) {
+            auto bus = std::make_unique<SimulatedBus>();
+            bus->transport = Transport::Tcp;
+            SimulatedDrive::Options options;
+            options.mapFile = testpaths::example(QStringLiteral("drive-map.xml"));
+            QString error;
+            if (!bus->start(options, &error)) {
+                out() << "cannot start a simulated drive: " << error << "\n";
+                return false;
+            }
+            buses.push_back(std::move(bus));
+        }
+        return true;
+    }
+};
+
+qint64 medianMs(QVector<qint64> values) {
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values[values.size() / 2];
+}
+
+// Runs every station to its end, with the fault in the middle; the tally of their outputs.
+Tally runStations(const Drives &drives, const QString &db, const std::function<QString(int)> &logDir,
+                  int runs, const QString &testPath, const Fault &fault) {
+    const QStringList common{QStringLiteral("test"),
+                             QStringLiteral("--map"),
+                             testpaths::example(QStringLiteral("drive-map.xml")),
+                             QStringLiteral("--test"),
+                             testPath,
+                             QStringLiteral("--db"),
+                             db};
+    std::vector<std::unique_ptr<Station>> stations;
+    for (size_t i = 0; i < drives.buses.size(); ++i) {
+        stations.push_back(std::make_unique<Station>(
+            QStringLiteral("st%1").arg(i), drives.buses[i]->endpoint(), common, logDir(int(i)), runs));
+    }
+    Tally tally;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 faultFrom = -1, faultTo = -1;
+    const auto overlapsFault = [&faultFrom, &faultTo](qint64 from, qint64 to) {
+        return faultFrom >= 0 && from < (faultTo < 0 ? to : faultTo) && to > faultFrom;
+    };
+    QEventLoop loop;
+    int running = int(stations.size());
+    const auto stationDone = [&running, &loop] {
+        if (--running == 0) {
+            loop.quit();
+        }
+    };
+    if (fault.begin) {
+        QTimer::singleShot(fault.atS * 1000, [&] {
+            fault.begin();
+            faultFrom = clock.elapsed();
+            out() << "  fault begins at " << faultFrom / 1000.0 << " s\n";
+            out().flush();
+            QTimer::singleShot(fault.lengthS * 1000, [&] {
+                fault.end();
+                faultTo = clock.elapsed();
+                out() << "  fault ends at " << faultTo / 1000.0 << " s\n";
+                out().flush();
+            });
+        });
+    }
+    for (auto &station : stations) {
+        station->startNext(&tally, overlapsFault, clock, stationDone);
+    }
+    loop.exec();
+    out() << "  stations done at " << clock.elapsed() / 1000.0 << " s\n";
+    // What is still in a spool (a station's last runs during the fault) goes up by hand.
+    QStringList folders;
+    for (auto &station : stations) {
+        if (!folders.contains(station->logDir())) {
+            folders << station->logDir();
+        }
+    }
+    for (const QString &folder : qAsConst(folders)) {
+        const MvxctlResult upload = mvxctl({QStringLiteral("records"), QStringLiteral("upload"),
+                                            QStringLiteral("--db"), db, QStringLiteral("--log-dir"), folder});
+        tally.uploaded += uploadedIn(upload.output);
+        if (upload.exitCode != 0) {
+            out() << "  records upload " << folder << ": exit " << upload.exitCode << ": " << upload.output;
+        }
+    }
+    return tally;
+}
+
+void printTally(const QString &scenario, const DbTarget &target, const Tally &tally, int runs) {
+    ResultsDb db(target, ResultsDb::Access::ReadOnly);
+    QString error;
+    if (!db.open(&error)) {
+        out() << scenario << ": cannot read " << target.url() << ": " << error << "\n";
+        return;
+    }
+    const qint64 rows = scalar(db, QStringLiteral("SELECT COUNT(*) FROM runs"));
+    const qint64 distinct = scalar(db, QStringLiteral("SELECT COUNT(DISTINCT serial) FROM runs"));
+    const qint64 unfinished = scalar(db, QStringLiteral("SELECT COUNT(*) FROM runs WHERE result IS NULL"));
+    const qint64 steps = scalar(db, QStringLiteral("SELECT COUNT(*) FROM steps"));
+    out() << QStringLiteral(
+                 "%1: runs made %2 of %3; stored %4 (distinct boards %5); duplicates %6; unfinished %7; "
+                 "lost %8; step rows %9; spooled %10, uploaded from spools %11; not recorded anywhere %12; "
+                 "\"locked\" messages %13; median run %14 s, to the verdict %15 s")
+                 .arg(scenario)
+                 .arg(tally.made)
+                 .arg(runs)
+                 .arg(rows)
+                 .arg(distinct)
+                 .arg(rows - distinct)
+                 .arg(unfinished)
+                 .arg(tally.made - distinct)
+                 .arg(steps)
+                 .arg(tally.spooled.size())
+                 .arg(tally.uploaded)
+                 .arg(tally.notWritten)
+                 .arg(tally.locked)
+                 .arg(medianMs(tally.runMs) / 1000.0, 0, 'f', 2)
+                 .arg(medianMs(tally.verdictMs) / 1000.0, 0, 'f', 2);
+    if (!tally.faultRunMs.isEmpty()) {
+        const qint64 longest = *std::max_element(tally.faultRunMs.cbegin(), tally.faultRunMs.cend());
+        const qint64 longestVerdict =
+            *std::max_element(tally.faultVerdictMs.cbegin(), tally.faultVerdictMs.cend());
+        out() << QStringLiteral(
+                     "; %1 runs overlapped the fault: the longest took %2 s (%3 s more than the median), the "
+                     "latest verdict came after %4 s (%5 s more than the median)")
+                     .arg(tally.faultRunMs.size())
+                     .arg(longest / 1000.0, 0, 'f', 2)
+                     .arg((longest - medianMs(tally.runMs)) / 1000.0, 0, 'f', 2)
+                     .arg(longestVerdict / 1000.0, 0, 'f', 2)
+                     .arg((longestVerdict - medianMs(tally.verdictMs)) / 1000.0, 0, 'f', 2);
+    }
+    out() << "\n";
+    out().flush();
+}
+
+// --- the report over many runs ----------------------------------------------------------------
 
 QJsonObject report(const QString &url, qint64 *ms) {
     QElapsedTimer timer;
@@ -133,7 +397,7 @@ QJsonObject report(const QString &url, qint64 *ms) {
 }
 
 void loadAndTime(const DbTarget &target, int runs) {
-    ResultsDb db(target);
+    ResultsDb db(target, ResultsDb::Access::Admin);
     QString error;
     if (!db.open(&error)) {
         out() << "cannot open " << target.url() << ": " << error << "\n";
@@ -158,6 +422,9 @@ void loadAndTime(const DbTarget &target, int runs) {
         out() << "loading failed: " << q.lastError().text() << "\n";
         return;
     }
+    if (target.isPostgres()) {  // as autovacuum leaves a table that has settled
+        QSqlQuery(db.database()).exec(QStringLiteral("VACUUM ANALYZE runs"));
+    }
     const qint64 loadMs = timer.elapsed();
     qint64 ms = 0;
     const QJsonObject r = report(target.url(), &ms);
@@ -174,13 +441,16 @@ void loadAndTime(const DbTarget &target, int runs) {
                  .arg(r.value(QStringLiteral("runs")).toInt())
                  .arg(r.value(QStringLiteral("boards")).toInt())
                  .arg(r.value(QStringLiteral("first_pass_yield")).toDouble());
+    out().flush();
 }
 
-int runController(const QStringList &args) {
-    const int stations = option(args, QStringLiteral("--stations"), 8);
-    const int runs = option(args, QStringLiteral("--runs"), 500);
-    const int outageS = option(args, QStringLiteral("--outage-s"), 10);
-    const int reportRuns = option(args, QStringLiteral("--report-runs"), 100000);
+int runBench(const QStringList &args) {
+    const int stationCount = option(args, QStringLiteral("--stations"), 8);
+    const int runs = option(args, QStringLiteral("--runs"), 50);
+    const int faultS = option(args, QStringLiteral("--fault-s"), 10);
+    const int reportRuns = option(args, QStringLiteral("--report-runs"), 1000000);
+    const QString only = optionText(args, QStringLiteral("--only"));
+    const auto wanted = [&only](const char *part) { return only.isEmpty() || only == QLatin1String(part); };
     Server server;
     if (!startServer(&server)) {
         out() << "cannot start PostgreSQL (scripts/pg-throwaway.sh start)\n";
@@ -189,83 +459,75 @@ int runController(const QStringList &args) {
     out() << "server " << server.url << "\n";
     out().flush();
     QTemporaryDir dir;
-    QList<QProcess *> procs;
-    for (int i = 0; i < stations; ++i) {
-        auto *p = new QProcess;
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p->start(QCoreApplication::applicationFilePath(),
-                 {QStringLiteral("--station"), QStringLiteral("st%1").arg(i), QStringLiteral("--db"),
-                  server.url, QStringLiteral("--runs"), QString::number(runs), QStringLiteral("--dir"),
-                  dir.filePath(QStringLiteral("st%1").arg(i))});
-        procs << p;
+    const QString testPath = writeFile(dir.filePath(QStringLiteral("short-test.xml")), kShortTest);
+    Drives drives;
+    if ((wanted("a") || wanted("b") || wanted("c")) && !drives.start(stationCount)) {
+        pg({QStringLiteral("stop"), server.dir});
+        return 1;
     }
-    QElapsedTimer clock;
-    clock.start();
-    QThread::sleep(5);
-    pg({QStringLiteral("halt"), server.dir});
-    out() << "server stopped at " << clock.elapsed() / 1000.0 << " s\n";
-    out().flush();
-    QThread::sleep(outageS);
-    pg({QStringLiteral("resume"), server.dir});
-    out() << "server back at " << clock.elapsed() / 1000.0 << " s\n";
-    out().flush();
-    int wrote = 0, passed = 0, failed = 0, cancelled = 0, leftInSpool = 0;
-    for (QProcess *p : procs) {
-        p->waitForFinished(-1);
-        const QStringList f = QString::fromUtf8(p->readAllStandardOutput()).split(QLatin1Char(' '));
-        passed += f.value(1).toInt();
-        failed += f.value(2).toInt();
-        cancelled += f.value(3).toInt();
-        leftInSpool += f.value(4).toInt();
-        delete p;
+    const int made = stationCount * runs;
+    // In the middle of the stations' work (a run takes about 1.5 s).
+    const int faultAtS = std::max(2, runs * 3 / 2 / 3);
+    if (wanted("a")) {
+        out() << "(a) " << stationCount << " stations x " << runs
+              << " runs, one SQLite file in one log folder\n";
+        const QString shared = dir.filePath(QStringLiteral("shared-log"));
+        const DbTarget file = DbTarget::sqlite(shared + QStringLiteral("/mvx-records.sqlite"));
+        const Tally tally = runStations(
+            drives, file.url(), [&shared](int) { return shared; }, runs, testPath, Fault());
+        printTally(QStringLiteral("(a) SQLite"), file, tally, made);
     }
-    wrote = passed + failed + cancelled;
-    out() << "stations done at " << clock.elapsed() / 1000.0 << " s\n";
-    DbTarget target;
-    QString error;
-    DbTarget::parse(server.url, &target, &error);
-    ResultsDb db(target);
-    if (db.open(&error)) {
-        const qint64 stored = scalar(db, QStringLiteral("SELECT COUNT(*) FROM runs"));
-        const qint64 distinctBoards = scalar(db, QStringLiteral("SELECT COUNT(DISTINCT serial) FROM runs"));
-        const qint64 unfinished =
-            scalar(db, QStringLiteral("SELECT COUNT(*) FROM runs WHERE result IS NULL"));
-        const qint64 steps = scalar(db, QStringLiteral("SELECT COUNT(*) FROM steps"));
-        out() << QStringLiteral(
-                     "runs stored: %1 of %2; duplicates: %3; unfinished: %4; steps: %5 of %6; still "
-                     "in spools: %7\n")
-                     .arg(stored)
-                     .arg(wrote)
-                     .arg(stored - distinctBoards)
-                     .arg(unfinished)
-                     .arg(steps)
-                     .arg(wrote * 5)
-                     .arg(leftInSpool);
-        qint64 ms = 0;
-        const QJsonObject r = report(server.url, &ms);
-        const bool equal = r.value(QStringLiteral("runs")).toInt() == wrote &&
-                           r.value(QStringLiteral("passed")).toInt() == passed &&
-                           r.value(QStringLiteral("failed")).toInt() == failed &&
-                           r.value(QStringLiteral("cancelled")).toInt() == cancelled;
-        out() << QStringLiteral(
-                     "report totals: runs %1 passed %2 failed %3 cancelled %4; stations wrote %5/%6/%7/%8: "
-                     "%9\n")
-                     .arg(r.value(QStringLiteral("runs")).toInt())
-                     .arg(r.value(QStringLiteral("passed")).toInt())
-                     .arg(r.value(QStringLiteral("failed")).toInt())
-                     .arg(r.value(QStringLiteral("cancelled")).toInt())
-                     .arg(wrote)
-                     .arg(passed)
-                     .arg(failed)
-                     .arg(cancelled)
-                     .arg(equal ? QStringLiteral("equal") : QStringLiteral("DIFFERENT"));
-        QSqlQuery(db.database()).exec(QStringLiteral("CREATE DATABASE bench_report"));
+    const struct {
+        const char *part;
+        const char *title;
+        std::function<void()> begin, end;
+    } faults[] = {
+        {"b", "(b) PostgreSQL stopped",
+         [&server] {
+             pg({QStringLiteral("halt"), server.dir});
+         },
+         [&server] {
+             pg({QStringLiteral("resume"), server.dir});
+         }},
+        {"c", "(c) PostgreSQL hung (SIGSTOP)", nullptr, nullptr},
+    };
+    HungServer hung;
+    for (const auto &f : faults) {
+        if (!wanted(f.part)) {
+            continue;
+        }
+        DbTarget station;
+        const QString name = QStringLiteral("bench_%1").arg(QLatin1String(f.part));
+        if (!newDatabase(server, name, &station)) {
+            continue;
+        }
+        out() << f.title << " for " << faultS << " s after " << faultAtS << " s: " << stationCount
+              << " stations x " << runs << " runs as " << station.user << "\n";
+        const QString logs = dir.filePath(name);
+        Fault fault{faultAtS, faultS, f.begin, f.end};
+        if (!fault.begin) {
+            fault.begin = [&hung] { hung.hang(); };
+            fault.end = [&hung] { hung.resume(); };
+        }
+        const Tally tally = runStations(
+            drives, station.url(), [&logs](int i) { return logs + QStringLiteral("/st%1").arg(i); }, runs,
+            testPath, fault);
+        printTally(QLatin1String(f.title), station, tally, made);
     }
-    out().flush();
-    DbTarget big = target;
-    big.database = QStringLiteral("bench_report");
-    loadAndTime(big, reportRuns);
-    loadAndTime(DbTarget::sqlite(dir.filePath(QStringLiteral("report.sqlite"))), reportRuns);
+    if (wanted("report")) {
+        DbTarget big;
+        QString error;
+        DbTarget::parse(server.url, &big, &error);
+        {
+            ResultsDb postgres(big, ResultsDb::Access::Admin);
+            if (postgres.open(&error)) {
+                QSqlQuery(postgres.database()).exec(QStringLiteral("CREATE DATABASE bench_report"));
+            }
+        }
+        big.database = QStringLiteral("bench_report");
+        loadAndTime(big, reportRuns);
+        loadAndTime(DbTarget::sqlite(dir.filePath(QStringLiteral("report.sqlite"))), reportRuns);
+    }
     pg({QStringLiteral("stop"), server.dir});
     return 0;
 }
@@ -274,10 +536,5 @@ int runController(const QStringList &args) {
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    // The drivers' complaints about the stopped server are expected; the figures tell the story.
-    QLoggingCategory::setFilterRules(args.contains(QStringLiteral("--station"))
-                                         ? QStringLiteral("*=false")
-                                         : QStringLiteral("*.debug=false"));
-    return args.contains(QStringLiteral("--station")) ? runStation(args) : runController(args);
+    return runBench(app.arguments());
 }

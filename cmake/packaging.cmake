@@ -28,5 +28,5 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 libqt5serialport5 (>= 5.15), libqt5serialbus5 (>= 5.15), libqt5printsupport5 (>= 5.15), \
 libqt5sql5 (>= 5.15), libqt5sql5-sqlite (>= 5.15), \
 libqt-advanced-docking-system3.8.3, libqcustomplot2.1, libc6, libstdc++6")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "socat, libqt5sql5-psql")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "socat, libqt5sql5-psql, qttranslations5-l10n")
 include(CPack)

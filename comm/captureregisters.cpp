@@ -8,21 +8,21 @@ namespace captureregisters {
 
 const QStringList &variableNames() {
     static const QStringList names = {
-        QStringLiteral("- Select a variable -"),
-        QStringLiteral("U current"),
-        QStringLiteral("V current"),
-        QStringLiteral("W current"),
-        QStringLiteral("Quadrature current"),
-        QStringLiteral("Bus voltage"),
-        QStringLiteral("System Phase"),
-        QStringLiteral("Power output"),
-        QStringLiteral("Mecanical speed"),
-        QStringLiteral("Reference speed"),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "- Select a variable -")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "U current")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "V current")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "W current")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "Quadrature current")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "Bus voltage")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "System Phase")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "Power output")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "Mecanical speed")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "Reference speed")),
         QStringLiteral("ang_pll"),
         QStringLiteral("ang_pll2"),
         QStringLiteral("vel_obs2"),
-        QStringLiteral("Quadrature reference"),
-        QStringLiteral("Direct durrent"),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "Quadrature reference")),
+        QStringLiteral(QT_TRANSLATE_NOOP("captureregisters", "Direct durrent")),
     };
     return names;
 }

@@ -14,6 +14,7 @@ constexpr int kPointsAfterAlarm = 0x4FF7;
 constexpr int kVariableSelection = 0x4FFF;  // 5 bits per trace: red, green, blue
 
 // The variables a trace can record, by the index written into the selection register.
+// As built; the window shows them through the "captureregisters" translation context.
 const QStringList &variableNames();
 
 // red + green × 32 + blue × 1024, each index masked to 5 bits.

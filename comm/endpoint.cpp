@@ -1,5 +1,6 @@
 #include "comm/endpoint.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 #include <algorithm>
 
@@ -40,8 +41,9 @@ Endpoint Endpoint::parse(const QString &text) {
     }
     if (!trimmed.startsWith(kTcpScheme, Qt::CaseInsensitive)) {
         if (trimmed.contains(QLatin1String("://"))) {
-            endpoint.m_error =
-                QStringLiteral("'%1': only serial devices and tcp://HOST[:PORT] are known").arg(trimmed);
+            endpoint.m_error = QCoreApplication::translate(
+                                   "Endpoint", "'%1': only serial devices and tcp://HOST[:PORT] are known")
+                                   .arg(trimmed);
             return endpoint;
         }
         endpoint.m_device = trimmed;
@@ -50,13 +52,15 @@ Endpoint Endpoint::parse(const QString &text) {
     }
     endpoint.m_transport = Transport::Tcp;
     const QUrl url(trimmed, QUrl::StrictMode);
-    const QString usage = QStringLiteral("'%1': write tcp://HOST or tcp://HOST:PORT").arg(trimmed);
+    const QString usage =
+        QCoreApplication::translate("Endpoint", "'%1': write tcp://HOST or tcp://HOST:PORT").arg(trimmed);
     const QString authority = trimmed.mid(kTcpScheme.size()).section(QLatin1Char('/'), 0, 0);
     const bool bareIpv6 = authority.count(QLatin1Char(':')) > 1 && !authority.startsWith(QLatin1Char('[')) &&
                           !authority.contains(QLatin1Char('@'));
     if (bareIpv6) {
-        endpoint.m_error =
-            QStringLiteral("'%1': write an IPv6 address in brackets, tcp://[ADDRESS]:PORT").arg(trimmed);
+        endpoint.m_error = QCoreApplication::translate(
+                               "Endpoint", "'%1': write an IPv6 address in brackets, tcp://[ADDRESS]:PORT")
+                               .arg(trimmed);
         return endpoint;
     }
     const bool emptyPort = authority.endsWith(QLatin1Char(':'));
@@ -66,14 +70,16 @@ Endpoint Endpoint::parse(const QString &text) {
         return endpoint;
     }
     if (!zoneIsName(url.host())) {
-        endpoint.m_error =
-            QStringLiteral("'%1': the zone of an IPv6 address is an interface name or number").arg(trimmed);
+        endpoint.m_error = QCoreApplication::translate(
+                               "Endpoint", "'%1': the zone of an IPv6 address is an interface name or number")
+                               .arg(trimmed);
         return endpoint;
     }
     endpoint.m_host = url.host();
     endpoint.m_port = url.port(kDefaultTcpPort);
     if (endpoint.m_port < 1) {
-        endpoint.m_error = QStringLiteral("'%1': the TCP port must be 1 to 65535").arg(trimmed);
+        endpoint.m_error =
+            QCoreApplication::translate("Endpoint", "'%1': the TCP port must be 1 to 65535").arg(trimmed);
         return endpoint;
     }
     endpoint.m_error.clear();
@@ -97,7 +103,8 @@ QString Endpoint::toString() const {
 
 QString Endpoint::describe() const {
     if (!isTcp()) {
-        return QStringLiteral("serial port %1").arg(m_device);
+        return QCoreApplication::translate("Endpoint", "serial port %1").arg(m_device);
     }
-    return QStringLiteral("Modbus TCP gateway %1 port %2").arg(hostInUrl(), QString::number(m_port));
+    return QCoreApplication::translate("Endpoint", "Modbus TCP gateway %1 port %2")
+        .arg(hostInUrl(), QString::number(m_port));
 }

@@ -1,5 +1,6 @@
 #include "comm/flashsequence.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include "comm/customfunction.h"
@@ -19,23 +20,27 @@ bool FlashSequence::load(int model, const QString &path, QStringList *messages) 
                          .arg(piece.model);
     }
     if (m_model == 0) {
-        *messages << QStringLiteral("The model number must be defined to send the update!");
+        *messages << QCoreApplication::translate("FlashSequence",
+                                                 "The model number must be defined to send the update!");
         return false;
     }
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        *messages << QStringLiteral("Selected file: %1 can't be opened").arg(path);
+        *messages
+            << QCoreApplication::translate("FlashSequence", "Selected file: %1 can't be opened").arg(path);
         return false;
     }
     if (info.target == FirmwarePathInfo::Target::None) {
-        *messages << QStringLiteral(
+        *messages << QCoreApplication::translate(
+                         "FlashSequence",
                          "Selected file: %1 is neither a motor nor a user firmware (the file name "
                          "must contain \"motor\" or \"user\")")
                          .arg(path);
         return false;
     }
     if (file.size() == 0 || file.size() > FirmwareImage::kMaxSize) {
-        *messages << QStringLiteral(
+        *messages << QCoreApplication::translate(
+                         "FlashSequence",
                          "Selected file: %1 can't be flashed: its size (%2 bytes) must be 1 to %3 bytes")
                          .arg(path)
                          .arg(file.size())
@@ -44,7 +49,8 @@ bool FlashSequence::load(int model, const QString &path, QStringList *messages) 
     }
     const QByteArray bytes = file.readAll();
     if (bytes.size() != file.size()) {
-        *messages << QStringLiteral("Selected file: %1 can't be opened").arg(path);
+        *messages
+            << QCoreApplication::translate("FlashSequence", "Selected file: %1 can't be opened").arg(path);
         return false;
     }
     m_image = FirmwareImage(bytes);
@@ -60,7 +66,8 @@ void FlashSequence::clear() {
 }
 
 QString FlashSequence::controller() const {
-    return m_motor ? QStringLiteral("MOTOR uC") : QStringLiteral("USER uC");
+    return m_motor ? QCoreApplication::translate("FlashSequence", "MOTOR uC")
+                   : QCoreApplication::translate("FlashSequence", "USER uC");
 }
 
 QModbusRequest FlashSequence::command(quint8 subCommand) const {

@@ -101,7 +101,7 @@ void LinkSession::onTimeout() {
     }
     // Deleting the client abandons the connection attempt; the next open makes a new one.
     deleteClient();
-    failOpen(m_attempt, QStringLiteral("no answer from %1 within %2 s")
+    failOpen(m_attempt, tr("no answer from %1 within %2 s")
                             .arg(m_link.endpoint.describe())
                             .arg(ModbusLink::kConnectTimeoutMs / 1000));
 }

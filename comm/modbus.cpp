@@ -101,7 +101,7 @@ void Modbus::releaseInWorkerThread(QThread *owner) {
     m_pollTimer->stop();
     m_reconnect->stop();
     if (isFlashing()) {
-        abortFlash(QStringLiteral("the worker was stopped"));
+        abortFlash(tr("the worker was stopped"));
     }
     m_queue.clear();
     m_line->drop();
@@ -166,7 +166,7 @@ void Modbus::connectPort() {
         return;
     }
     m_reconnect->stop();
-    dropQueuedWrites(QStringLiteral("a new connection"));
+    dropQueuedWrites(tr("a new connection"));
     m_inFlight = 0;  // nothing the old client held will ever finish
     m_line->open();
 }
@@ -215,7 +215,7 @@ void Modbus::disconnectPort() {
     m_pollTimer->stop();
     m_reconnect->stop();
     if (isFlashing()) {
-        abortFlash(QStringLiteral("the port was closed"));
+        abortFlash(tr("the port was closed"));
     }
     dropQueuedWrites(QStringLiteral("disconnected"));
     m_line->close();
@@ -229,11 +229,11 @@ void Modbus::onLineLost(const QString &reason) {
     }
     m_pollTimer->stop();
     if (isFlashing()) {
-        abortFlash(QStringLiteral("the port was lost"));
+        abortFlash(tr("the port was lost"));
     }
     m_connected = false;
-    stamped(QStringLiteral("Port lost: %1").arg(reason));
-    dropQueuedWrites(QStringLiteral("the port was lost"));
+    stamped(tr("Port lost: %1").arg(reason));
+    dropQueuedWrites(tr("the port was lost"));
     if (m_autoReconnect) {
         m_reconnect->start(m_line->link().endpoint);
     }
@@ -265,7 +265,7 @@ void Modbus::setServerAddress(int address) {
     }
     const int valid = validServerAddress(address);
     if (valid != m_serverAddress) {
-        dropQueuedWrites(QStringLiteral("the drive address changed to %1").arg(valid));
+        dropQueuedWrites(tr("the drive address changed to %1").arg(valid));
     }
     m_serverAddress = valid;
 }
@@ -281,9 +281,8 @@ void Modbus::readBits(bool coils, int start, int count) {
         return;
     }
     if (!fitsRegister(start) || count < 1 || !fitsRegister(start + count - 1)) {
-        logArea(QStringLiteral("Request refused: bits %1 to %2 are not valid addresses")
-                    .arg(start)
-                    .arg(start + count - 1));
+        logArea(
+            tr("Request refused: bits %1 to %2 are not valid addresses").arg(start).arg(start + count - 1));
         return;
     }
     m_bitRead = BitReadRequest{true, coils, start, count};
@@ -371,15 +370,14 @@ quint64 Modbus::queueHoldingWrite(int address, int value, bool log, RequestQueue
         return 0;
     }
     if (!fitsRegister(address) || !fitsWord(value)) {
-        logArea(
-            QStringLiteral("Write refused: register %1 or value %2 out of range").arg(address).arg(value));
+        logArea(tr("Write refused: register %1 or value %2 out of range").arg(address).arg(value));
         return 0;
     }
     if (refuseWhileClosed()) {
         return 0;
     }
     if (log) {
-        logArea(QStringLiteral("Writting value %1 to holding register %2").arg(value).arg(address));
+        logArea(tr("Writting value %1 to holding register %2").arg(value).arg(address));
     }
     QueuedWrite write;
     write.request = pdu::writeSingleRegister(uint16_t(address), uint16_t(value));
@@ -391,9 +389,9 @@ quint64 Modbus::queueWrite(QueuedWrite write, RequestQueue::Lane lane) {
     write.session = lineSession();
     const quint64 ticket = m_queue.push(write, lane);
     if (ticket == 0) {
-        emit send_status(false, true, true,
-                         QStringLiteral("Write refused: %1 writes are already waiting for the drive")
-                             .arg(m_queue.queuedWrites()));
+        emit send_status(
+            false, true, true,
+            tr("Write refused: %1 writes are already waiting for the drive").arg(m_queue.queuedWrites()));
     }
     return ticket;
 }
@@ -402,21 +400,20 @@ bool Modbus::refuseWhileClosed() {
     if (m_connected) {
         return false;
     }
-    emit send_status(false, true, true, QStringLiteral("Write refused: the drive is not connected"));
+    emit send_status(false, true, true, tr("Write refused: the drive is not connected"));
     return true;
 }
 
 void Modbus::dropQueuedWrites(const QString &why) {
     const RequestQueue::Dropped dropped = m_queue.clear();
     if (!dropped.isEmpty()) {
-        logArea(QStringLiteral("Not sent (%1): %2").arg(why, dropped.describe()));
+        logArea(tr("Not sent (%1): %2").arg(why, dropped.describe()));
     }
 }
 
 QString Modbus::registerName(int address) const {
     const QString name = m_registerNames.value(address);
-    return name.isEmpty() ? QStringLiteral("register %1").arg(address)
-                          : QStringLiteral("%1 (register %2)").arg(name).arg(address);
+    return name.isEmpty() ? tr("register %1").arg(address) : tr("%1 (register %2)").arg(name).arg(address);
 }
 
 void Modbus::writeOnDevice(int device, int address, int value, bool log) {
@@ -431,7 +428,7 @@ quint64 Modbus::queueCoilWrite(int device, int address, int value, bool log) {
         return 0;
     }
     if (device < 0 || device > kLastSearchAddress || !fitsRegister(address) || !fitsWord(value)) {
-        logArea(QStringLiteral("Write refused: device %1, register %2 or value %3 out of range")
+        logArea(tr("Write refused: device %1, register %2 or value %3 out of range")
                     .arg(device)
                     .arg(address)
                     .arg(value));
@@ -441,10 +438,8 @@ quint64 Modbus::queueCoilWrite(int device, int address, int value, bool log) {
         return 0;
     }
     if (log) {
-        logArea(QStringLiteral("Writting value %1 to holding register %2 on device %3")
-                    .arg(value)
-                    .arg(address)
-                    .arg(device));
+        logArea(
+            tr("Writting value %1 to holding register %2 on device %3").arg(value).arg(address).arg(device));
     }
     QueuedWrite write;
     write.request = pdu::writeSingleCoil(uint16_t(address), uint16_t(value));
@@ -463,8 +458,8 @@ void Modbus::writeHoldings(int start, QVector<uint16_t> words) {
     const int count = words.size();
     if (count < 1 || count > pdu::kMaxWriteMultipleRegisters || !fitsRegister(start) ||
         start + count > 0x10000) {
-        logArea(QStringLiteral("Writting %1 registers starting at %2 refused: one request carries 1 to %3 "
-                               "registers within 0..65535")
+        logArea(tr("Writting %1 registers starting at %2 refused: one request carries 1 to %3 "
+                   "registers within 0..65535")
                     .arg(count)
                     .arg(start)
                     .arg(pdu::kMaxWriteMultipleRegisters));
@@ -473,10 +468,8 @@ void Modbus::writeHoldings(int start, QVector<uint16_t> words) {
     if (refuseWhileClosed()) {
         return;
     }
-    logArea(QStringLiteral("Writting %1 registers starting at %2: %3")
-                .arg(count)
-                .arg(start)
-                .arg(pdu::wordBytesText(words)));
+    logArea(
+        tr("Writting %1 registers starting at %2: %3").arg(count).arg(start).arg(pdu::wordBytesText(words)));
     QueuedWrite write;
     write.request = pdu::writeMultipleRegisters(uint16_t(start), words);
     write.kind = WriteKind::Multiple;
@@ -504,15 +497,14 @@ void Modbus::readHoldingRange(int start, int count) {
         return;
     }
     if (count < 1 || !fitsRegister(start) || start + count > 0x10000) {
-        logArea(QStringLiteral("Reading holding registers refused: start %1, count %2 out of range")
-                    .arg(start)
-                    .arg(count));
+        logArea(
+            tr("Reading holding registers refused: start %1, count %2 out of range").arg(start).arg(count));
         return;
     }
     m_rangeStart = start;
     m_rangeCount = count;
     m_rangeRequested = true;
-    logArea(QStringLiteral("Reading holding registers from %1 to %2").arg(start).arg(start + count - 1));
+    logArea(tr("Reading holding registers from %1 to %2").arg(start).arg(start + count - 1));
 }
 
 void Modbus::readAuxHoldings() {
@@ -542,7 +534,7 @@ void Modbus::startSearch() {
     if (refuseWhileFlashing()) {
         return;
     }
-    logArea(QStringLiteral("Searching active devices in addresses 1-247..."));
+    logArea(tr("Searching active devices in addresses 1-247..."));
     m_searchAddress = 1;
     m_searchFound = 0;
     m_searchLastPending = false;
@@ -557,7 +549,7 @@ void Modbus::stopSearch() {
     if (m_state != ESTADO_SEARCH && !m_searchActive) {
         return;  // nothing to stop; a pending write or a flash must not be cut short
     }
-    logArea(QStringLiteral("Search stopped by user"));
+    logArea(tr("Search stopped by user"));
     m_searchAddress = 0;
     m_searchLastPending = false;
     setState(ESTADO_R_INPUTS);
@@ -614,7 +606,7 @@ bool Modbus::refuseWhileFlashing() {
     if (!isFlashing()) {
         return false;
     }
-    logArea(QStringLiteral("Request refused: a firmware update is running"));
+    logArea(tr("Request refused: a firmware update is running"));
     return true;
 }
 

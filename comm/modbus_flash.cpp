@@ -29,9 +29,9 @@ void Modbus::selectFirmwareFile(int model, const QString &path) {
         emit flash_finished(false);
         return;
     }
-    logArea(QStringLiteral("Selected file: %1").arg(path));
-    logArea(QStringLiteral("Selected file size: %1kB").arg(m_flash.bytes() / 1024));
-    logArea(QStringLiteral("Ready to flash the new firmware"));
+    logArea(tr("Selected file: %1").arg(path));
+    logArea(tr("Selected file size: %1kB").arg(m_flash.bytes() / 1024));
+    logArea(tr("Ready to flash the new firmware"));
     emit disableInteraction(true);
     m_flashAllSent = true;
     m_flashProgressShown = false;
@@ -56,15 +56,15 @@ void Modbus::setFlashPace(int intervalMs) {
 void Modbus::tickStartFirmware(bool motor) {
     setState(motor ? ESTADO_ERASE_MOTOR : ESTADO_ERASE_USER);
     setFlashPace(motor ? 1000 : 500);
-    logArea(motor ? QStringLiteral("Sending file to MOTOR uC") : QStringLiteral("Sending file to USER uC"));
-    sendFirmwareFrame(m_flash.announceFrame(), FrameKind::Command, QStringLiteral("the announce frame"));
+    logArea(motor ? tr("Sending file to MOTOR uC") : tr("Sending file to USER uC"));
+    sendFirmwareFrame(m_flash.announceFrame(), FrameKind::Command, tr("the announce frame"));
 }
 
 void Modbus::tickEraseFirmware(bool motor) {
-    logArea(motor ? QStringLiteral("Erase MOTOR memory") : QStringLiteral("Erase USER memory"));
+    logArea(motor ? tr("Erase MOTOR memory") : tr("Erase USER memory"));
     setFlashPace(motor ? 1250 : 1000);
     setState(motor ? ESTADO_W_BOOT_FILE : ESTADO_W_USER_FILE);
-    sendFirmwareFrame(m_flash.eraseFrame(), FrameKind::Command, QStringLiteral("the erase frame"));
+    sendFirmwareFrame(m_flash.eraseFrame(), FrameKind::Command, tr("the erase frame"));
 }
 
 void Modbus::tickFirmwareBlock(bool motor) {
@@ -76,12 +76,12 @@ void Modbus::tickFirmwareBlock(bool motor) {
         if (motor) {
             qDebug() << "ESTADO_W_BOOT_FILE fin!!";
         }
-        logArea(QStringLiteral("cerrando fichero"));
+        logArea(tr("cerrando fichero"));
         m_flashProgressShown = false;  // no longer the last line of the log
         setState(motor ? ESTADO_RESET_RENESAS : ESTADO_MARK_GOOD);
         return;
     }
-    const QString frameName = QStringLiteral("block %1").arg(m_flash.nextBlock());
+    const QString frameName = tr("block %1").arg(m_flash.nextBlock());
     if (sendFirmwareFrame(m_flash.takeBlockFrame(), FrameKind::Block, frameName)) {
         m_flashPercent = m_flash.progressAfterLastBlock();
         emit update_progressBarText(m_flashPercent, !m_flashProgressShown);
@@ -92,19 +92,17 @@ void Modbus::tickFirmwareBlock(bool motor) {
 void Modbus::tickResetRenesas() {
     setState(ESTADO_RESET_ATMEL);
     setFlashPace(m_pollInterval);
-    logArea(QStringLiteral("Envio de reset del renesas a app principal"));
-    sendFirmwareFrame(m_flash.resetRenesasFrame(), FrameKind::Command, QStringLiteral("the Renesas reset"));
+    logArea(tr("Envio de reset del renesas a app principal"));
+    sendFirmwareFrame(m_flash.resetRenesasFrame(), FrameKind::Command, tr("the Renesas reset"));
 }
 
 void Modbus::tickFinishFirmware(bool motor) {
     setState(ESTADO_R_INPUTS);
     setFlashPace(m_pollInterval);
-    logArea(motor ? QStringLiteral("Envio de reset del atmel a app principal")
-                  : QStringLiteral("Marcar firmware como bueno"));
-    const QString frameName =
-        motor ? QStringLiteral("the Atmel reset") : QStringLiteral("the mark-good frame");
+    logArea(motor ? tr("Envio de reset del atmel a app principal") : tr("Marcar firmware como bueno"));
+    const QString frameName = motor ? tr("the Atmel reset") : tr("the mark-good frame");
     if (!sendFirmwareFrame(m_flash.finishFrame(), FrameKind::LastCommand, frameName)) {
-        failFlash(QStringLiteral("at %1: it could not be sent").arg(frameName));
+        failFlash(tr("at %1: it could not be sent").arg(frameName));
     }
 }
 
@@ -151,16 +149,15 @@ void Modbus::onFirmwareFrameFinished(QModbusReply *reply, FrameKind kind, const 
     const bool answerOfAnotherFrame = error == QModbusDevice::NoError && reply->rawResult().data() != echo;
     if (error != QModbusDevice::NoError || answerOfAnotherFrame) {
         if (isFlashing() || kind == FrameKind::LastCommand) {
-            failFlash(QStringLiteral("at %1: %2")
-                          .arg(frameName, answerOfAnotherFrame
-                                              ? QStringLiteral("the answer was for another frame")
-                                              : failureReason(*reply)));
+            failFlash(tr("at %1: %2")
+                          .arg(frameName, answerOfAnotherFrame ? tr("the answer was for another frame")
+                                                               : failureReason(*reply)));
         }
         return;
     }
     if (kind == FrameKind::LastCommand) {
         finishFlash();
-        emit flash_verdict(true, QStringLiteral("Firmware update of the %1 completed: %2 bytes sent")
+        emit flash_verdict(true, tr("Firmware update of the %1 completed: %2 bytes sent")
                                      .arg(m_flash.controller())
                                      .arg(m_flash.bytes()));
         emit flash_finished(true);
@@ -173,8 +170,8 @@ void Modbus::reportFirmwareReplyError(QModbusReply *reply) {
         return;
     }
     const QString prefix = error == QModbusDevice::ProtocolError
-                               ? QStringLiteral("RESPUESTA A FUNCION 0x64 - ProtocolError - ")
-                               : QStringLiteral("RESPUESTA A FUNCION 0x64  - =/= NoError - ");
+                               ? tr("RESPUESTA A FUNCION 0x64 - ProtocolError - ")
+                               : tr("RESPUESTA A FUNCION 0x64  - =/= NoError - ");
     statusBar(prefix + writeResponseError(*reply));
 }
 
@@ -196,11 +193,10 @@ void Modbus::failFlash(const QString &detail) {
     finishFlash();
     emit update_progressBarText(m_flashPercent, !m_flashProgressShown);
     emit incErrorCnt();
-    emit flash_verdict(
-        false, QStringLiteral("Firmware update of the %1 failed %2").arg(m_flash.controller(), detail));
+    emit flash_verdict(false, tr("Firmware update of the %1 failed %2").arg(m_flash.controller(), detail));
     emit flash_finished(false);
 }
 
 void Modbus::abortFlash(const QString &reason) {
-    failFlash(QStringLiteral("(aborted: %1)").arg(reason));
+    failFlash(tr("(aborted: %1)").arg(reason));
 }

@@ -134,8 +134,7 @@ void Modbus::endSearchStep(int address) {
         return;
     }
     m_searchLastPending = false;
-    logArea(m_searchFound == 1 ? QStringLiteral("1 drive found")
-                               : QStringLiteral("%1 drives found").arg(m_searchFound));
+    logArea(m_searchFound == 1 ? tr("1 drive found") : tr("%1 drives found").arg(m_searchFound));
 }
 
 void Modbus::tickRange() {
@@ -195,7 +194,7 @@ void Modbus::announceSendRecord(const QueuedWrite &write) {
     const QByteArray data = write.request.data();
     const int address = (quint8(data.at(0)) << 8) | quint8(data.at(1));
     const int value = (quint8(data.at(2)) << 8) | quint8(data.at(3));
-    logArea(QStringLiteral("Writting value %1 to holding register %2").arg(value).arg(address));
+    logArea(tr("Writting value %1 to holding register %2").arg(value).arg(address));
     qDebug() << "num holdings restante: " << m_queue.sendRemaining() << " de un total de "
              << m_queue.sendTotal();
 }
@@ -220,7 +219,7 @@ void Modbus::onWriteFinished(QModbusReply *reply, const QueuedWrite &write) {
     const QByteArray data = write.request.data();
     const int address = data.size() >= 2 ? (quint8(data.at(0)) << 8) | quint8(data.at(1)) : 0;
     const QString target = write.kind == WriteKind::Device
-                               ? QStringLiteral("coil %1 on device %2").arg(address).arg(write.target)
+                               ? tr("coil %1 on device %2").arg(address).arg(write.target)
                                : registerName(address);
     const bool toLogArea = write.kind == WriteKind::Single || write.kind == WriteKind::Device;
     emit send_status(false, true, toLogArea, writeResponseError(*reply, target));

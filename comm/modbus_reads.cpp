@@ -117,8 +117,7 @@ void Modbus::deliverRead(const ReadJob &job) {
     if (m_failures.recordSuccess()) {
         emit ext_disconnected_stop();
         if (m_outage.isValid()) {
-            stamped(
-                QStringLiteral("Communication restored after %1 s").arg(qRound(m_outage.elapsed() / 1000.0)));
+            stamped(tr("Communication restored after %1 s").arg(qRound(m_outage.elapsed() / 1000.0)));
             m_outage.invalidate();
         }
     }
@@ -201,7 +200,7 @@ void Modbus::checkCaptureStatus(const QVector<uint16_t> &words) {
     if (!m_capture.takeReadyStatus(words)) {
         return;
     }
-    logArea(QStringLiteral("Buffer listo para leer"));
+    logArea(tr("Buffer listo para leer"));
     emit update_progressBar2(true, 1.0f / kCaptureSteps * 100.0f);
 }
 
@@ -213,7 +212,7 @@ void Modbus::checkAlarm() {
     if (value == 0.0f) {
         return;
     }
-    logArea(QStringLiteral("El registro de alarma %1 es %2").arg(m_alarmIndex).arg(shortestFloatText(value)));
+    logArea(tr("El registro de alarma %1 es %2").arg(m_alarmIndex).arg(shortestFloatText(value)));
     m_testFailed = true;
     queueHoldingWrite(kAlarmStopRegister, 0, true, RequestQueue::Lane::Priority);
     m_alarmCheck = false;
@@ -226,11 +225,10 @@ void Modbus::checkAccessLevel() {
     m_levelCheckPending = false;
     const int index = m_accessLevelIndex;
     if (index < 0 || index >= m_inputValues.size()) {
-        emit send_status(
-            false, true, true,
-            QStringLiteral("Access level %1 asked for: the register map names no input register that "
-                           "reports the granted level")
-                .arg(m_levelAsked));
+        emit send_status(false, true, true,
+                         tr("Access level %1 asked for: the register map names no input register that "
+                            "reports the granted level")
+                             .arg(m_levelAsked));
         return;
     }
     emit send_status(false, true, true, accessLevelVerdict(m_levelAsked, int(m_inputValues.at(index))));
@@ -253,8 +251,7 @@ void Modbus::reportLostContact(bool exception) {
     if (exception) {
         markTestCommunicationFailure();
     }
-    stamped(QStringLiteral("More than %1 consecutive comm. fails, will omit next messages!")
-                .arg(m_failures.limit()));
+    stamped(tr("More than %1 consecutive comm. fails, will omit next messages!").arg(m_failures.limit()));
     m_outage.start();
     emit ext_disconnected_start();
     if (!exception) {

@@ -1,22 +1,25 @@
 #include "comm/requestqueue.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "comm/pdubuilder.h"
 
 QString RequestQueue::Dropped::describe() const {
     const QString writesText =
-        writes == 1 ? QStringLiteral("1 pending write") : QStringLiteral("%1 pending writes").arg(writes);
-    const QString recordsText = sendRecords == 1
-                                    ? QStringLiteral("1 parameter-file record")
-                                    : QStringLiteral("%1 parameter-file records").arg(sendRecords);
+        writes == 1 ? QCoreApplication::translate("RequestQueue", "1 pending write")
+                    : QCoreApplication::translate("RequestQueue", "%1 pending writes").arg(writes);
+    const QString recordsText =
+        sendRecords == 1
+            ? QCoreApplication::translate("RequestQueue", "1 parameter-file record")
+            : QCoreApplication::translate("RequestQueue", "%1 parameter-file records").arg(sendRecords);
     if (sendRecords == 0) {
         return writesText;
     }
     if (writes == 0) {
         return recordsText;
     }
-    return writesText + QStringLiteral(" and ") + recordsText;
+    return writesText + QCoreApplication::translate("RequestQueue", " and ") + recordsText;
 }
 
 quint64 RequestQueue::push(QueuedWrite write, Lane lane) {

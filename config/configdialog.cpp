@@ -17,33 +17,33 @@ const int kSpeedCount = sizeof(kSpeeds) / sizeof(kSpeeds[0]);
 config::config(QWidget *parent) : QDialog(parent), ui(new Ui::config) {
     ui->setupUi(this);
     for (int32_t bps : kSpeeds) {
-        ui->cmbSpeed->addItem(QStringLiteral("%1 bps").arg(bps));
+        ui->cmbSpeed->addItem(tr("%1 bps").arg(bps));
     }
-    ui->cmbConfig->addItem(QStringLiteral("8bits / No parity / 2 bit stop"));
-    ui->cmbConfig->addItem(QStringLiteral("8bits / Odd par.  / 1 bit stop"));
-    ui->cmbConfig->addItem(QStringLiteral("8bits / Even par. / 1 bit stop"));
-    ui->cmbConfig->addItem(QStringLiteral("8bits / No parity / 1 bit stop"));
+    ui->cmbConfig->addItem(tr("8bits / No parity / 2 bit stop"));
+    ui->cmbConfig->addItem(tr("8bits / Odd par.  / 1 bit stop"));
+    ui->cmbConfig->addItem(tr("8bits / Even par. / 1 bit stop"));
+    ui->cmbConfig->addItem(tr("8bits / No parity / 1 bit stop"));
     setupRecordsGroup();
 }
 
 // In the free corner left of the buttons, so the dialog keeps its size.
 void config::setupRecordsGroup() {
-    auto *group = new QGroupBox(QStringLiteral("Results database"), this);
+    auto *group = new QGroupBox(tr("Results database"), this);
     group->setObjectName(QStringLiteral("grp_records"));
     group->setGeometry(20, 112, 440, 54);
     m_dbUrl = new QLineEdit(group);
     m_dbUrl->setObjectName(QStringLiteral("ed_dbUrl"));
     m_dbUrl->setGeometry(8, 22, 290, 22);
-    m_dbUrl->setPlaceholderText(QStringLiteral("SQLite in the log folder"));
+    m_dbUrl->setPlaceholderText(tr("SQLite in the log folder"));
     m_dbUrl->setToolTip(
-        QStringLiteral("Where every test run is recorded: empty for an SQLite file in the log "
-                       "folder, sqlite:PATH, or postgresql://USER@HOST:PORT/DBNAME for a server "
-                       "shared by the line (password from ~/.pgpass or PGPASSWORD)."));
+        tr("Where every test run is recorded: empty for an SQLite file in the log "
+           "folder, sqlite:PATH, or postgresql://USER@HOST:PORT/DBNAME for a server "
+           "shared by the line (password from ~/.pgpass or PGPASSWORD)."));
     m_station = new QLineEdit(group);
     m_station->setObjectName(QStringLiteral("ed_station"));
     m_station->setGeometry(306, 22, 126, 22);
     m_station->setPlaceholderText(RecordsTarget::defaultStation());
-    m_station->setToolTip(QStringLiteral("Station name recorded with each run (empty: the host name)."));
+    m_station->setToolTip(tr("Station name recorded with each run (empty: the host name)."));
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_records(records()); });
     m_reconnect = new QCheckBox(QStringLiteral("Reconnect automatically"), this);
     m_reconnect->setObjectName(QStringLiteral("chk_reconnect"));
@@ -126,9 +126,8 @@ void config::setXml(const QString &value) {
 
 void config::setNetworkLink(bool network) {
     const QString why =
-        network ? QStringLiteral(
-                      "The port is a Modbus TCP gateway: its own serial line sets speed and framing. "
-                      "The polling time is at least 100 ms.")
+        network ? tr("The port is a Modbus TCP gateway: its own serial line sets speed and framing. "
+                     "The polling time is at least 100 ms.")
                 : QString();
     for (QWidget *widget : {static_cast<QWidget *>(ui->lab_Speed), static_cast<QWidget *>(ui->cmbSpeed),
                             static_cast<QWidget *>(ui->lab_Config), static_cast<QWidget *>(ui->cmbConfig)}) {
@@ -148,13 +147,13 @@ void config::on_chk_registrar_stateChanged(int) {
 }
 
 QString config::chooseLogDirectory(const QString &startDir) {
-    return QFileDialog::getExistingDirectory(this, QStringLiteral("Select log directory"), startDir,
+    return QFileDialog::getExistingDirectory(this, tr("Select log directory"), startDir,
                                              QFileDialog::ShowDirsOnly);
 }
 
 QString config::chooseXmlFile() {
-    return QFileDialog::getOpenFileName(this, QStringLiteral("Select XML configuration file"),
-                                        QDir::currentPath(), QStringLiteral("XML (*.xml)"));
+    return QFileDialog::getOpenFileName(this, tr("Select XML configuration file"), QDir::currentPath(),
+                                        QStringLiteral("XML (*.xml)"));
 }
 
 void config::on_btn_SelectLogDir_clicked() {

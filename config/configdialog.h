@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "test/recordssettings.h"
+#include "records/recordssettings.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -1,5 +1,7 @@
 #include "map/domguard.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QTextCodec>
 
 namespace domguard {
@@ -101,6 +103,25 @@ int nestingDepth(const QString &text, int *offset) {
         i = end + 1;
     }
     return deepest;
+}
+
+bool readFile(const QString &path, QByteArray *bytes, QString *error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QCoreApplication::translate("domguard", "cannot open %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    // A device or a pipe has no size: read one byte past the limit to tell.
+    *bytes = file.read(kMaxFileBytes + 1);
+    if (bytes->size() > kMaxFileBytes) {
+        bytes->clear();
+        *error = QCoreApplication::translate("domguard",
+                                             "%1 is larger than %2 MB: it cannot be a file of this program")
+                     .arg(path)
+                     .arg(kMaxFileBytes / (1024 * 1024));
+        return false;
+    }
+    return true;
 }
 
 bool setContent(QDomDocument &document, const QByteArray &xml, QString *message, int *line, int *column) {

@@ -14,6 +14,15 @@ namespace domguard {
 
 constexpr int kMaxDepth = 256;
 
+// The DOM takes some thirty times a file's size in memory, and every file the program reads
+// with it (register maps, test files, parameter files) is some tens of kilobytes; a larger
+// file than this is refused unread, before it can take gigabytes.
+constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
+
+// The bytes of a file for the DOM: false, with the reason, when it cannot be opened or is
+// larger than kMaxFileBytes.
+bool readFile(const QString &path, QByteArray *bytes, QString *error);
+
 // QDomDocument::setContent without namespace processing, but a document nested deeper than
 // kMaxDepth is refused: false, with a message and the line and column of the element that
 // went too deep.

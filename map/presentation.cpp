@@ -1,9 +1,12 @@
 #include "map/presentation.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "map/numbertext.h"
 
 namespace presentation {
 
@@ -124,7 +127,14 @@ bool isPairHigh(const QString &visType, const QString &nextVisType) {
            (visType == kUint32H && nextVisType == kUint32L);
 }
 
-EditResult editTextToWord(const QString &text, int32_t min, int32_t max, float multiplier, uint16_t *word) {
+Steps stepsFor(const QString &visType) {
+    const bool decimals =
+        visType == kFloat || visType == kUfloat || visType == kFloat32H || visType == kFloat32L;
+    return decimals ? Steps::Rounded : Steps::WholeOnly;
+}
+
+EditResult editTextToWord(const QString &text, int32_t min, int32_t max, float multiplier, uint16_t *word,
+                          Steps steps) {
     bool ok = false;
     const double typed = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     if (!ok || !std::isfinite(typed)) {
@@ -134,7 +144,12 @@ EditResult editTextToWord(const QString &text, int32_t min, int32_t max, float m
         return EditResult::OutOfRange;
     }
     // Single precision on purpose: -0.05 / 0.1 must come out as exactly -0.5 and round to -1.
-    const float rounded = std::round(static_cast<float>(typed) / multiplier);
+    const float inSteps = static_cast<float>(typed) / multiplier;
+    const float rounded = std::round(inSteps);
+    // A thousandth of a step is single precision's noise (12.5 / 0.1f), not a typed fraction.
+    if (steps == Steps::WholeOnly && std::isfinite(inSteps) && std::fabs(inSteps - rounded) > 0.001f) {
+        return EditResult::NotAStep;
+    }
     if (!std::isfinite(rounded) || rounded >= 2147483648.0f || rounded < -2147483648.0f) {
         return EditResult::NotRepresentable;
     }
@@ -144,26 +159,46 @@ EditResult editTextToWord(const QString &text, int32_t min, int32_t max, float m
 
 EditDecision decideEdit(const holding_t &record, const QString &text) {
     EditDecision decision;
-    decision.result = editTextToWord(text, record.min, record.max, record.multiplier, &decision.word);
+    decision.result = editTextToWord(text, record.min, record.max, record.multiplier, &decision.word,
+                                     stepsFor(record.vis_type));
     if (decision.result == EditResult::Ok) {
         return decision;
     }
-    const QString name = record.text.isEmpty() ? QStringLiteral("register %1").arg(record.add) : record.text;
-    const QString range =
-        QStringLiteral("%1 to %2 %3").arg(record.min).arg(record.max).arg(shownUnit(record.unit)).trimmed();
+    const QString name = record.text.isEmpty()
+                             ? QCoreApplication::translate("presentation", "register %1").arg(record.add)
+                             : record.text;
+    const QString range = QCoreApplication::translate("presentation", "%1 to %2 %3")
+                              .arg(record.min)
+                              .arg(record.max)
+                              .arg(shownUnit(record.unit))
+                              .trimmed();
     const QString typed = text.trimmed();
     switch (decision.result) {
         case EditResult::NotANumber:
-            decision.rejection = QStringLiteral("%1 not written: \"%2\" is not a number (accepted range %3)")
-                                     .arg(name, typed, range);
+            decision.rejection =
+                QCoreApplication::translate("presentation",
+                                            "%1 not written: \"%2\" is not a number (accepted range %3)")
+                    .arg(name, typed, range);
             break;
         case EditResult::OutOfRange:
+            decision.rejection = QCoreApplication::translate(
+                                     "presentation", "%1 not written: %2 is outside the accepted range %3")
+                                     .arg(name, typed, range);
+            break;
+        case EditResult::NotAStep:
             decision.rejection =
-                QStringLiteral("%1 not written: %2 is outside the accepted range %3").arg(name, typed, range);
+                record.multiplier == 1.0f
+                    ? QStringLiteral(
+                          "%1 not written: %2 is not a whole number, and the register holds whole numbers")
+                          .arg(name, typed)
+                    : QStringLiteral("%1 not written: %2 is not a whole number of the register's steps of %3")
+                          .arg(name, typed, shortestFloatText(record.multiplier));
             break;
         default:
-            decision.rejection = QStringLiteral("%1 not written: %2 cannot be sent with the multiplier %3")
-                                     .arg(name, typed, QString::number(double(record.multiplier)));
+            decision.rejection =
+                QCoreApplication::translate("presentation",
+                                            "%1 not written: %2 cannot be sent with the multiplier %3")
+                    .arg(name, typed, QString::number(double(record.multiplier)));
             break;
     }
     return decision;

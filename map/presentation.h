@@ -28,13 +28,21 @@ QString formatUint32Pair(uint16_t lowWord, uint16_t highWord, float *asFloat = n
 bool isPairHigh(const QString &visType, const QString &nextVisType);
 
 // NotRepresentable: within the limits, but value / multiplier is no register word (multiplier 0).
-enum class EditResult { Ok, NotANumber, OutOfRange, NotRepresentable };
+// NotAStep: a register shown in whole numbers, and value / multiplier is not whole.
+enum class EditResult { Ok, NotANumber, OutOfRange, NotRepresentable, NotAStep };
+
+// How a typed value between two of the register's steps is taken: rounded to the nearer
+// (registers shown with decimals), or refused (registers shown in whole numbers, where
+// "1450,7" was meant as something else than 1451).
+enum class Steps { Rounded, WholeOnly };
+Steps stepsFor(const QString &visType);
 
 // Turns the text typed into a value cell into the word to write. min and max are inclusive
 // and in displayed units; the word is value / multiplier rounded half away from zero, as a
 // 16-bit two's-complement pattern. A decimal comma counts as a decimal point ("12,5" is 12.5):
 // these fields have no thousands separators. *word is only written on Ok.
-EditResult editTextToWord(const QString &text, int32_t min, int32_t max, float multiplier, uint16_t *word);
+EditResult editTextToWord(const QString &text, int32_t min, int32_t max, float multiplier, uint16_t *word,
+                          Steps steps = Steps::Rounded);
 
 // The verdict on one edit of a holding, aux holding or RAM parameter cell: the word to write,
 // or (nothing being written) the message that tells the user why.

@@ -10,7 +10,11 @@ struct ReadWarning {
     QString element;  // tag name of the element concerned
     QString reason;
 
+    // "line 4: <min>: ..."; the reason alone when it concerns the whole file.
     QString toString() const {
+        if (line == 0 && element.isEmpty()) {
+            return reason;
+        }
         return QStringLiteral("line %1: <%2>: %3").arg(line).arg(element, reason);
     }
 };

@@ -1,5 +1,6 @@
 #include "map/registertooltip.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include "map/presentation.h"
@@ -10,12 +11,12 @@ namespace {
 
 QString addressLine(int address) {
     const QString hex = QString::number(address, 16).toUpper().rightJustified(4, QLatin1Char('0'));
-    return QStringLiteral("Address: 0x%1 (%2)").arg(hex).arg(address);
+    return QCoreApplication::translate("registertooltip", "Address: 0x%1 (%2)").arg(hex).arg(address);
 }
 
 QString rangeLine(int32_t min, int32_t max, const QString &unit) {
     const QString shown = presentation::shownUnit(unit);
-    const QString range = QStringLiteral("Range: %1 .. %2").arg(min).arg(max);
+    const QString range = QCoreApplication::translate("registertooltip", "Range: %1 .. %2").arg(min).arg(max);
     return shown.isEmpty() ? range : range + QLatin1Char(' ') + shown;
 }
 
@@ -30,7 +31,7 @@ void appendChoices(QStringList *lines, const QVector<item_t *> &items) {
     if (items.isEmpty()) {
         return;
     }
-    lines->append(QStringLiteral("Choices:"));
+    lines->append(QCoreApplication::translate("registertooltip", "Choices:"));
     for (const item_t *item : items) {
         lines->append(QStringLiteral("  %1 = %2").arg(item->val).arg(item->text));
     }
@@ -41,13 +42,13 @@ void appendChoices(QStringList *lines, const QVector<item_t *> &items) {
 QString levelName(int level) {
     switch (level) {
         case 1:
-            return QStringLiteral("user");
+            return QCoreApplication::translate("registertooltip", "user");
         case 2:
-            return QStringLiteral("distributor");
+            return QCoreApplication::translate("registertooltip", "distributor");
         case 3:
-            return QStringLiteral("developer");
+            return QCoreApplication::translate("registertooltip", "developer");
         default:
-            return QStringLiteral("anyone");
+            return QCoreApplication::translate("registertooltip", "anyone");
     }
 }
 
@@ -58,7 +59,9 @@ QString forHolding(const holding_t &holding, int address) {
         lines.append(holding.help.trimmed());
     }
     lines.append(rangeLine(holding.min, holding.max, holding.unit));
-    lines.append(QStringLiteral("Access level: %1 (%2)").arg(holding.level).arg(levelName(holding.level)));
+    lines.append(QCoreApplication::translate("registertooltip", "Access level: %1 (%2)")
+                     .arg(holding.level)
+                     .arg(levelName(holding.level)));
     lines.append(addressLine(address));
     appendChoices(&lines, holding.items);
     return lines.join(QLatin1Char('\n'));
@@ -69,7 +72,7 @@ QString forInput(const input_reg_t &input, int address) {
     appendText(&lines, input.text);
     const QString unit = presentation::shownUnit(input.unit);
     if (!unit.isEmpty()) {
-        lines.append(QStringLiteral("Unit: %1").arg(unit));
+        lines.append(QCoreApplication::translate("registertooltip", "Unit: %1").arg(unit));
     }
     lines.append(addressLine(address));
     appendChoices(&lines, input.items);

@@ -64,7 +64,7 @@ bool parseFloat(const QString &text, float *value) {
 }
 
 QString notANumber(const QDomElement &element) {
-    return QStringLiteral("'%1' is not a number").arg(element.text());
+    return xmlmap::tr("'%1' is not a number").arg(element.text());
 }
 
 }  // namespace
@@ -75,19 +75,20 @@ xmlmap::~xmlmap() = default;
 
 bool xmlmap::readMap(const QString &path) {
     m_warnings.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug().noquote() << "Cannot read file" << path << file.errorString();
-        warn(0, QString(), QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    m_wellFormed = false;
+    QByteArray xml;
+    QString error;
+    if (!domguard::readFile(path, &xml, &error)) {
+        qDebug().noquote() << "Cannot read file" << error;
+        warn(0, QString(), error);
         return false;
     }
-    const QByteArray xml = file.readAll();
-    file.close();
     return readMapData(xml, path);
 }
 
 bool xmlmap::readMapData(const QByteArray &xml, const QString &sourceName) {
     m_warnings.clear();
+    m_wellFormed = false;
     QDomDocument document;
     QString message;
     int line = 0;
@@ -95,9 +96,10 @@ bool xmlmap::readMapData(const QByteArray &xml, const QString &sourceName) {
     if (!domguard::setContent(document, xml, &message, &line, &column)) {
         qDebug().noquote() << "Malformed register map" << sourceName << line << column << message;
         warn(line, QStringLiteral("document"),
-             QStringLiteral("malformed XML at column %1: %2; nothing was read").arg(column).arg(message));
+             tr("malformed XML at column %1: %2; nothing was read").arg(column).arg(message));
         return true;
     }
+    m_wellFormed = true;
     const QDomElement root = document.documentElement();
     for (QDomElement section = root.firstChildElement(); !section.isNull();
          section = section.nextSiblingElement()) {
@@ -111,7 +113,7 @@ bool xmlmap::readMapData(const QByteArray &xml, const QString &sourceName) {
         } else if (tag == QLatin1String("RAM_Parameter")) {
             readRamSection(section);
         } else {
-            warn(section, QStringLiteral("unknown section ignored"));
+            warn(section, tr("unknown section ignored"));
         }
     }
     checkPollLimits();
@@ -177,7 +179,7 @@ void xmlmap::readOption(const QDomElement &option) {
             const ushort value = text.toUShort(&ok, 10);
             this->*o.member = ok ? value : kNoPosition;
             if (!ok) {
-                warn(option, notANumber(option) + QStringLiteral(", using %1").arg(kNoPosition));
+                warn(option, notANumber(option) + tr(", using %1").arg(kNoPosition));
             }
             return;
         }
@@ -186,12 +188,12 @@ void xmlmap::readOption(const QDomElement &option) {
         if (tag == QLatin1String(o.tag)) {
             if (!parseInt32(text, &(this->*o.member))) {
                 this->*o.member = o.fallback;
-                warn(option, notANumber(option) + QStringLiteral(", using %1").arg(o.fallback));
+                warn(option, notANumber(option) + tr(", using %1").arg(o.fallback));
             }
             return;
         }
     }
-    warn(option, QStringLiteral("unknown option ignored"));
+    warn(option, tr("unknown option ignored"));
 }
 
 // ---- blocks and holdings ----------------------------------------------------------------
@@ -200,8 +202,8 @@ void xmlmap::readBlock(const QDomElement &block) {
     static const char *const required[] = {"name", "query", "type", "start", "end"};
     for (const char *attribute : required) {
         if (!block.hasAttribute(QLatin1String(attribute))) {
-            warn(block, QStringLiteral("block and its holdings skipped: attribute '%1' missing")
-                            .arg(QLatin1String(attribute)));
+            warn(block,
+                 tr("block and its holdings skipped: attribute '%1' missing").arg(QLatin1String(attribute)));
             return;
         }
     }
@@ -212,13 +214,12 @@ void xmlmap::readBlock(const QDomElement &block) {
     const QString start = block.attribute(QStringLiteral("start"));
     if (!parseU16(start, &record->start)) {
         record->start = 0;
-        warn(block,
-             QStringLiteral("block '%1': start '%2' is not a position, using 0").arg(record->name, start));
+        warn(block, tr("block '%1': start '%2' is not a position, using 0").arg(record->name, start));
     }
     const QString end = block.attribute(QStringLiteral("end"));
     if (!parseU16(end, &record->end)) {
-        warn(block, QStringLiteral("block '%1' and its holdings skipped: end '%2' is not a position")
-                        .arg(record->name, end));
+        warn(block,
+             tr("block '%1' and its holdings skipped: end '%2' is not a position").arg(record->name, end));
         return;
     }
     for (QDomNode node = block.firstChild(); !node.isNull(); node = node.nextSibling()) {
@@ -234,14 +235,14 @@ void xmlmap::readHolding(const QDomElement &element) {
     holding_t holding;
     const QString add = element.attribute(QStringLiteral("add"));
     if (!parseU16(add, &holding.add)) {
-        warn(element, QStringLiteral("holding dropped: add '%1' is not a register address").arg(add));
+        warn(element, tr("holding dropped: add '%1' is not a register address").arg(add));
         return;
     }
     for (QDomElement child = element.firstChildElement(); !child.isNull();
          child = child.nextSiblingElement()) {
         bool stopChildren = false;
         if (!readHoldingChild(child, holding, &stopChildren)) {
-            warn(child, QStringLiteral("holding %1 dropped: %2").arg(holding.add).arg(notANumber(child)));
+            warn(child, tr("holding %1 dropped: %2").arg(holding.add).arg(notANumber(child)));
             return;
         }
         if (stopChildren) {
@@ -271,7 +272,7 @@ bool xmlmap::readHoldingChild(const QDomElement &child, holding_t &holding, bool
     } else if (tag == QLatin1String("vis_type")) {
         holding.vis_type = text;
         if (text == QLatin1String("list") && !holding.items.isEmpty()) {
-            warn(child, QStringLiteral("holding %1: %2 item(s) before <vis_type>list</vis_type> discarded")
+            warn(child, tr("holding %1: %2 item(s) before <vis_type>list</vis_type> discarded")
                             .arg(holding.add)
                             .arg(holding.items.size()));
             holding.items.clear();
@@ -289,7 +290,7 @@ bool xmlmap::readHoldingChild(const QDomElement &child, holding_t &holding, bool
     } else if (tag == QLatin1String("level")) {
         return parseInt32(text, &holding.level);
     } else {
-        warn(child, QStringLiteral("holding %1: unknown element ignored").arg(holding.add));
+        warn(child, tr("holding %1: unknown element ignored").arg(holding.add));
     }
     return true;
 }
@@ -299,8 +300,8 @@ bool xmlmap::readItem(const QDomElement &element, QVector<item_t *> &items) {
     auto item = std::make_unique<item_t>();
     const QString val = element.attribute(QStringLiteral("val"));
     if (!parseItemValue(val, &item->val)) {
-        warn(element, QStringLiteral("item val '%1' is not a 16-bit number; the rest of this register "
-                                     "is not read")
+        warn(element, tr("item val '%1' is not a 16-bit number; the rest of this register "
+                         "is not read")
                           .arg(val));
         return false;
     }
@@ -322,7 +323,7 @@ void xmlmap::readSection(const QDomElement &section, bool (xmlmap::*readOne)(con
     for (QDomElement element = section.firstChildElement(); !element.isNull();
          element = element.nextSiblingElement()) {
         if (!(this->*readOne)(element)) {
-            warn(element, QStringLiteral("rest of the %1 section abandoned").arg(section.tagName()));
+            warn(element, tr("rest of the %1 section abandoned").arg(section.tagName()));
             return;
         }
     }
@@ -333,7 +334,7 @@ bool xmlmap::readInputRegister(const QDomElement &element) {
     input_reg_t reg;
     const QString add = element.attribute(QStringLiteral("add"));
     if (!parseU16(add, &reg.add)) {
-        warn(element, QStringLiteral("input register dropped: add '%1' is not a register address").arg(add));
+        warn(element, tr("input register dropped: add '%1' is not a register address").arg(add));
         return false;
     }
     reg.name = element.tagName();
@@ -360,10 +361,10 @@ bool xmlmap::readInputRegister(const QDomElement &element) {
         } else if (tag == QLatin1String("unit")) {
             reg.unit = text == QLatin1String("none") ? QStringLiteral("adim") : text;
         } else {
-            warn(child, QStringLiteral("input register %1: unknown element ignored").arg(reg.add));
+            warn(child, tr("input register %1: unknown element ignored").arg(reg.add));
         }
         if (!ok) {
-            warn(child, QStringLiteral("input register %1 dropped: %2").arg(reg.add).arg(notANumber(child)));
+            warn(child, tr("input register %1 dropped: %2").arg(reg.add).arg(notANumber(child)));
             return false;
         }
     }
@@ -377,8 +378,7 @@ int32_t xmlmap::readColourAttribute(const QDomElement &element, const QString &n
     }
     int32_t value = 255;
     if (!parseInt32(element.attribute(name), &value)) {
-        warn(element,
-             QStringLiteral("%1 '%2' is not a number, using 255").arg(name, element.attribute(name)));
+        warn(element, tr("%1 '%2' is not a number, using 255").arg(name, element.attribute(name)));
         return 255;
     }
     return value;
@@ -395,7 +395,7 @@ bool xmlmap::readRamParameter(const QDomElement &element) {
     holding_t param;
     const QString add = element.attribute(QStringLiteral("add"));
     if (!parseU16(add, &param.add)) {
-        warn(element, QStringLiteral("RAM parameter dropped: add '%1' is not a register address").arg(add));
+        warn(element, tr("RAM parameter dropped: add '%1' is not a register address").arg(add));
         return false;
     }
     param.name = element.tagName();
@@ -419,10 +419,10 @@ bool xmlmap::readRamParameter(const QDomElement &element) {
         } else if (tag == QLatin1String("unit")) {
             param.unit = text == QLatin1String("none") ? QStringLiteral("adim") : text;
         } else {
-            warn(child, QStringLiteral("RAM parameter %1: element ignored").arg(param.add));
+            warn(child, tr("RAM parameter %1: element ignored").arg(param.add));
         }
         if (!ok) {
-            warn(child, QStringLiteral("RAM parameter %1 dropped: %2").arg(param.add).arg(notANumber(child)));
+            warn(child, tr("RAM parameter %1 dropped: %2").arg(param.add).arg(notANumber(child)));
             return false;
         }
     }
@@ -485,13 +485,11 @@ void xmlmap::checkPollLimits() {
     const int normal = normalHoldingCount();
     if (normal > kMaxRegistersPerRead) {
         warn(0, QStringLiteral("block"),
-             QStringLiteral("%1 normal holdings: one poll reads at most %2")
-                 .arg(normal)
-                 .arg(kMaxRegistersPerRead));
+             tr("%1 normal holdings: one poll reads at most %2").arg(normal).arg(kMaxRegistersPerRead));
     }
     if (m_inputs.size() > kMaxRegistersPerRead) {
         warn(0, QStringLiteral("Input_Register"),
-             QStringLiteral("%1 input registers: one poll reads at most %2")
+             tr("%1 input registers: one poll reads at most %2")
                  .arg(m_inputs.size())
                  .arg(kMaxRegistersPerRead));
     }

@@ -25,7 +25,8 @@ class xmlmap : public QObject {
     explicit xmlmap(QObject *parent = nullptr);
     ~xmlmap() override;
 
-    // False only when the file cannot be opened. Malformed XML reads nothing and returns true.
+    // False only when the file cannot be opened or is too large (domguard::kMaxFileBytes).
+    // Malformed XML reads nothing and returns true; wellFormed() tells.
     bool readMap(const QString &path);
     // Same as readMap on bytes already in memory; sourceName only labels debug output.
     bool readMapData(const QByteArray &xml, const QString &sourceName = {});
@@ -36,6 +37,8 @@ class xmlmap : public QObject {
 
     // Everything dropped, abandoned or defaulted by the most recent read.
     const ReadWarnings &warnings() const { return m_warnings; }
+    // Whether the most recent read found a well-formed XML document.
+    bool wellFormed() const { return m_wellFormed; }
 
     // Each getter appends to `out` and returns its new size.
     int getHoldings(QVector<holding_t *> &out) const;
@@ -96,6 +99,7 @@ class xmlmap : public QObject {
     QVector<coil_t *> m_discreteInputs;
 
     ReadWarnings m_warnings;
+    bool m_wellFormed = false;
 
     QString m_version;
     QString m_model;

@@ -1,6 +1,9 @@
 #include "params/paramcompare.h"
 
+#include <QCoreApplication>
 #include <algorithm>
+
+#include "map/presentation.h"
 
 namespace {
 
@@ -21,20 +24,38 @@ QString addressList(const QVector<uint16_t> &addresses) {
 
 }  // namespace
 
+QString comparedValueText(const holding_t *mapHolding, uint16_t word) {
+    if (mapHolding == nullptr) {
+        return QString::number(word);
+    }
+    if (mapHolding->vis_type == QLatin1String("list")) {
+        const int index = presentation::listIndexForWord(mapHolding->items, word);
+        return index >= 0 ? mapHolding->items.at(index)->text : QString::number(word);
+    }
+    const QString text = presentation::formatValue(word, mapHolding->multiplier, mapHolding->vis_type).text;
+    const QString unit = presentation::shownUnit(mapHolding->unit);
+    return unit.isEmpty() || unit == QLatin1String("none") ? text : QStringLiteral("%1 %2").arg(text, unit);
+}
+
 QStringList ParamComparison::summaryLines() const {
     QStringList lines;
-    lines << QStringLiteral("There are <b>%1</b> parameters with different values").arg(differences);
+    lines << QCoreApplication::translate("paramcompare",
+                                         "There are <b>%1</b> parameters with different values")
+                 .arg(differences);
     if (modelDiffers) {
-        lines << QStringLiteral(
+        lines << QCoreApplication::translate(
+            "paramcompare",
             "<font color='red'><b>ERROR!</b></font> Different hardware models. Parameter file can't be sent");
     }
     if (versionDiffers) {
-        lines << QStringLiteral(
+        lines << QCoreApplication::translate(
+            "paramcompare",
             "<font color='orange'><b>WARNING!</b></font> Different firmware version. Make sure "
             "parameters are compatible");
     }
     if (!unsendable.isEmpty()) {
-        lines << QStringLiteral(
+        lines << QCoreApplication::translate(
+                     "paramcompare",
                      "<font color='orange'><b>WARNING!</b></font> Addresses above %1 can't be sent and "
                      "are skipped: %2")
                      .arg(kMaxSendAddress)

@@ -37,6 +37,11 @@ struct DriveIdentityTexts {
 // The largest holding address a send record can carry.
 constexpr int kMaxSendAddress = 255;
 
+// A value of the compared tables as the holding tables show it, scaled with its unit by the
+// map's holding at that position ("150.0 V", a list's choice): raw words alone ("320 / 150")
+// tell the user nothing. The word in decimal when the map has no holding there.
+QString comparedValueText(const holding_t *mapHolding, uint16_t word);
+
 ParamComparison compareParameters(const QVector<holding_t> &fileHoldings,
                                   const QVector<holding_t *> &driveHoldings,
                                   const DriveIdentityTexts &identity);

@@ -1,5 +1,6 @@
 #include "params/paramexport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,17 +45,18 @@ QString exportFailureText(const QString &path) {
     const QFileInfo folder(target.absolutePath());
     QString reason;
     if (path.isEmpty()) {
-        reason = QStringLiteral("no file name");
+        reason = QCoreApplication::translate("paramexport", "no file name");
     } else if (!folder.exists()) {
-        reason =
-            QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder.filePath()));
+        reason = QCoreApplication::translate("paramexport", "the folder %1 does not exist")
+                     .arg(QDir::toNativeSeparators(folder.filePath()));
     } else if (target.isDir()) {
-        reason = QStringLiteral("it is a folder");
+        reason = QCoreApplication::translate("paramexport", "it is a folder");
     } else if (!folder.isWritable() || (target.exists() && !target.isWritable())) {
-        reason = QStringLiteral("permission denied");
+        reason = QCoreApplication::translate("paramexport", "permission denied");
     } else {
-        reason = QStringLiteral("the disk may be full or the file in use");
+        reason = QCoreApplication::translate("paramexport", "the disk may be full or the file in use");
     }
-    return QStringLiteral("Error: parameter file %1 could not be saved (%2). Nothing was written.")
+    return QCoreApplication::translate(
+               "paramexport", "Error: parameter file %1 could not be saved (%2). Nothing was written.")
         .arg(QDir::toNativeSeparators(path), reason);
 }

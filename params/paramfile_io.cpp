@@ -1,5 +1,6 @@
 #include "params/paramfile_io.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDomDocument>
 #include <QDomElement>
@@ -23,7 +24,8 @@ float parseFloatField(const QDomElement &element, ParamFileContents *out) {
     if (ok && std::isfinite(value)) {
         return value;
     }
-    warn(out, element, QStringLiteral("\"%1\" is not a number: read as 0").arg(element.text()));
+    warn(out, element,
+         QCoreApplication::translate("paramfile", "\"%1\" is not a number: read as 0").arg(element.text()));
     return 0.0f;
 }
 
@@ -49,7 +51,8 @@ bool readAdd(const QDomElement &element, holding_t *holding, ParamFileContents *
         return true;
     }
     warn(out, element,
-         QStringLiteral("\"%1\" is not a register address: holding dropped").arg(element.text()));
+         QCoreApplication::translate("paramfile", "\"%1\" is not a register address: holding dropped")
+             .arg(element.text()));
     return false;
 }
 
@@ -57,11 +60,14 @@ bool readBin(const QDomElement &element, holding_t *holding, ParamFileContents *
     bool isNumber = false;
     if (!parseWordField(element, &holding->value, &isNumber)) {
         warn(out, element,
-             QStringLiteral("%1 is not a 16-bit register value: holding dropped").arg(element.text()));
+             QCoreApplication::translate("paramfile", "%1 is not a 16-bit register value: holding dropped")
+                 .arg(element.text()));
         return false;
     }
     if (!isNumber) {
-        warn(out, element, QStringLiteral("\"%1\" is not a number: read as 0").arg(element.text()));
+        warn(out, element,
+             QCoreApplication::translate("paramfile", "\"%1\" is not a number: read as 0")
+                 .arg(element.text()));
     }
     return true;
 }
@@ -90,7 +96,7 @@ bool readHolding(const QDomElement &holdingElement, holding_t *holding, ParamFil
         }
     }
     if (!hasAdd) {
-        warn(out, holdingElement, QStringLiteral("no address: holding dropped"));
+        warn(out, holdingElement, QCoreApplication::translate("paramfile", "no address: holding dropped"));
     }
     return hasAdd;
 }
@@ -182,14 +188,16 @@ bool readParamFile(const QString &path, ParamFileContents *out) {
     if (!out) {
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray xml;
+    QString error;
+    if (!domguard::readFile(path, &xml, &error)) {
         *out = ParamFileContents();
-        out->error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
+        error[0] = error.at(0).toUpper();
+        out->error = error;
         qDebug().noquote() << out->error;
         return false;
     }
-    return readParamFileData(file.readAll(), out);
+    return readParamFileData(xml, out);
 }
 
 bool writeParamFileData(QIODevice *device, const ParamFileMeta &meta, const QVector<holding_t *> &holdings) {

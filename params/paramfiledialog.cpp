@@ -1,11 +1,14 @@
 #include "params/paramfiledialog.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <algorithm>
 #include <initializer_list>
 
 #include "map/xmlmap.h"
@@ -36,6 +39,20 @@ void setReadOnlyCell(QTableWidget *table, int row, int column, const QString &te
     item->setText(text);
 }
 
+// Values with their units are wider than raw words: the column grows to show each whole, and
+// the table with it, so that the marks beside the values stay in sight.
+void fitValueColumn(QTableWidget *table) {
+    const int width = table->columnWidth(1);
+    table->resizeColumnToContents(1);
+    table->setColumnWidth(1, std::max(width, table->columnWidth(1)));
+    int needed = table->verticalHeader()->sizeHint().width() +
+                 table->verticalScrollBar()->sizeHint().width() + 2 * table->frameWidth();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        needed += table->columnWidth(column);
+    }
+    table->setMinimumWidth(needed);
+}
+
 // One row per register, headed by its address.
 void setRows(QTableWidget *table, const QStringList &addresses) {
     table->setRowCount(addresses.size());
@@ -46,18 +63,20 @@ void setRows(QTableWidget *table, const QStringList &addresses) {
 }
 
 QString chooseParameterFile(QWidget *parent) {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Seleccione XML"), QDir::currentPath(),
-                                        QStringLiteral("XML (*.xml)"));
+    return QFileDialog::getOpenFileName(parent, QCoreApplication::translate("ParamFile", "Seleccione XML"),
+                                        QDir::currentPath(), QStringLiteral("XML (*.xml)"));
 }
 
 bool confirmFirmwareDefaults(QWidget *parent) {
     QMessageBox box(parent);
     box.setIcon(QMessageBox::Warning);
-    box.setText(QStringLiteral(
+    box.setText(QCoreApplication::translate(
+        "ParamFile",
         "WARNING: you will lose the current parametrization and go back to the firmware defaults. "
         "Firmware defaults may not be the correct ones for your motor; consult your distributor "
         "if you are unsure."));
-    box.setInformativeText(QStringLiteral("Do you want to set the default parameters?"));
+    box.setInformativeText(
+        QCoreApplication::translate("ParamFile", "Do you want to set the default parameters?"));
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
@@ -95,7 +114,7 @@ void ParamFile::chooseAndLoad() {
 bool ParamFile::loadParamFile(const QString &path) {
     ParamFileContents contents;
     if (!readParamFile(path, &contents)) {
-        showLoadError(QStringLiteral("Error: parameter file %1 not loaded (%2)").arg(path, contents.error));
+        showLoadError(tr("Error: parameter file %1 not loaded (%2)").arg(path, contents.error));
         return false;
     }
     m_loadError.clear();
@@ -136,9 +155,18 @@ void ParamFile::fillFileTable() {
     setRows(table, addresses);
     for (int row = 0; row < m_fileHoldings.size(); ++row) {
         setReadOnlyCell(table, row, 0, m_fileHoldings[row].text);
-        setReadOnlyCell(table, row, 1, QString::number(m_fileHoldings[row].value));
     }
+    showFileValues();
     ui->tW_Coils->setVisible(!m_fileCoils.isEmpty());
+}
+
+// The file's values scaled by the map's holding at each position, so the two sides read alike.
+void ParamFile::showFileValues() {
+    for (int row = 0; row < m_fileHoldings.size() && row < ui->tW_Holdings->rowCount(); ++row) {
+        setReadOnlyCell(ui->tW_Holdings, row, 1,
+                        comparedValueText(m_driveHoldings.value(row), m_fileHoldings[row].value));
+    }
+    fitValueColumn(ui->tW_Holdings);
 }
 
 void ParamFile::setDeviceInfo(uint16_t version, uint16_t model) {
@@ -160,6 +188,7 @@ void ParamFile::setMapPath(const QString &path) {
     // The map's records carry defaults, not the drive's values.
     m_haveDriveValues = false;
     fillDriveTable();
+    showFileValues();
     clearComparison();
 }
 
@@ -177,7 +206,7 @@ void ParamFile::fillDriveTable() {
             continue;
         }
         setReadOnlyCell(table, row, 0, holding->text);
-        setReadOnlyCell(table, row, 1, QStringLiteral("%1 %2").arg(holding->def).arg(holding->unit));
+        setReadOnlyCell(table, row, 1, comparedValueText(holding, uint16_t(holding->def)));
         setReadOnlyCell(table, row, 2, kNotCompared);
     }
     ui->tW_Coils_2->setVisible(!m_driveCoils.isEmpty());
@@ -191,12 +220,15 @@ void ParamFile::setDeviceHoldings(const QVector<holding_t *> &list) {
     m_haveDriveValues = true;
     if (!sameRecords) {
         fillDriveTable();
+        showFileValues();
     }
     for (int row = 0; row < m_driveHoldings.size(); ++row) {
         if (m_driveHoldings[row] != nullptr) {
-            setReadOnlyCell(ui->tW_Holdings_2, row, 1, QString::number(m_driveHoldings[row]->value));
+            setReadOnlyCell(ui->tW_Holdings_2, row, 1,
+                            comparedValueText(m_driveHoldings[row], m_driveHoldings[row]->value));
         }
     }
+    fitValueColumn(ui->tW_Holdings_2);
     compare();
 }
 
@@ -227,7 +259,7 @@ void ParamFile::showMarks() {
         QBrush background;
         if (row < m_comparison.compared()) {
             const bool same = m_comparison.marks[row] == ParamComparison::Mark::Same;
-            text = same ? QStringLiteral("ok") : QStringLiteral("no");
+            text = same ? tr("ok") : tr("no");
             background = QBrush(same ? Qt::green : Qt::red);
         }
         setReadOnlyCell(table, row, 2, text);

@@ -71,6 +71,7 @@ class ParamFile : public QDialog {
     void chooseAndLoad();
     void showLoadError(const QString &message);
     void fillFileTable();
+    void showFileValues();
     void fillDriveTable();
     void compare();
     void showMarks();

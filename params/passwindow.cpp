@@ -5,10 +5,10 @@
 passWindow::passWindow(QWidget *parent) : QDialog(parent), ui(new Ui::passWindow) {
     ui->setupUi(this);
     // The row is the level number.
-    ui->cmbLevel->addItem(QStringLiteral("-- select a user level --"));
-    ui->cmbLevel->addItem(QStringLiteral("Level 1: user"));
-    ui->cmbLevel->addItem(QStringLiteral("Level 2: distributor"));
-    ui->cmbLevel->addItem(QStringLiteral("Level 3: developer"));
+    ui->cmbLevel->addItem(tr("-- select a user level --"));
+    ui->cmbLevel->addItem(tr("Level 1: user"));
+    ui->cmbLevel->addItem(tr("Level 2: distributor"));
+    ui->cmbLevel->addItem(tr("Level 3: developer"));
 }
 
 passWindow::~passWindow() {

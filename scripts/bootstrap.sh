@@ -5,11 +5,11 @@ set -euo pipefail
 
 PACKAGES=(
   cmake g++ make clang-format
-  qtbase5-dev qtbase5-dev-tools
+  qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
   libqt5serialbus5-dev libqt5serialport5-dev
   libqt-advanced-docking-system-dev libqcustomplot-dev
   socat xvfb xauth
-  postgresql libqt5sql5-psql libqt5sql5-sqlite
+  postgresql libqt5sql5-psql libqt5sql5-sqlite openssl
   clang libclang-rt-14-dev
 )
 

@@ -37,7 +37,7 @@ bool TestEngine::loadTest(const QString &path) {
     }
     if (!read || !problems.isEmpty()) {
         if (!read) {
-            say(QStringLiteral("Cannot read the test file %1")
+            say(tr("Cannot read the test file %1")
                     .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
         }
         for (const ReadWarning &w : reader.warnings()) {
@@ -46,8 +46,8 @@ bool TestEngine::loadTest(const QString &path) {
         for (const QString &p : problems) {
             say(p);
         }
-        say(QStringLiteral("Error %1").arg(0));
-        say(QStringLiteral("El fichero de test no pudo ser cargado."));
+        say(tr("Error %1").arg(0));
+        say(tr("El fichero de test no pudo ser cargado."));
         m_worker->runInWorkerThread([this] {
             m_running = false;
             m_runningFlag = false;
@@ -67,7 +67,7 @@ bool TestEngine::loadTest(const QString &path) {
         hasSerial = hasSerial || s.kind == StepSerialNumber;
     }
     m_serialRequired = hasSerial;
-    say(QStringLiteral("Test file: %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+    say(tr("Test file: %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
     m_worker->runInWorkerThread([this, def] { install(def); });
     return true;
 }
@@ -90,11 +90,12 @@ void TestEngine::announce() {
         const test_step_t &s = m_def.steps.at(num);
         switch (s.kind) {
             case StepEspera:
-                emit m_worker->testResult(num, s.kind, QStringLiteral("- espera -"), 0, 0,
+                emit m_worker->testResult(num, s.kind, QStringLiteral(QT_TR_NOOP("- espera -")), 0, 0,
                                           m_def.espera.value(s.index), 0, false);
                 break;
             case StepMensaje:
-                emit m_worker->testResult(num, s.kind, QStringLiteral("- mensaje -"), 0, 0, 0, 0, false);
+                emit m_worker->testResult(num, s.kind, QStringLiteral(QT_TR_NOOP("- mensaje -")), 0, 0, 0, 0,
+                                          false);
                 break;
             case StepReadInputRegisters: {
                 const read_input_t &r = m_def.readInputs.at(s.index);
@@ -102,11 +103,12 @@ void TestEngine::announce() {
                 break;
             }
             case StepStopIfAlarm:
-                emit m_worker->testResult(num, s.kind, QStringLiteral("stop if alarm:"),
+                emit m_worker->testResult(num, s.kind, QStringLiteral(QT_TR_NOOP("stop if alarm:")),
                                           m_def.stopIfAlarm.value(s.index), 0, 0, 0, false);
                 break;
             case StepSerialNumber:
-                emit m_worker->testResult(num, s.kind, QStringLiteral("Numero de serie:"), 0, 0, 0, 0, false);
+                emit m_worker->testResult(num, s.kind, QStringLiteral(QT_TR_NOOP("Numero de serie:")), 0, 0,
+                                          0, 0, false);
                 break;
             case StepImg:
             case StepComm:
@@ -187,7 +189,7 @@ void TestEngine::onLineLost() {
     if (!m_running) {
         return;
     }
-    say(QStringLiteral("Line lost: the test was cancelled"));
+    say(tr("Line lost: the test was cancelled"));
     m_lineLost = true;
     m_currentStep = 0;
     m_result = 0;
@@ -214,7 +216,8 @@ void TestEngine::runTestStep() {
     const bool waitingInStep = m_write.ticket != 0 || m_staleTicks > 0;
     if (markedRowKind(step.kind) && !waitingInStep) {
         const float res = step.kind == StepStopIfAlarm ? m_def.stopIfAlarm.value(step.index) : 0;
-        const QString txt = step.kind == StepStopIfAlarm ? QStringLiteral("stop if alarm:") : stepName(step);
+        const QString txt =
+            step.kind == StepStopIfAlarm ? QStringLiteral(QT_TR_NOOP("stop if alarm:")) : stepName(step);
         result(m_currentStep, step.kind, txt, res, 0, 0, 0);
     }
     if (m_worker->testFailed()) {
@@ -246,7 +249,7 @@ void TestEngine::advance() {
     }
     const bool loopConfigured = m_def.loopStart != 0 && m_def.loopStop != 0;
     if (loopConfigured && m_currentStep == m_def.loopStop - 1) {
-        say(QStringLiteral("<font color='green'><b>---- Fin de bucle, paso %1 de %2 ----</b></font>")
+        say(tr("<font color='green'><b>---- Fin de bucle, paso %1 de %2 ----</b></font>")
                 .arg(m_loopCounter)
                 .arg(m_def.loopIterations));
         ++m_loopCounter;
@@ -265,7 +268,7 @@ TestEngine::Outcome TestEngine::perform(const test_step_t &step) {
             return espera(num, m_def.espera.at(step.index));
         case StepMensaje:
             say(m_def.mensaje.at(step.index));
-            result(num, step.kind, QStringLiteral("- mensaje -"), 0, 0, 0, 0);
+            result(num, step.kind, QStringLiteral(QT_TR_NOOP("- mensaje -")), 0, 0, 0, 0);
             return Outcome::Next;
         case StepImg:
             return Outcome::Next;
@@ -305,8 +308,8 @@ void TestEngine::failureEnd() {
     m_result = -1;
     m_worker->queueHoldingWrite(stopRegisterFor(m_worker->holdingListSize()), 0, true,
                                 RequestQueue::Lane::Priority);
-    say(QStringLiteral("<font color='red' size='15'><b>Placa INCORRECTA!</b></font>"));
-    say(QStringLiteral("Placas ensayadas: %1. Fallos: %2").arg(m_boardsTested.load()).arg(m_failures.load()));
+    say(tr("<font color='red' size='15'><b>Placa INCORRECTA!</b></font>"));
+    say(tr("Placas ensayadas: %1. Fallos: %2").arg(m_boardsTested.load()).arg(m_failures.load()));
     m_currentStep = 0;
     finish();
     emit m_worker->disableTestBTN(false);
@@ -318,8 +321,8 @@ void TestEngine::passEnd() {
     finish();
     emit m_worker->disableTestBTN(false);
     m_boardsTested.fetch_add(1);
-    say(QStringLiteral("<font color='green' size='15'><b>Placa CORRECTA!</b></font>"));
-    say(QStringLiteral("Placas ensayadas: %1. Fallos: %2").arg(m_boardsTested.load()).arg(m_failures.load()));
+    say(tr("<font color='green' size='15'><b>Placa CORRECTA!</b></font>"));
+    say(tr("Placas ensayadas: %1. Fallos: %2").arg(m_boardsTested.load()).arg(m_failures.load()));
 }
 
 void TestEngine::finish() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
 #include <QVector>
@@ -24,6 +25,10 @@ class Modbus;
 // stopTest() and setSerial() are queued into the worker's thread, so a stop never
 // interleaves with a step.
 class TestEngine : public PollTickHook {
+    // Messages for the log area go through tr(); step-result texts stay as built (they reach
+    // the result log) and are only marked for the window to translate.
+    Q_DECLARE_TR_FUNCTIONS(TestEngine)
+
   public:
     explicit TestEngine(Modbus *worker);
     ~TestEngine() override;

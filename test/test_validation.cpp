@@ -1,6 +1,8 @@
 #include "test/test_validation.h"
 
+#include <QCoreApplication>
 #include <QSet>
+#include <limits>
 
 namespace {
 
@@ -8,8 +10,19 @@ constexpr int kMaxWritableHolding = 255;  // a write step carries its register i
 constexpr int kMaxServerAddress = 247;
 constexpr int kMaxBitAddress = 0xFFFF;
 
+constexpr int kNoLimit = std::numeric_limits<int>::max();
+
 QString rangeText(int low, int high) {
-    return high < low ? QStringLiteral("there are none") : QStringLiteral("%1 to %2").arg(low).arg(high);
+    if (high == kNoLimit) {
+        return QCoreApplication::translate("TestValidation", "%1 or more").arg(low);
+    }
+    return high < low ? QCoreApplication::translate("TestValidation", "there are none")
+                      : QCoreApplication::translate("TestValidation", "%1 to %2").arg(low).arg(high);
+}
+
+// The last position of a list of `count`, none when the map is not known.
+int lastPosition(int count) {
+    return count == kMapNotKnown ? kNoLimit : count - 1;
 }
 
 // Walks the step list in order, as the engine will, collecting every problem.
@@ -20,7 +33,7 @@ class DefinitionValidator {
 
     QStringList run() {
         if (def_.steps.isEmpty()) {
-            problems_.append(QStringLiteral("the test has no steps"));
+            problems_.append(QCoreApplication::translate("TestValidation", "the test has no steps"));
         }
         for (int i = 0; i < def_.steps.size(); ++i) {
             checkStep(i, def_.steps.at(i));
@@ -32,17 +45,21 @@ class DefinitionValidator {
   private:
     void checkStep(int position, const test_step_t &step) {
         const QString element = stepElementName(step.kind);
-        stepName_ = element.isEmpty() ? QStringLiteral("step %1").arg(position + 1)
-                                      : QStringLiteral("step %1 <%2>").arg(position + 1).arg(element);
+        stepName_ = element.isEmpty()
+                        ? QCoreApplication::translate("TestValidation", "step %1").arg(position + 1)
+                        : QCoreApplication::translate("TestValidation", "step %1 <%2>")
+                              .arg(position + 1)
+                              .arg(element);
         if (element.isEmpty()) {
-            report(QStringLiteral("unknown step kind %1").arg(step.kind));
+            report(QCoreApplication::translate("TestValidation", "unknown step kind %1").arg(step.kind));
             return;
         }
         if (step.kind == StepSerialNumber) {
             return;
         }
         if (step.index < 0 || step.index >= def_.listSize(step.kind)) {
-            report(QStringLiteral("has no value of its own (its text is not an integer)"));
+            report(QCoreApplication::translate("TestValidation",
+                                               "has no value of its own (its text is not an integer)"));
             return;
         }
         checkRecord(step);
@@ -89,24 +106,26 @@ class DefinitionValidator {
         }
     }
 
-    void checkHolding(int dir) { checkRange("dir", dir, 0, holdingCount_ - 1, "holdings"); }
+    void checkHolding(int dir) { checkRange("dir", dir, 0, lastPosition(holdingCount_), "holdings"); }
     void checkBitAddress(int dir, const char *what) { checkRange("dir", dir, 0, kMaxBitAddress, what); }
 
     void checkWait(int seconds) {
         if (seconds < 0) {
-            report(QStringLiteral("negative wait of %1 s").arg(seconds));
+            report(QCoreApplication::translate("TestValidation", "negative wait of %1 s").arg(seconds));
         }
     }
 
     void checkReadInput(const read_input_t &r) {
-        checkRange("dir", r.dir, 0, inputCount_ - 1, "input registers");
+        checkRange("dir", r.dir, 0, lastPosition(inputCount_), "input registers");
         checkLimits(r.min, r.max);
     }
 
     void checkWriteRegister(const write_register_t &r) {
         checkRange("dir", r.dir, 0, kMaxWritableHolding, "holdings a test can write");
         if (r.dat < -32768 || r.dat > 0xFFFF) {
-            report(QStringLiteral("dat %1 does not fit in a register (-32768 to 65535)").arg(r.dat));
+            report(QCoreApplication::translate("TestValidation",
+                                               "dat %1 does not fit in a register (-32768 to 65535)")
+                       .arg(r.dat));
         }
     }
 
@@ -116,7 +135,7 @@ class DefinitionValidator {
     }
 
     bool checkSlot(const diff_measure_t &r) {
-        checkRange("dir", r.dir, 0, inputCount_ - 1, "input registers");
+        checkRange("dir", r.dir, 0, lastPosition(inputCount_), "input registers");
         return checkRange("idx", r.idx, 0, kMaxMeasureSlot, "measurement slots");
     }
 
@@ -128,14 +147,16 @@ class DefinitionValidator {
 
     void checkFinalMeasure(const diff_measure_t &r) {
         if (checkSlot(r) && !storedSlots_.contains(r.idx)) {
-            report(QStringLiteral("idx %1 has no differential_measure_initial before it").arg(r.idx));
+            report(QCoreApplication::translate("TestValidation",
+                                               "idx %1 has no differential_measure_initial before it")
+                       .arg(r.idx));
         }
         checkLimits(r.min, r.max);
     }
 
     void checkAlarmRegister(int position) {
         if (position > 0) {  // zero or less turns the watch off
-            checkRange("alarm register", position, 0, inputCount_ - 1, "input registers");
+            checkRange("alarm register", position, 0, lastPosition(inputCount_), "input registers");
         }
     }
 
@@ -143,7 +164,7 @@ class DefinitionValidator {
         if (value >= low && value <= high) {
             return true;
         }
-        report(QStringLiteral("%1 %2 is outside the %3 (%4)")
+        report(QCoreApplication::translate("TestValidation", "%1 %2 is outside the %3 (%4)")
                    .arg(QLatin1String(field))
                    .arg(value)
                    .arg(QLatin1String(what), rangeText(low, high)));
@@ -152,7 +173,10 @@ class DefinitionValidator {
 
     void checkLimits(float min, float max) {
         if (min > max) {
-            report(QStringLiteral("min %1 is above max %2, the step can never pass").arg(min).arg(max));
+            report(QCoreApplication::translate("TestValidation",
+                                               "min %1 is above max %2, the step can never pass")
+                       .arg(min)
+                       .arg(max));
         }
     }
 
@@ -160,20 +184,24 @@ class DefinitionValidator {
         const bool started = def_.loopStart != -1;
         const bool stopped = def_.loopStop != -1;
         if (started != stopped) {
-            problems_.append(started ? QStringLiteral("loop_start without loop_stop")
-                                     : QStringLiteral("loop_stop without loop_start"));
+            problems_.append(
+                started ? QCoreApplication::translate("TestValidation", "loop_start without loop_stop")
+                        : QCoreApplication::translate("TestValidation", "loop_stop without loop_start"));
             return;
         }
         if (!started) {
             return;
         }
         if (def_.loopStart > def_.loopStop + 1) {
-            problems_.append(QStringLiteral("loop_stop comes before loop_start"));
+            problems_.append(
+                QCoreApplication::translate("TestValidation", "loop_stop comes before loop_start"));
         }
         // A negative count would be taken as about four billion passes.
         if (def_.loopIterations < 0) {
             problems_.append(
-                QStringLiteral("loop_start asks for %1 iterations: 0 or 1 run the loop once, more repeat it")
+                QCoreApplication::translate(
+                    "TestValidation",
+                    "loop_start asks for %1 iterations: 0 or 1 run the loop once, more repeat it")
                     .arg(def_.loopIterations));
         }
     }

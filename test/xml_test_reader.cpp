@@ -1,5 +1,6 @@
 #include "test/xml_test_reader.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDomDocument>
 #include <QFile>
@@ -131,7 +132,8 @@ class ValueReader {
         if (ok) {
             target = value;
         } else {
-            warn(element, QStringLiteral("\"%1\" is not an integer, ignored").arg(elementValue(element)));
+            warn(element, QCoreApplication::translate("xml_test_reader", "\"%1\" is not an integer, ignored")
+                              .arg(elementValue(element)));
         }
         return ok;
     }
@@ -152,7 +154,8 @@ class ValueReader {
         if (ok) {
             target = value;
         } else {
-            warn(element, QStringLiteral("\"%1\" is not a number, ignored").arg(elementValue(element)));
+            warn(element, QCoreApplication::translate("xml_test_reader", "\"%1\" is not a number, ignored")
+                              .arg(elementValue(element)));
         }
         return ok;
     }
@@ -165,8 +168,9 @@ class ValueReader {
             return true;
         }
         if (!off.isEmpty() && !off.contains(text)) {
-            warn(element, QStringLiteral("\"%1\" is not one of \"%2\", read as \"%3\"")
-                              .arg(text, (on + off).join(QStringLiteral("\", \"")), off.first()));
+            warn(element,
+                 QCoreApplication::translate("xml_test_reader", "\"%1\" is not one of \"%2\", read as \"%3\"")
+                     .arg(text, (on + off).join(QStringLiteral("\", \"")), off.first()));
         }
         return false;
     }
@@ -198,7 +202,7 @@ void readFields(const QDomElement &record, const FieldBindings &fields, ValueRea
         const auto field = std::find_if(fields.begin(), fields.end(),
                                         [&](const FieldBinding &f) { return tag == QLatin1String(f.tag); });
         if (field == fields.end()) {
-            values.warn(child, QStringLiteral("unknown field, ignored"));
+            values.warn(child, QCoreApplication::translate("xml_test_reader", "unknown field, ignored"));
             continue;
         }
         field->assign(child);
@@ -206,7 +210,8 @@ void readFields(const QDomElement &record, const FieldBindings &fields, ValueRea
     }
     for (const FieldBinding &field : fields) {
         if (field.required && !seen.contains(QLatin1String(field.tag))) {
-            values.warn(record, QStringLiteral("missing <%1>, default used").arg(QLatin1String(field.tag)));
+            values.warn(record, QCoreApplication::translate("xml_test_reader", "missing <%1>, default used")
+                                    .arg(QLatin1String(field.tag)));
         }
     }
 }
@@ -362,7 +367,7 @@ class TestDocumentParser {
                 return;
             }
         }
-        values_.warn(e, QStringLiteral("unknown element, skipped"));
+        values_.warn(e, QCoreApplication::translate("xml_test_reader", "unknown element, skipped"));
     }
 
     template <typename Record>
@@ -387,7 +392,9 @@ class TestDocumentParser {
             return;
         }
         diagnostic() << errorLabel << text;
-        values_.warn(e, QStringLiteral("\"%1\" is not an integer, the step has no value").arg(text));
+        values_.warn(e, QCoreApplication::translate("xml_test_reader",
+                                                    "\"%1\" is not an integer, the step has no value")
+                            .arg(text));
     }
 
     void readConfig(const QDomElement &e) {
@@ -467,7 +474,9 @@ class TestDocumentParser {
             return;
         }
         if (def_.loopStart != -1) {
-            values_.warn(e, QStringLiteral("only one loop is possible, this one replaces the earlier start"));
+            values_.warn(
+                e, QCoreApplication::translate(
+                       "xml_test_reader", "only one loop is possible, this one replaces the earlier start"));
         }
         def_.loopIterations = iterations;
         def_.loopStart = def_.steps.size() + 1;
@@ -477,7 +486,9 @@ class TestDocumentParser {
 
     void readLoopStop(const QDomElement &e) {
         if (def_.loopStop != -1) {
-            values_.warn(e, QStringLiteral("only one loop is possible, this one replaces the earlier stop"));
+            values_.warn(
+                e, QCoreApplication::translate(
+                       "xml_test_reader", "only one loop is possible, this one replaces the earlier stop"));
         }
         def_.loopStop = def_.steps.size();
     }
@@ -493,7 +504,9 @@ class TestDocumentParser {
             const QString text = elementValue(child);
             rule.separator = text.isEmpty() ? QLatin1Char(' ') : text.at(0);
             if (text.size() > 1) {
-                values_.warn(child, QStringLiteral("only the first character of \"%1\" is used").arg(text));
+                values_.warn(child, QCoreApplication::translate("xml_test_reader",
+                                                                "only the first character of \"%1\" is used")
+                                        .arg(text));
             }
         };
         readFields(e,
@@ -517,14 +530,13 @@ bool xml_test_reader::readTestFile(const QString &path, TestDefinition &def) {
     warnings_.clear();
     def.clearSteps();
     diagnostic() << "file: " << path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        warnings_.append({0, QString(), QStringLiteral("cannot open %1: %2").arg(path, file.errorString())});
+    QByteArray xml;
+    QString error;
+    if (!domguard::readFile(path, &xml, &error)) {
+        warnings_.append({0, QString(), error});
         return false;
     }
     diagnostic() << "el fichero existe";
-    const QByteArray xml = file.readAll();
-    file.close();
     return parse(xml, path, def);
 }
 
@@ -541,8 +553,10 @@ bool xml_test_reader::parse(const QByteArray &xml, const QString &path, TestDefi
     int column = 0;
     if (!domguard::setContent(document, xml, &message, &line, &column)) {
         diagnostic() << "lin " << line << " col " << column << " -> err: " << message;
-        warnings_.append(
-            {line, QString(), QStringLiteral("malformed XML at column %1: %2").arg(column).arg(message)});
+        warnings_.append({line, QString(),
+                          QCoreApplication::translate("xml_test_reader", "malformed XML at column %1: %2")
+                              .arg(column)
+                              .arg(message)});
         return false;
     }
     diagnostic() << "documento abierto: " << path;

@@ -13,7 +13,7 @@
 #include "map/domguard.h"
 #include "map/xmlmap.h"
 #include "params/paramfile_io.h"
-#include "test/dburl.h"
+#include "records/dburl.h"
 #include "test/xml_test_reader.h"
 #include "views/plotdata/datalogreader.h"
 
@@ -187,8 +187,8 @@ class tst_fuzz_regressions : public QObject {
                                      << QStringLiteral("postgres://mvx:***@db");
         QTest::newRow("no server") << QStringLiteral("postgresql://mvx:s3cret@/line2")
                                    << QStringLiteral("postgresql://mvx:***@/line2");
-        QTest::newRow("password with @ and :") << QStringLiteral("postgresql://mvx:s3c:r@t@db/x")
-                                               << QStringLiteral("postgresql://mvx:***@db/x");
+        QTest::newRow("password with @ and :")
+            << QStringLiteral("postgresql://mvx:s3c:r@t@db/x") << QStringLiteral("postgresql://mvx:***@db/x");
         QTest::newRow("unknown scheme")
             << QStringLiteral("mysql://mvx:s3cret@db/line2") << QStringLiteral("mysql://mvx:***@db/line2");
     }

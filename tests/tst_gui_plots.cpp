@@ -194,6 +194,7 @@ class tst_gui_plots : public QObject {
             QCOMPARE(QDateTime::fromString(cells[0], Qt::ISODateWithMs).toMSecsSinceEpoch(), kT0 + k * 1000);
             QCOMPARE(cells[1].toDouble(), 2.0 + k);
             QCOMPARE(cells[2].toDouble(), double(k));
+            QCOMPARE(cells[3], QString::number(k / 10.0));  // the reading's digits, no float noise
             QCOMPARE(cells[6].toDouble(), 1.5 * 10.5 * k);
         }
         for (const QString &picture : {dir.filePath("window.png"), dir.filePath("window.pdf")}) {

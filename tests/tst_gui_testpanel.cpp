@@ -3,14 +3,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
+#include <QUuid>
 #include <QtTest>
+#include <functional>
 
 #include "app/mainwindow.h"
+#include "records/resultsdb.h"
+#include "records/runrecorder.h"
 #include "support/guiworkdir.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
-#include "test/resultsdb.h"
-#include "test/runrecorder.h"
 #include "views/inputregistertable.h"
 #include "views/keytrigger.h"
 #include "views/logarea.h"
@@ -70,21 +73,25 @@ class GuiTestPanelTest : public QObject {
     Answer m_serial{kSerial}, m_reason{"capacitor C12 missing"};
 
     // The map is copied beside the test file; the map names it relatively.
-    void writeTestFile(const QString &steps) {
+    void writeTestFile(const QString &steps, bool serialStep = true) {
         QFile test(m_mapDir->filePath("production-test.xml"));
         QVERIFY(test.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const QByteArray serial =
+            "<serial_number><numchar>11</numchar><numparts>3</numparts><separator>-</separator></"
+            "serial_number>";
         test.write(
             "<ensayo><config><full_log>true</full_log><summary_log>true</summary_log><result_log>true</"
-            "result_log></config><serial_number><numchar>11</numchar><numparts>3</numparts><separator>-</"
-            "separator></serial_number>" +
-            steps.toUtf8() + "</ensayo>");
+            "result_log></config>" +
+            (serialStep ? serial : QByteArray()) + steps.toUtf8() + "</ensayo>");
     }
 
-    void startWindow(const QString &steps, Transport transport) {
+    // beforeWindow runs in the working folder, before the window starts.
+    void startWindow(const QString &steps, Transport transport, bool serialStep = true,
+                     const std::function<void()> &beforeWindow = {}) {
         m_mapDir = std::make_unique<QTemporaryDir>();
         const QString map = m_mapDir->filePath("drive-map.xml");
         QVERIFY(QFile::copy(guitest::exampleMap(), map));
-        writeTestFile(steps);
+        writeTestFile(steps, serialStep);
         m_bus = std::make_unique<SimulatedBus>();
         m_bus->transport = transport;
         SimulatedDrive::Options options;
@@ -92,6 +99,9 @@ class GuiTestPanelTest : public QObject {
         QString error;
         QVERIFY2(m_bus->start(options, &error), qPrintable(error));
         m_dir = std::make_unique<GuiWorkDir>(GuiWorkDir::Settings{map, m_bus->endpoint(), 115200, 1, true});
+        if (beforeWindow) {
+            beforeWindow();
+        }
         m_window = std::make_unique<MainWindow>();
         m_panel = m_window->testPanel();
         m_panel->setClock([] { return kNow; });
@@ -302,6 +312,58 @@ class GuiTestPanelTest : public QObject {
         }
         QVERIFY(!data.isEmpty() && !cells.isEmpty());
         QCOMPARE(data.last().split(';').mid(1, cells.size()), cells);
+    }
+
+    // A run the last session left in the spool goes up when the window starts, before any board.
+    // A test without a serial-number step still writes its logs; its verdict is shown while
+    // the database is still busy with another station's write.
+    void spoolUploadedAtStartAndVerdictFirst() {
+        const RunRecord spooled = [] {
+            RunRecord r;
+            r.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            r.serial = "MVX-2406-99";
+            r.day = "2024-01-17";
+            r.startedAt = r.endedAt = "2024-01-17T08:00:00.000Z";
+            r.result = "pass";
+            return r;
+        }();
+        const auto spoolOne = [&spooled] {
+            ResultsDb spool(DbTarget::sqlite("log/mvx-records-spool.sqlite"));
+            QString error;
+            QVERIFY2(spool.open(&error), qPrintable(error));
+            QCOMPARE(spool.storeRun(spooled, &error), ResultsDb::StoreOutcome::Stored);
+        };
+        startWindow(kPassingSteps, Transport::Tcp, false, spoolOne);
+        const DbTarget records = DbTarget::sqlite(m_dir->filePath("log/mvx-records.sqlite"));
+        const auto storedRuns = [&records] {
+            ResultsDb db(records, ResultsDb::Access::ReadOnly);
+            QVector<RunRecord> runs;
+            QString error;
+            return db.open(&error) && db.loadRuns(&runs, &error) ? runs : QVector<RunRecord>();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(storedRuns().value(0).id, spooled.id, kWaitMs);
+        // Another station holds the write lock of the shared file.
+        ResultsDb other(records);
+        QString error;
+        QVERIFY2(other.open(&error), qPrintable(error));
+        QSqlQuery lock(other.database());
+        QVERIFY(lock.exec("BEGIN IMMEDIATE"));
+        testButton()->click();
+        QCOMPARE(m_serial.asked, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(shown("Placa CORRECTA!"), 1, kWaitMs);
+        QVERIFY(!m_panel->recorder()->waitWritten(0));  // the record still waits for the lock
+        QVERIFY(lock.exec("COMMIT"));
+        QVERIFY(m_panel->recorder()->waitWritten(kWaitMs));
+        const QVector<RunRecord> runs = storedRuns();
+        QCOMPARE(runs.size(), 2);
+        QCOMPARE((QStringList{runs[1].serial, runs[1].result}), (QStringList{"", "pass"}));
+        QVERIFY(logText("result-log").contains("Resultado: OK"));
+        QVERIFY(logText("test-log").contains("Log finished at "));
+        QVERIFY2(logText("summary").endsWith("T: 20240118-090507 SN:  R: OK\n"),
+                 qPrintable(logText("summary")));
+        ResultsDb spool(DbTarget::sqlite(m_dir->filePath("log/mvx-records-spool.sqlite")));
+        QVERIFY(spool.open(&error));
+        QCOMPARE(spool.runCount(), 0);
     }
 
     // A running test is cancelled by the keyboard (' Return starts, ! Enter stops), the Stop

@@ -69,6 +69,36 @@ class ParamCompareTest : public QObject {
         QTEST(c.canSend(), "canSend");
         QTEST(c.summaryLines(), "summary");
     }
+
+    // Both sides of the comparison show what the holding tables would, not raw words.
+    void valueTexts_data() {
+        QTest::addColumn<QString>("vis");
+        QTest::addColumn<float>("multiplier");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<int>("word");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("scaled with its unit") << "ufloat" << 0.1f << "V" << 4000 << "400.0 V";
+        QTest::newRow("power in watts") << "integer" << 1.0f << "W" << 1500 << "1500 W";
+        QTest::newRow("no unit") << "integer" << 1.0f << "none" << 2 << "2";
+        QTest::newRow("dimensionless") << "float" << 0.01f << "adim" << 320 << "3.20";
+        QTest::newRow("a list's choice") << "list" << 1.0f << "none" << 1 << "Reset";
+        QTest::newRow("a word the list lacks") << "list" << 1.0f << "none" << 7 << "7";
+    }
+    void valueTexts() {
+        QFETCH(QString, vis);
+        QFETCH(float, multiplier);
+        QFETCH(QString, unit);
+        QFETCH(int, word);
+        item_t none{0, QStringLiteral("Ninguno")};
+        item_t reset{1, QStringLiteral("Reset")};
+        holding_t holding;
+        holding.vis_type = vis;
+        holding.multiplier = multiplier;
+        holding.unit = unit;
+        holding.items = {&none, &reset};
+        QTEST(comparedValueText(&holding, uint16_t(word)), "text");
+        QCOMPARE(comparedValueText(nullptr, uint16_t(word)), QString::number(word));
+    }
 };
 
 QTEST_MAIN(ParamCompareTest)

@@ -5,6 +5,7 @@
 #include "comm/capturereader.h"
 #include "comm/captureregisters.h"
 #include "comm/tracedecode.h"
+#include "views/plotdata/csvwriter.h"
 #include "views/plotdata/datalogreader.h"
 #include "views/plotdata/historystore.h"
 #include "views/plotdata/outagetracker.h"
@@ -194,6 +195,123 @@ class tst_plotcore : public QObject {
         }
         QCOMPARE(elapsedMs.join(' '), QStringLiteral("65042 90000000 -1 -1 -1 -1 -1 -1"));
         QCOMPARE(values.join(' '), QStringLiteral("nan nan nan nan -12.5 255 nan nan"));
+    }
+
+    // A channel without values (P, Q and S when the map has no d/q registers) or with one
+    // missing sample breaks only its own curve at overview zoom; the others are drawn whole.
+    void envelopeGapsPerChannel() {
+        plotdata::HistoryStore::Options options;
+        options.rawKeepMs = 1000;  // the first seconds live in the 1-s buckets only
+        plotdata::HistoryStore store(3, options);
+        for (int k = 0; k < 100; ++k) {
+            const double missingOnce = k == 42 ? qQNaN() : double(k);
+            store.append(qint64(k) * 100, {double(k), missingOnce, qQNaN()});
+        }
+        const plotdata::HistoryStore::Slice slice = store.slice(0, 8000, 8);
+        QVERIFY(!slice.fullResolution);
+        QStringList gaps;  // NaN points per channel
+        for (const QVector<double> &values : slice.values) {
+            gaps << QString::number(
+                std::count_if(values.begin(), values.end(), [](double v) { return std::isnan(v); }));
+        }
+        QCOMPARE(gaps.join(' '), QStringLiteral("0 1 %1").arg(slice.timesMs.size()));
+    }
+
+    // Every kind of data-log column, with the map's kinds (speed float, dig_in bin, state hex),
+    // and lines that must not reach the plot or the CSV as they are.
+    void dataLogRows_data() {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("rows");  // "ms:value,value,value" per handed-on row
+        QTest::addColumn<QString>("skipped");
+        QTest::newRow("every column kind")
+            << QByteArray("00:00:01.000;1500.5;101;0x00FF\n") << "1000:1500.5,5,255"
+            << "";
+        QTest::newRow("sixteen bits")
+            << QByteArray("00:00:01.000;-3;1111111111111111;0xFFFF\n") << "1000:-3,65535,65535"
+            << "";
+        QTest::newRow("not binary digits") << QByteArray("00:00:01.000;1;102;0x1\n") << "1000:1,nan,1"
+                                           << "";
+        QTest::newRow("short line") << QByteArray("00:00:01.000;7\n") << "1000:7,nan,nan"
+                                    << "";
+        QTest::newRow("CRLF line ends") << QByteArray("00:00:01.000;1;10;0x10\r\n") << "1000:1,2,16"
+                                        << "";
+        QTest::newRow("last line cut short")
+            << QByteArray("00:00:01.000;1;1;0x1\n00:00:01.100;2;1") << "1000:1,1,1"
+            << "1 line skipped: the last line cut short (no line end)";
+        QTest::newRow("one line jumps ahead")
+            << QByteArray("00:00:01.000;1;1;0x1\n1000:00:00.000;2;1;0x1\n00:00:01.100;3;1;0x1\n")
+            << "1000:1,1,1 1100:3,1,1"
+            << "1 line skipped: 1 out of time order";
+        QTest::newRow("the drive was silent ten minutes")
+            << QByteArray("00:00:01.000;1\n00:10:01.000;2\n00:10:01.100;3\n")
+            << "1000:1,nan,nan 601000:2,nan,nan 601100:3,nan,nan"
+            << "";
+        QTest::newRow("last line jumps ahead")
+            << QByteArray("00:00:01.000;1\n1000:00:00.000;2\n") << "1000:1,nan,nan"
+            << "1 line skipped: 1 out of time order";
+        QTest::newRow("back in time") << QByteArray("00:00:02.000;1\n00:00:01.000;2\n00:00:02.100;3\n")
+                                      << "2000:1,nan,nan 2100:3,nan,nan"
+                                      << "1 line skipped: 1 out of time order";
+        QTest::newRow("not data lines")
+            << QByteArray(
+                   "garbage\n00:00:01.000;1\n00:00:01.100\nLog finished at 14:04:00,000 of 05/12/2024\n")
+            << "1000:1,nan,nan"
+            << "2 lines skipped: 2 not a data line";
+    }
+    void dataLogRows() {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, rows);
+        QFETCH(QString, skipped);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("log.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "Log started at 14:03:07,250 of 05/12/2024\n00:00:00.000;speed;dig_in;state\n"
+            "00:00:00.000;rpm;none;none\n" +
+            lines);
+        file.close();
+        input_reg_t speed, digIn, state;
+        speed.name = QStringLiteral("speed");
+        speed.vis_type = QStringLiteral("float");
+        digIn.name = QStringLiteral("dig_in");
+        digIn.vis_type = QStringLiteral("bin");
+        state.name = QStringLiteral("state");
+        state.vis_type = QStringLiteral("hex");
+        plotdata::DataLogReader reader;
+        QString error;
+        QVERIFY2(reader.open(file.fileName(), &error), qPrintable(error));
+        reader.setColumnKinds(
+            plotdata::DataLogReader::kindsFromMap(reader.names(), {&state, &digIn, &speed}));
+        QStringList handed;
+        QVERIFY(reader.readRows(
+            {0, 1, 2},
+            [&](qint64 elapsedMs, const QVector<double> &values) {
+                QStringList texts;
+                for (double value : values) {
+                    texts << QString::number(value, 'g', 17);
+                }
+                handed << QStringLiteral("%1:%2").arg(elapsedMs).arg(texts.join(','));
+            },
+            {}, &error));
+        QCOMPARE(handed.join(' '), rows);
+        QCOMPARE(reader.skippedSummary(), skipped);
+    }
+
+    // CSV cells carry the digits of the value, not those of its binary approximation.
+    void csvNumbers_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("a reading") << double(534.4f) << QByteArray("534.4");
+        QTest::newRow("a negative reading") << double(-0.1f) << QByteArray("-0.1");
+        QTest::newRow("a whole number") << 65535.0 << QByteArray("65535");
+        QTest::newRow("a double from a log") << 123456.789 << QByteArray("123456.789");
+        QTest::newRow("sixteen digits") << 1111111111111111.0 << QByteArray("1111111111111111");
+        QTest::newRow("beyond single precision") << 1e300 << QByteArray("1e+300");
+    }
+    void csvNumbers() {
+        QFETCH(double, value);
+        QFETCH(QByteArray, text);
+        QCOMPARE(plotdata::CsvWriter::numberText(value), text);
     }
 
     // The drive's buffer sample: IEEE bits, each half byte-swapped, low half first.

@@ -80,22 +80,27 @@ class tst_presentation : public QObject {
 
     // word 0xBEEF: left untouched; message empty: written.
     void edits_data() {
-        columns<QString, int, int, float, QString, int, QString>("typed", "min", "max", "multiplier", "unit",
-                                                                 "word", "message");
+        columns<QString, int, int, float, QString, QString, int, QString>("typed", "min", "max", "multiplier",
+                                                                          "unit", "vis", "word", "message");
         // clang-format off
-        row("half up", "1.25", -10, 10, 0.5f, "adim", 3, "");
-        row("half away from zero", "-1.25", -10, 10, 0.5f, "adim", 0xFFFD, "");
-        row("two's complement", "-3", -10, 10, 1.0f, "adim", 0xFFFD, "");
-        row("scaled", "12.5", 0, 200, 0.1f, "rpm", 125, "");
-        row("single precision half", "-0.05", -1, 1, 0.1f, "adim", 0xFFFF, "");
-        row("max inclusive", "100", 0, 100, 1.0f, "adim", 100, "");
-        row("low 16 bits", "70000", 0, 100000, 1.0f, "adim", 4464, "");
-        row("above max", "100.001", -100, 100, 1.0f, "%", 0xBEEF, "100.001 is outside the accepted range -100 to 100 %");
-        row("below min, dimensionless", "-101", -100, 100, 1.0f, "adim", 0xBEEF, "-101 is outside the accepted range -100 to 100");
-        row("zero multiplier", "1", 0, 10, 0.0f, "adim", 0xBEEF, "1 cannot be sent with the multiplier 0");
-        row("letters", "abc", -30, 30, 1.0f, "rpm", 0xBEEF, "\"abc\" is not a number (accepted range -30 to 30 rpm)");
-        row("decimal comma", "12,5", 0, 200, 0.1f, "rpm", 125, "");
-        row("two commas", "1,2,5", 0, 10, 1.0f, "adim", 0xBEEF, "\"1,2,5\" is not a number (accepted range 0 to 10)");
+        row("half up", "1.25", -10, 10, 0.5f, "adim", "float", 3, "");
+        row("half away from zero", "-1.25", -10, 10, 0.5f, "adim", "float", 0xFFFD, "");
+        row("two's complement", "-3", -10, 10, 1.0f, "adim", "float", 0xFFFD, "");
+        row("scaled", "12.5", 0, 200, 0.1f, "rpm", "float", 125, "");
+        row("single precision half", "-0.05", -1, 1, 0.1f, "adim", "float", 0xFFFF, "");
+        row("max inclusive", "100", 0, 100, 1.0f, "adim", "float", 100, "");
+        row("low 16 bits", "70000", 0, 100000, 1.0f, "adim", "float", 4464, "");
+        row("above max", "100.001", -100, 100, 1.0f, "%", "float", 0xBEEF, "100.001 is outside the accepted range -100 to 100 %");
+        row("below min, dimensionless", "-101", -100, 100, 1.0f, "adim", "float", 0xBEEF, "-101 is outside the accepted range -100 to 100");
+        row("zero multiplier", "1", 0, 10, 0.0f, "adim", "float", 0xBEEF, "1 cannot be sent with the multiplier 0");
+        row("letters", "abc", -30, 30, 1.0f, "rpm", "float", 0xBEEF, "\"abc\" is not a number (accepted range -30 to 30 rpm)");
+        row("decimal comma", "12,5", 0, 200, 0.1f, "rpm", "float", 125, "");
+        row("fraction into a whole-number register", "1450,7", 0, 2000, 1.0f, "W", "integer", 0xBEEF, "1450,7 is not a whole number, and the register holds whole numbers");
+        row("fraction into a hex register", "2.5", 0, 10, 1.0f, "adim", "hex", 0xBEEF, "2.5 is not a whole number, and the register holds whole numbers");
+        row("whole steps of 0.1", "12.5", 0, 200, 0.1f, "rpm", "integer", 125, "");
+        row("between steps of 0.1", "12.55", 0, 200, 0.1f, "rpm", "integer", 0xBEEF, "12.55 is not a whole number of the register's steps of 0.1");
+        row("a register with decimals rounds", "1450,7", 0, 2000, 1.0f, "W", "float", 1451, "");
+        row("two commas", "1,2,5", 0, 10, 1.0f, "adim", "float", 0xBEEF, "\"1,2,5\" is not a number (accepted range 0 to 10)");
         // clang-format on
     }
     void edits() {
@@ -107,12 +112,13 @@ class tst_presentation : public QObject {
         QFETCH(int, max);
         QFETCH(float, multiplier);
         QFETCH(QString, unit);
-        std::tie(record.text, record.min, record.max, record.multiplier, record.unit) =
-            std::make_tuple(QStringLiteral("Velocidad"), min, max, multiplier, unit);
+        QFETCH(QString, vis);
+        std::tie(record.text, record.min, record.max, record.multiplier, record.unit, record.vis_type) =
+            std::make_tuple(QStringLiteral("Velocidad"), min, max, multiplier, unit, vis);
         const EditDecision edit = decideEdit(record, typed);
         QCOMPARE(edit.rejection, message.isEmpty() ? message : "Velocidad not written: " + message);
         uint16_t out = 0xBEEF;
-        QCOMPARE(editTextToWord(typed, min, max, multiplier, &out), edit.result);
+        QCOMPARE(editTextToWord(typed, min, max, multiplier, &out, presentation::stepsFor(vis)), edit.result);
         QCOMPARE(int(out), word);
         QCOMPARE(int(edit.word), message.isEmpty() ? word : 0);
     }

@@ -2,20 +2,22 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QtTest>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
+#include "records/resultsdb.h"
+#include "records/runrecorder.h"
 #include "support/mvxctlrun.h"
 #include "support/pgserver.h"
 #include "support/testpaths.h"
-#include "test/resultsdb.h"
-#include "test/runrecorder.h"
 
 namespace {
 
@@ -54,24 +56,67 @@ class TestResults : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    std::unique_ptr<TestCertificates> m_tls;
 
-    // A new, empty database of the row's kind.
-    DbTarget freshTarget() {
+    static DbTarget server() {
+        DbTarget target;
+        QString error;
+        DbTarget::parse(qEnvironmentVariable("MVX_TEST_PG_URL"), &target, &error);
+        return target;
+    }
+
+    // Statements run by the throwaway server's superuser; false (and a warning) when one fails.
+    static bool asSuperuser(const QStringList &statements) {
+        ResultsDb admin(server(), ResultsDb::Access::Admin);
+        QString error;
+        bool ok = admin.open(&error);
+        for (const QString &sql : statements) {
+            QSqlQuery q(admin.database());
+            ok = ok && q.exec(sql);
+            error = ok ? error : q.lastError().text();
+        }
+        if (!ok) {
+            qWarning() << "as the superuser:" << error;
+        }
+        return ok;
+    }
+
+    // A new, empty database of the row's kind; on a server, with the results schema when
+    // `schema` is set (an administrator's step: stations do not create it there).
+    DbTarget freshTarget(bool schema = true) {
         QFETCH_GLOBAL(bool, postgres);
         const QString name = "mvx_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
         if (!postgres) {
             return DbTarget::sqlite(m_dir.filePath(name + ".sqlite"));
         }
-        DbTarget server;
+        DbTarget target = server();
+        target.database = name;
         QString error;
-        DbTarget::parse(qEnvironmentVariable("MVX_TEST_PG_URL"), &server, &error);
-        ResultsDb admin(server);
-        if (!admin.open(&error) || !QSqlQuery(admin.database()).exec("CREATE DATABASE " + name)) {
+        ResultsDb init(target, ResultsDb::Access::Admin);
+        if (!asSuperuser({"CREATE DATABASE " + name}) || (schema && !init.open(&error))) {
             qWarning() << "cannot create a test database:" << error;
             return DbTarget();
         }
-        server.database = name;
-        return server;
+        return target;
+    }
+
+    // The server speaks TLS with the certificates of m_tls (made once).
+    void turnOnTls() {
+        if (m_tls) {
+            return;
+        }
+        auto tls = std::make_unique<TestCertificates>();
+        QString error;
+        QVERIFY2(tls->make(&error), qPrintable(error));
+        QVERIFY(asSuperuser({QString("ALTER SYSTEM SET ssl_cert_file = '%1'").arg(tls->path("server.crt")),
+                             QString("ALTER SYSTEM SET ssl_key_file = '%1'").arg(tls->path("server.key")),
+                             "ALTER SYSTEM SET ssl = on", "SELECT pg_reload_conf()"}));
+        m_tls = std::move(tls);
+        // The server reads its configuration again in a moment of its own.
+        DbTarget target = server();
+        target.options = {{"sslmode", "require"}};
+        ResultsDb probe(target, ResultsDb::Access::Admin);
+        QTRY_VERIFY_WITH_TIMEOUT(probe.open(&error), 20000);
     }
 
     static RunRecord run(const QString &serial, const QString &day, const QString &station,
@@ -111,6 +156,12 @@ class TestResults : public QObject {
             QSKIP("MVX_TEST_PG_URL is not set: no PostgreSQL server to test against");
         }
     }
+    void cleanupTestCase() {
+        if (m_tls) {
+            asSuperuser({"ALTER SYSTEM RESET ssl", "ALTER SYSTEM RESET ssl_cert_file",
+                         "ALTER SYSTEM RESET ssl_key_file", "SELECT pg_reload_conf()"});
+        }
+    }
 
     void urls() {
         const char *const cases[][2] = {
@@ -140,7 +191,7 @@ class TestResults : public QObject {
     }
 
     // The URL's libpq keywords reach the driver; a station's connection carries a statement
-    // time-out, a report's is read-only.
+    // time-out, a report's is read-only, an administrator's has no time-out.
     void connectionOptionsReachTheServer() {
         QFETCH_GLOBAL(bool, postgres);
         if (!postgres) {
@@ -162,6 +213,9 @@ class TestResults : public QObject {
         ResultsDb report(target, ResultsDb::Access::ReadOnly);
         QVERIFY2(report.open(&error), qPrintable(error));
         QCOMPARE(show(report, "default_transaction_read_only"), "on");
+        ResultsDb init(target, ResultsDb::Access::Admin);  // a migration may take its time
+        QVERIFY2(init.open(&error), qPrintable(error));
+        QCOMPARE(show(init, "statement_timeout"), "0");
         QVERIFY(!QSqlQuery(report.database()).exec("DELETE FROM runs"));
         // This server speaks no TLS: a URL that demands it is refused, and says why.
         QVERIFY(DbTarget::parse(target.url().section('?', 0, 0) + "?sslmode=require", &target, &error));
@@ -346,7 +400,8 @@ class TestResults : public QObject {
     // as it was; dates are checked.
     void reportReadsOnly() {
         QFETCH_GLOBAL(bool, postgres);
-        const DbTarget target = postgres ? freshTarget() : DbTarget::sqlite(m_dir.filePath("other.sqlite"));
+        const DbTarget target =
+            postgres ? freshTarget(false) : DbTarget::sqlite(m_dir.filePath("other.sqlite"));
         QVERIFY(target.isValid());
         if (!postgres) {
             ResultsDb other(target);  // any SQLite file: give it a table of its own
@@ -478,6 +533,151 @@ class TestResults : public QObject {
         QCOMPARE(spooled.runCount(), 0);
         QCOMPARE(db.storeRun(r, &error), ResultsDb::StoreOutcome::AlreadyStored);
         QCOMPARE(db.runCount(), 2);
+    }
+
+    // A station meets a server whose schema no administrator has made: it says so, makes
+    // nothing there and keeps the run in its spool; after `records init` the run goes up.
+    void stationWithoutSchemaSpools() {
+        QFETCH_GLOBAL(bool, postgres);
+        if (!postgres) {
+            QSKIP("an SQLite file is the station's own: it makes its schema");
+        }
+        const DbTarget target = freshTarget(false);
+        QVERIFY(target.isValid());
+        const QString spool = m_dir.filePath(QUuid::createUuid().toString(QUuid::Id128) + ".sqlite");
+        {
+            RunRecorder recorder({target, spool, "st-new"});
+            QString note;
+            connect(&recorder, &RunRecorder::note, this, [&note](const QString &text) { note = text; });
+            recorder.begin({}, "INIT-1");
+            recorder.finish(1, QString(), {});
+            QVERIFY(recorder.waitWritten(20000));
+            QTRY_VERIFY2(note.contains("local spool") && note.contains("mvxctl records init"),
+                         qPrintable(note));
+        }
+        ResultsDb look(target, ResultsDb::Access::ReadOnly);
+        QString error;
+        QVERIFY(!look.open(&error));
+        QVERIFY2(error.contains("not a results database"), qPrintable(error));
+        const MvxctlRun init = runMvxctl({"records", "init", "--db", target.url()});
+        QVERIFY2(init.exitCode == 0, (init.out + init.err).constData());
+        RunRecorder station({target, spool, "st-new"});
+        station.retryUpload();
+        QVERIFY(station.waitWritten(20000));
+        ResultsDb db(target);
+        QVector<RunRecord> runs;
+        QVERIFY2(db.open(&error) && db.loadRuns(&runs, &error), qPrintable(error));
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0].result, "pass");
+    }
+
+    // The roles of `records init`: a station records whole runs and can take nothing away; a
+    // report reads. The server itself refuses the rest.
+    void rolesKeepToTheirRights_data() {
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("station reads") << "station"
+                                       << "SELECT COUNT(*) FROM steps" << true;
+        QTest::newRow("station DELETE") << "station"
+                                        << "DELETE FROM runs" << false;
+        QTest::newRow("station DELETE steps") << "station"
+                                              << "DELETE FROM steps" << false;
+        QTest::newRow("station TRUNCATE") << "station"
+                                          << "TRUNCATE runs" << false;
+        QTest::newRow("station DROP") << "station"
+                                      << "DROP TABLE runs" << false;
+        QTest::newRow("station migrates") << "station"
+                                          << "UPDATE schema_info SET version = 2" << false;
+        QTest::newRow("report reads") << "report"
+                                      << "SELECT COUNT(*) FROM holdings" << true;
+        QTest::newRow("report INSERT") << "report"
+                                       << "INSERT INTO runs (id, station, serial, day, started_at) "
+                                          "VALUES ('r', 's', 'n', 'd', 't')"
+                                       << false;
+        QTest::newRow("report UPDATE") << "report"
+                                       << "UPDATE runs SET result = 'pass'" << false;
+        QTest::newRow("report DELETE") << "report"
+                                       << "DELETE FROM runs" << false;
+    }
+    void rolesKeepToTheirRights() {
+        QFETCH_GLOBAL(bool, postgres);
+        QFETCH(QString, role);
+        QFETCH(QString, statement);
+        QFETCH(bool, allowed);
+        if (!postgres) {
+            QSKIP("roles are the server's");
+        }
+        const DbTarget target = freshTarget(false);
+        QVERIFY(target.isValid());
+        const QString suffix = target.database.mid(4);
+        const MvxctlRun init = runMvxctl({"records", "init", "--db", target.url(), "--station-role",
+                                          "st_" + suffix, "--report-role", "rep_" + suffix});
+        QVERIFY2(init.exitCode == 0, (init.out + init.err).constData());
+        QVERIFY(asSuperuser({QString("CREATE ROLE station_%1 LOGIN IN ROLE st_%1").arg(suffix),
+                             QString("CREATE ROLE report_%1 LOGIN IN ROLE rep_%1").arg(suffix)}));
+        DbTarget station = target, report = target;
+        station.user = "station_" + suffix;
+        report.user = "report_" + suffix;
+        // The station's whole run: its start, its completion with steps and holdings.
+        ResultsDb stationDb(station);
+        QString error;
+        QVERIFY2(stationDb.open(&error), qPrintable(error));
+        RunRecord done = run("ROLE-1", "2026-03-02", "A", "pass");
+        done.steps = {{0, 10, "Tensión", 231.5, 220, 240, 1, done.endedAt}};
+        done.holdings = {{"Consigna", 7}};
+        RunRecord started = done;
+        started.result.clear();
+        QVERIFY2(stationDb.recordStart(started, &error), qPrintable(error));
+        QCOMPARE(stationDb.storeRun(done, &error), ResultsDb::StoreOutcome::Stored);
+        ResultsDb reportDb(report, ResultsDb::Access::ReadOnly);
+        QVERIFY2(reportDb.open(&error), qPrintable(error));
+        // A connection that is not read-only by itself: the role's rights are what refuse.
+        ResultsDb actor(role == "station" ? station : report);
+        QVERIFY2(actor.open(&error), qPrintable(error));
+        QSqlQuery q(actor.database());
+        QCOMPARE(q.exec(statement), allowed);
+        QVERIFY2(allowed || q.lastError().text().contains("permission denied") ||
+                     q.lastError().text().contains("must be owner"),
+                 qPrintable(q.lastError().text()));
+        QVector<RunRecord> runs;
+        QVERIFY(reportDb.loadRuns(&runs, &error));
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0].steps.size(), 1);
+    }
+
+    // A URL that asks for the server's certificate to be checked: the right CA lets the station
+    // in over TLS; another CA is refused, and the message says why.
+    void tlsVerifiesTheServer_data() {
+        QTest::addColumn<QString>("query");  // %1: the certificates' folder
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("right CA") << "sslmode=verify-full&sslrootcert=%1/ca.crt" << QString();
+        QTest::newRow("another CA") << "sslmode=verify-full&sslrootcert=%1/other-ca.crt"
+                                    << "certificate verify failed";
+        QTest::newRow("no CA file") << "sslmode=verify-full&sslrootcert=%1/none.crt"
+                                    << "root certificate file";
+    }
+    void tlsVerifiesTheServer() {
+        QFETCH_GLOBAL(bool, postgres);
+        QFETCH(QString, query);
+        QFETCH(QString, refusal);
+        if (!postgres) {
+            QSKIP("TLS is the server's");
+        }
+        turnOnTls();
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        DbTarget target = freshTarget();
+        QVERIFY(target.isValid());
+        QString error;
+        QVERIFY(DbTarget::parse(target.url() + "?" + query.arg(m_tls->folder()), &target, &error));
+        ResultsDb db(target);
+        QCOMPARE(db.open(&error), refusal.isEmpty());
+        QVERIFY2(error.contains(refusal), qPrintable(error));
+        QSqlQuery q(db.database());
+        QVERIFY(!refusal.isEmpty() || (q.exec("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()") &&
+                                       q.next() && q.value(0).toBool()));
     }
 
     // The figures of `mvxctl report`; then a database of a newer schema is refused.

@@ -23,8 +23,7 @@ AddressTable::AddressTable(QWidget *parent) : QTableWidget(parent) {
 
 void AddressTable::setColumns() {
     setColumnCount(kColumns);
-    setHorizontalHeaderLabels({QStringLiteral("Add"), QStringLiteral("Status"), QStringLiteral("Mot Ver"),
-                               QStringLiteral("IO Ver"), QStringLiteral("Model")});
+    setHorizontalHeaderLabels({tr("Add"), tr("Status"), tr("Mot Ver"), tr("IO Ver"), tr("Model")});
     const int widths[kColumns] = {30, 40, 50, 50, 50};
     for (int column = 0; column < kColumns; ++column) {
         setColumnWidth(column, widths[column]);

@@ -37,16 +37,16 @@ QLabel *ConnectionStatusWidget::addLabel(const QString &objectName) {
 }
 
 void ConnectionStatusWidget::setLine(const QString &port, int speed, int framingIndex) {
-    m_port->setText(port.isEmpty() ? QStringLiteral("no port") : port);
+    m_port->setText(port.isEmpty() ? tr("no port") : port);
     m_line->setText(statusline::lineText(speed, framingIndex));
 }
 
 void ConnectionStatusWidget::setAddress(int address) {
-    m_address->setText(QStringLiteral("address %1").arg(address));
+    m_address->setText(tr("address %1").arg(address));
 }
 
 void ConnectionStatusWidget::setConnected(bool connected) {
-    m_state->setText(connected ? QStringLiteral("connected") : QStringLiteral("disconnected"));
+    m_state->setText(connected ? tr("connected") : tr("disconnected"));
     m_state->setStyleSheet(connected ? QStringLiteral("color: darkgreen; font-weight: bold;")
                                      : QStringLiteral("color: darkred;"));
     if (connected) {
@@ -57,7 +57,7 @@ void ConnectionStatusWidget::setConnected(bool connected) {
 }
 
 void ConnectionStatusWidget::setConnecting() {
-    m_state->setText(QStringLiteral("connecting..."));
+    m_state->setText(tr("connecting..."));
     m_state->setStyleSheet(QStringLiteral("color: #8a5a00; font-weight: bold;"));
     m_ageTimer->stop();
 }
@@ -77,12 +77,12 @@ void ConnectionStatusWidget::setLastReply(const QDateTime &when) {
 }
 
 void ConnectionStatusWidget::setAccessLevel(int level) {
-    m_level->setText(QStringLiteral("access %1").arg(statusline::accessLevel(level)));
+    m_level->setText(tr("access %1").arg(statusline::accessLevel(level)));
 }
 
 void ConnectionStatusWidget::showReplyAge() {
     const qint64 age = m_lastReply.isValid() ? m_lastReply.msecsTo(QDateTime::currentDateTime()) : -1;
-    m_reply->setText(QStringLiteral("last reply %1").arg(statusline::replyAge(age)));
+    m_reply->setText(tr("last reply %1").arg(statusline::replyAge(age)));
 }
 
 QString ConnectionStatusWidget::text() const {

@@ -174,7 +174,7 @@ QComboBox *HoldingSections::createCombo(holding_t *record, int holdingIndex) {
 }
 
 void HoldingSections::addReadButton(const block_t &block) {
-    auto *button = new QPushButton(QStringLiteral("Read %1").arg(block.name), this);
+    auto *button = new QPushButton(tr("Read %1").arg(block.name), this);
     button->setProperty("readStart", int(block.start));
     button->setProperty("readEnd", int(block.end));
     connect(button, &QPushButton::clicked, this, &HoldingSections::on_btnReadHoldingRangeClicked);
@@ -266,9 +266,8 @@ void HoldingSections::holdingChanged(int row, int col) {
     const int address = header != nullptr ? header->text().toInt(&ok) : -1;
     // Section rows of aux holdings carry 1000 + position; they are written from their own table.
     if (ok && cell != nullptr && address >= kAuxBase && address - kAuxBase < m_aux.size()) {
-        emit editRejected(
-            QStringLiteral("%1 not written: aux holdings are written from the Auxiliar holdings table")
-                .arg(m_aux[address - kAuxBase]->text));
+        emit editRejected(tr("%1 not written: aux holdings are written from the Auxiliar holdings table")
+                              .arg(m_aux[address - kAuxBase]->text));
         return;
     }
     if (!ok || cell == nullptr || address < 0 || address >= kAuxBase || address >= m_holdings.size()) {

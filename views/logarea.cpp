@@ -60,9 +60,9 @@ void LogArea::setInteractionDisabled(bool disabled) {
 
 void LogArea::onRightButtonTestInfo(const QPoint &pos) {
     QMenu menu(this);
-    const QString selectAllText = QStringLiteral("Select all");
-    const QString copyText = QStringLiteral("Copy");
-    const QString clearText = QStringLiteral("Clear text");
+    const QString selectAllText = tr("Select all");
+    const QString copyText = tr("Copy");
+    const QString clearText = tr("Clear text");
     menu.addAction(selectAllText);
     menu.addAction(copyText);
     menu.addAction(clearText);

@@ -37,28 +37,29 @@ MainDocks::MainDocks(QMainWindow *window) : QObject(window) {
     manager->setObjectName(QStringLiteral("dockManager"));
 }
 
-ads::CDockWidget *MainDocks::newDock(const QString &title, QWidget *content) {
-    auto *dock = new ads::CDockWidget(title);
-    dock->setObjectName(title);
+// The object name stays the title as built: the saved layout finds the docks by it.
+ads::CDockWidget *MainDocks::newDock(const char *title, QWidget *content) {
+    auto *dock = new ads::CDockWidget(tr(title));
+    dock->setObjectName(QString::fromUtf8(title));
     dock->setWidget(content);
     return dock;
 }
 
 void MainDocks::create(const Contents &contents) {
-    inputRegisters = newDock(QStringLiteral("Input registers"), contents.inputRegisters);
+    inputRegisters = newDock(QT_TR_NOOP("Input registers"), contents.inputRegisters);
     inputRegisters->resize(350, 150);
     inputRegisters->setMinimumSize(300, 150);
-    holdingSections = newDock(QStringLiteral("Holding Registers"), contents.holdingSections);
-    coils = newDock(QStringLiteral("Coils"), contents.coils);
-    discreteInputs = newDock(QStringLiteral("Discrete inputs"), contents.discreteInputs);
-    auxHoldings = newDock(QStringLiteral("Auxiliar holdings"), contents.auxHoldings);
-    addressTable = newDock(QStringLiteral("Address table"), contents.addressTable);
-    information = newDock(QStringLiteral("Information"), contents.information);
-    testSteps = newDock(QStringLiteral("Test steps"), contents.testSteps);
-    secondaryGraph = newDock(QStringLiteral("Secondary Graph"), contents.secondaryGraph);
-    timeGraph = newDock(QStringLiteral("Time Graph"), contents.timeGraph);
+    holdingSections = newDock(QT_TR_NOOP("Holding Registers"), contents.holdingSections);
+    coils = newDock(QT_TR_NOOP("Coils"), contents.coils);
+    discreteInputs = newDock(QT_TR_NOOP("Discrete inputs"), contents.discreteInputs);
+    auxHoldings = newDock(QT_TR_NOOP("Auxiliar holdings"), contents.auxHoldings);
+    addressTable = newDock(QT_TR_NOOP("Address table"), contents.addressTable);
+    information = newDock(QT_TR_NOOP("Information"), contents.information);
+    testSteps = newDock(QT_TR_NOOP("Test steps"), contents.testSteps);
+    secondaryGraph = newDock(QT_TR_NOOP("Secondary Graph"), contents.secondaryGraph);
+    timeGraph = newDock(QT_TR_NOOP("Time Graph"), contents.timeGraph);
     timeGraph->setFeature(ads::CDockWidget::DockWidgetClosable, false);
-    flatHoldings = newDock(QStringLiteral("Holding registers"), contents.flatHoldings);
+    flatHoldings = newDock(QT_TR_NOOP("Holding registers"), contents.flatHoldings);
     flatHoldings->setParent(manager);
     // Never added to an area: its tab would otherwise have no parent and never be freed.
     flatHoldings->tabWidget()->setParent(flatHoldings);

@@ -57,7 +57,7 @@ class MainDocks : public QObject {
     ads::CDockWidget *flatHoldings = nullptr;  // mirrors the holdings; never added, never shown
 
   private:
-    ads::CDockWidget *newDock(const QString &title, QWidget *content);
+    ads::CDockWidget *newDock(const char *title, QWidget *content);
     void addLeft(ads::CDockWidget *dock);
 };
 

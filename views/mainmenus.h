@@ -26,8 +26,8 @@ class MainMenus : public QObject {
         QAction *password;
         QAbstractButton *searchButton;
         QVector<QAction *> dockToggles;
-        QAction *openDataLog;                 // the Time Graph's replay
-        QVector<QAction *> graphExports;      // the Time Graph's picture and data exports
+        QAction *openDataLog;             // the Time Graph's replay
+        QVector<QAction *> graphExports;  // the Time Graph's picture and data exports
     };
     // A menu entry and the toolbar action or button it stands for.
     struct Twin {
@@ -40,11 +40,19 @@ class MainMenus : public QObject {
 
     const QVector<Twin> &twins() const { return m_twins; }
 
+    // View > Language: the texts as built and each catalog, with currentCode checked. The
+    // choice takes effect at the next start.
+    void addLanguageMenu(const QString &currentCode);
+
     // Entries of their own; the window connects them.
     QAction *quit = nullptr;
     QAction *resetLayout = nullptr;
     QAction *userGuide = nullptr;
     QAction *about = nullptr;
+
+  signals:
+    // A language picked in View > Language: a catalog's code, or empty for the texts as built.
+    void languageChosen(const QString &code);
 
   private:
     void buildFileMenu(const Sources &sources);
@@ -56,5 +64,6 @@ class MainMenus : public QObject {
     QAction *ownAction(const QString &objectName, const QString &text, const QKeySequence &key);
 
     QMainWindow *m_window;
+    QMenu *m_viewMenu = nullptr;
     QVector<Twin> m_twins;
 };

@@ -46,7 +46,7 @@ void MainToolBars::addSpacer(QToolBar *bar, int width) {
 }
 
 void MainToolBars::buildLayoutBar(const QVector<DockToggle> &dockToggles) {
-    layoutBar = m_window->addToolBar(QStringLiteral("Layout"));
+    layoutBar = m_window->addToolBar(tr("Layout"));
     layoutBar->setObjectName(QStringLiteral("toolBarLayout"));
     for (const DockToggle &toggle : dockToggles) {
         toggle.action->setIcon(themedIcon(toggle.themeName, toggle.resourcePath));
@@ -56,17 +56,17 @@ void MainToolBars::buildLayoutBar(const QVector<DockToggle> &dockToggles) {
 }
 
 void MainToolBars::buildFileBar() {
-    fileBar = m_window->addToolBar(QStringLiteral("File"));
+    fileBar = m_window->addToolBar(tr("File"));
     fileBar->setObjectName(QStringLiteral("toolBarFile"));
-    openFile = newAction(QStringLiteral("actionOpenFile"), QStringLiteral("Open File"),
-                         QStringLiteral(":/img/img/open.png"), QStringLiteral("open"),
-                         QStringLiteral("Open a configuration file to send to the inverter"));
-    saveFile = newAction(QStringLiteral("actionSaveFile"), QStringLiteral("Save File"),
+    openFile =
+        newAction(QStringLiteral("actionOpenFile"), tr("Open File"), QStringLiteral(":/img/img/open.png"),
+                  QStringLiteral("open"), tr("Open a configuration file to send to the inverter"));
+    saveFile = newAction(QStringLiteral("actionSaveFile"), tr("Save File"),
                          QStringLiteral(":/img/img/save.png"), QStringLiteral("save"),
-                         QStringLiteral("Save a configuration file with the current inverter configuration"));
-    flashFirmware = newAction(QStringLiteral("actionFlashFirmware"), QStringLiteral("Flash Firmware"),
+                         tr("Save a configuration file with the current inverter configuration"));
+    flashFirmware = newAction(QStringLiteral("actionFlashFirmware"), tr("Flash Firmware"),
                               QStringLiteral(":/img/img/flash.png"), QStringLiteral("config"),
-                              QStringLiteral("Flash firmwar through RS485"));
+                              tr("Flash firmwar through RS485"));
     fileBar->addAction(openFile);
     fileBar->addAction(saveFile);
     fileBar->addAction(flashFirmware);
@@ -75,21 +75,20 @@ void MainToolBars::buildFileBar() {
 void MainToolBars::buildCommBar() {
     // The connection group gets a row of its own, so no window width hides it in an overflow menu.
     m_window->addToolBarBreak();
-    commBar = m_window->addToolBar(QStringLiteral("Comm"));
+    commBar = m_window->addToolBar(tr("Comm"));
     commBar->setObjectName(QStringLiteral("toolBarComm"));
-    configuration = newAction(QStringLiteral("actionConfiguration"), QStringLiteral("Configuration"),
+    configuration = newAction(QStringLiteral("actionConfiguration"), tr("Configuration"),
                               QStringLiteral(":/img/img/config.png"), QStringLiteral("config"),
-                              QStringLiteral("Continuous communication updates"));
-    refreshList = newAction(QStringLiteral("actionRefreshList"), QStringLiteral("Refresh list"),
+                              tr("Continuous communication updates"));
+    refreshList = newAction(QStringLiteral("actionRefreshList"), tr("Refresh list"),
                             QStringLiteral(":/img/img/update.png"), QStringLiteral("update"),
-                            QStringLiteral("Continuous communication updates"));
-    connectPort = newAction(QStringLiteral("btnConnect"), QStringLiteral("Connect"),
-                            QStringLiteral(":/img/img/connect.png"), QStringLiteral("connect"),
-                            QStringLiteral("Connect serial port"));
+                            tr("Continuous communication updates"));
+    connectPort =
+        newAction(QStringLiteral("btnConnect"), tr("Connect"), QStringLiteral(":/img/img/connect.png"),
+                  QStringLiteral("connect"), tr("Connect serial port"));
     connectPort->setCheckable(true);
-    password =
-        newAction(QStringLiteral("password"), QStringLiteral("Password"), QStringLiteral(":/img/img/key.png"),
-                  QStringLiteral("password"), QStringLiteral("Change access level"));
+    password = newAction(QStringLiteral("password"), tr("Password"), QStringLiteral(":/img/img/key.png"),
+                         QStringLiteral("password"), tr("Change access level"));
 
     portCombo = new QComboBox(commBar);
     portCombo->setObjectName(QStringLiteral("cmbPort"));
@@ -100,7 +99,7 @@ void MainToolBars::buildCommBar() {
     addressEdit->setValidator(new ServerAddressValidator(addressEdit));
     broadcastLabel = new QLabel(commBar);
     broadcastLabel->setObjectName(QStringLiteral("labBroadcast"));
-    errorCountLabel = new QLabel(QStringLiteral("Error Count: 0"), commBar);
+    errorCountLabel = new QLabel(tr("Error Count: 0"), commBar);
     errorCountLabel->setObjectName(QStringLiteral("labErrorCount"));
 
     commBar->addAction(configuration);
@@ -110,7 +109,7 @@ void MainToolBars::buildCommBar() {
     commBar->addAction(connectPort);
     commBar->addAction(password);
     addSpacer(commBar, 30);
-    commBar->addWidget(new QLabel(QStringLiteral("Address:"), commBar));
+    commBar->addWidget(new QLabel(tr("Address:"), commBar));
     commBar->addWidget(addressEdit);
     addSpacer(commBar, 10);
     commBar->addWidget(broadcastLabel);

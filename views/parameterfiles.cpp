@@ -1,5 +1,6 @@
 #include "views/parameterfiles.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
@@ -13,8 +14,9 @@ constexpr int kCommandRegister = 0;
 constexpr int kRestoreDefaultsCommand = 2;
 
 QString chooseExportFile(QWidget *parent, const QString &proposedPath) {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Export to XML file"), proposedPath,
-                                        QStringLiteral("XML (*.xml)"));
+    return QFileDialog::getSaveFileName(parent,
+                                        QCoreApplication::translate("ParameterFiles", "Export to XML file"),
+                                        proposedPath, QStringLiteral("XML (*.xml)"));
 }
 
 }  // namespace
@@ -51,7 +53,7 @@ bool ParameterFiles::saveParameterFile(const QVector<holding_t *> &holdings,
         report(error);
         return false;
     }
-    report(QStringLiteral("Parameters saved to %1").arg(QDir::toNativeSeparators(path)));
+    report(tr("Parameters saved to %1").arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
@@ -123,7 +125,7 @@ void ParameterFiles::restoreDefaults() {
     if (!workerReady()) {
         return;
     }
-    report(QStringLiteral("Restoring the firmware default parameters"));
+    report(tr("Restoring the firmware default parameters"));
     m_worker->writeHolding(kCommandRegister, kRestoreDefaultsCommand, true);
 }
 
@@ -131,7 +133,7 @@ void ParameterFiles::sendHoldingList(QVector<param_list_t> list) {
     if (!workerReady()) {
         return;
     }
-    report(QStringLiteral("Sending %1 parameters from file").arg(list.size()));
+    report(tr("Sending %1 parameters from file").arg(list.size()));
     m_worker->prepareHoldingListToSend(list);
 }
 
@@ -152,6 +154,6 @@ bool ParameterFiles::workerReady() {
     if (m_worker && m_worker->isConnected()) {
         return true;
     }
-    report(QStringLiteral("Error: the port is not connected; nothing was sent to the drive"));
+    report(tr("Error: the port is not connected; nothing was sent to the drive"));
     return false;
 }

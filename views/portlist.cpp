@@ -1,6 +1,7 @@
 #include "views/portlist.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -39,7 +40,8 @@ void fill(QComboBox *combo, const QString &savedPort, bool selectSaved) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     if (combo->toolTip().isEmpty()) {
-        combo->setToolTip(QStringLiteral("Serial port, or a Modbus TCP gateway typed as tcp://HOST[:PORT]"));
+        combo->setToolTip(QCoreApplication::translate(
+            "portlist", "Serial port, or a Modbus TCP gateway typed as tcp://HOST[:PORT]"));
     }
     combo->clear();
     const auto ports = QSerialPortInfo::availablePorts();

@@ -105,6 +105,6 @@ void RamParamTable::on_PassEditingFinished() {
         emit writeRequested(m_passwordAddress, uint16_t(value), false);
     } else if (!m_passwordField->text().isEmpty()) {
         // The typed text is a password: it is not repeated in the message.
-        emit editRejected(QStringLiteral("Password not sent: it must be a number from 0 to 65535"));
+        emit editRejected(tr("Password not sent: it must be a number from 0 to 65535"));
     }
 }

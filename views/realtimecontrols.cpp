@@ -1,6 +1,7 @@
 #include "views/realtimecontrols.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -31,20 +32,21 @@ RealtimeControls::RealtimeControls(QWidget *parent)
     auto *grid = new QGridLayout();
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
-    auto *legend = new QLabel(QStringLiteral("Auto scale"), this);
+    auto *legend = new QLabel(tr("Auto scale"), this);
     legend->setObjectName(QStringLiteral("labAutoScale"));
-    legend->setToolTip(QStringLiteral("Checked: the axis scales itself to what is shown"));
+    legend->setToolTip(tr("Checked: the axis scales itself to what is shown"));
     grid->addWidget(legend, 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("min"), this), 0, 1, Qt::AlignCenter);
-    grid->addWidget(new QLabel(QStringLiteral("max"), this), 0, 2, Qt::AlignCenter);
-    addRow(grid, 1, new QLabel(QStringLiteral("Time"), this), m_timeMin, m_timeMax);
+    grid->addWidget(new QLabel(tr("min"), this), 0, 1, Qt::AlignCenter);
+    grid->addWidget(new QLabel(tr("max"), this), 0, 2, Qt::AlignCenter);
+    addRow(grid, 1, new QLabel(tr("Time"), this), m_timeMin, m_timeMax);
     for (const realtimeaxes::AxisSpec &spec : realtimeaxes::axes()) {
         AxisRow row;
-        row.automatic = new QCheckBox(spec.rowTitle, this);
+        const QString rowTitle =
+            QCoreApplication::translate("realtimeaxes", spec.rowTitle.toUtf8().constData());
+        row.automatic = new QCheckBox(rowTitle, this);
         row.automatic->setChecked(true);
-        row.automatic->setToolTip(
-            QStringLiteral("Automatic scale of the %1 axis. Clear it to fix the axis to min..max")
-                .arg(spec.rowTitle.toLower()));
+        row.automatic->setToolTip(tr("Automatic scale of the %1 axis. Clear it to fix the axis to min..max")
+                                      .arg(rowTitle.toLower()));
         row.min = newField(spec.initialMin);
         row.max = newField(spec.initialMax);
         addRow(grid, m_rows.size() + 2, row.automatic, row.min, row.max);

@@ -3,6 +3,7 @@
 #include <qcustomplot.h>
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -122,19 +123,19 @@ RealtimePlot::RealtimePlot(QWidget *parent)
 RealtimePlot::~RealtimePlot() = default;
 
 void RealtimePlot::buildToolRow() {
-    m_pause = new QPushButton(QStringLiteral("Pause"), this);
-    m_pause->setToolTip(QStringLiteral("Freeze the view here; polling and the data log go on"));
-    m_live = new QPushButton(QStringLiteral("Live ▶"), this);
-    m_live->setToolTip(QStringLiteral("Back to the newest data (the history was recorded meanwhile)"));
+    m_pause = new QPushButton(tr("Pause"), this);
+    m_pause->setToolTip(tr("Freeze the view here; polling and the data log go on"));
+    m_live = new QPushButton(tr("Live ▶"), this);
+    m_live->setToolTip(tr("Back to the newest data (the history was recorded meanwhile)"));
     m_live->setStyleSheet(QStringLiteral("font: bold; color: white; background-color: #2e7d32;"));
-    m_resetView = new QPushButton(QStringLiteral("Reset view"), this);
+    m_resetView = new QPushButton(tr("Reset view"), this);
     m_resetView->setToolTip(
-        QStringLiteral("Follow the newest data with the axes as set below (or double-click "
-                       "the plot)"));
+        tr("Follow the newest data with the axes as set below (or double-click "
+           "the plot)"));
     m_readout = new QLabel(this);
     m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_readout->setText(QStringLiteral("Click the plot to place a cursor (two give differences)"));
+    m_readout->setText(tr("Click the plot to place a cursor (two give differences)"));
     connect(m_pause, &QPushButton::clicked, this, &RealtimePlot::pause);
     connect(m_live, &QPushButton::clicked, this, &RealtimePlot::resetView);
     connect(m_resetView, &QPushButton::clicked, this, &RealtimePlot::resetView);
@@ -164,7 +165,7 @@ void RealtimePlot::buildAxes() {
     QList<QCPAxis *> valueAxes;
     for (const realtimeaxes::AxisSpec &spec : realtimeaxes::axes()) {
         QCPAxis *axis = (spec.rightSide ? right : left).at(spec.indexOnSide);
-        styleAxis(axis, spec.title);
+        styleAxis(axis, QCoreApplication::translate("realtimeaxes", spec.title.toUtf8().constData()));
         const int index = m_valueAxes.size();
         connect(axis, QOverload<const QCPRange &>::of(&QCPAxis::rangeChanged), this,
                 [this, index] { onValueRangeChanged(index); });
@@ -174,7 +175,7 @@ void RealtimePlot::buildAxes() {
     m_valueOverride.resize(m_valueAxes.size());
 
     QCPAxis *time = m_plot->xAxis;
-    styleAxis(time, QStringLiteral("Date/Time"));
+    styleAxis(time, tr("Date/Time"));
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss"));
     ticker->setDateTimeSpec(Qt::LocalTime);
@@ -227,19 +228,19 @@ void RealtimePlot::buildLegend() {
 }
 
 void RealtimePlot::buildActions() {
-    m_actions.openDataLog = new QAction(QStringLiteral("Open data log…"), this);
-    m_actions.exportPng = new QAction(QStringLiteral("Export PNG…"), this);
-    m_actions.exportPdf = new QAction(QStringLiteral("Export PDF…"), this);
-    m_actions.exportCsv = new QAction(QStringLiteral("Export CSV…"), this);
-    m_actions.openDataLog->setToolTip(QStringLiteral("Open a data log in a graph of its own"));
-    m_actions.exportPng->setToolTip(QStringLiteral("Save the time graph as shown, as a PNG picture"));
-    m_actions.exportPdf->setToolTip(QStringLiteral("Save the time graph as shown, as a PDF document"));
-    m_actions.exportCsv->setToolTip(QStringLiteral("Save the shown time window's samples as CSV"));
+    m_actions.openDataLog = new QAction(tr("Open data log…"), this);
+    m_actions.exportPng = new QAction(tr("Export PNG…"), this);
+    m_actions.exportPdf = new QAction(tr("Export PDF…"), this);
+    m_actions.exportCsv = new QAction(tr("Export CSV…"), this);
+    m_actions.openDataLog->setToolTip(tr("Open a data log in a graph of its own"));
+    m_actions.exportPng->setToolTip(tr("Save the time graph as shown, as a PNG picture"));
+    m_actions.exportPdf->setToolTip(tr("Save the time graph as shown, as a PDF document"));
+    m_actions.exportCsv->setToolTip(tr("Save the shown time window's samples as CSV"));
     connect(m_actions.openDataLog, &QAction::triggered, this, &RealtimePlot::openDataLog);
     connect(m_actions.exportPng, &QAction::triggered, this,
-            [this] { exportWithDialog(QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")); });
+            [this] { exportWithDialog(tr("PNG picture (*.png)"), QStringLiteral("png")); });
     connect(m_actions.exportPdf, &QAction::triggered, this,
-            [this] { exportWithDialog(QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")); });
+            [this] { exportWithDialog(tr("PDF document (*.pdf)"), QStringLiteral("pdf")); });
     connect(m_actions.exportCsv, &QAction::triggered, this,
             [this] { exportWithDialog(QStringLiteral("CSV (*.csv)"), QStringLiteral("csv")); });
 }
@@ -616,7 +617,7 @@ void RealtimePlot::updateCursors() {
         m_readout->setToolTip(QString(text).replace(QStringLiteral("   "), QStringLiteral("\n")));
     } else {
         m_readout->setToolTip(QString());
-        m_readout->setText(QStringLiteral("Click the plot to place a cursor (two give differences)"));
+        m_readout->setText(tr("Click the plot to place a cursor (two give differences)"));
     }
 }
 
@@ -638,7 +639,7 @@ QString RealtimePlot::cursorText() const {
             continue;
         }
         at[i] = qint64(std::llround(m_cursors[i]->point1->key() * 1000));
-        QStringList parts{QStringLiteral("Cursor %1: %2").arg(i + 1).arg(timeText(at[i]))};
+        QStringList parts{tr("Cursor %1: %2").arg(i + 1).arg(timeText(at[i]))};
         for (int c = 0; c < curves; ++c) {
             if (isCurveShown(c)) {
                 parts << QStringLiteral("%1 = %2 %3")
@@ -685,15 +686,15 @@ QStringList RealtimePlot::powerRegisterNames() const {
 
 void RealtimePlot::showContextMenu(const QPoint &pos) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Reset view"), this, &RealtimePlot::resetView);
+    menu.addAction(tr("Reset view"), this, &RealtimePlot::resetView);
     if (!m_recorded) {
         if (m_following) {
-            menu.addAction(QStringLiteral("Pause"), this, &RealtimePlot::pause);
+            menu.addAction(tr("Pause"), this, &RealtimePlot::pause);
         } else {
-            menu.addAction(QStringLiteral("Live ▶"), this, &RealtimePlot::resetView);
+            menu.addAction(tr("Live ▶"), this, &RealtimePlot::resetView);
         }
     }
-    menu.addAction(QStringLiteral("Clear cursors"), this, &RealtimePlot::clearCursors);
+    menu.addAction(tr("Clear cursors"), this, &RealtimePlot::clearCursors);
     menu.addSeparator();
     menu.addAction(m_actions.exportPng);
     menu.addAction(m_actions.exportPdf);
@@ -707,7 +708,7 @@ bool RealtimePlot::exportPicture(const QString &path, QString *error) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     const bool ok = suffix == QLatin1String("pdf") ? m_plot->savePdf(path) : m_plot->savePng(path);
     if (!ok) {
-        *error = QStringLiteral("Cannot write %1").arg(path);
+        *error = tr("Cannot write %1").arg(path);
     }
     return ok;
 }
@@ -715,7 +716,7 @@ bool RealtimePlot::exportPicture(const QString &path, QString *error) {
 bool RealtimePlot::exportCsv(const QString &path, QString *error) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        *error = tr("Cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
     const QCPRange shown = m_plot->xAxis->range();
@@ -746,7 +747,7 @@ bool RealtimePlot::exportCsv(const QString &path, QString *error) {
                      row.size());
     }
     if (!csv.ok()) {
-        *error = QStringLiteral("Writing %1 failed: %2").arg(path, file.errorString());
+        *error = tr("Writing %1 failed: %2").arg(path, file.errorString());
     }
     return csv.ok();
 }
@@ -755,7 +756,7 @@ void RealtimePlot::exportWithDialog(const QString &filter, const QString &suffix
     const QString name =
         QStringLiteral("time-graph-%1.%2")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")), suffix);
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export the time graph"), name, filter);
+    QString path = QFileDialog::getSaveFileName(this, tr("Export the time graph"), name, filter);
     if (path.isEmpty()) {
         return;
     }
@@ -765,13 +766,13 @@ void RealtimePlot::exportWithDialog(const QString &filter, const QString &suffix
     QString error;
     const bool ok = suffix == QLatin1String("csv") ? exportCsv(path, &error) : exportPicture(path, &error);
     if (!ok) {
-        QMessageBox::warning(this, QStringLiteral("Export the time graph"), error);
+        QMessageBox::warning(this, tr("Export the time graph"), error);
     }
 }
 
 void RealtimePlot::openDataLog() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open data log"), QString(),
-                                                      QStringLiteral("Data logs (*-log.txt);;All files (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open data log"), QString(),
+                                                      tr("Data logs (*-log.txt);;All files (*)"));
     if (path.isEmpty()) {
         return;
     }
@@ -790,7 +791,7 @@ void RealtimePlot::onDisconnectedStop() {
     if (!outage) {
         return;
     }
-    auto *zone = new ZoneItem(m_plot, QStringLiteral("Communication outage"));  // owned by the plot
+    auto *zone = new ZoneItem(m_plot, tr("Communication outage"));  // owned by the plot
     zone->setLayer(kZoneLayer);
     zone->setInterval(outage->beginMs / 1000.0, outage->endMs / 1000.0);
     m_zones.append(zone);

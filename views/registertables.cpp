@@ -24,7 +24,7 @@ RegisterTables::RegisterTables(const RegisterSet &registers, QWidget *owner)
       m_sections(new HoldingSections(owner)),
       m_flat(new FlatHoldingTable(owner)),
       m_aux(new AuxHoldingTable()),
-      m_readAux(new QPushButton(QStringLiteral("Read aux holdings"))),
+      m_readAux(new QPushButton(tr("Read aux holdings"))),
       m_auxPanel(createAuxPanel(owner)),
       m_coils(new BitRegisterTable(owner)),
       m_discrete(new BitRegisterTable(owner)) {

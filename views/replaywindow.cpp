@@ -36,7 +36,7 @@ ReplayWindow::ReplayWindow(QWidget *parent)
       m_progress(new QProgressBar(this)),
       m_status(new QLabel(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Data log"));
+    setWindowTitle(tr("Data log"));
     resize(1200, 800);
     m_progress->setRange(0, 100);
     // A recording has no newest sample to follow and no live P, Q, S: the cursors show them.
@@ -70,8 +70,8 @@ bool ReplayWindow::open(const QString &path) {
 }
 
 bool ReplayWindow::read(const QString &path) {
-    setWindowTitle(QStringLiteral("Data log - %1").arg(QFileInfo(path).fileName()));
-    m_status->setText(QStringLiteral("Reading %1…").arg(QDir::toNativeSeparators(path)));
+    setWindowTitle(tr("Data log - %1").arg(QFileInfo(path).fileName()));
+    m_status->setText(tr("Reading %1…").arg(QDir::toNativeSeparators(path)));
     m_progress->setValue(0);
     m_progress->setVisible(true);
     plotdata::DataLogReader reader;
@@ -127,14 +127,14 @@ bool ReplayWindow::read(const QString &path) {
     }
     const qint64 samples = history->sampleCount();
     m_plot->showRecorded(curves, std::move(history), startMs);
-    QString text = QStringLiteral("%1: %2 samples from %3, %4 curves%5")
+    QString text = tr("%1: %2 samples from %3, %4 curves%5")
                        .arg(QFileInfo(path).fileName())
                        .arg(samples)
                        .arg(reader.startTime().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")))
                        .arg(curves.size())
-                       .arg(withPower ? QStringLiteral(", P, Q and S worked out") : QString());
+                       .arg(withPower ? tr(", P, Q and S worked out") : QString());
     if (reader.skippedLines() > 0) {
-        text += QStringLiteral("; %1 lines that were not data lines were skipped").arg(reader.skippedLines());
+        text += QStringLiteral("; %1").arg(reader.skippedSummary());
     }
     m_status->setText(text);
     return true;

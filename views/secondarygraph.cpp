@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDoubleValidator>
 #include <QGridLayout>
@@ -33,9 +34,10 @@ constexpr int kScaleField = 56;
 constexpr int kNarrowField = 52;
 const QColor kCanvasFrame(131, 131, 131);
 
-const char *const kWarning =
+const char *const kWarning = QT_TRANSLATE_NOOP(
+    "SecondaryGraph",
     "Warning: the variables and scales must be selected prior to the tigger event and every time power is "
-    "restored in the inverter";
+    "restored in the inverter");
 
 }  // namespace
 
@@ -50,7 +52,7 @@ SecondaryGraph::SecondaryGraph(QWidget *parent) : QWidget(parent), m_acceleromet
     m_progress->setVisible(false);
     layout->addWidget(m_progress);
 
-    m_warning = new QLabel(QString::fromLatin1(kWarning), this);
+    m_warning = new QLabel(tr(kWarning), this);
     m_warning->setObjectName(QStringLiteral("labWarning"));
     m_warning->setWordWrap(true);
     layout->addWidget(m_warning);
@@ -66,8 +68,8 @@ QWidget *SecondaryGraph::buildPlot() {
     m_plot->setObjectName(QStringLiteral("secondaryPlot"));
     m_plot->setBackground(Qt::white);
     m_plot->axisRect()->setBackground(Qt::white);
-    m_plot->yAxis->setLabel(QStringLiteral("counts"));
-    m_plot->xAxis->setLabel(QStringLiteral("samples"));
+    m_plot->yAxis->setLabel(tr("counts"));
+    m_plot->xAxis->setLabel(tr("samples"));
     m_plot->xAxis->setRange(0, tracedecode::kBufferSamples);
     const QPen grid(Qt::black, 0.5, Qt::DotLine);
     for (QCPAxis *axis : {m_plot->xAxis, m_plot->yAxis}) {
@@ -84,8 +86,7 @@ QWidget *SecondaryGraph::buildPlot() {
         axis->setBasePen(QPen(kCanvasFrame, 1));
     }
 
-    const QStringList names = {QStringLiteral("Buffer A"), QStringLiteral("Buffer B"),
-                               QStringLiteral("Buffer C")};
+    const QStringList names = {tr("Buffer A"), tr("Buffer B"), tr("Buffer C")};
     const QVector<QColor> pens = {Qt::red, Qt::green, Qt::blue};
     for (int channel = 0; channel < tracedecode::kChannels; ++channel) {
         QCPGraph *curve = new ThickLineGraph(m_plot->xAxis, m_plot->yAxis);  // owned by the plot
@@ -125,20 +126,21 @@ QWidget *SecondaryGraph::buildControls() {
 QLayout *SecondaryGraph::buildTraceGrid() {
     auto *grid = new QGridLayout();
     grid->setVerticalSpacing(2);
-    grid->addWidget(new QLabel(QStringLiteral("Variable"), this), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Scale"), this), 0, 2);
+    grid->addWidget(new QLabel(tr("Variable"), this), 0, 1);
+    grid->addWidget(new QLabel(tr("Scale"), this), 0, 2);
     using Slot = void (SecondaryGraph::*)();
     const Slot scaleSlots[] = {&SecondaryGraph::on_Scale1Changed, &SecondaryGraph::on_Scale2Changed,
                                &SecondaryGraph::on_Scale3Changed};
-    const QStringList titles{QStringLiteral("Red trace:"), QStringLiteral("Green trace:"),
-                             QStringLiteral("Blue trace:")};
+    const QStringList titles{tr("Red trace:"), tr("Green trace:"), tr("Blue trace:")};
     for (int trace = 0; trace < captureregisters::kTraceCount; ++trace) {
         auto *selector = new QComboBox(this);
         selector->setObjectName(QStringLiteral("cmbTrace%1").arg(trace + 1));
         selector->setMinimumWidth(kSelectorMinWidth);
         selector->setMaximumWidth(kSelectorMaxWidth);
         selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        selector->addItems(captureregisters::variableNames());
+        for (const QString &name : captureregisters::variableNames()) {
+            selector->addItem(QCoreApplication::translate("captureregisters", name.toUtf8().constData()));
+        }
         connect(selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 &SecondaryGraph::on_cmbBoxIndexChanged);
         m_selectors.append(selector);
@@ -165,12 +167,12 @@ QLayout *SecondaryGraph::buildTraceGrid() {
 QLayout *SecondaryGraph::buildCaptureSettings() {
     auto *grid = new QGridLayout();
     grid->setVerticalSpacing(2);
-    grid->addWidget(new QLabel(QStringLiteral("Points after alarm:"), this), 0, 0);
+    grid->addWidget(new QLabel(tr("Points after alarm:"), this), 0, 0);
     m_afterAlarm = newIntField(QStringLiteral("0"), kNarrowField, 0, 0xFFFF);
     connect(m_afterAlarm, &QLineEdit::editingFinished, this, &SecondaryGraph::on_edAfterAlarmChanged);
     grid->addWidget(m_afterAlarm, 0, 1);
 
-    grid->addWidget(new QLabel(QStringLiteral("Min/Max vertical scale:"), this), 1, 0);
+    grid->addWidget(new QLabel(tr("Min/Max vertical scale:"), this), 1, 0);
     m_verticalMin = newIntField(QStringLiteral("-3000"), kNarrowField, realtimeaxes::kFieldMinimum,
                                 realtimeaxes::kFieldMaximum);
     m_verticalMax = newIntField(QStringLiteral("3000"), kNarrowField, realtimeaxes::kFieldMinimum,
@@ -185,9 +187,9 @@ QLayout *SecondaryGraph::buildCaptureSettings() {
 }
 
 QLayout *SecondaryGraph::buildButtons() {
-    m_readVariables = new QPushButton(QStringLiteral("Read variables"), this);
-    m_readAccelerometer = new QPushButton(QStringLiteral("Read accelerometer"), this);
-    m_export = new QPushButton(QStringLiteral("Export Values (clipboard)"), this);
+    m_readVariables = new QPushButton(tr("Read variables"), this);
+    m_readAccelerometer = new QPushButton(tr("Read accelerometer"), this);
+    m_export = new QPushButton(tr("Export Values (clipboard)"), this);
     connect(m_readVariables, &QPushButton::clicked, this, &SecondaryGraph::on_btnTriggerSecondaryGraph);
     connect(m_readAccelerometer, &QPushButton::clicked, this, &SecondaryGraph::on_btnReadSecondaryGraph);
     connect(m_export, &QPushButton::clicked, this, &SecondaryGraph::on_btnExportValues);
@@ -251,7 +253,7 @@ void SecondaryGraph::writeScale(int trace) {
         return;
     }
     // Said before it is sent, so that a refusal reads as the answer to it.
-    logToBrowser(QStringLiteral("scale %1: %2").arg(trace + 1).arg(text));
+    logToBrowser(tr("scale %1: %2").arg(trace + 1).arg(text));
     if (m_commands.writeHoldings) {
         m_commands.writeHoldings(captureregisters::scaleRegister(trace), captureregisters::scaleWords(scale));
     }
@@ -263,7 +265,7 @@ void SecondaryGraph::on_edAfterAlarmChanged() {
     if (!captureregisters::parsePointsAfterAlarm(text, &points)) {
         return;
     }
-    logToBrowser(QStringLiteral("Points to save after an alarm: %1").arg(text));
+    logToBrowser(tr("Points to save after an alarm: %1").arg(text));
     if (m_commands.writeHolding) {
         m_commands.writeHolding(captureregisters::kPointsAfterAlarm, points, true);
     }
@@ -317,7 +319,7 @@ void SecondaryGraph::on_btnReadSecondaryGraph() {
     m_accelerometerText.clear();
     const QString dir = QDir(m_logDir).filePath(QStringLiteral("acc"));
     if (!QDir().mkpath(dir) || !m_accelerometerLog->startLog(dir, QStringLiteral("acc"))) {
-        logToBrowser(QStringLiteral("The accelerometer log cannot be created in %1").arg(dir));
+        logToBrowser(tr("The accelerometer log cannot be created in %1").arg(dir));
     }
     if (m_commands.startAccelerometerRead) {
         m_commands.startAccelerometerRead();

@@ -1,13 +1,14 @@
 #include "views/testpanel.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QInputDialog>
 #include <QLabel>
 
 #include "app/logger.h"
-#include "test/recordssettings.h"
-#include "test/runrecorder.h"
+#include "records/recordssettings.h"
+#include "records/runrecorder.h"
 #include "test/test_engine.h"
 #include "views/teststeptable.h"
 
@@ -27,10 +28,12 @@ bool askText(QWidget *parent, const QString &title, const QString &label, QStrin
 TestPrompts TestPrompts::interactive() {
     TestPrompts prompts;
     prompts.askSerial = [](QWidget *parent, QString *serial) {
-        return askText(parent, QStringLiteral("Serial number"), QStringLiteral("Serial number:"), serial);
+        return askText(parent, QCoreApplication::translate("TestPanel", "Serial number"),
+                       QCoreApplication::translate("TestPanel", "Serial number:"), serial);
     };
     prompts.askFailureReason = [](QWidget *parent, QString *reason) {
-        return askText(parent, QStringLiteral("Motivo"), QStringLiteral("Breve motivo del fallo:"), reason);
+        return askText(parent, QCoreApplication::translate("TestPanel", "Motivo"),
+                       QCoreApplication::translate("TestPanel", "Breve motivo del fallo:"), reason);
     };
     return prompts;
 }
@@ -60,13 +63,21 @@ bool TestPanel::start(const QString &testFile, const QString &logDir, logger *da
     if (!m_engine->loadTest(testFile)) {
         return false;  // the engine has said why in the log area
     }
-    if (m_engine->serialRequired() && !askSerial(logDir, dataLogger)) {
+    const bool serialStep = m_engine->serialRequired();
+    if (serialStep && !askSerial()) {
         return false;
+    }
+    if (!serialStep) {
+        m_serial.clear();
+    }
+    // The logs are written for every test, with a serial-number step or without.
+    openLogs(logDir, dataLogger);
+    if (serialStep) {
+        say(tr("Número de serie: %1").arg(m_serial));
     }
     m_engine->setSerial(m_serial);
     if (m_recorder != nullptr) {
-        m_recorder->begin(RunContext::forDrive(testFile, m_mapFile, m_inputs),
-                          m_engine->serialRequired() ? m_serial : QString());
+        m_recorder->begin(RunContext::forDrive(testFile, m_mapFile, m_inputs), m_serial);
     }
     m_engine->startTest();
     m_running = true;
@@ -74,20 +85,23 @@ bool TestPanel::start(const QString &testFile, const QString &logDir, logger *da
     return true;
 }
 
-// The serial number, then the logs of this board; false when the operator cancels.
-bool TestPanel::askSerial(const QString &logDir, logger *dataLogger) {
+// The serial number; false when the operator cancels.
+bool TestPanel::askSerial() {
     QString serial;
     if (!m_prompts.askSerial || !m_prompts.askSerial(m_window, &serial)) {
         return false;
     }
     m_serial = serial;
+    return true;
+}
+
+// The logs of this board, as the test file asks for them.
+void TestPanel::openLogs(const QString &logDir, logger *dataLogger) {
     m_flags = TestLogs::Flags{m_engine->doFullLog(), m_engine->doResultLog(), m_engine->doSummaryLog()};
     const QString dir = logDir.isEmpty() ? QStringLiteral(".") : logDir;
     QDir().mkpath(dir);
-    m_logs.begin(dir, m_flags, serial, dataLogger);
+    m_logs.begin(dir, m_flags, m_serial, dataLogger);
     reportUnopenedLogs(dir);
-    say(QStringLiteral("Número de serie: %1").arg(serial));
-    return true;
 }
 
 // A production test must not lose its records silently.
@@ -102,7 +116,7 @@ void TestPanel::reportUnopenedLogs(const QString &logDir) {
     for (const auto &log : logs) {
         if (log.wanted && !log.file->isOpen()) {
             emit statusMessage(true, true, true,
-                               QStringLiteral("Cannot create the test's %1 log in %2")
+                               tr("Cannot create the test's %1 log in %2")
                                    .arg(QLatin1String(log.name), QDir::toNativeSeparators(logDir)));
         }
     }
@@ -170,9 +184,8 @@ void TestPanel::useRecords(const RecordsSettings &records, const QString &logDir
     QString problem;
     const RecordsTarget target = records.target(logDir, &problem);
     if (!problem.isEmpty()) {
-        emit statusMessage(
-            true, true, true,
-            QStringLiteral("Results database: %1; runs go to %2").arg(problem, target.database.url()));
+        emit statusMessage(true, true, true,
+                           tr("Results database: %1; runs go to %2").arg(problem, target.database.url()));
     }
     delete m_recorder;
     m_recorder = new RunRecorder(target, this);
@@ -180,7 +193,7 @@ void TestPanel::useRecords(const RecordsSettings &records, const QString &logDir
             [this](const QString &text) { emit statusMessage(true, false, true, text); });
     connect(m_recorder, &RunRecorder::todayFigures, this, &TestPanel::showToday);
     connect(m_recorder, &RunRecorder::boardHistory, this, &TestPanel::warnEarlierRuns);
-    m_statsLabel->setText(QStringLiteral("Records: %1").arg(target.database.url()));
+    m_statsLabel->setText(tr("Records: %1").arg(target.database.url()));
     m_recorder->retryUpload();  // what earlier sessions spooled goes now, not with the next run
     m_recorder->requestToday();
 }
@@ -191,7 +204,7 @@ void TestPanel::setDriveContext(const QString &mapFile, const QVector<input_reg_
 }
 
 void TestPanel::showToday(const YieldFigures &today) {
-    m_statsLabel->setText(QStringLiteral("Today at %1: %2 boards, %3 failures, first-pass yield %4%")
+    m_statsLabel->setText(tr("Today at %1: %2 boards, %3 failures, first-pass yield %4%")
                               .arg(m_recorder->target().station)
                               .arg(today.boards)
                               .arg(today.failed)
@@ -205,15 +218,14 @@ void TestPanel::warnEarlierRuns(const QString &serial, const QVector<BoardRun> &
     }
     QStringList lines;
     for (const BoardRun &run : runs) {
-        const QString result = run.result.isEmpty() ? QStringLiteral("unfinished") : run.result;
+        const QString result = run.result.isEmpty() ? tr("unfinished") : run.result;
         const QString step =
             run.failedStep.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(run.failedStep);
-        lines << QStringLiteral("%1 at %2: %3%4").arg(run.start, run.station, result, step);
+        lines << tr("%1 at %2: %3%4").arg(run.start, run.station, result, step);
     }
-    emit statusMessage(
-        true, true, true,
-        QStringLiteral("<font color='orange'>Serial number %1 was tested before, %2 run(s): %3</font>")
-            .arg(serial.toHtmlEscaped())
-            .arg(runs.size())
-            .arg(lines.join(QStringLiteral("; ")).toHtmlEscaped()));
+    emit statusMessage(true, true, true,
+                       tr("<font color='orange'>Serial number %1 was tested before, %2 run(s): %3</font>")
+                           .arg(serial.toHtmlEscaped())
+                           .arg(runs.size())
+                           .arg(lines.join(QStringLiteral("; ")).toHtmlEscaped()));
 }

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "map/descriptors.h"
-#include "test/runreport.h"
+#include "records/runreport.h"
 #include "test/test_logs.h"
 
 class QLabel;
@@ -86,7 +86,8 @@ class TestPanel : public QObject {
     void finished(int result);
 
   private:
-    bool askSerial(const QString &logDir, logger *dataLogger);
+    bool askSerial();
+    void openLogs(const QString &logDir, logger *dataLogger);
     void reportUnopenedLogs(const QString &logDir);
     void complete(int result, const QVector<holding_t *> &holdings);
     void say(const QString &text);

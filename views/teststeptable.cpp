@@ -1,5 +1,6 @@
 #include "views/teststeptable.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 
 #include "map/numbertext.h"
@@ -31,8 +32,7 @@ TestStepTable::TestStepTable(QWidget *parent) : QTableWidget(parent) {
 
 void TestStepTable::setupColumns() {
     setColumnCount(ColumnCount);
-    setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Res"), QStringLiteral("Min"),
-                               QStringLiteral("Max"), QStringLiteral("Time")});
+    setHorizontalHeaderLabels({tr("Name"), tr("Res"), tr("Min"), tr("Max"), tr("Time")});
     for (int column = 0; column < ColumnCount; ++column) {
         setColumnWidth(column, kColumnWidths[column]);
     }
@@ -82,7 +82,8 @@ void TestStepTable::clearCurrentMark(int num) {
 
 void TestStepTable::writeCells(int num, const QString &txt, float res, float min, float max,
                                const QTime &at) {
-    cell(num, Name)->setText(txt);
+    // The engine's own step texts are marked for translation; the test file's names are not.
+    cell(num, Name)->setText(QCoreApplication::translate("TestEngine", txt.toUtf8().constData()));
     cell(num, Res)->setText(shortestFloatText(res));
     cell(num, Min)->setText(shortestFloatText(min));
     cell(num, Max)->setText(shortestFloatText(max));

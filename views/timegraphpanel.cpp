@@ -16,9 +16,9 @@ TimeGraphPanel::TimeGraphPanel(QWidget *parent)
       m_controlRow(new QHBoxLayout()),
       m_commandColumn(new QVBoxLayout()),
       m_ramParams(new RamParamTable(this)),
-      m_stop(newCommandButton(QStringLiteral("Stop"), QStringLiteral("btnStop"))),
-      m_reset(newCommandButton(QStringLiteral("Reset"), QStringLiteral("btnReset"))),
-      m_test(newCommandButton(QStringLiteral("Test"), QStringLiteral("btnTest"))) {
+      m_stop(newCommandButton(tr("Stop"), QStringLiteral("btnStop"))),
+      m_reset(newCommandButton(tr("Reset"), QStringLiteral("btnReset"))),
+      m_test(newCommandButton(tr("Test"), QStringLiteral("btnTest"))) {
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(m_plotLayout, 1);
     layout->addLayout(m_controlRow);

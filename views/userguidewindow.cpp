@@ -12,7 +12,7 @@ const QSize kGuideSize(900, 700);
 UserGuideWindow::UserGuideWindow(const QString &guidePath, const QStringList &searched, QWidget *parent)
     : QWidget(parent, Qt::Window), m_browser(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("userGuide"));
-    setWindowTitle(QStringLiteral("User guide"));
+    setWindowTitle(tr("User guide"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
@@ -23,7 +23,7 @@ UserGuideWindow::UserGuideWindow(const QString &guidePath, const QStringList &se
         m_browser->setSearchPaths({QFileInfo(guidePath).absolutePath()});
         m_browser->setMarkdown(QString::fromUtf8(file.readAll()));
     } else {
-        m_browser->setPlainText(QStringLiteral("The user guide (README.md) was not found. Looked in:\n%1")
+        m_browser->setPlainText(tr("The user guide (README.md) was not found. Looked in:\n%1")
                                     .arg(searched.join(QLatin1Char('\n'))));
     }
     resize(kGuideSize);

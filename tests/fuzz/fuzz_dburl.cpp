@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "fuzzsupport.h"
-#include "test/dburl.h"
+#include "records/dburl.h"
 
 namespace {
 

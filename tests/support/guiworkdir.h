@@ -39,6 +39,7 @@ class GuiWorkDir {
         int address = 1;
         bool logging = false;
         bool auxDock = true;
+        QString language = QStringLiteral("English");  // the Languaje key
     };
 
     GuiWorkDir() : GuiWorkDir(Settings{}) {}
@@ -68,7 +69,8 @@ class GuiWorkDir {
         }
         QTextStream out(&file);
         out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<App_Settings>\n"
-            << "<Languaje>English</Languaje>\n<Do_Logging>" << flag(s.logging) << "</Do_Logging>\n"
+            << "<Languaje>" << s.language << "</Languaje>\n<Do_Logging>" << flag(s.logging)
+            << "</Do_Logging>\n"
             << "<Log_Dir>log</Log_Dir>\n<Cfg_Dir>save</Cfg_Dir>\n<Last_Com>" << s.port << "</Last_Com>\n"
             << "<XML_drive>" << s.map << "</XML_drive>\n<Modbus_Add>" << s.address << "</Modbus_Add>\n"
             << "<Modbus_Speed>" << s.speed << "</Modbus_Speed>\n<Modbus_Config>0</Modbus_Config>\n"

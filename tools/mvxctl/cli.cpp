@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <cstdlib>
 
 namespace cli {
 
@@ -33,8 +34,78 @@ TextOut &err() {
     return err;
 }
 
+namespace {
+
+struct CommandExits {
+    const char *command;
+    const char *codes;
+};
+
+// What each command's exit code says, for its --help.
+const CommandExits kExitCodes[] = {
+    {"check-map",
+     "  0  the map was read: what the program uses, and the warnings\n"
+     "  1  the file cannot be opened, is too large, or is not well-formed XML\n"
+     "  2  bad arguments\n"},
+    {"check-test",
+     "  0  the test file was read and can run\n"
+     "  1  the file cannot be opened or read, or mvxctl test would refuse it\n"
+     "  2  bad arguments\n"},
+    {"format", "  0  shown\n  2  bad arguments or a raw word that is not 16 bits\n"},
+    {"read",
+     "  0  read\n  1  the map or the port cannot be opened, or the drive does not answer\n"
+     "  2  bad arguments\n"},
+    {"export",
+     "  0  written\n  1  the map, the port or the file cannot be opened, or the drive does not answer\n"
+     "  2  bad arguments\n"},
+    {"flash",
+     "  0  flashed\n  1  the port cannot be opened, the file is refused, or the drive refused or did not "
+     "answer\n  2  bad arguments or no firmware file\n"},
+    {"search", "  0  a drive answered\n  1  none did, or the port cannot be opened\n  2  bad arguments\n"},
+    {"test",
+     "  0  the board passed\n  1  the board failed\n"
+     "  2  the test could not run (bad file, no port, no answer, serial number missing)\n"
+     "  3  stopped (Ctrl-C)\n  4  the line was lost during the test (recorded as cancelled)\n"
+     "  5  the board passed but its logs could not be written (the run is recorded)\n"},
+    {"report",
+     "  0  printed\n  1  the database cannot be opened or is not a results database\n"
+     "  2  bad arguments\n"},
+    {"records",
+     "  0  the spools are empty\n  1  runs are left (the database cannot be reached)\n"
+     "  2  bad arguments\n"},
+    {"log2csv",
+     "  0  converted (skipped lines are counted on stderr)\n"
+     "  1  the log or the map cannot be read, or the CSV cannot be written\n  2  bad arguments\n"},
+};
+
+// Qt's option list (with the defaults the descriptions give) under the command's usage line,
+// then the exit codes.
+void printHelp(const QCommandLineParser &parser, const QString &usage) {
+    QString options = parser.helpText();
+    options = options
+                  .mid(options.indexOf(QLatin1Char('\n')) + 1)  // Qt's own usage line
+                  .replace(QLatin1String("\nOptions:\n"), QLatin1String("\noptions:\n"))
+                  .replace(QLatin1String("\nArguments:\n"), QLatin1String("\narguments:\n"));
+    out() << "usage: mvxctl " << usage << "\n" << options;
+    const QString command = usage.section(QLatin1Char(' '), 0, 0);
+    for (const CommandExits &exits : kExitCodes) {
+        if (command == QLatin1String(exits.command)) {
+            out() << "\nexit codes:\n" << exits.codes;
+        }
+    }
+    out().flush();
+}
+
+}  // namespace
+
 bool parse(QCommandLineParser &parser, const QStringList &args, const QString &usage) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
+                      QStringLiteral("Print this help: the options and the exit codes.")});
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        printHelp(parser, usage);
+        std::exit(0);  // as QCommandLineParser::showHelp does
+    }
     if (!parser.parse(QStringList{QStringLiteral("mvxctl")} + args)) {
         err() << "mvxctl: " << parser.errorText() << "\nusage: mvxctl " << usage << "\n";
         err().flush();
@@ -54,9 +125,16 @@ void printJson(const QJsonValue &value) {
 }
 
 int fileArguments(const QStringList &args, const QString &usage, const QString &what, QString *path,
-                  bool *json) {
+                  bool *json, QString *mapPath) {
     QCommandLineParser parser;
-    parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object.")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object (default: text).")});
+    if (mapPath != nullptr) {
+        parser.addOption({QStringLiteral("map"),
+                          QStringLiteral("The register map the test runs with: its positions are checked "
+                                         "against it too (default: no map, positions only checked to be 0 "
+                                         "or more)."),
+                          QStringLiteral("FILE")});
+    }
     parser.addPositionalArgument(QStringLiteral("FILE"), what);
     if (!parse(parser, args, usage)) {
         return 2;
@@ -67,6 +145,9 @@ int fileArguments(const QStringList &args, const QString &usage, const QString &
     }
     *path = parser.positionalArguments().first();
     *json = parser.isSet(QStringLiteral("json"));
+    if (mapPath != nullptr) {
+        *mapPath = parser.value(QStringLiteral("map"));
+    }
     if (!QFileInfo(*path).isFile()) {
         err() << "mvxctl: cannot open " << what.toLower() << " '" << *path << "': no such file\n";
         return 1;

@@ -39,7 +39,8 @@ TextOut &out();
 TextOut &err();
 
 // Parses args (the words after the command name) into parser; on error prints it with the
-// command's usage and returns false.
+// command's usage and returns false. With --help or -h it prints the usage, every option with
+// its default and the command's exit codes, and ends the program with 0.
 bool parse(QCommandLineParser &parser, const QStringList &args, const QString &usage);
 
 // A float as JSON with the digits a person wrote in the file (0.1, not 0.100000001).
@@ -48,10 +49,11 @@ QJsonValue jsonFloat(float value);
 // Prints the compact JSON text of a document.
 void printJson(const QJsonValue &value);
 
-// For the commands that take one file: "FILE [--json]". Returns 0 with the path and the flag,
-// otherwise the exit code after printing why (2: usage, 1: no such file).
+// For the commands that take one file: "FILE [--json]", and "--map FILE" when mapPath is given.
+// Returns 0 with the path and the flag, otherwise the exit code after printing why (2: usage,
+// 1: no such file).
 int fileArguments(const QStringList &args, const QString &usage, const QString &what, QString *path,
-                  bool *json);
+                  bool *json, QString *mapPath = nullptr);
 
 // A register map and the two lists the drive commands poll.
 struct LoadedMap {

@@ -186,6 +186,16 @@ int runCheckMap(const QStringList &args) {
     xmlmap map;
     if (!map.readMap(path)) {
         cli::err() << "mvxctl: cannot open register map '" << path << "'\n";
+        for (const ReadWarning &w : map.warnings()) {
+            cli::err() << "  " << w.toString() << "\n";
+        }
+        return 1;
+    }
+    if (!map.wellFormed()) {
+        cli::err() << "mvxctl: '" << path << "' is not a register map: it is not well-formed XML\n";
+        for (const ReadWarning &w : map.warnings()) {
+            cli::err() << "  " << w.toString() << "\n";
+        }
         return 1;
     }
     const MapLists lists(map);

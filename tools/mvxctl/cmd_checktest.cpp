@@ -9,7 +9,7 @@
 
 namespace {
 
-const char kUsage[] = "check-test FILE [--json]";
+const char kUsage[] = "check-test FILE [--map FILE] [--json]";
 
 QJsonArray intsJson(const QVector<int> &values) {
     QJsonArray array;
@@ -142,14 +142,38 @@ void printText(const TestDefinition &def, const ReadWarnings &warnings) {
     cli::printWarnings(warnings);
 }
 
+// The list counts the test is checked against: the map's, or none.
+bool mapCounts(const QString &mapPath, int *inputCount, int *holdingCount) {
+    *inputCount = kMapNotKnown;
+    *holdingCount = kMapNotKnown;
+    if (mapPath.isEmpty()) {
+        return true;
+    }
+    cli::LoadedMap loaded;
+    if (!cli::loadMap(mapPath, QStringLiteral("check-test"), &loaded)) {
+        return false;
+    }
+    *inputCount = loaded.inputs.size();
+    *holdingCount = loaded.holdings.size();
+    return true;
+}
+
 }  // namespace
 
+// Prints what the file holds; exits 1 when mvxctl test and the window would refuse it, with
+// the reasons on stderr.
 int runCheckTest(const QStringList &args) {
     QString path;
+    QString mapPath;
     bool json = false;
     if (const int code = cli::fileArguments(args, QString::fromLatin1(kUsage), QStringLiteral("Test file"),
-                                            &path, &json)) {
+                                            &path, &json, &mapPath)) {
         return code;
+    }
+    int inputCount = 0;
+    int holdingCount = 0;
+    if (!mapCounts(mapPath, &inputCount, &holdingCount)) {
+        return 1;
     }
     TestDefinition def;
     xml_test_reader reader;
@@ -160,10 +184,20 @@ int runCheckTest(const QStringList &args) {
         }
         return 1;
     }
+    const QStringList problems = validateTestDefinition(def, inputCount, holdingCount);
     if (json) {
-        cli::printJson(definitionJson(def, reader.warnings()));
+        QJsonObject object = definitionJson(def, reader.warnings());
+        object.insert(QStringLiteral("problems"), QJsonArray::fromStringList(problems));
+        cli::printJson(object);
     } else {
         printText(def, reader.warnings());
+    }
+    if (!problems.isEmpty()) {
+        cli::err() << "mvxctl: the test file '" << path << "' would be refused:\n";
+        for (const QString &problem : problems) {
+            cli::err() << "  " << problem << "\n";
+        }
+        return 1;
     }
     return 0;
 }

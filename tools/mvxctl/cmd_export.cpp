@@ -21,9 +21,10 @@ int runExport(const QStringList &args) {
     drivelink::quietDiagnostics();
     QCommandLineParser parser;
     drivelink::addLineOptions(parser);
-    parser.addOption({QStringLiteral("map"), QStringLiteral("Register map."), QStringLiteral("FILE")});
     parser.addOption(
-        {QStringLiteral("out"), QStringLiteral("Parameter file to write."), QStringLiteral("FILE")});
+        {QStringLiteral("map"), QStringLiteral("Register map. Required."), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("out"), QStringLiteral("Parameter file to write. Required."),
+                      QStringLiteral("FILE")});
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
         return 2;
     }

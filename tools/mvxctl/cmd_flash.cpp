@@ -72,9 +72,13 @@ int runFlash(const QStringList &args) {
     drivelink::quietDiagnostics();
     QCommandLineParser parser;
     drivelink::addLineOptions(parser);
-    parser.addOption({QStringLiteral("file"), QStringLiteral("Firmware file."), QStringLiteral("F")});
+    parser.addOption({QStringLiteral("file"),
+                      QStringLiteral("Firmware file (.ofw, its name holds motor or user). Required."),
+                      QStringLiteral("F")});
     parser.addOption(
-        {QStringLiteral("model"), QStringLiteral("Drive model (decimal or 0x hex)."), QStringLiteral("M")});
+        {QStringLiteral("model"),
+         QStringLiteral("Drive model, decimal or 0x hex (default: the model the drive reports)."),
+         QStringLiteral("M")});
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
         return 2;
     }

@@ -26,9 +26,12 @@ void printLine(const QString &text, double scaled) {
 // for the 32-bit types (first word = low half, as in the register map).
 int runFormat(const QStringList &args) {
     QCommandLineParser parser;
-    parser.addOption({QStringLiteral("vis"), QStringLiteral("Presentation type."), QStringLiteral("TYPE")});
-    parser.addOption(
-        {QStringLiteral("mul"), QStringLiteral("Multiplier."), QStringLiteral("M"), QStringLiteral("1")});
+    parser.addOption({QStringLiteral("vis"),
+                      QStringLiteral("Presentation type: float, ufloat, integer, hex, bin, float32H, uint32H "
+                                     "or any other for decimal. Required."),
+                      QStringLiteral("TYPE")});
+    parser.addOption({QStringLiteral("mul"), QStringLiteral("Multiplier (default: 1)."), QStringLiteral("M"),
+                      QStringLiteral("1")});
     parser.addPositionalArgument(QStringLiteral("RAW"), QStringLiteral("Raw words (decimal or 0x hex)."));
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
         return 2;

@@ -89,8 +89,9 @@ int runRead(const QStringList &args) {
     drivelink::quietDiagnostics();
     QCommandLineParser parser;
     drivelink::addLineOptions(parser);
-    parser.addOption({QStringLiteral("map"), QStringLiteral("Register map."), QStringLiteral("FILE")});
-    parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object.")});
+    parser.addOption(
+        {QStringLiteral("map"), QStringLiteral("Register map. Required."), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object (default: text).")});
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
         return 2;
     }

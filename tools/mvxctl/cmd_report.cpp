@@ -4,8 +4,8 @@
 
 #include "cli.h"
 #include "commands.h"
-#include "test/resultsdb.h"
-#include "test/runreport.h"
+#include "records/resultsdb.h"
+#include "records/runreport.h"
 
 namespace {
 
@@ -34,18 +34,22 @@ bool validDate(const QString &text) {
 bool parseOptions(const QStringList &args, Options *o, QString *error) {
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("db"),
-                      QStringLiteral("Results database (sqlite:PATH or postgresql://...)."),
+                      QStringLiteral("Results database, sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME "
+                                     "(default: sqlite:log/mvx-records.sqlite)."),
                       QStringLiteral("URL"), QStringLiteral("sqlite:log/mvx-records.sqlite")});
-    parser.addOption(
-        {QStringLiteral("from"), QStringLiteral("First day, yyyy-MM-dd."), QStringLiteral("DATE")});
-    parser.addOption({QStringLiteral("to"), QStringLiteral("Last day, yyyy-MM-dd."), QStringLiteral("DATE")});
-    parser.addOption({QStringLiteral("station"), QStringLiteral("Only this station."), QStringLiteral("S")});
-    parser.addOption(
-        {QStringLiteral("serial"), QStringLiteral("History of one board."), QStringLiteral("SN")});
-    parser.addOption({QStringLiteral("json"), QStringLiteral("JSON output.")});
+    parser.addOption({QStringLiteral("from"),
+                      QStringLiteral("First day, yyyy-MM-dd (default: the first run)."),
+                      QStringLiteral("DATE")});
+    parser.addOption({QStringLiteral("to"), QStringLiteral("Last day, yyyy-MM-dd (default: the last run)."),
+                      QStringLiteral("DATE")});
+    parser.addOption({QStringLiteral("station"),
+                      QStringLiteral("Only this station (default: every station)."), QStringLiteral("S")});
+    parser.addOption({QStringLiteral("serial"),
+                      QStringLiteral("History of one board instead of the summary."), QStringLiteral("SN")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("JSON output (default: a text table).")});
     parser.addOption({QStringLiteral("csv"), QStringLiteral("CSV output.")});
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
-        *error = QStringLiteral("bad arguments");
+        error->clear();  // said with the usage already
         return false;
     }
     if (!DbTarget::parse(parser.value(QStringLiteral("db")), &o->db, error)) {
@@ -125,7 +129,9 @@ int runReport(const QStringList &args) {
     Options options;
     QString error;
     if (!parseOptions(args, &options, &error)) {
-        cli::err() << "mvxctl report: " << error << "\nusage: mvxctl " << kUsage << "\n";
+        if (!error.isEmpty()) {
+            cli::err() << "mvxctl report: " << error << "\nusage: mvxctl " << kUsage << "\n";
+        }
         return kUsageError;
     }
     if (!options.db.isPostgres() && !QFileInfo::exists(options.db.path)) {

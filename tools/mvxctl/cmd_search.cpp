@@ -298,17 +298,18 @@ int runSearch(const QStringList &args) {
     drivelink::quietDiagnostics();
     QCommandLineParser parser;
     drivelink::addLineOptions(parser);
-    parser.addOption(
-        {QStringLiteral("from"), QStringLiteral("First address."), QStringLiteral("A"), QStringLiteral("1")});
-    parser.addOption({QStringLiteral("to"), QStringLiteral("Last address."), QStringLiteral("B"),
-                      QString::number(Modbus::kLastSearchAddress)});
+    parser.addOption({QStringLiteral("from"), QStringLiteral("First address (default: 1)."),
+                      QStringLiteral("A"), QStringLiteral("1")});
+    parser.addOption({QStringLiteral("to"), QStringLiteral("Last address (default: 247)."),
+                      QStringLiteral("B"), QString::number(Modbus::kLastSearchAddress)});
     parser.addOption({QStringLiteral("timeout"),
                       QStringLiteral("Response time-out per address in ms, %1 at least (default: sized to "
                                      "the line speed, %2 through a gateway).")
                           .arg(ModbusLink::kShortestTimeoutMs)
                           .arg(linesettings::speedRow(linesettings::kTcpTimingSpeed).responseTimeoutMs),
                       QStringLiteral("MS")});
-    parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object.")});
+    parser.addOption(
+        {QStringLiteral("json"), QStringLiteral("Print one JSON object (default: a text table).")});
     parser.addOption({QStringLiteral("csv"), QStringLiteral("Print CSV with a header line.")});
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
         return 2;

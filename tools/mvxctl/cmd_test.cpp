@@ -16,9 +16,11 @@
 #include "map/numbertext.h"
 #include "map/presentation.h"
 #include "map/xmlmap.h"
-#include "test/runrecorder.h"
+#include "records/runrecorder.h"
 #include "test/test_engine.h"
 #include "test/test_logs.h"
+#include "test/test_validation.h"
+#include "test/xml_test_reader.h"
 
 namespace {
 
@@ -55,12 +57,14 @@ struct Options {
 bool parseOptions(const QStringList &args, Options *options, QString *error) {
     QCommandLineParser parser;
     drivelink::addLineOptions(parser);
-    parser.addOption({QStringLiteral("map"), QStringLiteral("Register map."), QStringLiteral("FILE")});
     parser.addOption(
-        {QStringLiteral("test"), QStringLiteral("Test-definition file."), QStringLiteral("FILE")});
+        {QStringLiteral("map"), QStringLiteral("Register map. Required."), QStringLiteral("FILE")});
     parser.addOption(
-        {QStringLiteral("serial"), QStringLiteral("Serial number of the board."), QStringLiteral("S")});
-    parser.addOption({QStringLiteral("log-dir"), QStringLiteral("Folder for the test logs."),
+        {QStringLiteral("test"), QStringLiteral("Test-definition file. Required."), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("serial"),
+                      QStringLiteral("Serial number of the board; required when the test checks one."),
+                      QStringLiteral("S")});
+    parser.addOption({QStringLiteral("log-dir"), QStringLiteral("Folder for the test logs (default: log)."),
                       QStringLiteral("D"), QStringLiteral("log")});
     parser.addOption({QStringLiteral("db"),
                       QStringLiteral("Results database: sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME "
@@ -71,7 +75,7 @@ bool parseOptions(const QStringList &args, Options *options, QString *error) {
                                      "host name)."),
                       QStringLiteral("NAME")});
     if (!cli::parse(parser, args, QString::fromLatin1(kUsage))) {
-        *error = QStringLiteral("bad arguments");
+        error->clear();  // said with the usage already
         return false;
     }
     options->mapPath = parser.value(QStringLiteral("map"));
@@ -200,6 +204,30 @@ int exitFor(int result, bool lineLost, bool logsWritten) {
     return lineLost ? kLineLost : kStopped;
 }
 
+// The engine refuses a file only once the drive has answered, among the run's messages: the
+// file is checked first, without the line, and the reasons go to stderr.
+bool testFileCanRun(const QString &path, int inputCount, int holdingCount) {
+    TestDefinition def;
+    xml_test_reader reader;
+    QStringList reasons;
+    if (reader.readTestFile(path, def)) {
+        reasons = validateTestDefinition(def, inputCount, holdingCount);
+    } else {
+        for (const ReadWarning &w : reader.warnings()) {
+            reasons << w.toString();
+        }
+    }
+    if (reasons.isEmpty()) {
+        return true;
+    }
+    cli::err() << "mvxctl test: the test file '" << path << "' cannot be run:\n";
+    for (const QString &reason : reasons) {
+        cli::err() << "  " << reason << "\n";
+    }
+    cli::err() << "El fichero de test no pudo ser cargado.\n";
+    return false;
+}
+
 // Keeps the engine in the worker's poll cycle for as long as it exists.
 class InstalledEngine {
   public:
@@ -221,7 +249,9 @@ int runTest(const QStringList &args) {
     Options options;
     QString error;
     if (!parseOptions(args, &options, &error)) {
-        cli::err() << "mvxctl test: " << error << "\nusage: mvxctl " << kUsage << "\n";
+        if (!error.isEmpty()) {
+            cli::err() << "mvxctl test: " << error << "\nusage: mvxctl " << kUsage << "\n";
+        }
         return kCannotRun;
     }
     cli::LoadedMap loaded;
@@ -234,6 +264,9 @@ int runTest(const QStringList &args) {
     }
     const QVector<input_reg_t *> &inputs = loaded.inputs;
     const QVector<holding_t *> &holdings = loaded.holdings;
+    if (!testFileCanRun(options.testPath, inputs.size(), holdings.size())) {
+        return kCannotRun;
+    }
 
     drivelink::Session session;
     Modbus &worker = session.worker();

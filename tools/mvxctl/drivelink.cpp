@@ -31,13 +31,18 @@ void addLineOptions(QCommandLineParser &parser) {
     parser.addOption(
         {QStringLiteral("port"),
          QStringLiteral("Serial port, or tcp://HOST[:PORT] for a Modbus TCP gateway (port 502 by "
-                        "default; --speed and --framing then do not apply)."),
+                        "default; --speed and --framing then do not apply). Required."),
          QStringLiteral("P")});
-    parser.addOption({QStringLiteral("address"), QStringLiteral("Modbus server address 1..247."),
-                      QStringLiteral("A"), QStringLiteral("1")});
-    parser.addOption({QStringLiteral("speed"), QStringLiteral("Line speed in bps."), QStringLiteral("S"),
-                      QStringLiteral("115200")});
-    parser.addOption({QStringLiteral("framing"), QStringLiteral("0: 8N2, 1: 8O1, 2: 8E1, 3: 8N1."),
+    parser.addOption(
+        {QStringLiteral("address"),
+         QStringLiteral("Modbus server address 1..247, the unit id behind a gateway (default: 1)."),
+         QStringLiteral("A"), QStringLiteral("1")});
+    parser.addOption(
+        {QStringLiteral("speed"),
+         QStringLiteral("Line speed in bps: 9600, 19200, 38400, 57600 or 115200 (default: 115200)."),
+         QStringLiteral("S"), QStringLiteral("115200")});
+    parser.addOption({QStringLiteral("framing"),
+                      QStringLiteral("0: 8N2, 1: 8O1, 2: 8E1, 3: 8N1 (default: 0, 8N2)."),
                       QStringLiteral("F"), QStringLiteral("0")});
 }
 

@@ -14,13 +14,14 @@ struct Command {
 const Command kCommands[] = {
     {"check-map", runCheckMap,
      "check-map FILE [--json]            parse a register map and print what is used"},
-    {"check-test", runCheckTest, "check-test FILE [--json]           parse a test-definition file"},
+    {"check-test", runCheckTest,
+     "check-test FILE [--map M] [--json] parse a test-definition file and check it as test would"},
     {"format", runFormat, "format --vis TYPE --mul M RAW...   show raw words as the tables would"},
     {"read", runRead, "read --port P --map FILE [--address A] [--speed S] [--framing F] [--json]"},
     {"flash", runFlash, "flash --port P --file F [--model M] [--address A] [--speed S] [--framing F]"},
     {"export", runExport, "export --port P --map FILE --out FILE [--address A] [--speed S] [--framing F]"},
     {"log2csv", runLog2Csv,
-     "log2csv LOG [OUT]                  convert a data log to CSV (names and units in the header)"},
+     "log2csv LOG [OUT] [--map FILE]     convert a data log to CSV (names and units in the header)"},
     {"search", runSearch,
      "search --port P [--from A] [--to B] [--speed S] [--framing F] [--timeout MS] [--json|--csv]"},
     {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] ..."},
@@ -28,7 +29,10 @@ const Command kCommands[] = {
      "report [--db URL] [--from DATE] [--to DATE] [--station S] [--serial SN] [--json|--csv]"},
     {"monitor", runMonitor,
      "monitor --port P --map M [--address A] [--interval MS] [--log-dir D] [--csv] [--duration S]"},
-    {"records", runRecords, "records upload [--db URL] [--log-dir D]   upload spooled runs to the database"},
+    {"records", runRecords,
+     "records upload [--db URL] [--log-dir D]   upload spooled runs to the database\n"
+     "  records init --db URL [--station-role R] [--report-role R]   create the schema and the roles' "
+     "rights"},
 };
 
 #ifdef MVX_VERSION
@@ -50,10 +54,6 @@ int usage(cli::TextOut &out) {
            "  4  test: the line was lost during the test (recorded as cancelled)\n"
            "  5  test: the board passed but its logs could not be written (the run is recorded)\n";
     return 2;
-}
-
-bool asksForHelp(const QStringList &args) {
-    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
 }
 
 }  // namespace
@@ -78,10 +78,6 @@ int main(int argc, char *argv[]) {
     const QString name = args.takeFirst();
     for (const Command &c : kCommands) {
         if (name == QLatin1String(c.name)) {
-            if (asksForHelp(args)) {
-                cli::out() << "usage: mvxctl " << c.usage << "\n";
-                return 0;
-            }
             return c.run(args);
         }
     }

@@ -1,9 +1,11 @@
 #include "views/plotdata/datalogreader.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace plotdata {
 
@@ -14,6 +16,112 @@ constexpr int kMaxLine = 1 << 20;
 // A century of logging. Any file can be opened, so the hour field is bounded: hours × 3 600 000
 // and the start time plus the elapsed time must stay far from overflowing.
 constexpr qint64 kMaxHours = 100 * 366 * 24;
+
+// The file in blocks, split into lines: far fewer system calls than a read per line.
+class LineSource {
+  public:
+    struct Line {
+        const char *begin = nullptr;
+        const char *end = nullptr;  // without the line end
+        bool complete = false;      // ended by a line feed
+    };
+
+    explicit LineSource(QFile *file) : m_file(file) {}
+
+    bool next(Line *line) {
+        for (;;) {
+            const char *data = m_buffer.constData();
+            const char *from = data + m_from;
+            const char *bufferEnd = data + m_buffer.size();
+            const auto *feed = static_cast<const char *>(std::memchr(from, '\n', size_t(bufferEnd - from)));
+            // A line longer than any data line is cut into pieces, none of which reads as one.
+            if (feed == nullptr && bufferEnd - from >= kMaxLine) {
+                feed = from + kMaxLine - 1;
+            }
+            if (feed != nullptr || (m_atEnd && from < bufferEnd)) {
+                const char *end = feed != nullptr ? feed : bufferEnd;
+                line->begin = from;
+                line->complete = feed != nullptr;
+                m_from = int(end - data) + (feed != nullptr ? 1 : 0);
+                m_consumed += end - from + (feed != nullptr ? 1 : 0);
+                while (end > from && (end[-1] == '\r' || end[-1] == '\n')) {
+                    --end;
+                }
+                line->end = end;
+                return true;
+            }
+            if (m_atEnd) {
+                return false;
+            }
+            refill();
+        }
+    }
+    qint64 consumed() const { return m_consumed; }
+
+  private:
+    void refill() {
+        m_buffer.remove(0, m_from);
+        m_from = 0;
+        const int kept = m_buffer.size();
+        m_buffer.resize(kept + kBlock);
+        const qint64 read = m_file->read(m_buffer.data() + kept, kBlock);
+        m_buffer.resize(kept + int(std::max<qint64>(0, read)));
+        m_atEnd = read <= 0;
+    }
+
+    static constexpr int kBlock = 1 << 20;
+    QFile *m_file;
+    QByteArray m_buffer;
+    int m_from = 0;
+    qint64 m_consumed = 0;
+    bool m_atEnd = false;
+};
+
+// For one column of a line: which wanted values it gives and how its text is read.
+struct ColumnSlots {
+    QVector<int> targets;
+    bool binary = false;
+};
+
+QVector<ColumnSlots> columnSlots(const QVector<int> &columns,
+                                 const QVector<DataLogReader::ColumnKind> &kinds) {
+    QVector<ColumnSlots> result;
+    for (int i = 0; i < columns.size(); ++i) {
+        const int column = columns.at(i);
+        if (column < 0) {
+            continue;
+        }
+        result.resize(std::max(int(result.size()), column + 1));
+        result[column].targets.append(i);
+        result[column].binary = kinds.value(column) == DataLogReader::ColumnKind::Binary;
+    }
+    return result;
+}
+
+// The values of one line's columns after its time; NaN where the line is short.
+void readValues(const char *from, const char *end, const QVector<ColumnSlots> &slotsOfColumn,
+                QVector<double> *values) {
+    values->fill(qQNaN());
+    for (int column = 0; column < slotsOfColumn.size() && from <= end; ++column) {
+        const char *to = std::find(from, end, ';');
+        const ColumnSlots &wanted = slotsOfColumn.at(column);
+        if (!wanted.targets.isEmpty()) {
+            const double value =
+                wanted.binary ? DataLogReader::parseBinary(from, to) : DataLogReader::parseValue(from, to);
+            for (int slot : wanted.targets) {
+                (*values)[slot] = value;
+            }
+        }
+        from = to + 1;
+    }
+}
+
+// A line far ahead of the one before, kept until the next line confirms or refutes the jump.
+struct HeldRow {
+    bool waiting = false;
+    qint64 elapsed = 0;
+    QVector<double> values;
+};
 
 QByteArray trimmedLine(QByteArray line) {
     while (line.endsWith('\n') || line.endsWith('\r')) {
@@ -34,9 +142,12 @@ QDateTime parseStart(const QByteArray &line) {
 }  // namespace
 
 qint64 DataLogReader::parseElapsed(const QByteArray &text) {
+    return parseElapsed(text.constData(), text.constData() + text.size());
+}
+
+qint64 DataLogReader::parseElapsed(const char *begin, const char *end) {
     // hours (any number of digits) ":" minutes ":" seconds "." milliseconds
-    const char *p = text.constData();
-    const char *end = p + text.size();
+    const char *p = begin;
     qint64 hours = 0;
     int minutes = 0, seconds = 0, millis = 0;
     auto field = [&](auto &value, char separator, int digits) {
@@ -70,10 +181,30 @@ double DataLogReader::parseValue(const char *begin, const char *end) {
     return result.ec == std::errc() && result.ptr == end ? value : qQNaN();
 }
 
+double DataLogReader::parseBinary(const char *begin, const char *end) {
+    unsigned long long value = 0;
+    const auto result = std::from_chars(begin, end, value, 2);
+    return begin != end && result.ec == std::errc() && result.ptr == end ? double(value) : qQNaN();
+}
+
+QVector<DataLogReader::ColumnKind> DataLogReader::kindsFromMap(const QStringList &names,
+                                                               const QVector<input_reg_t *> &inputs) {
+    QVector<ColumnKind> kinds(names.size(), ColumnKind::Number);
+    for (const input_reg_t *input : inputs) {
+        const int column = names.indexOf(input->name);
+        if (column >= 0 && input->vis_type == QLatin1String("bin")) {
+            kinds[column] = ColumnKind::Binary;
+        }
+    }
+    return kinds;
+}
+
 bool DataLogReader::open(const QString &path, QString *error) {
     m_file.close();
     m_file.setFileName(path);
     m_skipped = 0;
+    m_outOfOrder = 0;
+    m_truncated = 0;
     if (!m_file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), m_file.errorString());
         return false;
@@ -113,62 +244,84 @@ bool DataLogReader::readRows(const QVector<int> &columns, const Row &row, const 
         return false;
     }
     const qint64 size = std::max<qint64>(1, m_file.size());
-    int lastPercent = -1;
-    // Which of the wanted values each column of a line gives (-1: not wanted, not parsed).
-    QVector<QVector<int>> slotsOfColumn;
-    for (int i = 0; i < columns.size(); ++i) {
-        if (columns.at(i) >= 0) {
-            slotsOfColumn.resize(std::max(int(slotsOfColumn.size()), columns.at(i) + 1));
-            slotsOfColumn[columns.at(i)].append(i);
-        }
-    }
+    const qint64 headerBytes = m_file.pos();
+    const QVector<ColumnSlots> slotsOfColumn = columnSlots(columns, m_kinds);
     QVector<double> values(columns.size());
+    LineSource lines(&m_file);
     qint64 lastElapsed = 0;
-    QByteArray buffer(kMaxLine, Qt::Uninitialized);
-    while (!m_file.atEnd()) {
-        const qint64 read = m_file.readLine(buffer.data(), buffer.size());
-        if (read <= 0) {
+    HeldRow held;
+    auto take = [&](qint64 elapsed, const QVector<double> &taken) {
+        lastElapsed = elapsed;
+        row(elapsed, taken);
+    };
+    int lastPercent = -1;
+    LineSource::Line line;
+    while (lines.next(&line)) {
+        if (!line.complete) {
+            ++m_truncated;  // the logger ends every line it writes: this one was cut
             break;
         }
-        const char *line = buffer.constData();
-        const char *end = line + read;
-        while (end > line && (end[-1] == '\n' || end[-1] == '\r')) {
-            --end;
-        }
-        const char *first = std::find(line, end, ';');
-        const qint64 elapsed =
-            first == end ? -1 : parseElapsed(QByteArray::fromRawData(line, int(first - line)));
+        const char *first = std::find(line.begin, line.end, ';');
+        const qint64 elapsed = first == line.end ? -1 : parseElapsed(line.begin, first);
         if (elapsed < 0) {
-            m_skipped += QByteArray::fromRawData(line, int(end - line)).startsWith("Log finished at") ? 0 : 1;
+            m_skipped +=
+                QByteArray::fromRawData(line.begin, int(line.end - line.begin)).startsWith("Log finished at")
+                    ? 0
+                    : 1;
             continue;
+        }
+        if (held.waiting) {
+            if (elapsed >= held.elapsed) {
+                take(held.elapsed, held.values);  // the jump was real: the drive was silent
+            } else if (elapsed >= lastElapsed) {
+                ++m_outOfOrder;  // the held line was the odd one out
+            } else {
+                ++m_outOfOrder;  // this line is: keep waiting for one that decides
+                continue;
+            }
+            held.waiting = false;
         }
         // The logger's clock never goes back; a line that does was edited or belongs to another
         // log, and the plot's history and the CSV rows must stay in time order.
         if (elapsed < lastElapsed) {
-            ++m_skipped;
+            ++m_outOfOrder;
             continue;
         }
-        lastElapsed = elapsed;
-        values.fill(qQNaN());
-        const char *from = first + 1;
-        for (int column = 0; column < slotsOfColumn.size() && from <= end; ++column) {
-            const char *to = std::find(from, end, ';');
-            if (!slotsOfColumn.at(column).isEmpty()) {
-                const double value = parseValue(from, to);
-                for (int slot : slotsOfColumn.at(column)) {
-                    values[slot] = value;
-                }
-            }
-            from = to + 1;
+        readValues(first + 1, line.end, slotsOfColumn, &values);
+        if (elapsed - lastElapsed > kPlausibleStepMs) {
+            held = {true, elapsed, values};
+        } else {
+            take(elapsed, values);
         }
-        row(elapsed, values);
-        const int percent = int(m_file.pos() * 100 / size);
+        const int percent = int((headerBytes + lines.consumed()) * 100 / size);
         if (progress && percent != lastPercent) {
             lastPercent = percent;
             progress(percent);
         }
     }
+    m_outOfOrder += held.waiting ? 1 : 0;  // nothing after it confirms the jump
     return true;
+}
+
+QString DataLogReader::skippedSummary() const {
+    QStringList parts;
+    if (m_skipped > 0) {
+        parts << QCoreApplication::translate("DataLogReader", "%1 not a data line").arg(m_skipped);
+    }
+    if (m_outOfOrder > 0) {
+        parts << QCoreApplication::translate("DataLogReader", "%1 out of time order").arg(m_outOfOrder);
+    }
+    if (m_truncated > 0) {
+        parts << QCoreApplication::translate("DataLogReader", "the last line cut short (no line end)");
+    }
+    if (parts.isEmpty()) {
+        return QString();
+    }
+    const int total = skippedLines();
+    const QString skipped =
+        total == 1 ? QCoreApplication::translate("DataLogReader", "1 line skipped: %1")
+                   : QCoreApplication::translate("DataLogReader", "%1 lines skipped: %2").arg(total);
+    return skipped.arg(parts.join(QStringLiteral(", ")));
 }
 
 }  // namespace plotdata

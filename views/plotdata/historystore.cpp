@@ -12,6 +12,7 @@ namespace {
 constexpr qint64 kDayMs = 24 * 3600 * 1000LL;
 constexpr float kEmptyLow = std::numeric_limits<float>::infinity();
 constexpr float kEmptyHigh = -std::numeric_limits<float>::infinity();
+constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
 
 double shown(float value) {
     return std::isfinite(value) ? double(value) : qQNaN();
@@ -54,11 +55,9 @@ void HistoryStore::append(qint64 ms, const QVector<double> &values) {
     m_firstMs = m_count == 0 ? ms : m_firstMs;
     m_newestMs = ms;
     ++m_count;
-    bool gap = false;
     m_times.push_back(ms);
     for (double value : values) {
         m_values.push_back(float(value));
-        gap = gap || std::isnan(value);
     }
     while (m_times.front() < ms - m_options.rawKeepMs) {
         m_times.pop_front();
@@ -66,7 +65,7 @@ void HistoryStore::append(qint64 ms, const QVector<double> &values) {
         m_values.erase(m_values.begin(), m_values.begin() + m_channels);
     }
     for (Envelope &level : m_levels) {
-        addToEnvelope(level, ms, values, gap);
+        addToEnvelope(level, ms, values);
     }
 }
 
@@ -74,27 +73,31 @@ void HistoryStore::appendGap(qint64 ms) {
     append(ms, QVector<double>(m_channels, qQNaN()));
 }
 
-void HistoryStore::addToEnvelope(Envelope &level, qint64 ms, const QVector<double> &values, bool gap) {
+void HistoryStore::addToEnvelope(Envelope &level, qint64 ms, const QVector<double> &values) {
     const qint64 start = ms - ms % level.spec.bucketMs;
     if (level.starts.empty() || level.starts.back() != start) {
         level.starts.push_back(start);
         level.low.insert(level.low.end(), m_channels, kEmptyLow);
         level.high.insert(level.high.end(), m_channels, kEmptyHigh);
-        level.gap.push_back(false);
+        level.gap.insert(level.gap.end(), m_channels, false);
     }
     const auto low = level.low.end() - m_channels;
     const auto high = level.high.end() - m_channels;
+    const auto gap = level.gap.end() - m_channels;
+    // A channel without a value breaks only its own curve: P, Q and S are NaN all along when
+    // the map has no d/q registers, and the other curves must still be drawn whole.
     for (int c = 0; c < m_channels; ++c) {
         const float value = float(values.at(c));
-        if (!std::isnan(value)) {
+        if (std::isnan(value)) {
+            gap[c] = true;
+        } else {
             low[c] = std::min(low[c], value);
             high[c] = std::max(high[c], value);
         }
     }
-    level.gap.back() = level.gap.back() || gap;
     while (level.starts.front() < ms - level.spec.keepMs) {
         level.starts.pop_front();
-        level.gap.pop_front();
+        level.gap.erase(level.gap.begin(), level.gap.begin() + m_channels);
         level.low.erase(level.low.begin(), level.low.begin() + m_channels);
         level.high.erase(level.high.begin(), level.high.begin() + m_channels);
     }
@@ -204,8 +207,14 @@ void HistoryStore::takeEnvelope(const Segment &segment, bool widenBefore, bool w
         std::copy_n(level.high.begin() + at, m_channels, high.data());
         append(out, starts.at(i), limit, low.constData());
         append(out, starts.at(i) + width / 2, limit, high.constData());
-        if (level.gap.at(i)) {
-            append(out, starts.at(i) + width * 3 / 4, limit, nullptr);
+        bool anyGap = false;
+        for (int c = 0; c < m_channels; ++c) {
+            const bool gap = level.gap.at(size_t(at) + size_t(c));
+            anyGap = anyGap || gap;
+            high[c] = gap ? kNoValue : high[c];
+        }
+        if (anyGap) {
+            append(out, starts.at(i) + width * 3 / 4, limit, high.constData());
         }
     }
 }

@@ -25,7 +25,9 @@ class HistoryStore {
 
     // What drawing or exporting a time window needs: shared time stamps (ms since the epoch)
     // and one value series per channel. From an envelope level each bucket gives two points,
-    // its minimum at the bucket's start and its maximum half a bucket later; NaN marks a gap.
+    // its minimum at the bucket's start and its maximum half a bucket later, and a bucket where
+    // a channel had no value for a while a third point, three quarters in: NaN (a gap) in that
+    // channel, the maximum again in the others.
     struct Slice {
         QVector<qint64> timesMs;
         QVector<QVector<double>> values;
@@ -68,7 +70,7 @@ class HistoryStore {
         std::deque<qint64> starts;
         std::deque<float> low;  // channels per bucket
         std::deque<float> high;
-        std::deque<bool> gap;
+        std::deque<bool> gap;  // channels per bucket
     };
     // A span of one source (-1 = full resolution, else an envelope level).
     struct Segment {
@@ -77,7 +79,7 @@ class HistoryStore {
         qint64 toMs;
     };
 
-    void addToEnvelope(Envelope &level, qint64 ms, const QVector<double> &values, bool gap);
+    void addToEnvelope(Envelope &level, qint64 ms, const QVector<double> &values);
     qint64 sourceOldest(int source) const;
     QVector<Segment> plan(qint64 fromMs, qint64 toMs, int pixels) const;
     void takeRaw(const Segment &segment, bool widenBefore, bool widenAfter, Slice *out) const;

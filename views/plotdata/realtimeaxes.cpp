@@ -6,16 +6,17 @@ namespace realtimeaxes {
 
 const QVector<AxisSpec> &axes() {
     static const QVector<AxisSpec> table = {
-        {Axis::Speed, QStringLiteral("rpm"), QStringLiteral("Speed [rpm]"), QStringLiteral("Speed"), Qt::blue,
-         false, 0, 0, 100},
-        {Axis::Voltage, QStringLiteral("V"), QStringLiteral("Voltage [V]"), QStringLiteral("Voltage"),
-         Qt::red, false, 1, 0, 1000},
-        {Axis::Current, QStringLiteral("A"), QStringLiteral("Current [A]"), QStringLiteral("Current"),
-         Qt::green, true, 0, 0, 10},
-        {Axis::Power, QStringLiteral("W"), QStringLiteral("Power [W]"), QStringLiteral("Power"), Qt::black,
-         true, 1, 0, 4000},
-        {Axis::Temperature, QStringLiteral("ºC"), QStringLiteral("Temperature [ºC]"),
-         QStringLiteral("Temperature"), Qt::yellow, true, 2, 0, 100},
+        {Axis::Speed, QStringLiteral("rpm"), QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Speed [rpm]")),
+         QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Speed")), Qt::blue, false, 0, 0, 100},
+        {Axis::Voltage, QStringLiteral("V"), QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Voltage [V]")),
+         QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Voltage")), Qt::red, false, 1, 0, 1000},
+        {Axis::Current, QStringLiteral("A"), QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Current [A]")),
+         QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Current")), Qt::green, true, 0, 0, 10},
+        {Axis::Power, QStringLiteral("W"), QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Power [W]")),
+         QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Power")), Qt::black, true, 1, 0, 4000},
+        {Axis::Temperature, QStringLiteral("ºC"),
+         QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Temperature [ºC]")),
+         QStringLiteral(QT_TRANSLATE_NOOP("realtimeaxes", "Temperature")), Qt::yellow, true, 2, 0, 100},
     };
     return table;
 }

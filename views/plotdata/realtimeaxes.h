@@ -15,8 +15,8 @@ constexpr int kAxisCount = 5;
 struct AxisSpec {
     Axis axis;
     QString unit;      // exact unit text of the registers plotted on this axis
-    QString title;     // axis title
-    QString rowTitle;  // check box of the axis's scale row
+    QString title;     // axis title, as built (translated where shown, context "realtimeaxes")
+    QString rowTitle;  // check box of the axis's scale row, as built
     Qt::GlobalColor pen;
     bool rightSide;
     int indexOnSide;

@@ -1,5 +1,6 @@
-#include "test/dburl.h"
+#include "records/dburl.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
@@ -68,16 +69,19 @@ bool parseQuery(const QUrl &url, const QString &shown, DbTarget *target, QString
     static const QRegularExpression keyword(QStringLiteral("^[a-z_]+$"));
     for (const auto &[key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
         if (!keyword.match(key).hasMatch()) {
-            *error = QStringLiteral("'%1': '%2' is not a connection keyword").arg(shown, key);
+            *error = QCoreApplication::translate("DbTarget", "'%1': '%2' is not a connection keyword")
+                         .arg(shown, key);
             return false;
         }
         if (key == QLatin1String("password")) {
-            *error = QStringLiteral("'%1' holds a password: keep it in ~/.pgpass or PGPASSWORD instead")
+            *error = QCoreApplication::translate(
+                         "DbTarget", "'%1' holds a password: keep it in ~/.pgpass or PGPASSWORD instead")
                          .arg(shown);
             return false;
         }
         if (value.contains(QLatin1Char(';'))) {
-            *error = QStringLiteral("'%1': the value of %2 may not hold ';'").arg(shown, key);
+            *error = QCoreApplication::translate("DbTarget", "'%1': the value of %2 may not hold ';'")
+                         .arg(shown, key);
             return false;
         }
         target->options.append({key, value});
@@ -90,17 +94,21 @@ bool parsePostgres(const QString &text, DbTarget *target, QString *error) {
     const QString shown = DbTarget::withoutPassword(text);
     const QString database = url.path().mid(1);
     if (!url.isValid() || url.host().isEmpty()) {
-        *error = QStringLiteral("'%1' names no server: write postgresql://USER@HOST:PORT/DBNAME").arg(shown);
+        *error = QCoreApplication::translate("DbTarget",
+                                             "'%1' names no server: write postgresql://USER@HOST:PORT/DBNAME")
+                     .arg(shown);
         return false;
     }
     if (!url.password().isEmpty()) {
-        *error =
-            QStringLiteral("'%1' holds a password: keep it in ~/.pgpass or PGPASSWORD instead").arg(shown);
+        *error = QCoreApplication::translate(
+                     "DbTarget", "'%1' holds a password: keep it in ~/.pgpass or PGPASSWORD instead")
+                     .arg(shown);
         return false;
     }
     if (database.isEmpty() || database.contains(QLatin1Char('/'))) {
-        *error =
-            QStringLiteral("'%1' names no database: write postgresql://USER@HOST:PORT/DBNAME").arg(shown);
+        *error = QCoreApplication::translate(
+                     "DbTarget", "'%1' names no database: write postgresql://USER@HOST:PORT/DBNAME")
+                     .arg(shown);
         return false;
     }
     // QUrl prints a noncharacter (U+FFFF, U+3FFFF...) as half of a pair, which reads back as
@@ -109,7 +117,7 @@ bool parsePostgres(const QString &text, DbTarget *target, QString *error) {
         const QVector<uint> codePoints = name.toUcs4();
         if (std::any_of(codePoints.cbegin(), codePoints.cend(),
                         [](uint c) { return QChar::isNonCharacter(c) || QChar::isSurrogate(c); })) {
-            *error = QStringLiteral("'%1' holds a name that is not text").arg(shown);
+            *error = QCoreApplication::translate("DbTarget", "'%1' holds a name that is not text").arg(shown);
             return false;
         }
     }
@@ -134,7 +142,8 @@ bool DbTarget::parse(const QString &text, DbTarget *target, QString *error) {
     if (trimmed.startsWith(QLatin1String("sqlite:"))) {
         const QString path = trimmed.mid(7);
         if (path.isEmpty()) {
-            *error = QStringLiteral("'%1' names no file: write sqlite:PATH").arg(text);
+            *error =
+                QCoreApplication::translate("DbTarget", "'%1' names no file: write sqlite:PATH").arg(text);
             return false;
         }
         *target = sqlite(path);
@@ -145,7 +154,8 @@ bool DbTarget::parse(const QString &text, DbTarget *target, QString *error) {
         return parsePostgres(trimmed, target, error);
     }
     *error =
-        QStringLiteral("'%1' is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME")
+        QCoreApplication::translate(
+            "DbTarget", "'%1' is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME")
             .arg(withoutPassword(text));
     return false;
 }

@@ -1,4 +1,4 @@
-#include "test/recordssettings.h"
+#include "records/recordssettings.h"
 
 #include <QSettings>
 

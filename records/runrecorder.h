@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "map/descriptors.h"
-#include "test/dburl.h"
-#include "test/runrecord.h"
-#include "test/runreport.h"
+#include "records/dburl.h"
+#include "records/runrecord.h"
+#include "records/runreport.h"
 
 class QThread;
 class RecordWriter;

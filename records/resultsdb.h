@@ -4,12 +4,13 @@
 #include <QString>
 #include <QVector>
 
-#include "test/dburl.h"
-#include "test/runrecord.h"
+#include "records/dburl.h"
+#include "records/runrecord.h"
 
 // One connection to a results database (SQLite or PostgreSQL) and the statements that store
 // and read runs. Every value reaches the SQL as a bound parameter. The schema carries a
-// version and is created or brought up to date when the connection opens.
+// version; an administrator's connection creates it or brings it up to date (on SQLite, a
+// station's does too: the file is the station's own).
 //
 // Threads: a connection belongs to the thread that opens it; use the object there only.
 class ResultsDb {
@@ -22,9 +23,11 @@ class ResultsDb {
     // How long an SQLite writer waits for another process's write to end.
     static constexpr int kSqliteBusyTimeoutMs = 10000;
 
-    // Station: writes runs, and creates or updates the schema when it must.
+    // Station: writes runs; on a server the schema must be there already (`mvxctl records
+    //   init`), a station never creates nor migrates it there.
     // ReadOnly: reports; the database must already be a results database and is not changed.
-    enum class Access { Station, ReadOnly };
+    // Admin: creates the schema or brings it up to date (`mvxctl records init`).
+    enum class Access { Station, ReadOnly, Admin };
 
     explicit ResultsDb(DbTarget target, Access access = Access::Station);
     ~ResultsDb();
@@ -59,8 +62,10 @@ class ResultsDb {
     // A write transaction; on SQLite it takes the write lock at once (waiting for the busy
     // time-out) instead of failing when a read has to become a write.
     bool beginWrite(QString *error);
+    bool readySchema(QString *error);
     bool prepareSchema(QString *error);
     bool checkSchema(QString *error);
+    bool checkStationSchema(QString *error);
     bool migrate(int from, QString *error);
     int storedVersion(bool *ok);
     bool exec(const QString &sql, QString *error);

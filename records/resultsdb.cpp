@@ -1,5 +1,6 @@
-#include "test/resultsdb.h"
+#include "records/resultsdb.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -10,7 +11,8 @@
 namespace {
 
 QString newerSchemaText(int version) {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "ResultsDb",
                "the database has schema version %1; this program knows up to %2: update the program")
         .arg(version)
         .arg(ResultsDb::kSchemaVersion);
@@ -123,12 +125,24 @@ void ResultsDb::close() {
 
 bool ResultsDb::open(QString *error) {
     close();
-    if (!connectDatabase(error) ||
-        !(m_access == Access::ReadOnly ? checkSchema(error) : prepareSchema(error))) {
+    if (!connectDatabase(error) || !readySchema(error)) {
         close();
         return false;
     }
     return true;
+}
+
+bool ResultsDb::readySchema(QString *error) {
+    switch (m_access) {
+        case Access::ReadOnly:
+            return checkSchema(error);
+        case Access::Station:
+            // An SQLite file is the station's own; a server's schema is its administrator's.
+            return m_target.isPostgres() ? checkStationSchema(error) : prepareSchema(error);
+        case Access::Admin:
+            break;
+    }
+    return prepareSchema(error);
 }
 
 namespace {
@@ -141,10 +155,12 @@ QString postgresOptions(const DbTarget &target, ResultsDb::Access access) {
     QStringList options{QStringLiteral("connect_timeout=%1").arg(ResultsDb::kConnectTimeoutS),
                         QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=5"),
                         QStringLiteral("keepalives_interval=2"), QStringLiteral("keepalives_count=3")};
-    options
-        << (access == ResultsDb::Access::ReadOnly
-                ? QStringLiteral("options='-c default_transaction_read_only=on'")
-                : QStringLiteral("options='-c statement_timeout=%1'").arg(ResultsDb::kStatementTimeoutMs));
+    // An administrator's migration of a large database may take its time: no time-out there.
+    if (access == ResultsDb::Access::ReadOnly) {
+        options << QStringLiteral("options='-c default_transaction_read_only=on'");
+    } else if (access == ResultsDb::Access::Station) {
+        options << QStringLiteral("options='-c statement_timeout=%1'").arg(ResultsDb::kStatementTimeoutMs);
+    }
     for (const auto &[key, value] : target.options) {
         options << QStringLiteral("%1=%2").arg(key, DbTarget::conninfoValue(value));
     }
@@ -175,7 +191,8 @@ bool ResultsDb::connectDatabase(QString *error) {
                                  .arg(QLatin1String(readOnly ? ";QSQLITE_OPEN_READONLY" : "")));
     }
     if (!db.isValid()) {
-        *error = QStringLiteral("the Qt SQL driver for %1 is not installed").arg(m_target.url());
+        *error = QCoreApplication::translate("ResultsDb", "the Qt SQL driver for %1 is not installed")
+                     .arg(m_target.url());
         return false;
     }
     if (!db.open()) {
@@ -189,7 +206,7 @@ bool ResultsDb::connectDatabase(QString *error) {
         !(wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && wal.next() &&
           wal.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)) {
         *error =
-            QStringLiteral("cannot switch %1 to write-ahead logging: %2")
+            QCoreApplication::translate("ResultsDb", "cannot switch %1 to write-ahead logging: %2")
                 .arg(m_target.path, lastError(wal).isEmpty() ? QStringLiteral("refused") : lastError(wal));
         return false;
     }
@@ -232,12 +249,41 @@ bool ResultsDb::checkSchema(QString *error) {
     const int version = storedVersion(&ok);
     if (!ok || version < 0 || !database().tables().contains(QStringLiteral("runs"))) {
         const QString why = database().lastError().text().simplified();
-        *error = QStringLiteral("%1 is not a results database%2")
+        *error = QCoreApplication::translate("ResultsDb", "%1 is not a results database%2")
                      .arg(m_target.url(), why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why));
         return false;
     }
     if (version > kSchemaVersion) {
         *error = newerSchemaText(version);
+        return false;
+    }
+    return true;
+}
+
+bool ResultsDb::checkStationSchema(QString *error) {
+    bool ok = false;
+    const int version = storedVersion(&ok);
+    const QString init =
+        QStringLiteral("an administrator runs 'mvxctl records init --db %1'").arg(m_target.url());
+    if (!ok) {
+        *error = QStringLiteral("cannot read the schema version of %1 (%2)")
+                     .arg(m_target.url(), database().lastError().text().simplified());
+        return false;
+    }
+    if (version < 0) {
+        *error = QStringLiteral("%1 holds no results schema: %2").arg(m_target.url(), init);
+        return false;
+    }
+    if (version > kSchemaVersion) {
+        *error = newerSchemaText(version);
+        return false;
+    }
+    if (version < kSchemaVersion) {
+        *error = QStringLiteral("%1 has schema version %2; this program needs %3: %4")
+                     .arg(m_target.url())
+                     .arg(version)
+                     .arg(kSchemaVersion)
+                     .arg(init);
         return false;
     }
     return true;
@@ -256,7 +302,7 @@ bool ResultsDb::prepareSchema(QString *error) {
     bool ok = false;
     const int version = storedVersion(&ok);
     if (!ok) {
-        *error = QStringLiteral("cannot read the schema version");
+        *error = QCoreApplication::translate("ResultsDb", "cannot read the schema version");
         db.rollback();
         return false;
     }
@@ -341,20 +387,17 @@ bool ResultsDb::writeRunRow(const RunRecord &run, bool *written, QString *error)
     return true;
 }
 
+// Steps and holdings are written once, with the run's completion; should a row be there (a
+// completion that failed half-way cannot leave one, its transaction is rolled back) it is
+// overwritten, not deleted: a station may not delete on the server.
 bool ResultsDb::writeDetails(const RunRecord &run, QString *error) {
-    for (const char *table : {"steps", "holdings"}) {
-        QSqlQuery del(database());
-        del.prepare(QStringLiteral("DELETE FROM %1 WHERE run_id = ?").arg(QLatin1String(table)));
-        del.addBindValue(run.id);
-        if (!del.exec()) {
-            *error = lastError(del);
-            return false;
-        }
-    }
     QSqlQuery step(database());
     step.prepare(
         QStringLiteral("INSERT INTO steps (run_id, seq, num, kind, text, res, min_value, max_value, ok, at) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (run_id, seq) DO UPDATE SET "
+                       "num = excluded.num, kind = excluded.kind, text = excluded.text, res = excluded.res, "
+                       "min_value = excluded.min_value, max_value = excluded.max_value, ok = excluded.ok, "
+                       "at = excluded.at"));
     for (int i = 0; i < run.steps.size(); ++i) {
         const StepRecord &s = run.steps[i];
         for (const QVariant &v :
@@ -367,7 +410,9 @@ bool ResultsDb::writeDetails(const RunRecord &run, QString *error) {
         }
     }
     QSqlQuery holding(database());
-    holding.prepare(QStringLiteral("INSERT INTO holdings (run_id, pos, name, value) VALUES (?, ?, ?, ?)"));
+    holding.prepare(
+        QStringLiteral("INSERT INTO holdings (run_id, pos, name, value) VALUES (?, ?, ?, ?) ON CONFLICT "
+                       "(run_id, pos) DO UPDATE SET name = excluded.name, value = excluded.value"));
     for (int i = 0; i < run.holdings.size(); ++i) {
         for (const QVariant &v : QVariantList{run.id, i, text(run.holdings[i].name), run.holdings[i].value}) {
             holding.addBindValue(v);

@@ -4,9 +4,9 @@
 #include <QString>
 #include <memory>
 
-#include "test/dburl.h"
-#include "test/runrecord.h"
-#include "test/runreport.h"
+#include "records/dburl.h"
+#include "records/runrecord.h"
+#include "records/runreport.h"
 
 class QTimer;
 class ResultsDb;

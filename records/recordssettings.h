@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "test/runrecorder.h"
+#include "records/runrecorder.h"
 
 // The station's choice of results database, kept in "Settings.ini" (group records) beside the
 // window state; settings.xml keeps only its own keys. An empty URL means the SQLite file in

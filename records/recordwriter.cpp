@@ -1,10 +1,11 @@
-#include "test/recordwriter.h"
+#include "records/recordwriter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTimer>
 
-#include "test/resultsdb.h"
+#include "records/resultsdb.h"
 
 RecordWriter::RecordWriter(DbTarget target, QString spoolPath, int retryMs)
     : m_target(std::move(target)), m_spoolPath(std::move(spoolPath)), m_retryMs(retryMs) {}
@@ -48,7 +49,8 @@ void RecordWriter::writeComplete(const RunRecord &run) {
     QString error;
     ResultsDb *db = primary(&error);
     if (db != nullptr && db->storeRun(run, &error) != ResultsDb::StoreOutcome::Failed) {
-        emit note(QStringLiteral("Run %1 stored in %2").arg(run.id, m_target.url()));
+        emit note(
+            QCoreApplication::translate("RecordWriter", "Run %1 stored in %2").arg(run.id, m_target.url()));
         return;
     }
     if (db != nullptr) {
@@ -64,16 +66,18 @@ void RecordWriter::toSpool(const RunRecord &run, bool complete, const QString &w
         db != nullptr && (complete ? db->storeRun(run, &error) != ResultsDb::StoreOutcome::Failed
                                    : db->recordStart(run, &error));
     if (!stored) {
-        emit note(
-            QStringLiteral("<font color='red'>Run %1 could not be recorded: %2 (%3); spool %4: %5</font>")
-                .arg(run.id, m_target.url(), why, QDir::toNativeSeparators(m_spoolPath), error));
+        emit note(QCoreApplication::translate(
+                      "RecordWriter",
+                      "<font color='red'>Run %1 could not be recorded: %2 (%3); spool %4: %5</font>")
+                      .arg(run.id, m_target.url(), why, QDir::toNativeSeparators(m_spoolPath), error));
         return;
     }
     if (complete || !m_primaryWasDown) {
-        emit note(
-            QStringLiteral("<font color='orange'>Run %1 stored in the local spool %2: %3 cannot be written "
-                           "(%4). It is uploaded when the database answers again.</font>")
-                .arg(run.id, QDir::toNativeSeparators(m_spoolPath), m_target.url(), why));
+        emit note(QCoreApplication::translate(
+                      "RecordWriter",
+                      "<font color='orange'>Run %1 stored in the local spool %2: %3 cannot be written "
+                      "(%4). It is uploaded when the database answers again.</font>")
+                      .arg(run.id, QDir::toNativeSeparators(m_spoolPath), m_target.url(), why));
     }
     m_primaryWasDown = true;
     armRetry();
@@ -126,7 +130,7 @@ void RecordWriter::uploadSpool() {
     }
     if (uploaded > 0) {
         m_primaryWasDown = false;
-        emit note(QStringLiteral("%1 spooled run(s) uploaded from %2 to %3")
+        emit note(QCoreApplication::translate("RecordWriter", "%1 spooled run(s) uploaded from %2 to %3")
                       .arg(uploaded)
                       .arg(QDir::toNativeSeparators(m_spoolPath), m_target.url()));
     }

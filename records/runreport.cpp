@@ -1,4 +1,4 @@
-#include "test/runreport.h"
+#include "records/runreport.h"
 
 #include <QJsonArray>
 #include <QMap>
@@ -53,31 +53,32 @@ bool run(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *
 // selection, the board counts from the boards (a board belongs to the day and station of its
 // first run), each for the whole, per day and per station.
 const char kFiguresSql[] =
-    "WITH sel AS MATERIALIZED (SELECT COALESCE(NULLIF(serial, ''), id) AS board, started_at || id AS k, day, "
-    "station, result FROM runs%1), %2, "
-    "b AS MATERIALIZED (SELECT f.day, f.station, f.first_result, l.last_result FROM f JOIN l ON l.board = "
-    "f.board) "
-    "SELECT 'runs' AS scope, '' AS g, %3 FROM sel UNION ALL SELECT 'runs-day', day, %3 FROM sel GROUP BY day "
-    "UNION ALL SELECT 'runs-station', station, %3 FROM sel GROUP BY station "
-    "UNION ALL SELECT 'boards', '', %4 FROM b UNION ALL SELECT 'boards-day', day, %4 FROM b GROUP BY day "
-    "UNION ALL SELECT 'boards-station', station, %4 FROM b GROUP BY station";
+    "WITH sel AS MATERIALIZED (SELECT COALESCE(NULLIF(serial, ''), id)%1 AS board, (started_at || id)%1 AS "
+    "k, "
+    "day, station, result FROM runs%2), %3 "
+    "SELECT 'runs' AS scope, '' AS g, %4 FROM sel UNION ALL SELECT 'runs-day', day, %4 FROM sel GROUP BY day "
+    "UNION ALL SELECT 'runs-station', station, %4 FROM sel GROUP BY station "
+    "UNION ALL SELECT 'boards', '', %5 FROM b UNION ALL SELECT 'boards-day', day, %5 FROM b GROUP BY day "
+    "UNION ALL SELECT 'boards-station', station, %5 FROM b GROUP BY station";
 const char kRunColumns[] =
     "COUNT(*), SUM(CASE WHEN result = 'pass' THEN 1 ELSE 0 END), SUM(CASE WHEN result = 'fail' THEN 1 ELSE 0 "
     "END), SUM(CASE WHEN result = 'cancelled' THEN 1 ELSE 0 END)";
 const char kBoardColumns[] =
     "COUNT(*), SUM(CASE WHEN first_result = 'pass' THEN 1 ELSE 0 END), "
     "SUM(CASE WHEN last_result = 'pass' THEN 1 ELSE 0 END), 0";
-// SQLite takes the bare columns of a MIN() or MAX() group from that row; PostgreSQL picks the
-// row with DISTINCT ON. Both are one sort of the selection.
-const char kBoardEndsSqlite[] =
+// SQLite takes the bare columns of a MIN() or MAX() group from that row. PostgreSQL sorts the
+// selection once, by bytes (the keys are ASCII dates and ids: no need for the locale's rules),
+// and takes each board's first row with its last result beside it.
+const char kBoardsSqlite[] =
     "f AS MATERIALIZED (SELECT board, MIN(k) AS k, result AS first_result, day, station FROM sel GROUP BY "
     "board), "
-    "l AS MATERIALIZED (SELECT board, MAX(k) AS k, result AS last_result FROM sel GROUP BY board)";
-const char kBoardEndsPostgres[] =
-    "f AS MATERIALIZED (SELECT DISTINCT ON (board) board, result AS first_result, day, station FROM sel "
-    "ORDER BY board, k), "
-    "l AS MATERIALIZED (SELECT DISTINCT ON (board) board, result AS last_result FROM sel ORDER BY board, k "
-    "DESC)";
+    "l AS MATERIALIZED (SELECT board, MAX(k) AS k, result AS last_result FROM sel GROUP BY board), "
+    "b AS MATERIALIZED (SELECT f.day, f.station, f.first_result, l.last_result FROM f JOIN l ON l.board = "
+    "f.board)";
+const char kBoardsPostgres[] =
+    "b AS MATERIALIZED (SELECT DISTINCT ON (board) day, station, result AS first_result, "
+    "LAST_VALUE(result) OVER (PARTITION BY board ORDER BY k ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED "
+    "FOLLOWING) AS last_result FROM sel ORDER BY board, k)";
 
 void addFigures(const QString &scope, const QSqlQuery &q, YieldFigures *f) {
     const qint64 a = q.value(2).toLongLong(), b = q.value(3).toLongLong(), c = q.value(4).toLongLong();
@@ -97,7 +98,8 @@ void addFigures(const QString &scope, const QSqlQuery &q, YieldFigures *f) {
 bool figures(const QSqlDatabase &db, const Where &where, ReportSummary *summary, QString *error) {
     const bool postgres = db.driverName() == QLatin1String("QPSQL");
     const QString sql = QString::fromLatin1(kFiguresSql)
-                            .arg(where.sql, QLatin1String(postgres ? kBoardEndsPostgres : kBoardEndsSqlite),
+                            .arg(QLatin1String(postgres ? " COLLATE \"C\"" : ""), where.sql,
+                                 QLatin1String(postgres ? kBoardsPostgres : kBoardsSqlite),
                                  QLatin1String(kRunColumns), QLatin1String(kBoardColumns));
     QSqlQuery q(db);
     if (!run(q, sql, where.values, error)) {

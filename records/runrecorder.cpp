@@ -1,5 +1,6 @@
-#include "test/runrecorder.h"
+#include "records/runrecorder.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -17,8 +18,8 @@
 #include <memory>
 
 #include "params/paramexport.h"
-#include "test/recordwriter.h"
-#include "test/resultsdb.h"
+#include "records/recordwriter.h"
+#include "records/resultsdb.h"
 
 #ifndef MVX_PROGRAM_VERSION
 #define MVX_PROGRAM_VERSION "unknown"
@@ -109,11 +110,11 @@ QString RecordsTarget::fallbackSpool(const DbTarget &database) {
 bool RecordsTarget::folderUsable(const QString &dir, QString *why) {
     const QFileInfo info(dir);
     if (info.exists() && !info.isDir()) {
-        *why = QStringLiteral("it is a file, not a folder");
+        *why = QCoreApplication::translate("RunRecorder", "it is a file, not a folder");
         return false;
     }
     if (!QDir().mkpath(dir)) {
-        *why = QStringLiteral("it cannot be created");
+        *why = QCoreApplication::translate("RunRecorder", "it cannot be created");
         return false;
     }
     QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".mvx-write-check-XXXXXX")));
@@ -181,12 +182,16 @@ void RunRecorder::spoolPending() {
                                             : spool.recordStart(run, &error))
                                 : false;
         emit note(
-            stored ? QStringLiteral("<font color='orange'>Run %1 stored in the local spool %2: %3 did "
-                                    "not answer in time. It is uploaded when the database answers "
-                                    "again.</font>")
+            stored ? QCoreApplication::translate(
+                         "RunRecorder",
+                         "<font color='orange'>Run %1 stored in the local spool %2: %3 did "
+                         "not answer in time. It is uploaded when the database answers "
+                         "again.</font>")
                          .arg(run.id, QDir::toNativeSeparators(m_target.spoolPath), m_target.database.url())
-                   : QStringLiteral("<font color='red'>Run %1 could not be recorded: %2 did not answer "
-                                    "in time; spool %3: %4</font>")
+                   : QCoreApplication::translate(
+                         "RunRecorder",
+                         "<font color='red'>Run %1 could not be recorded: %2 did not answer "
+                         "in time; spool %3: %4</font>")
                          .arg(run.id, m_target.database.url(), QDir::toNativeSeparators(m_target.spoolPath),
                               error));
     }
