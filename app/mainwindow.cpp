@@ -36,7 +36,6 @@
 #include "comm/endpoint.h"
 #include "comm/linesettings.h"
 #include "comm/modbus.h"
-#include "comm/reconnectbackoff.h"
 #include "comm/replytext.h"
 #include "config/configdialog.h"
 #include "map/xmlmap.h"
@@ -805,7 +804,8 @@ void MainWindow::onCOMdisconnected() {
 
 void MainWindow::onReconnecting(int attempt, int secondsToNext) {
     if (m_gate.retrying()) {
-        m_connectionStatus->setReconnecting(ReconnectBackoff::statusText(attempt, secondsToNext));
+        m_connectionStatus->setReconnecting(
+            tr("reconnecting (attempt %1, next in %2 s)").arg(attempt).arg(secondsToNext));
     }
 }
 

@@ -182,7 +182,7 @@ quint32 Modbus::lineSession() const {
 void Modbus::onLineOpened() {
     if (m_reconnect->isActive()) {
         m_reconnect->stop();
-        stamped(QStringLiteral("Reconnected to %1 (attempt %2)")
+        stamped(tr("Reconnected to %1 (attempt %2)")
                     .arg(m_line->link().endpoint.toString())
                     .arg(m_reconnectAttempt));
     }

@@ -45,7 +45,7 @@ void config::setupRecordsGroup() {
     m_station->setPlaceholderText(RecordsTarget::defaultStation());
     m_station->setToolTip(tr("Station name recorded with each run (empty: the host name)."));
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_records(records()); });
-    m_reconnect = new QCheckBox(QStringLiteral("Reconnect automatically"), this);
+    m_reconnect = new QCheckBox(tr("Reconnect automatically"), this);
     m_reconnect->setObjectName(QStringLiteral("chk_reconnect"));
     // Left of the buttons, as wide as its text asks.
     m_reconnect->adjustSize();
@@ -53,8 +53,8 @@ void config::setupRecordsGroup() {
                       ui->buttonBox->y() + (ui->buttonBox->height() - m_reconnect->height()) / 2);
     m_reconnect->setChecked(true);
     m_reconnect->setToolTip(
-        QStringLiteral("After a lost port or a dropped gateway connection, try again by itself (after "
-                       "1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect."));
+        tr("After a lost port or a dropped gateway connection, try again by itself (after "
+           "1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect."));
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_reconnect(reconnect()); });
 }
 

@@ -538,6 +538,10 @@
         <source>MVX/MVZ configurator - Velmor - [build: %1 - %2]</source>
         <translation>MVX/MVZ configurator - Velmor - [build: %1 - %2]</translation>
     </message>
+    <message>
+        <source>reconnecting (attempt %1, next in %2 s)</source>
+        <translation>reconnecting (attempt %1, next in %2 s)</translation>
+    </message>
 </context>
 <context>
     <name>Modbus</name>
@@ -784,6 +788,10 @@ FAILED! Communication error<byte value="xd"/>
     <message>
         <source>More than %1 consecutive comm. fails, will omit next messages!</source>
         <translation>More than %1 consecutive communication failures: the next messages are left out!</translation>
+    </message>
+    <message>
+        <source>Reconnected to %1 (attempt %2)</source>
+        <translation>Reconnected to %1 (attempt %2)</translation>
     </message>
 </context>
 <context>
@@ -1710,6 +1718,14 @@ FAILED! Communication error<byte value="xd"/>
     <message>
         <source>Select XML configuration file</source>
         <translation>Select XML configuration file</translation>
+    </message>
+    <message>
+        <source>Reconnect automatically</source>
+        <translation>Reconnect automatically</translation>
+    </message>
+    <message>
+        <source>After a lost port or a dropped gateway connection, try again by itself (after 1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect.</source>
+        <translation>After a lost port or a dropped gateway connection, try again by itself (after 1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect.</translation>
     </message>
 </context>
 <context>

@@ -538,6 +538,10 @@
         <source>MVX/MVZ configurator - Velmor - [build: %1 - %2]</source>
         <translation>Configurador MVX/MVZ - Velmor - [compilación: %1 - %2]</translation>
     </message>
+    <message>
+        <source>reconnecting (attempt %1, next in %2 s)</source>
+        <translation>reconectando (intento %1, siguiente en %2 s)</translation>
+    </message>
 </context>
 <context>
     <name>Modbus</name>
@@ -784,6 +788,10 @@ FALLO!. Error de comunicación<byte value="xd"/>
     <message>
         <source>More than %1 consecutive comm. fails, will omit next messages!</source>
         <translation>¡Más de %1 fallos de comunicación seguidos: se omiten los siguientes mensajes!</translation>
+    </message>
+    <message>
+        <source>Reconnected to %1 (attempt %2)</source>
+        <translation>Reconectado a %1 (intento %2)</translation>
     </message>
 </context>
 <context>
@@ -1710,6 +1718,14 @@ FALLO!. Error de comunicación<byte value="xd"/>
     <message>
         <source>Select XML configuration file</source>
         <translation>Seleccione el fichero XML de configuración</translation>
+    </message>
+    <message>
+        <source>Reconnect automatically</source>
+        <translation>Reconectar automáticamente</translation>
+    </message>
+    <message>
+        <source>After a lost port or a dropped gateway connection, try again by itself (after 1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect.</source>
+        <translation>Tras perder el puerto o la conexión con la pasarela, vuelve a intentarlo solo (tras 1, 2, 4 ... 30 s, y en cuanto el puerto vuelve) hasta Desconectar.</translation>
     </message>
 </context>
 <context>
