@@ -65,7 +65,10 @@ while [ "$(echo "$(now) - $t0 < $MINUTES * 60" | bc)" = 1 ]; do
 done
 sleep 10
 rss1=$(rss); cpu1=$(cpu_ticks); t1=$(now)
-xdotool key --window "$win" ctrl+q
+# Quit as a user would (the footer is written on the way out); the window found again, as it may
+# have been re-mapped since.
+win=$(xdotool search --name "MVX/MVZ configurator" | head -1)
+xdotool key --window "$win" ctrl+q 2>/dev/null
 for _ in $(seq 50); do kill -0 "$WINDOW" 2>/dev/null || break; sleep 0.2; done
 line_down
 
