@@ -8,12 +8,21 @@ ConnectionGate::Press ConnectionGate::press() {
             m_phase = Phase::Connecting;
             return Press::Open;
         case Phase::Connected:
+        case Phase::Reconnecting:
             m_phase = Phase::Disconnected;
             return Press::Close;
         case Phase::Connecting:
             break;
     }
     return Press::Ignore;
+}
+
+bool ConnectionGate::retrying() {
+    if (m_phase == Phase::Connected || m_phase == Phase::Reconnecting) {
+        m_phase = Phase::Reconnecting;
+        return true;
+    }
+    return false;
 }
 
 QString ConnectionGate::refusal(Write what) const {

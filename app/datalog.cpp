@@ -71,9 +71,15 @@ bool DataLog::start(const QString &dir, const QVector<input_reg_t *> &inputs, co
         m_otherColumns = m_others->channels().size();
         otherUnits = m_others->unitEntries();
     }
-    m_file->writeLine(nameHeader(inputs, bits) + m_otherNames);
+    const QString names = nameHeader(inputs, bits) + m_otherNames;
+    m_columns = names.count(QLatin1Char(';'));
+    m_file->writeLine(names);
     m_file->writeLine(unitHeader(inputs, bits) + otherUnits);
     return true;
+}
+
+void DataLog::writeGap() {
+    m_file->writeLine(QString(m_columns, QLatin1Char(';')));
 }
 
 void DataLog::writeValues(const QString &inputValues, const QVector<coil_t *> &bits) {

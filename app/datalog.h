@@ -25,6 +25,9 @@ class DataLog {
     bool start(const QString &dir, const QVector<input_reg_t *> &inputs, const QVector<coil_t *> &bits);
     // One reply: the input values (";" + text each) followed by the recorded bits' states.
     void writeValues(const QString &inputValues, const QVector<coil_t *> &bits);
+    // The line was lost: a line with the time and every value empty, which readers take as a
+    // gap; the file goes on when the line is back.
+    void writeGap();
     void finish();
     bool isOpen() const;
 
@@ -39,4 +42,5 @@ class DataLog {
     // leaves them empty rather than shifting them.
     QString m_otherNames;
     int m_otherColumns = 0;
+    int m_columns = 0;
 };

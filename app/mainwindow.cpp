@@ -29,6 +29,7 @@
 #include "app/drivecommands.h"
 #include "app/firstgeometry.h"
 #include "app/logger.h"
+#include "app/reconnectsetting.h"
 #include "app/settings.h"
 #include "app/userguide.h"
 #include "comm/capturecommands.h"
@@ -537,6 +538,7 @@ void MainWindow::buildWorker() {
     m_paramFiles->setWorker(m_worker);
     m_testEngine = std::make_unique<TestEngine>(m_worker);
     m_worker->setTickHook(m_testEngine.get());
+    m_worker->setAutoReconnect(reconnectsetting::load());
     m_testPanel->setEngine(m_testEngine.get());
     m_testPanel->setDriveContext(m_loadedMapPath, m_registers.inputRegisters);
     m_testPanel->useRecords(RecordsSettings::load(), m_logDir);
@@ -546,6 +548,7 @@ void MainWindow::wireWorker() {
     Modbus *w = m_worker;
     connect(w, &Modbus::com_connected, this, &MainWindow::onCOMconnected);
     connect(w, &Modbus::com_disconnected, this, &MainWindow::onCOMdisconnected);
+    connect(w, &Modbus::reconnecting, this, &MainWindow::onReconnecting);
     connect(w, &Modbus::send_status, this, &MainWindow::showStatus);
     connect(w, &Modbus::update_progressBar2, this, &MainWindow::updateProgressBar2);
     connect(w, &Modbus::foundAddress, this, &MainWindow::onReceivedNewAddress);
@@ -700,6 +703,11 @@ void MainWindow::openConfiguration() {
     dialog->show();
     connect(dialog, &config::change_config, this, &MainWindow::on_configChanged);
     dialog->setRecords(RecordsSettings::load());
+    dialog->setReconnect(reconnectsetting::load());
+    connect(dialog, &config::change_reconnect, this, [this](bool on) {
+        reconnectsetting::save(on);
+        m_worker->setAutoReconnect(on);
+    });
     connect(dialog, &config::change_records, this, [this](const RecordsSettings &records) {
         records.save();
         m_testPanel->useRecords(records, m_logDir);
@@ -829,17 +837,35 @@ void MainWindow::onCOMconnected() {
 }
 
 void MainWindow::onCOMdisconnected() {
-    m_gate.closed();
+    // A lost line the worker tries again keeps its data log, with the silence as a gap.
+    const bool retrying = m_gate.phase() == ConnectionGate::Phase::Reconnecting;
+    if (!retrying) {
+        m_gate.closed();
+    }
     showStatus(false, false, true, tr("Port disconnected"));
     setConnectedLook(false);
     m_realtimePlot->breakCurves();
-    m_connectionStatus->setConnected(false);
     m_tables->holdingSections()->forgetAccessLevel();  // the next connection shows the level it is given
     m_connected = false;
     m_typedPort.clear();
     // A test cannot go on without the line; it ends as cancelled and its logs are completed.
     m_testPanel->stop();
+    if (retrying) {
+        setReconnectingLook();
+        if (m_dataLog->isOpen()) {
+            m_dataLog->writeGap();
+        }
+        return;
+    }
+    m_connectionStatus->setConnected(false);
     finishDataLog();
+}
+
+void MainWindow::onReconnecting(int attempt, int secondsToNext) {
+    if (m_gate.retrying()) {
+        m_connectionStatus->setReconnecting(
+            tr("reconnecting (attempt %1, next in %2 s)").arg(attempt).arg(secondsToNext));
+    }
 }
 
 void MainWindow::setConnectedLook(bool connected) {
@@ -866,6 +892,14 @@ void MainWindow::setConnectingLook() {
     m_toolbars->configuration->setEnabled(false);
     m_toolbars->refreshList->setEnabled(false);
     m_connectionStatus->setConnecting();
+}
+
+// Connect stays pressed and may be pressed: that Disconnect ends the retries.
+void MainWindow::setReconnectingLook() {
+    m_toolbars->connectPort->setChecked(true);
+    m_toolbars->portCombo->setEnabled(false);
+    m_toolbars->configuration->setEnabled(false);
+    m_toolbars->refreshList->setEnabled(false);
 }
 
 void MainWindow::setSecondaryGraphControlsEnabled(bool enabled) {

@@ -59,6 +59,7 @@ class MainWindow : public QMainWindow {
     void on_configChanged(QString xml, QString log, bool logging, int32_t time, int32_t speed, int32_t cfg);
     void onCOMconnected();
     void onCOMdisconnected();
+    void onReconnecting(int attempt, int secondsToNext);
 
     // One user-visible message: "[time] text" with timestamp, to the status bar for 5 s
     // and/or appended to the log area.
@@ -174,6 +175,7 @@ class MainWindow : public QMainWindow {
     void saveSettingsAfterConnect();
     void setConnectedLook(bool connected);
     void setConnectingLook();
+    void setReconnectingLook();
     // True while connected; otherwise the log area and the status bar say what was not sent.
     bool mayWrite(ConnectionGate::Write what);
     void setSecondaryGraphControlsEnabled(bool enabled);

@@ -16,7 +16,7 @@ file(GLOB GUI_VIEW_SOURCES CONFIGURE_DEPENDS
 # into the program as the resource ":/translations"; the package installs them as well.
 find_package(Qt5LinguistTools 5.15 REQUIRED)
 # The folders whose texts the window shows; mvxctl and the simulated drive speak as built.
-set(MVX_TRANSLATED_FOLDERS app views config params test comm map)
+set(MVX_TRANSLATED_FOLDERS app views config params test records comm map)
 file(GLOB MVX_CATALOGS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/translations/mvx_*.ts)
 qt5_add_translation(MVX_CATALOG_QM ${MVX_CATALOGS})
 set(MVX_CATALOG_QRC_TEXT "<RCC>\n  <qresource prefix=\"/translations\">\n")

@@ -10,6 +10,7 @@
 #include "comm/linksession.h"
 #include "comm/pdubuilder.h"
 #include "comm/polltickhook.h"
+#include "comm/reconnector.h"
 #include "comm/rtumaster.h"
 
 namespace {
@@ -55,6 +56,9 @@ Modbus::Modbus() {
     connect(m_line, &LinkSession::opened, this, &Modbus::onLineOpened);
     connect(m_line, &LinkSession::openFailed, this, &Modbus::onLineOpenFailed);
     connect(m_line, &LinkSession::lost, this, &Modbus::onLineLost);
+    m_reconnect = new Reconnector(this);
+    connect(m_reconnect, &Reconnector::attemptDue, this, &Modbus::onReconnectDue);
+    connect(m_reconnect, &Reconnector::countdown, this, &Modbus::reconnecting);
     // Both run in the worker's thread: once its event dispatcher exists, and once its event
     // loop has ended.
     connect(&m_thread, &QThread::started, [this] {
@@ -96,6 +100,7 @@ bool Modbus::event(QEvent *event) {
 
 void Modbus::releaseInWorkerThread(QThread *owner) {
     m_pollTimer->stop();
+    m_reconnect->stop();
     if (isFlashing()) {
         abortFlash(tr("the worker was stopped"));
     }
@@ -162,6 +167,7 @@ void Modbus::connectPort() {
     if (!m_configured || m_connected || m_line->isOpening()) {
         return;
     }
+    m_reconnect->stop();
     dropQueuedWrites(tr("a new connection"));
     m_inFlight = 0;  // nothing the old client held will ever finish
     m_line->open();
@@ -176,6 +182,12 @@ quint32 Modbus::lineSession() const {
 }
 
 void Modbus::onLineOpened() {
+    if (m_reconnect->isActive()) {
+        m_reconnect->stop();
+        stamped(tr("Reconnected to %1 (attempt %2)")
+                    .arg(m_line->link().endpoint.toString())
+                    .arg(m_reconnectAttempt));
+    }
     m_failures.resetErrorCount();
     emit update_errorNum(0);
     m_answering = true;
@@ -193,6 +205,10 @@ void Modbus::onLineOpened() {
 }
 
 void Modbus::onLineOpenFailed(const QString &reason) {
+    if (m_reconnect->isActive()) {
+        m_reconnect->attemptFailed();  // still disconnected since the loss: nothing to tell
+        return;
+    }
     logArea(tr("Connect failed: ") + reason);
     emit com_disconnected();
     m_failures.setQuiet(false);
@@ -203,6 +219,7 @@ void Modbus::disconnectPort() {
         return;
     }
     m_pollTimer->stop();
+    m_reconnect->stop();
     if (isFlashing()) {
         abortFlash(tr("the port was closed"));
     }
@@ -223,9 +240,28 @@ void Modbus::onLineLost(const QString &reason) {
     m_connected = false;
     stamped(tr("Port lost: %1").arg(reason));
     dropQueuedWrites(tr("the port was lost"));
+    if (m_autoReconnect) {
+        m_reconnect->start(m_line->link().endpoint);
+    }
     emit com_disconnected();
     if (m_hook) {
         m_hook->onLineLost();
+    }
+}
+
+void Modbus::setAutoReconnect(bool on) {
+    m_autoReconnect = on;
+    if (!on) {
+        runInWorkerThread([this] { m_reconnect->stop(); });
+    }
+}
+
+void Modbus::onReconnectDue(int attempt) {
+    m_reconnectAttempt = attempt;
+    dropQueuedWrites(QStringLiteral("a new connection"));
+    m_inFlight = 0;
+    if (!m_line->open()) {
+        m_reconnect->attemptFailed();
     }
 }
 

@@ -34,6 +34,7 @@ class QModbusReply;
 class QTimer;
 class LinkSession;
 class PollTickHook;
+class Reconnector;
 
 // The Modbus master of the application, on a serial line or through a Modbus TCP gateway. It
 // lives in a thread of its own together with its poll timer and the Modbus client; each poll tick performs
@@ -89,7 +90,11 @@ class Modbus : public QObject {
     void setupConnection(const QString &port, int time, int address, int speed, int cfg, int inputCount,
                          int holdingCount, int auxStart, int auxCount);
     void connectPort();
+    // Disconnect also ends the retries after a loss.
     void disconnectPort();
+    // After a lost port or a dropped gateway connection, open the line again by itself (see
+    // Reconnector); off until asked for. Any thread.
+    void setAutoReconnect(bool on);
     void setServerAddress(int address);
     // Only the multipliers (and the list size) are taken, in the calling thread.
     void setInputList(const QVector<input_reg_t *> &list);
@@ -190,6 +195,9 @@ class Modbus : public QObject {
   signals:
     void com_connected();
     void com_disconnected();
+    // The line was lost and is being tried again: sent before the loss's com_disconnected and
+    // whenever the countdown changes; com_connected ends it, as does Disconnect.
+    void reconnecting(int attempt, int secondsToNext);
     void send_status(bool timestamp, bool to_status, bool to_browser, QString str);
     void update_progressBar(bool show, float num);
     void update_progressBar2(bool show, float num);
@@ -230,6 +238,7 @@ class Modbus : public QObject {
     void onLineOpened();
     void onLineOpenFailed(const QString &reason);
     void onLineLost(const QString &reason);
+    void onReconnectDue(int attempt);
     // The client of the open line (nullptr before the first open) and that open's number.
     QModbusClient *master() const;
     quint32 lineSession() const;
@@ -313,6 +322,9 @@ class Modbus : public QObject {
     QSemaphore m_threadStarted;
     QTimer *m_pollTimer = nullptr;
     LinkSession *m_line = nullptr;
+    Reconnector *m_reconnect = nullptr;
+    std::atomic<bool> m_autoReconnect{false};
+    int m_reconnectAttempt = 0;
     PollTickHook *m_hook = nullptr;
     std::atomic<bool> m_connected{false};
     std::atomic<bool> m_searching{false};

@@ -1,5 +1,6 @@
 #include "config/configdialog.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -48,6 +49,22 @@ void config::setupRecordsGroup() {
     row->addWidget(m_station, 1);
     ui->dialogLayout->insertWidget(ui->dialogLayout->indexOf(ui->buttonBox), group);
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_records(records()); });
+    m_reconnect = new QCheckBox(tr("Reconnect automatically"), this);
+    m_reconnect->setObjectName(QStringLiteral("chk_reconnect"));
+    ui->dialogLayout->insertWidget(ui->dialogLayout->indexOf(ui->buttonBox), m_reconnect);
+    m_reconnect->setChecked(true);
+    m_reconnect->setToolTip(
+        tr("After a lost port or a dropped gateway connection, try again by itself (after "
+           "1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect."));
+    connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { emit change_reconnect(reconnect()); });
+}
+
+void config::setReconnect(bool on) {
+    m_reconnect->setChecked(on);
+}
+
+bool config::reconnect() const {
+    return m_reconnect->isChecked();
 }
 
 void config::setRecords(const RecordsSettings &records) {

@@ -5,6 +5,7 @@
 
 #include "records/recordssettings.h"
 
+class QCheckBox;
 class QLineEdit;
 
 namespace Ui {
@@ -32,6 +33,9 @@ class config : public QDialog {
     // the station name (empty: host name).
     void setRecords(const RecordsSettings &records);
     RecordsSettings records() const;
+    // "Reconnect automatically" after a lost port or gateway connection.
+    void setReconnect(bool on);
+    bool reconnect() const;
 
     // Line speed in bit/s for a row of the speed list (9600 for any unknown row).
     static int32_t speedForIndex(int index);
@@ -42,6 +46,7 @@ class config : public QDialog {
     void change_config(QString xml, QString log, bool logging, int32_t time, int32_t speed, int32_t cfg);
     // After change_config, on OK.
     void change_records(const RecordsSettings &records);
+    void change_reconnect(bool on);
 
   private slots:
     void on_chk_registrar_stateChanged(int arg1);
@@ -64,6 +69,7 @@ class config : public QDialog {
     Ui::config *ui;
     QLineEdit *m_dbUrl = nullptr;
     QLineEdit *m_station = nullptr;
+    QCheckBox *m_reconnect = nullptr;
     QString xml;
     QString log;
     bool logging = false;

@@ -107,7 +107,7 @@ asan_tests() {
 
 # Only the tests with threads of their own: the worker, the test engine inside it and the
 # simulated drive. Qt is not built with ThreadSanitizer; see tests/tsan.supp.
-TSAN_TESTS='worker|engine|drivesim'
+TSAN_TESTS='worker|engine|drivesim|reconnect'
 
 tsan_build() {
   local targets=(mvx-drive-sim mvxctl) src name

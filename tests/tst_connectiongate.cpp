@@ -5,7 +5,7 @@
 namespace {
 
 // What happens to the gate: the user presses Connect, or the worker answers.
-enum class Step { Press, WorkerConnected, WorkerDisconnected };
+enum class Step { Press, WorkerConnected, WorkerDisconnected, WorkerRetrying };
 
 using Gate = ConnectionGate;
 
@@ -26,6 +26,9 @@ Gate gateAfter(const QVector<Step> &steps, QVector<Gate::Press> *presses = nullp
                 break;
             case Step::WorkerDisconnected:
                 gate.closed();
+                break;
+            case Step::WorkerRetrying:
+                gate.retrying();
                 break;
         }
     }
@@ -67,6 +70,18 @@ class TestConnectionGate : public QObject {
         QTest::newRow("port lost while connected")
             << QVector<S>{S::Press, S::WorkerConnected, S::WorkerDisconnected} << QVector<P>{P::Open}
             << Gate::Phase::Disconnected;
+        QTest::newRow("port lost and tried again")
+            << QVector<S>{S::Press, S::WorkerConnected, S::WorkerRetrying} << QVector<P>{P::Open}
+            << Gate::Phase::Reconnecting;
+        QTest::newRow("a press while reconnecting closes")
+            << QVector<S>{S::Press, S::WorkerConnected, S::WorkerRetrying, S::Press}
+            << QVector<P>{P::Open, P::Close} << Gate::Phase::Disconnected;
+        QTest::newRow("a retry reported after that press changes nothing")
+            << QVector<S>{S::Press, S::WorkerConnected, S::WorkerRetrying, S::Press, S::WorkerRetrying}
+            << QVector<P>{P::Open, P::Close} << Gate::Phase::Disconnected;
+        QTest::newRow("reconnected") << QVector<S>{S::Press, S::WorkerConnected, S::WorkerRetrying,
+                                                   S::WorkerConnected}
+                                     << QVector<P>{P::Open} << Gate::Phase::Connected;
     }
     void connectPresses() {
         QFETCH(QVector<Step>, steps);
@@ -95,6 +110,8 @@ class TestConnectionGate : public QObject {
         QTest::newRow("port lost: password")
             << QVector<S>{S::Press, S::WorkerConnected, S::WorkerDisconnected} << W::Password
             << "Not connected: the password was not sent";
+        QTest::newRow("reconnecting: value") << QVector<S>{S::Press, S::WorkerConnected, S::WorkerRetrying}
+                                             << W::Value << "Not connected: the value was not written";
         QTest::newRow("Secondary Graph request")
             << QVector<S>{} << W::CaptureRequest << "Not connected: the Secondary Graph request was not sent";
         QTest::newRow("firmware") << QVector<S>{} << W::Firmware

@@ -100,6 +100,9 @@ class GuiConnectTest : public QObject {
     void overviewSelectsADrive();
     void failedPortThenReconfiguredWorkerConnects();
     void refusedGatewayIsNotSaved();
+    void lostLineComesBackWithoutAClick_data() { addTransportRows(); }
+    void lostLineComesBackWithoutAClick();
+    void disconnectWhileReconnectingEndsTheDataLog();
     void flashing_data();
     void flashing();
 
@@ -118,6 +121,23 @@ class GuiConnectTest : public QObject {
     // The message ended the log area and is in the status bar.
     bool refusalShown(const QString &message) const {
         return lastLogLine().endsWith(message) && m_window->statusBar()->currentMessage().endsWith(message);
+    }
+    // Pulls the line and waits for the window to say it is trying again.
+    bool pullAndWaitForRetries() {
+        m_bus->pullThePlug();
+        return QTest::qWaitFor(
+            [this] {
+                return m_window->connectionStatus()->text().contains(
+                    QStringLiteral("reconnecting (attempt 1, next in 1 s)"));
+            },
+            kWaitMs);
+    }
+    QStringList dataLogLines() const {
+        const QStringList files =
+            QDir(m_dir->filePath(QStringLiteral("log"))).entryList({QStringLiteral("*-log.txt")});
+        return files.size() == 1
+                   ? m_dir->read(QStringLiteral("log/") + files[0]).split('\n', Qt::SkipEmptyParts)
+                   : QStringList{QStringLiteral("%1 data logs").arg(files.size())};
     }
     QTableWidget *sectionTableOf(int holdingIndex) const {
         const holding_t *record = m_window->registers().holdings[holdingIndex];
@@ -475,6 +495,44 @@ void GuiConnectTest::exitWhileConnectedClosesTheDataLogAndSavesSettings() {
         QCOMPARE(lastLine[column],
                  cellOf.value(names[column], QStringLiteral("no register ") + names[column]));
     }
+}
+
+// The line goes and comes back: the window polls again by itself, and its data log goes on in
+// the same file with one line without values where the line was lost.
+void GuiConnectTest::lostLineComesBackWithoutAClick() {
+    QFETCH(Transport, transport);
+    QVERIFY(startConnected({{1}, transport, true}));
+    RealtimePlot *plot = m_window->realtimePlot();
+    QTRY_VERIFY_WITH_TIMEOUT(plot->sampleCount() > 2, kWaitMs);
+    QVERIFY(pullAndWaitForRetries());
+    QVERIFY(m_window->toolBars()->connectPort->isChecked() && m_window->toolBars()->connectPort->isEnabled());
+    QVERIFY(!m_window->isPortConnected());
+    SimulatedDrive::Options options;
+    options.mapFile = guitest::exampleMap();
+    QVERIFY(m_bus->restartDrive(options));
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isPortConnected(), kWaitMs);
+    const qint64 samples = plot->sampleCount();
+    QTRY_VERIFY_WITH_TIMEOUT(plot->sampleCount() > samples + 2, kWaitMs);
+    QVERIFY(m_window->connectionStatus()->text().contains(QStringLiteral("connected")));
+    const QStringList lines = dataLogLines();
+    const QStringList gaps = lines.filter(QRegularExpression(QStringLiteral("^[0-9:.]+;+$")));
+    QCOMPARE(gaps.size(), 1);
+    QCOMPARE(gaps.first().count(';'), 35);
+    QVERIFY(lines.indexOf(gaps.first()) < lines.size() - 2);  // values follow it
+    QVERIFY(!lines.last().startsWith(QStringLiteral("Log finished at ")));
+}
+
+// Disconnect while the window tries again: the retries end and the data log gets its footer.
+void GuiConnectTest::disconnectWhileReconnectingEndsTheDataLog() {
+    QVERIFY(startConnected({{1}, Transport::Tcp, true}));
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->realtimePlot()->sampleCount() > 2, kWaitMs);
+    QVERIFY(pullAndWaitForRetries());
+    m_window->toolBars()->connectPort->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->connectionStatus()->text().contains(QStringLiteral("disconnected")),
+                             kWaitMs);
+    QVERIFY(!m_window->toolBars()->connectPort->isChecked());
+    QVERIFY(m_window->toolBars()->configuration->isEnabled());
+    QVERIFY(dataLogLines().last().startsWith(QStringLiteral("Log finished at ")));
 }
 
 void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/logger.h"
+#include "app/rotatingdatalog.h"
 #include "test/test_logs.h"
 
 namespace {
@@ -139,6 +140,49 @@ class tst_logger : public QObject {
             QVERIFY(!QDir(m_dir->filePath("no")).exists());
             QVERIFY(!contents(previous).contains("lost"));
         }
+    }
+
+    // A monitor's data log: a new file when the day changes or the size limit is reached, each
+    // file whole (headers, lines, footer); a gap is a line with the time and empty values.
+    void rotatingDataLog_data() {
+        QTest::addColumn<qint64>("stepMs");
+        QTest::addColumn<qint64>("limitBytes");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("one day, small")
+            << qint64(1000) << qint64(1 << 20) << QStringList{"20241205-140307-log.txt"};
+        QTest::newRow("past midnight") << qint64(6 * 3600 * 1000) << qint64(1 << 20)
+                                       << QStringList{"20241205-140307-log.txt", "20241206-020307-log.txt"};
+        QTest::newRow("size limit") << qint64(1000) << qint64(100)
+                                    << QStringList{"20241205-140307-log.txt", "20241205-140308-log.txt",
+                                                   "20241205-140309-log.txt", "20241205-140310-log.txt"};
+    }
+    void rotatingDataLog() {
+        QFETCH(qint64, stepMs);
+        QFETCH(qint64, limitBytes);
+        QFETCH(QStringList, files);
+        input_reg_t speed;
+        speed.name = "speed";
+        speed.unit = "rpm";
+        speed.vis_type = "integer";
+        RotatingDataLog log(m_dir->path(), {&speed}, limitBytes);
+        m_clock.attach(log.file());
+        log.setToday([this] { return m_clock.now.date(); });
+        QVERIFY(log.start());
+        for (int i = 0; i < 4; ++i) {
+            log.writeValues(QStringLiteral(";%1").arg(i).repeated(i == 2 ? 20 : 1));
+            log.writeGap();
+            m_clock.advance(stepMs);
+        }
+        log.finish();
+        QStringList names;
+        for (const QString &path : log.files()) {
+            names << QFileInfo(path).fileName();
+            const QList<QByteArray> lines = contents(path).trimmed().split('\n');
+            QVERIFY2(lines.at(1).endsWith(";speed") && lines.at(2).endsWith(";rpm"), lines.at(1).constData());
+            QVERIFY2(lines.last().startsWith("Log finished at "), lines.last().constData());
+            QVERIFY(lines.at(4).endsWith(";"));
+        }
+        QCOMPARE(names, files);
     }
 
   private:

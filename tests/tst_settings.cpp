@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/reconnectsetting.h"
 #include "app/settings.h"
 #include "support/readonlyfolder.h"
 
@@ -155,6 +156,17 @@ class tst_settings : public QObject {
         QCOMPARE(failures.size(), 1);
         QVERIFY(failures[0][0].toString().startsWith(dir + "/new.xml could not be saved: "));
         QVERIFY(!QFile::exists(dir + "/new.xml"));
+    }
+
+    // "Reconnect automatically" is on until turned off, and lives in Settings.ini, not settings.xml.
+    void reconnectSettingOutsideTheXml() {
+        QVERIFY(reconnectsetting::load());
+        reconnectsetting::save(false);
+        QVERIFY(!reconnectsetting::load());
+        QVERIFY(!QFile::exists("settings.xml"));
+        QVERIFY(QFile::exists("Settings.ini"));
+        reconnectsetting::save(true);
+        QVERIFY(reconnectsetting::load());
     }
 
   private:

@@ -257,6 +257,28 @@ class TestTestEngine : public QObject {
         QVERIFY(said(0, QStringLiteral("Line lost: the test was cancelled")));
     }
 
+    // With reconnection on, the line comes back but the cancelled run stays ended: no step of
+    // it runs on the new connection.
+    void lostRunIsNotResumed_data() { addTransportRows(); }
+    void lostRunIsNotResumed() {
+        QFETCH(Transport, transport);
+        QVERIFY(start(10, transport));
+        m_h->worker->setAutoReconnect(true);
+        QVERIFY(begin(testFile("espera=30")));
+        QVERIFY(waitSaid(0, QStringLiteral("Esperando 30 segundos")));
+        m_h->bus.pullThePlug();
+        QVERIFY(QTest::qWaitFor([this] { return m_stops > 0; }, 10000));
+        SimulatedDrive::Options options;
+        options.mapFile = writeFile(m_dir, QStringLiteral("map10.xml"), mapXml(10));
+        QVERIFY(m_h->bus.restartDrive(options));
+        QTRY_COMPARE_WITH_TIMEOUT(m_h->probe.count("com_connected"), 2, 20000);
+        const int replies = m_h->probe.inputs.size();
+        QTRY_VERIFY_WITH_TIMEOUT(m_h->probe.inputs.size() > replies + 2, 20000);
+        QVERIFY(!engine()->isRunning());
+        QVERIFY(engine()->endedByLineLoss());
+        QCOMPARE(m_stops, 1);
+    }
+
     // A file that cannot run is refused at load and leaves the engine idle. Every row a run
     // registers, its messages and the board count. A running wait ends on Stop, on an alarm and on
     // a silent drive. A failed run writes 0 to register 125 with more than 64 holdings, else to 66.

@@ -145,6 +145,41 @@
     </message>
 </context>
 <context>
+    <name>DbTarget</name>
+    <message>
+        <source>&apos;%1&apos;: &apos;%2&apos; is not a connection keyword</source>
+        <translation>&apos;%1&apos;: &apos;%2&apos; is not a connection keyword</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; holds a password: keep it in ~/.pgpass or PGPASSWORD instead</source>
+        <translation>&apos;%1&apos; holds a password: keep it in ~/.pgpass or PGPASSWORD instead</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: the value of %2 may not hold &apos;;&apos;</source>
+        <translation>&apos;%1&apos;: the value of %2 may not hold &apos;;&apos;</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; names no server: write postgresql://USER@HOST:PORT/DBNAME</source>
+        <translation>&apos;%1&apos; names no server: write postgresql://USER@HOST:PORT/DBNAME</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; names no database: write postgresql://USER@HOST:PORT/DBNAME</source>
+        <translation>&apos;%1&apos; names no database: write postgresql://USER@HOST:PORT/DBNAME</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; holds a name that is not text</source>
+        <translation>&apos;%1&apos; holds a name that is not text</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; names no file: write sqlite:PATH</source>
+        <translation>&apos;%1&apos; names no file: write sqlite:PATH</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME</source>
+        <translation>&apos;%1&apos; is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME</translation>
+    </message>
+</context>
+<context>
     <name>Endpoint</name>
     <message>
         <source>&apos;%1&apos;: only serial devices and tcp://HOST[:PORT] are known</source>
@@ -555,6 +590,10 @@
         <translation>MVX/MVZ configurator - Velmor - [build: %1 - %2]</translation>
     </message>
     <message>
+        <source>reconnecting (attempt %1, next in %2 s)</source>
+        <translation>reconnecting (attempt %1, next in %2 s)</translation>
+    </message>
+    <message>
         <source>The register map %1 does not exist (XML_drive in %2). Choose the drive&apos;s map in Drive &gt; Configuration (Inverter XML), then restart the program.</source>
         <translation>The register map %1 does not exist (XML_drive in %2). Choose the drive&apos;s map in Drive &gt; Configuration (Inverter XML), then restart the program.</translation>
     </message>
@@ -821,6 +860,10 @@ FAILED! Communication error<byte value="xd"/>
         <source>More than %1 consecutive comm. fails, will omit next messages!</source>
         <translation>More than %1 consecutive communication failures: the next messages are left out!</translation>
     </message>
+    <message>
+        <source>Reconnected to %1 (attempt %2)</source>
+        <translation>Reconnected to %1 (attempt %2)</translation>
+    </message>
 </context>
 <context>
     <name>ParamFile</name>
@@ -1066,6 +1109,25 @@ FAILED! Communication error<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>RecordWriter</name>
+    <message>
+        <source>Run %1 stored in %2</source>
+        <translation>Run %1 stored in %2</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 (%3); spool %4: %5&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 (%3); spool %4: %5&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 cannot be written (%4). It is uploaded when the database answers again.&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 cannot be written (%4). It is uploaded when the database answers again.&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>%1 spooled run(s) uploaded from %2 to %3</source>
+        <translation>%1 spooled run(s) uploaded from %2 to %3</translation>
+    </message>
+</context>
+<context>
     <name>RegisterTables</name>
     <message>
         <source>Read aux holdings</source>
@@ -1116,6 +1178,48 @@ FAILED! Communication error<byte value="xd"/>
     <message>
         <source> and </source>
         <translation> and </translation>
+    </message>
+</context>
+<context>
+    <name>ResultsDb</name>
+    <message>
+        <source>the database has schema version %1; this program knows up to %2: update the program</source>
+        <translation>the database has schema version %1; this program knows up to %2: update the program</translation>
+    </message>
+    <message>
+        <source>the Qt SQL driver for %1 is not installed</source>
+        <translation>the Qt SQL driver for %1 is not installed</translation>
+    </message>
+    <message>
+        <source>cannot switch %1 to write-ahead logging: %2</source>
+        <translation>cannot switch %1 to write-ahead logging: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a results database%2</source>
+        <translation>%1 is not a results database%2</translation>
+    </message>
+    <message>
+        <source>cannot read the schema version</source>
+        <translation>cannot read the schema version</translation>
+    </message>
+</context>
+<context>
+    <name>RunRecorder</name>
+    <message>
+        <source>it is a file, not a folder</source>
+        <translation>it is a file, not a folder</translation>
+    </message>
+    <message>
+        <source>it cannot be created</source>
+        <translation>it cannot be created</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 did not answer in time. It is uploaded when the database answers again.&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 did not answer in time. It is uploaded when the database answers again.&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 did not answer in time; spool %3: %4&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 did not answer in time; spool %3: %4&lt;/font&gt;</translation>
     </message>
 </context>
 <context>
@@ -1713,6 +1817,14 @@ Test this board again?</translation>
     <message>
         <source>Select XML configuration file</source>
         <translation>Select XML configuration file</translation>
+    </message>
+    <message>
+        <source>Reconnect automatically</source>
+        <translation>Reconnect automatically</translation>
+    </message>
+    <message>
+        <source>After a lost port or a dropped gateway connection, try again by itself (after 1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect.</source>
+        <translation>After a lost port or a dropped gateway connection, try again by itself (after 1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect.</translation>
     </message>
     <message>
         <source>Poll time in ms. 0: fast mode, each request goes out as soon as the previous answer is in</source>

@@ -145,6 +145,41 @@
     </message>
 </context>
 <context>
+    <name>DbTarget</name>
+    <message>
+        <source>&apos;%1&apos;: &apos;%2&apos; is not a connection keyword</source>
+        <translation>&apos;%1&apos;: &apos;%2&apos; no es una palabra clave de conexión</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; holds a password: keep it in ~/.pgpass or PGPASSWORD instead</source>
+        <translation>&apos;%1&apos; contiene una contraseña: guárdela en ~/.pgpass o en PGPASSWORD</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: the value of %2 may not hold &apos;;&apos;</source>
+        <translation>&apos;%1&apos;: el valor de %2 no puede contener &apos;;&apos;</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; names no server: write postgresql://USER@HOST:PORT/DBNAME</source>
+        <translation>&apos;%1&apos; no indica ningún servidor: escriba postgresql://USUARIO@HOST:PUERTO/BASEDEDATOS</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; names no database: write postgresql://USER@HOST:PORT/DBNAME</source>
+        <translation>&apos;%1&apos; no indica ninguna base de datos: escriba postgresql://USUARIO@HOST:PUERTO/BASEDEDATOS</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; holds a name that is not text</source>
+        <translation>&apos;%1&apos; contiene un nombre que no es texto</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; names no file: write sqlite:PATH</source>
+        <translation>&apos;%1&apos; no indica ningún fichero: escriba sqlite:RUTA</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME</source>
+        <translation>&apos;%1&apos; no es una URL de base de datos: escriba sqlite:RUTA o postgresql://USUARIO@HOST:PUERTO/BASEDEDATOS</translation>
+    </message>
+</context>
+<context>
     <name>Endpoint</name>
     <message>
         <source>&apos;%1&apos;: only serial devices and tcp://HOST[:PORT] are known</source>
@@ -555,6 +590,10 @@
         <translation>Configurador MVX/MVZ - Velmor - [compilación: %1 - %2]</translation>
     </message>
     <message>
+        <source>reconnecting (attempt %1, next in %2 s)</source>
+        <translation>reconectando (intento %1, siguiente en %2 s)</translation>
+    </message>
+    <message>
         <source>The register map %1 does not exist (XML_drive in %2). Choose the drive&apos;s map in Drive &gt; Configuration (Inverter XML), then restart the program.</source>
         <translation>El mapa de registros %1 no existe (XML_drive en %2). Elija el mapa del equipo en Equipo &gt; Configuración (XML del variador) y reinicie el programa.</translation>
     </message>
@@ -821,6 +860,10 @@ FALLO!. Error de comunicación<byte value="xd"/>
         <source>More than %1 consecutive comm. fails, will omit next messages!</source>
         <translation>¡Más de %1 fallos de comunicación seguidos: se omiten los siguientes mensajes!</translation>
     </message>
+    <message>
+        <source>Reconnected to %1 (attempt %2)</source>
+        <translation>Reconectado a %1 (intento %2)</translation>
+    </message>
 </context>
 <context>
     <name>ParamFile</name>
@@ -1066,6 +1109,25 @@ FALLO!. Error de comunicación<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>RecordWriter</name>
+    <message>
+        <source>Run %1 stored in %2</source>
+        <translation>Prueba %1 guardada en %2</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 (%3); spool %4: %5&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;red&apos;&gt;No se pudo registrar la prueba %1: %2 (%3); cola local %4: %5&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 cannot be written (%4). It is uploaded when the database answers again.&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;orange&apos;&gt;Prueba %1 guardada en la cola local %2: no se puede escribir en %3 (%4). Se subirá cuando la base de datos vuelva a responder.&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>%1 spooled run(s) uploaded from %2 to %3</source>
+        <translation>%1 prueba(s) de la cola local subidas de %2 a %3</translation>
+    </message>
+</context>
+<context>
     <name>RegisterTables</name>
     <message>
         <source>Read aux holdings</source>
@@ -1116,6 +1178,48 @@ FALLO!. Error de comunicación<byte value="xd"/>
     <message>
         <source> and </source>
         <translation> y </translation>
+    </message>
+</context>
+<context>
+    <name>ResultsDb</name>
+    <message>
+        <source>the database has schema version %1; this program knows up to %2: update the program</source>
+        <translation>la base de datos tiene la versión de esquema %1; este programa conoce hasta la %2: actualice el programa</translation>
+    </message>
+    <message>
+        <source>the Qt SQL driver for %1 is not installed</source>
+        <translation>el controlador Qt SQL para %1 no está instalado</translation>
+    </message>
+    <message>
+        <source>cannot switch %1 to write-ahead logging: %2</source>
+        <translation>no se puede pasar %1 a registro anticipado (WAL): %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a results database%2</source>
+        <translation>%1 no es una base de datos de resultados%2</translation>
+    </message>
+    <message>
+        <source>cannot read the schema version</source>
+        <translation>no se puede leer la versión del esquema</translation>
+    </message>
+</context>
+<context>
+    <name>RunRecorder</name>
+    <message>
+        <source>it is a file, not a folder</source>
+        <translation>es un fichero, no una carpeta</translation>
+    </message>
+    <message>
+        <source>it cannot be created</source>
+        <translation>no se puede crear</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;orange&apos;&gt;Run %1 stored in the local spool %2: %3 did not answer in time. It is uploaded when the database answers again.&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;orange&apos;&gt;Prueba %1 guardada en la cola local %2: %3 no respondió a tiempo. Se subirá cuando la base de datos vuelva a responder.&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;red&apos;&gt;Run %1 could not be recorded: %2 did not answer in time; spool %3: %4&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;red&apos;&gt;No se pudo registrar la prueba %1: %2 no respondió a tiempo; cola local %3: %4&lt;/font&gt;</translation>
     </message>
 </context>
 <context>
@@ -1713,6 +1817,14 @@ Test this board again?</source>
     <message>
         <source>Select XML configuration file</source>
         <translation>Seleccione el fichero XML de configuración</translation>
+    </message>
+    <message>
+        <source>Reconnect automatically</source>
+        <translation>Reconectar automáticamente</translation>
+    </message>
+    <message>
+        <source>After a lost port or a dropped gateway connection, try again by itself (after 1, 2, 4 ... 30 s, and at once when the port is back) until Disconnect.</source>
+        <translation>Tras perder el puerto o la conexión con la pasarela, vuelve a intentarlo solo (tras 1, 2, 4 ... 30 s, y en cuanto el puerto vuelve) hasta Desconectar.</translation>
     </message>
     <message>
         <source>Poll time in ms. 0: fast mode, each request goes out as soon as the previous answer is in</source>

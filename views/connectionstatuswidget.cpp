@@ -74,6 +74,15 @@ void ConnectionStatusWidget::setConnecting() {
     m_ageTimer->stop();
 }
 
+// The reply age keeps counting: it tells how long the drive has been out of reach.
+void ConnectionStatusWidget::setReconnecting(const QString &text) {
+    m_state->setText(text);
+    m_state->setStyleSheet(QStringLiteral("color: #8a5a00; font-weight: bold;"));
+    if (!m_ageTimer->isActive()) {
+        m_ageTimer->start();
+    }
+}
+
 void ConnectionStatusWidget::setLastReply(const QDateTime &when) {
     m_lastReply = when;
     showReplyAge();

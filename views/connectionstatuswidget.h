@@ -19,6 +19,8 @@ class ConnectionStatusWidget : public QWidget {
     void setConnected(bool connected);
     // Between Connect and the worker's answer.
     void setConnecting();
+    // While a lost line is tried again: "reconnecting (attempt n, next in s)".
+    void setReconnecting(const QString &text);
     void setLastReply(const QDateTime &when);
     void setAccessLevel(int level);
 

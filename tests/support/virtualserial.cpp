@@ -19,7 +19,9 @@ class ParentBoundProcess : public QProcess {
 
 bool VirtualSerialPair::start(QString *error) {
     stop();
-    m_dir = std::make_unique<QTemporaryDir>();
+    if (!m_dir) {
+        m_dir = std::make_unique<QTemporaryDir>();  // a restart makes its links at the same paths
+    }
     m_socat = std::make_unique<ParentBoundProcess>();
     m_socat->setProcessChannelMode(QProcess::MergedChannels);
     const QString options = QStringLiteral("pty,raw,echo=0,link=%1");

@@ -18,7 +18,9 @@ bool fail(QString *error, const QString &message);
 class VirtualSerialPair {
   public:
     ~VirtualSerialPair() { stop(); }
-    bool start(QString *error = nullptr);  // waits until both links exist
+    // Waits until both links exist; started again, the pair comes back at the same paths, as a
+    // USB adapter plugged in again does.
+    bool start(QString *error = nullptr);
     void stop() { testprocess::stop(m_socat); }
     QString drivePort() const { return m_dir ? m_dir->filePath(QStringLiteral("drive")) : QString(); }
     QString masterPort() const { return m_dir ? m_dir->filePath(QStringLiteral("master")) : QString(); }

@@ -23,6 +23,10 @@ void WorkerProbe::attach(Modbus *w) {
     on(&Modbus::ext_disconnected_stop, note("ext_disconnected_stop"));
     on(&Modbus::end_search_addresses, note("end_search_addresses"));
     on(&Modbus::update_errorNum, [this](int n) { errorNumbers << n; });
+    on(&Modbus::reconnecting, [this](int attempt, int seconds) {
+        reconnecting << qMakePair(attempt, seconds);
+        events << QStringLiteral("reconnecting");
+    });
     on(&Modbus::recv_input_registers, [this](int server, int start, const QVector<uint16_t> &words) {
         inputs.append({server, start, words});
     });

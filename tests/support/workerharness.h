@@ -35,6 +35,7 @@ struct WorkerRecord {
     // The last reading of this drive that carried overview values; empty words when none yet.
     OverviewReading lastValues(int address) const;
     int readingsOf(int address, bool answered) const;
+    QList<QPair<int, int>> reconnecting;  // attempt, seconds to it
 };
 
 // Records what a Modbus worker reports, in the test's thread. The worker emits from its own

@@ -14,3 +14,4 @@ int runSearch(const QStringList &args);
 int runReport(const QStringList &args);
 int runRecords(const QStringList &args);
 int runLog2Csv(const QStringList &args);
+int runMonitor(const QStringList &args);

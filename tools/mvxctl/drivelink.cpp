@@ -122,8 +122,8 @@ Session::Session() : m_worker(std::make_unique<Modbus>()) {
 Session::~Session() = default;
 
 bool Session::open(const LineOptions &line, int inputCount, int holdingCount, QString *error) {
-    m_worker->setupConnection(line.port, 0, line.address, line.speed, line.framing, inputCount, holdingCount,
-                              1000, 64);
+    m_worker->setupConnection(line.port, line.pollTimeMs, line.address, line.speed, line.framing, inputCount,
+                              holdingCount, 1000, 64);
     m_worker->init();
     if (!waitFor([this] { return m_connected > 0 || m_disconnected > 0; }, kOpenTimeoutMs)) {
         *error = QStringLiteral("cannot open %1: no answer from the %2")

@@ -19,6 +19,7 @@ struct LineOptions {
     int address = 1;
     int speed = 115200;
     int framing = 0;
+    int pollTimeMs = 0;  // the poll tick; 0: the line's shortest
 };
 
 // --port, --address, --speed and --framing.

@@ -27,6 +27,8 @@ const Command kCommands[] = {
     {"test", runTest, "test --port P --map M --test T [--serial S] [--log-dir D] [--db URL] ..."},
     {"report", runReport,
      "report [--db URL] [--from DATE] [--to DATE] [--station S] [--serial SN] [--json|--csv]"},
+    {"monitor", runMonitor,
+     "monitor --port P --map M [--address A] [--interval MS] [--log-dir D] [--csv] [--duration S]"},
     {"records", runRecords,
      "records upload [--db URL] [--log-dir D]   upload spooled runs to the database\n"
      "  records init --db URL [--station-role R] [--report-role R]   create the schema and the roles' "
@@ -45,7 +47,7 @@ int usage(cli::TextOut &out) {
         out << "  " << c.usage << "\n";
     }
     out << "\nexit codes:\n"
-           "  0  done (for test: the board passed)\n"
+           "  0  done (for test: the board passed; for monitor: stopped by a signal or --duration)\n"
            "  1  failed: a file that cannot be read, a drive that does not answer, a failed board\n"
            "  2  bad arguments or usage (for test: the test could not run)\n"
            "  3  test: stopped before its end\n"
