@@ -13,6 +13,7 @@
 #include <QTextStream>
 #include <algorithm>
 
+#include "support/processcpu.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 
@@ -31,28 +32,12 @@ void pump(qint64 ms) {
     }
 }
 
-// VmRSS in kB and processor seconds (user + system) of a process.
 long rssKilobytes(qint64 pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
-    return -1;
+    return processcpu::residentKilobytes(pid);
 }
 
 double cpuSeconds(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
+    return processcpu::runningProcessCpuMs(pid) / 1000.0;
 }
 
 // The monitor's CSV: times of the data rows, and of the gap rows (a lost line).

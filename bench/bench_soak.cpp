@@ -16,22 +16,14 @@
 #include "comm/threadhandoff.h"
 #include "map/presentation.h"
 #include "map/xmlmap.h"
+#include "support/processcpu.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 
 namespace {
 
 long rssKilobytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
-    return -1;
+    return processcpu::residentKilobytes(QCoreApplication::applicationPid());
 }
 
 void pump(int ms) {

@@ -36,4 +36,18 @@ inline qint64 runningProcessCpuMs(qint64 pid) {
            sysconf(_SC_CLK_TCK);
 }
 
+// Resident memory of a running process in kB; -1 when it cannot be read.
+inline long residentKilobytes(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').first().toLong();
+        }
+    }
+    return -1;
+}
+
 }  // namespace processcpu
