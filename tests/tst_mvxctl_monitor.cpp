@@ -163,13 +163,19 @@ void TestMvxctlMonitor::watchesOtherDrives() {
     const double vbus2 = servedValue(bus.endpoint(), 2, 7);
     QVERIFY(!qIsNaN(speed2) && !qIsNaN(vbus2));
 
-    const MvxctlRun run = runMvxctl(
-        {"monitor", "--port", bus.endpoint(), "--map", kMap, "--address", "1,2", "--csv", "--duration", "3"});
+    QTemporaryDir logDir;
+    const MvxctlRun run = runMvxctl({"monitor", "--port", bus.endpoint(), "--map", kMap, "--address", "1,2",
+                                     "--csv", "--log-dir", logDir.path(), "--duration", "3"});
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(sameValue(lastCell(run.out, "speed @2 [rpm]"), speed2), run.out.right(300).constData());
     QVERIFY2(sameValue(lastCell(run.out, "vbus @2 [V]"), vbus2), run.out.right(300).constData());
     QVERIFY(sameValue(lastCell(run.out, "speed [rpm]"), servedValue(bus.endpoint(), 1, 5)));
     QVERIFY(!sameValue(lastCell(run.out, "speed [rpm]"), speed2));
+    // The data log carries the same columns, as log2csv reads them.
+    const QStringList logs = QDir(logDir.path()).entryList({"*-log.txt"}, QDir::Files);
+    QCOMPARE(logs.size(), 1);
+    const QByteArray converted = runMvxctl({"log2csv", logDir.filePath(logs.first())}).out;
+    QVERIFY2(sameValue(lastCell(converted, "vbus @2 [V]"), vbus2), converted.right(300).constData());
 }
 
 void TestMvxctlMonitor::badArguments_data() {
