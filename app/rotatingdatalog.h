@@ -21,6 +21,8 @@ class RotatingDataLog {
     // Replaces the calendar (tests); the default is the local date.
     void setToday(Today today) { m_today = std::move(today); }
     logger &file() { return m_file; }
+    // The other watched drives' columns (see DataLog::setOtherDrives), in every file started.
+    void setOtherDrives(const plotdata::OtherDrives *others) { m_log.setOtherDrives(others); }
 
     // Starts the first file; false when the folder cannot be written.
     bool start();

@@ -9,15 +9,17 @@
 #include "comm/threadhandoff.h"
 #include "commands.h"
 #include "drivelink.h"
+#include "map/overviewregisters.h"
 #include "map/presentation.h"
 #include "stopsignals.h"
 #include "views/plotdata/csvwriter.h"
 #include "views/plotdata/datalogreader.h"
+#include "views/plotdata/otherdrives.h"
 
 namespace {
 
 const char kUsage[] =
-    "monitor --port P --map M [--address A] [--interval MS] [--log-dir D] [--csv] [--duration S] "
+    "monitor --port P --map M [--address A[,B...]] [--interval MS] [--log-dir D] [--csv] [--duration S] "
     "[--max-size MB] [--speed S] [--framing F]";
 // How long the end waits for the worker to close the line before the footer is written.
 constexpr int kCloseWaitMs = 2000;
@@ -26,6 +28,8 @@ enum ExitCode { kDone = 0, kCannotRun = 1, kBadArguments = 2 };
 
 struct Options {
     drivelink::LineOptions line;
+    QVector<int> watched;  // the other drives of --address
+    bool fastPolling = false;
     QString mapPath;
     QString logDir;
     bool writeLog = true;
@@ -36,12 +40,13 @@ struct Options {
 
 bool parseOptions(const QStringList &args, Options *options, QString *error) {
     QCommandLineParser parser;
-    drivelink::addLineOptions(parser);
+    drivelink::addLineOptions(parser, true);
     parser.addOption({QStringLiteral("map"), QStringLiteral("Register map."), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("interval"),
                       QStringLiteral("Polling time in ms, as the window's: input and holding registers "
-                                     "are read on alternate ticks (default: the line's shortest)."),
-                      QStringLiteral("MS"), QStringLiteral("0")});
+                                     "are read on alternate ticks (default: the line's shortest); 0: fast "
+                                     "polling, each request as soon as the previous answer is in."),
+                      QStringLiteral("MS")});
     parser.addOption({QStringLiteral("log-dir"),
                       QStringLiteral("Folder of the data logs (default: log, unless only --csv is given)."),
                       QStringLiteral("D")});
@@ -55,7 +60,7 @@ bool parseOptions(const QStringList &args, Options *options, QString *error) {
         *error = QStringLiteral("bad arguments");
         return false;
     }
-    if (!drivelink::lineOptions(parser, &options->line, error)) {
+    if (!drivelink::lineOptions(parser, &options->line, error, &options->watched)) {
         return false;
     }
     options->mapPath = parser.value(QStringLiteral("map"));
@@ -64,8 +69,10 @@ bool parseOptions(const QStringList &args, Options *options, QString *error) {
     options->logDir = parser.isSet(QStringLiteral("log-dir")) ? parser.value(QStringLiteral("log-dir"))
                                                               : QStringLiteral("log");
     int megabytes = 0;
-    if (!drivelink::parseNumber(parser.value(QStringLiteral("interval")), &options->line.pollTimeMs) ||
-        options->line.pollTimeMs < 0 ||
+    const bool intervalGiven = parser.isSet(QStringLiteral("interval"));
+    if ((intervalGiven &&
+         (!drivelink::parseNumber(parser.value(QStringLiteral("interval")), &options->line.pollTimeMs) ||
+          options->line.pollTimeMs < 0)) ||
         !drivelink::parseNumber(parser.value(QStringLiteral("duration")), &options->durationS) ||
         options->durationS < 0 ||
         !drivelink::parseNumber(parser.value(QStringLiteral("max-size")), &megabytes) || megabytes < 1) {
@@ -73,6 +80,7 @@ bool parseOptions(const QStringList &args, Options *options, QString *error) {
         return false;
     }
     options->maxBytes = qint64(megabytes) * 1024 * 1024;
+    options->fastPolling = intervalGiven && options->line.pollTimeMs == 0;
     if (options->mapPath.isEmpty()) {
         *error = QStringLiteral("--map is required");
         return false;
@@ -80,15 +88,18 @@ bool parseOptions(const QStringList &args, Options *options, QString *error) {
     return true;
 }
 
-// The CSV on standard output: the data log's columns, read back from its line as log2csv
-// reads the file, so that both give the same rows; a lost line is a row without values.
+// The CSV on standard output: the data log's columns (the other drives' last), read back from
+// its line as log2csv reads the file, so that both give the same rows; a lost line is a row
+// without values.
 class CsvRows {
   public:
-    explicit CsvRows(const QVector<input_reg_t *> &inputs) : m_csv(&m_out) {
+    CsvRows(const QVector<input_reg_t *> &inputs, const plotdata::OtherDrives &others) : m_csv(&m_out) {
         // Straight to the descriptor: each row reaches a pipe (a journal, a script) at once.
         m_out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
-        const QStringList names = DataLog::nameHeader(inputs, {}).split(QLatin1Char(';')).mid(1);
-        const QStringList units = DataLog::unitHeader(inputs, {}).split(QLatin1Char(';')).mid(1);
+        const QStringList names =
+            (DataLog::nameHeader(inputs, {}) + others.nameEntries()).split(QLatin1Char(';')).mid(1);
+        const QStringList units =
+            (DataLog::unitHeader(inputs, {}) + others.unitEntries()).split(QLatin1Char(';')).mid(1);
         QStringList titles;
         for (int i = 0; i < names.size(); ++i) {
             titles << plotdata::CsvWriter::columnTitle(names.at(i), units.value(i));
@@ -122,6 +133,7 @@ struct Recording {
     RotatingDataLog *log = nullptr;
     CsvRows *csv = nullptr;
     QVector<input_reg_t *> inputs;
+    const plotdata::OtherDrives *others = nullptr;
     bool stopping = false;
     bool open = false;
     int disconnects = 0;
@@ -136,7 +148,7 @@ struct Recording {
             log->writeValues(line);
         }
         if (csv) {
-            csv->row(QDateTime::currentMSecsSinceEpoch(), line);
+            csv->row(QDateTime::currentMSecsSinceEpoch(), line + others->valueEntries());
         }
     }
     void lost() {
@@ -155,13 +167,15 @@ struct Recording {
     }
 };
 
-void wire(Modbus &worker, QObject &context, Recording *rec) {
+void wire(Modbus &worker, QObject &context, Recording *rec, plotdata::OtherDrives *others) {
     threadhandoff::connectQueued(&worker, &Modbus::recv_input_registers, &context,
                                  [rec](int, int start, const QVector<uint16_t> &words) {
                                      if (start == 0) {
                                          rec->record(words);
                                      }
                                  });
+    threadhandoff::connectQueued(&worker, &Modbus::overviewReading, &context,
+                                 [others](const OverviewReading &reading) { others->note(reading); });
     threadhandoff::connectQueued(&worker, &Modbus::com_disconnected, &context, [rec] { rec->lost(); });
     threadhandoff::connectQueued(&worker, &Modbus::com_connected, &context, [rec] {
         rec->open = true;
@@ -186,8 +200,9 @@ void wire(Modbus &worker, QObject &context, Recording *rec) {
 
 }  // namespace
 
-// Polls a drive until stopped (SIGINT, SIGTERM, --duration), recording every input reply in
-// data logs and/or CSV rows, and opening a lost line again by itself.
+// Polls a drive (and reads the overview of the other drives listed) until stopped (SIGINT, SIGTERM,
+// --duration), recording every input reply in data logs and/or CSV rows, and opening a lost line again by
+// itself.
 int runMonitor(const QStringList &args) {
     drivelink::quietDiagnostics();
     Options options;
@@ -201,22 +216,30 @@ int runMonitor(const QStringList &args) {
         return kCannotRun;
     }
     StopSignals stop;
+    // The other drives as the window watches them: their overview registers, last values kept.
+    const QVector<int> overview = overviewregisters::positions(loaded.inputs);
+    plotdata::OtherDrives others;
+    others.configure(loaded.inputs, overview, options.watched, options.line.address);
     std::unique_ptr<RotatingDataLog> log;
     if (options.writeLog) {
         log = std::make_unique<RotatingDataLog>(options.logDir, loaded.inputs, options.maxBytes);
+        log->setOtherDrives(&others);
         if (!log->start()) {
             cli::err() << "mvxctl monitor: cannot create a data log in " << options.logDir << "\n";
             return kCannotRun;
         }
     }
-    std::unique_ptr<CsvRows> csv = options.csv ? std::make_unique<CsvRows>(loaded.inputs) : nullptr;
+    std::unique_ptr<CsvRows> csv = options.csv ? std::make_unique<CsvRows>(loaded.inputs, others) : nullptr;
     drivelink::Session session;
     Modbus &worker = session.worker();
     worker.setInputList(loaded.inputs);
     worker.setHoldingList(loaded.holdings);
     worker.setAutoReconnect(true);
-    Recording rec{log.get(), csv.get(), loaded.inputs};
-    wire(worker, session.context(), &rec);
+    worker.setOverviewRegisters(overview);
+    worker.setPollList(options.watched);
+    worker.setFastPolling(options.fastPolling);
+    Recording rec{log.get(), csv.get(), loaded.inputs, &others};
+    wire(worker, session.context(), &rec, &others);
     if (!session.open(options.line, loaded.inputs.size(), loaded.holdings.size(), &error)) {
         cli::err() << "mvxctl monitor: " << error << "\n";
         if (log) {

@@ -7,6 +7,7 @@
 
 #include "comm/endpoint.h"
 #include "comm/modbus.h"
+#include "comm/polllist.h"
 #include "comm/threadhandoff.h"
 
 namespace drivelink {
@@ -25,9 +26,22 @@ bool isKnownSpeed(int speed) {
     return false;
 }
 
+bool parseAddressList(const QString &text, LineOptions *line, QVector<int> *watched, QString *error) {
+    QVector<int> addresses;
+    QString reason;
+    if (!polllist::parse(text, &addresses, &reason) || addresses.isEmpty()) {
+        *error = QStringLiteral("--address takes addresses 1 to 247 such as 1,2,5 or 3-5: %1")
+                     .arg(reason.isEmpty() ? QStringLiteral("none given") : reason);
+        return false;
+    }
+    line->address = addresses.takeFirst();
+    *watched = addresses;
+    return true;
+}
+
 }  // namespace
 
-void addLineOptions(QCommandLineParser &parser) {
+void addLineOptions(QCommandLineParser &parser, bool addressList) {
     parser.addOption(
         {QStringLiteral("port"),
          QStringLiteral("Serial port, or tcp://HOST[:PORT] for a Modbus TCP gateway (port 502 by "
@@ -35,7 +49,11 @@ void addLineOptions(QCommandLineParser &parser) {
          QStringLiteral("P")});
     parser.addOption(
         {QStringLiteral("address"),
-         QStringLiteral("Modbus server address 1..247, the unit id behind a gateway (default: 1)."),
+         addressList
+             ? QStringLiteral("Modbus server addresses 1..247 (unit ids behind a gateway), as a list "
+                              "such as 1,2,5 or 3-5: the first drive is polled, the others' overview "
+                              "registers are read beside it (default: 1).")
+             : QStringLiteral("Modbus server address 1..247, the unit id behind a gateway (default: 1)."),
          QStringLiteral("A"), QStringLiteral("1")});
     parser.addOption(
         {QStringLiteral("speed"),
@@ -56,7 +74,7 @@ bool parseNumber(const QString &text, int *value) {
     return ok;
 }
 
-bool lineOptions(const QCommandLineParser &parser, LineOptions *line, QString *error) {
+bool lineOptions(const QCommandLineParser &parser, LineOptions *line, QString *error, QVector<int> *watched) {
     line->port = parser.value(QStringLiteral("port"));
     if (line->port.isEmpty()) {
         *error = QStringLiteral("--port is required");
@@ -67,8 +85,12 @@ bool lineOptions(const QCommandLineParser &parser, LineOptions *line, QString *e
         *error = QStringLiteral("--port %1").arg(endpoint.error());
         return false;
     }
-    if (!parseNumber(parser.value(QStringLiteral("address")), &line->address) || line->address < 1 ||
-        line->address > Modbus::kLastSearchAddress) {
+    if (watched != nullptr) {
+        if (!parseAddressList(parser.value(QStringLiteral("address")), line, watched, error)) {
+            return false;
+        }
+    } else if (!parseNumber(parser.value(QStringLiteral("address")), &line->address) || line->address < 1 ||
+               line->address > Modbus::kLastSearchAddress) {
         *error = QStringLiteral("--address must be 1 to 247");
         return false;
     }

@@ -22,10 +22,13 @@ struct LineOptions {
     int pollTimeMs = 0;  // the poll tick; 0: the line's shortest
 };
 
-// --port, --address, --speed and --framing.
-void addLineOptions(QCommandLineParser &parser);
-// False with a message when one of them is missing or out of range.
-bool lineOptions(const QCommandLineParser &parser, LineOptions *line, QString *error);
+// --port, --address, --speed and --framing. With addressList, --address takes a list of drives
+// ("1,2,5", "3-5"): the first is the one polled, the others are watched beside it.
+void addLineOptions(QCommandLineParser &parser, bool addressList = false);
+// False with a message when one of them is missing or out of range. With watched, --address is
+// read as a list and its addresses after the first go there.
+bool lineOptions(const QCommandLineParser &parser, LineOptions *line, QString *error,
+                 QVector<int> *watched = nullptr);
 // Decimal or 0x-prefixed hexadecimal.
 bool parseNumber(const QString &text, int *value);
 
