@@ -48,9 +48,10 @@ void OtherDrives::note(const OverviewReading &reading) {
             continue;
         }
         const input_reg_t &reg = *m_inputs.at(position);
-        m_last.insert(
-            key(reading.address, position),
-            double(presentation::formatValue(reading.words.at(i), reg.multiplier, reg.vis_type).scaled));
+        const presentation::FormattedValue value =
+            presentation::formatValue(reading.words.at(i), reg.multiplier, reg.vis_type);
+        m_last.insert(key(reading.address, position), double(value.scaled));
+        m_lastText.insert(key(reading.address, position), value.text);
     }
 }
 
@@ -81,11 +82,8 @@ QString OtherDrives::unitEntries() const {
 
 QString OtherDrives::valueEntries() const {
     QString line;
-    for (const double value : values()) {
-        line += QLatin1Char(';');
-        if (!qIsNaN(value)) {
-            line += shortestFloatText(float(value));
-        }
+    for (const Channel &channel : m_channels) {
+        line += QLatin1Char(';') + m_lastText.value(key(channel.address, channel.position));
     }
     return line;
 }

@@ -44,6 +44,8 @@ class OtherDrives {
     QVector<input_reg_t *> m_inputs;
     QVector<Channel> m_channels;
     QHash<qint64, double> m_last;
+    // As the tables show them, so the data log holds the register's own decimals.
+    QHash<qint64, QString> m_lastText;
 };
 
 }  // namespace plotdata
