@@ -1,6 +1,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <atomic>
+
 #include "comm/modbus.h"
 #include "comm/reconnectbackoff.h"
 #include "comm/reconnector.h"
@@ -117,7 +119,7 @@ void TestReconnect::lineReturnsWithoutClick() {
     WorkerHarness h(transport);
     h.worker->setAutoReconnect(true);
     QVERIFY(h.startPolling());
-    bool queued = false;
+    std::atomic<bool> queued{false};  // set in the worker's thread
     h.onTick([&](Modbus &worker) {
         if (!queued) {
             queued = true;
