@@ -226,13 +226,7 @@ QString RunRecorder::begin(const RunContext &context, const QString &serial) {
     m_run.driveModel = context.driveModel;
     m_run.firmwareVersion = context.firmwareVersion;
     m_active = true;
-    RecordWriter *writer = m_writer;
-    const RunRecord run = m_run;
-    const quint64 ticket = m_pending->add(run, false);
-    post([writer, run, ticket, pending = m_pending] {
-        writer->writeStart(run);
-        pending->done(run.id, ticket);
-    });
+    postRun(false);
     return m_run.id;
 }
 
@@ -279,11 +273,20 @@ void RunRecorder::finish(int result, const QString &reason, const QVector<holdin
     for (const holding_t *h : holdings) {
         m_run.holdings.append({h->text, h->value});
     }
+    postRun(true);
+}
+
+// The run as it stands to the writer's thread: its start, or its whole record once complete.
+void RunRecorder::postRun(bool complete) {
     RecordWriter *writer = m_writer;
     const RunRecord run = m_run;
-    const quint64 ticket = m_pending->add(run, true);
-    post([writer, run, ticket, pending = m_pending] {
-        writer->writeComplete(run);
+    const quint64 ticket = m_pending->add(run, complete);
+    post([writer, run, ticket, complete, pending = m_pending] {
+        if (complete) {
+            writer->writeComplete(run);
+        } else {
+            writer->writeStart(run);
+        }
         pending->done(run.id, ticket);
     });
 }

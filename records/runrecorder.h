@@ -90,6 +90,7 @@ class RunRecorder : public QObject {
     void todayFigures(YieldFigures figures);
 
   private:
+    void postRun(bool complete);
     QString failedStep() const;
     QString automaticReason() const;
     template <typename F>
