@@ -49,36 +49,43 @@ bool run(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *
     return true;
 }
 
-// The selection once; then each board's first and last run. The run counts come from the
-// selection, the board counts from the boards (a board belongs to the day and station of its
-// first run), each for the whole, per day and per station.
-const char kFiguresSql[] =
-    "WITH sel AS MATERIALIZED (SELECT COALESCE(NULLIF(serial, ''), id)%1 AS board, (started_at || id)%1 AS "
-    "k, "
-    "day, station, result FROM runs%2), %3 "
-    "SELECT 'runs' AS scope, '' AS g, %4 FROM sel UNION ALL SELECT 'runs-day', day, %4 FROM sel GROUP BY day "
-    "UNION ALL SELECT 'runs-station', station, %4 FROM sel GROUP BY station "
-    "UNION ALL SELECT 'boards', '', %5 FROM b UNION ALL SELECT 'boards-day', day, %5 FROM b GROUP BY day "
-    "UNION ALL SELECT 'boards-station', station, %5 FROM b GROUP BY station";
+// SQLite: the selection once; then each board's first and last run. The run counts come from
+// the selection, the board counts from the boards (a board belongs to the day and station of its
+// first run), each for the whole, per day and per station. SQLite takes the bare columns of a
+// MIN() or MAX() group from that row.
+const char kFiguresSqlite[] =
+    "WITH sel AS MATERIALIZED (SELECT COALESCE(NULLIF(serial, ''), id) AS board, started_at || id AS k, "
+    "day, station, result FROM runs%1), "
+    "f AS MATERIALIZED (SELECT board, MIN(k) AS k, result AS first_result, day, station FROM sel GROUP BY "
+    "board), "
+    "l AS MATERIALIZED (SELECT board, MAX(k) AS k, result AS last_result FROM sel GROUP BY board), "
+    "b AS MATERIALIZED (SELECT f.day, f.station, f.first_result, l.last_result FROM f JOIN l ON l.board = "
+    "f.board) "
+    "SELECT 'runs' AS scope, '' AS g, %2 FROM sel UNION ALL SELECT 'runs-day', day, %2 FROM sel GROUP BY day "
+    "UNION ALL SELECT 'runs-station', station, %2 FROM sel GROUP BY station "
+    "UNION ALL SELECT 'boards', '', %3 FROM b UNION ALL SELECT 'boards-day', day, %3 FROM b GROUP BY day "
+    "UNION ALL SELECT 'boards-station', station, %3 FROM b GROUP BY station";
+// PostgreSQL: one pass over the runs for their counts (grouping sets), one for the boards. A
+// board's first and last run are the smallest and largest arrays led by its unique key (start
+// and id, compared by bytes: ASCII dates and ids need no locale), so the rest of that row rides
+// along without sorting the selection. The filter's values are bound once per pass.
+const char kFiguresPostgres[] =
+    "WITH b AS MATERIALIZED (SELECT MIN(ARRAY[started_at || id, COALESCE(result, ''), day, station] "
+    "COLLATE \"C\") AS f, MAX(ARRAY[started_at || id, COALESCE(result, '')] COLLATE \"C\") AS l "
+    "FROM runs%1 GROUP BY COALESCE(NULLIF(serial, ''), id) COLLATE \"C\") "
+    "SELECT CASE WHEN GROUPING(day) = 0 THEN 'runs-day' WHEN GROUPING(station) = 0 THEN 'runs-station' "
+    "ELSE 'runs' END, COALESCE(day, station, ''), %2 FROM runs%1 GROUP BY GROUPING SETS ((), (day), "
+    "(station)) "
+    "UNION ALL SELECT CASE WHEN GROUPING(f[3]) = 0 THEN 'boards-day' WHEN GROUPING(f[4]) = 0 THEN "
+    "'boards-station' ELSE 'boards' END, COALESCE(f[3], f[4], ''), COUNT(*), "
+    "SUM(CASE WHEN f[2] = 'pass' THEN 1 ELSE 0 END), SUM(CASE WHEN l[2] = 'pass' THEN 1 ELSE 0 END), 0 "
+    "FROM b GROUP BY GROUPING SETS ((), (f[3]), (f[4]))";
 const char kRunColumns[] =
     "COUNT(*), SUM(CASE WHEN result = 'pass' THEN 1 ELSE 0 END), SUM(CASE WHEN result = 'fail' THEN 1 ELSE 0 "
     "END), SUM(CASE WHEN result = 'cancelled' THEN 1 ELSE 0 END)";
 const char kBoardColumns[] =
     "COUNT(*), SUM(CASE WHEN first_result = 'pass' THEN 1 ELSE 0 END), "
     "SUM(CASE WHEN last_result = 'pass' THEN 1 ELSE 0 END), 0";
-// SQLite takes the bare columns of a MIN() or MAX() group from that row. PostgreSQL sorts the
-// selection once, by bytes (the keys are ASCII dates and ids: no need for the locale's rules),
-// and takes each board's first row with its last result beside it.
-const char kBoardsSqlite[] =
-    "f AS MATERIALIZED (SELECT board, MIN(k) AS k, result AS first_result, day, station FROM sel GROUP BY "
-    "board), "
-    "l AS MATERIALIZED (SELECT board, MAX(k) AS k, result AS last_result FROM sel GROUP BY board), "
-    "b AS MATERIALIZED (SELECT f.day, f.station, f.first_result, l.last_result FROM f JOIN l ON l.board = "
-    "f.board)";
-const char kBoardsPostgres[] =
-    "b AS MATERIALIZED (SELECT DISTINCT ON (board) day, station, result AS first_result, "
-    "LAST_VALUE(result) OVER (PARTITION BY board ORDER BY k ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED "
-    "FOLLOWING) AS last_result FROM sel ORDER BY board, k)";
 
 void addFigures(const QString &scope, const QSqlQuery &q, YieldFigures *f) {
     const qint64 a = q.value(2).toLongLong(), b = q.value(3).toLongLong(), c = q.value(4).toLongLong();
@@ -97,12 +104,17 @@ void addFigures(const QString &scope, const QSqlQuery &q, YieldFigures *f) {
 
 bool figures(const QSqlDatabase &db, const Where &where, ReportSummary *summary, QString *error) {
     const bool postgres = db.driverName() == QLatin1String("QPSQL");
-    const QString sql = QString::fromLatin1(kFiguresSql)
-                            .arg(QLatin1String(postgres ? " COLLATE \"C\"" : ""), where.sql,
-                                 QLatin1String(postgres ? kBoardsPostgres : kBoardsSqlite),
-                                 QLatin1String(kRunColumns), QLatin1String(kBoardColumns));
+    QString sql;
+    QVariantList values = where.values;
+    if (postgres) {
+        sql = QString::fromLatin1(kFiguresPostgres).arg(where.sql, QLatin1String(kRunColumns));
+        values += where.values;
+    } else {
+        sql = QString::fromLatin1(kFiguresSqlite)
+                  .arg(where.sql, QLatin1String(kRunColumns), QLatin1String(kBoardColumns));
+    }
     QSqlQuery q(db);
-    if (!run(q, sql, where.values, error)) {
+    if (!run(q, sql, values, error)) {
         return false;
     }
     QMap<QString, YieldFigures> days, stations;
