@@ -28,8 +28,8 @@
 #include "app/datalog.h"
 #include "app/drivecommands.h"
 #include "app/firstgeometry.h"
+#include "app/linepreferences.h"
 #include "app/logger.h"
-#include "app/reconnectsetting.h"
 #include "app/settings.h"
 #include "app/userguide.h"
 #include "comm/capturecommands.h"
@@ -330,7 +330,10 @@ void MainWindow::setupBusOverview() {
         onAddressEditingFinished();
     });
     connect(m_addressTable, &AddressTable::watchToggled, m_busWatch, &BusWatch::setWatched);
-    connect(m_busOverview, &BusOverviewPanel::pollListChanged, m_addressTable, &AddressTable::showWatched);
+    m_busWatch->setPollList(linepreferences::loadPollList());
+    connect(m_busWatch, &BusWatch::pollListChanged, m_addressTable, &AddressTable::showWatched);
+    connect(m_busWatch, &BusWatch::pollListChanged, this,
+            [](const QVector<int> &addresses) { linepreferences::savePollList(addresses); });
 }
 
 void MainWindow::setupSecondaryDataPlot() {
@@ -538,7 +541,7 @@ void MainWindow::buildWorker() {
     m_paramFiles->setWorker(m_worker);
     m_testEngine = std::make_unique<TestEngine>(m_worker);
     m_worker->setTickHook(m_testEngine.get());
-    m_worker->setAutoReconnect(reconnectsetting::load());
+    m_worker->setAutoReconnect(linepreferences::loadReconnect());
     m_testPanel->setEngine(m_testEngine.get());
     m_testPanel->setDriveContext(m_loadedMapPath, m_registers.inputRegisters);
     m_testPanel->useRecords(RecordsSettings::load(), m_logDir);
@@ -703,9 +706,9 @@ void MainWindow::openConfiguration() {
     dialog->show();
     connect(dialog, &config::change_config, this, &MainWindow::on_configChanged);
     dialog->setRecords(RecordsSettings::load());
-    dialog->setReconnect(reconnectsetting::load());
+    dialog->setReconnect(linepreferences::loadReconnect());
     connect(dialog, &config::change_reconnect, this, [this](bool on) {
-        reconnectsetting::save(on);
+        linepreferences::saveReconnect(on);
         m_worker->setAutoReconnect(on);
     });
     connect(dialog, &config::change_records, this, [this](const RecordsSettings &records) {

@@ -579,7 +579,7 @@ void GuiConnectTest::searchListsTheDrivesAndSelectsOne() {
 
 // The poll list typed in the Bus overview: a row per drive with its values, an active alarm in
 // red, another drive's speed on the Time Graph; a double-click selects that drive, and the
-// tables follow it without a word written to either drive.
+// tables follow it without a word written to either drive. The list outlives the window.
 void GuiConnectTest::overviewSelectsADrive() {
     QVERIFY(startConnected({{1, 2}}));
     BusOverviewPanel *overview = m_window->busOverview();
@@ -611,6 +611,12 @@ void GuiConnectTest::overviewSelectsADrive() {
     QTRY_COMPARE_WITH_TIMEOUT(m_window->tables()->inputRegisters()->item(3, 1)->text(),
                               QStringLiteral("Fallo de encoder"), kWaitMs);
     QCOMPARE(writes(), QStringList());
+
+    // The list is watched again after a restart.
+    m_window.reset();
+    m_window = std::make_unique<MainWindow>();
+    QCOMPARE(m_window->busOverview()->pollList(), (QVector<int>{1, 2}));
+    QCOMPARE(m_window->busOverview()->table()->rowCount(), 2);
 }
 
 // A port that cannot be opened leaves the window disconnected and usable; a reconfiguration

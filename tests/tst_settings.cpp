@@ -5,7 +5,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/reconnectsetting.h"
+#include "app/linepreferences.h"
 #include "app/settings.h"
 #include "support/readonlyfolder.h"
 
@@ -160,13 +160,13 @@ class tst_settings : public QObject {
 
     // "Reconnect automatically" is on until turned off, and lives in Settings.ini, not settings.xml.
     void reconnectSettingOutsideTheXml() {
-        QVERIFY(reconnectsetting::load());
-        reconnectsetting::save(false);
-        QVERIFY(!reconnectsetting::load());
+        QVERIFY(linepreferences::loadReconnect());
+        linepreferences::saveReconnect(false);
+        QVERIFY(!linepreferences::loadReconnect());
         QVERIFY(!QFile::exists("settings.xml"));
         QVERIFY(QFile::exists("Settings.ini"));
-        reconnectsetting::save(true);
-        QVERIFY(reconnectsetting::load());
+        linepreferences::saveReconnect(true);
+        QVERIFY(linepreferences::loadReconnect());
     }
 
   private:

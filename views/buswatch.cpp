@@ -46,6 +46,10 @@ void BusWatch::setPollList(const QVector<int> &addresses) {
     }
     configureChannels();
     pushToWorker();
+    if (addresses != m_announced) {
+        m_announced = addresses;
+        emit pollListChanged(addresses);
+    }
 }
 
 void BusWatch::setWatched(int address, bool watched) {

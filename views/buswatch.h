@@ -33,6 +33,8 @@ class BusWatch : public QObject {
   signals:
     // Double-click in the overview: the window makes it the selected drive.
     void driveChosen(int address);
+    // The list changed, typed in the dock, ticked in the address table or set by the window.
+    void pollListChanged(QVector<int> addresses);
     // The other drives' channels changed: a data log started later gets their columns.
     void channelsChanged();
 
@@ -47,4 +49,5 @@ class BusWatch : public QObject {
     QVector<int> m_positions;
     plotdata::OtherDrives m_others;
     int m_selected = 0;
+    QVector<int> m_announced;
 };
