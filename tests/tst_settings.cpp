@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -167,6 +168,17 @@ class tst_settings : public QObject {
         QVERIFY(QFile::exists("Settings.ini"));
         linepreferences::saveReconnect(true);
         QVERIFY(linepreferences::loadReconnect());
+    }
+
+    // The poll list comes back as saved; one edited into something else by hand is empty.
+    void pollListOutsideTheXml() {
+        QCOMPARE(linepreferences::loadPollList(), QVector<int>());
+        linepreferences::savePollList({1, 2, 5});
+        QCOMPARE(linepreferences::loadPollList(), (QVector<int>{1, 2, 5}));
+        QSettings(QStringLiteral("Settings.ini"), QSettings::IniFormat)
+            .setValue(QStringLiteral("connection/PollList"), QStringLiteral("1,300"));
+        QCOMPARE(linepreferences::loadPollList(), QVector<int>());
+        QVERIFY(!QFile::exists("settings.xml"));
     }
 
   private:
