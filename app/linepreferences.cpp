@@ -18,7 +18,9 @@ void linepreferences::saveReconnect(bool on, const QString &iniPath) {
 }
 
 QVector<int> linepreferences::loadPollList(const QString &iniPath) {
-    const QString text = QSettings(iniPath, QSettings::IniFormat).value(kPollListKey).toString();
+    // Written by hand without quotes, "1,2,5" reads as a list of three texts.
+    const QString text =
+        QSettings(iniPath, QSettings::IniFormat).value(kPollListKey).toStringList().join(QLatin1Char(','));
     QVector<int> addresses;
     QString error;
     if (!polllist::parse(text, &addresses, &error)) {

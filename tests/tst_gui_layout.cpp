@@ -21,6 +21,8 @@
 #include "map/registertooltip.h"
 #include "params/passwindow.h"
 #include "support/guiworkdir.h"
+#include "views/busoverviewpanel.h"
+#include "views/buswatch.h"
 #include "views/connectionstatuswidget.h"
 #include "views/holdingsections.h"
 #include "views/inputregistertable.h"
@@ -98,6 +100,21 @@ QStringList cutCells(const QTableWidget *table) {
         }
     }
     return cut;
+}
+
+// The rows of `table` whose whole height is in sight.
+int rowsInSight(const QTableWidget *table) {
+    const QWidget *viewport = table->viewport();
+    const QRect visible = visiblePart(viewport);
+    int count = 0;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QRect rect = table->visualRect(table->model()->index(row, 0));
+        const QRect placed(viewport->mapTo(viewport->window(), rect.topLeft()), rect.size());
+        if (viewport->isVisible() && placed.top() >= visible.top() && placed.bottom() <= visible.bottom()) {
+            ++count;
+        }
+    }
+    return count;
 }
 
 // Every holding section open, as a user reading them all would have them.
@@ -199,6 +216,18 @@ class GuiLayoutTest : public QObject {
             QCoreApplication::processEvents();
             cut += cutCells(window.testPanel()->table());
             QVERIFY2(cut.isEmpty(), qPrintable(QString::number(size.width()) + ": " + cut.join(", ")));
+            // The Bus overview, brought to the front, shows three drives whole under its header:
+            // beside the log where that is high enough, else as a tab behind the Time Graph.
+            const bool besideTheLog =
+                docks.busOverview->dockAreaWidget() == docks.information->dockAreaWidget();
+            QCOMPARE(besideTheLog, size.height() > 768);
+            window.busWatch()->setPollList({1, 2, 3});
+            docks.busOverview->setAsCurrentTab();
+            QCoreApplication::processEvents();
+            const QTableWidget *overview = window.busOverview()->table();
+            QCOMPARE(rowsInSight(overview), 3);
+            QVERIFY2(cutCells(overview).isEmpty(), qPrintable(cutCells(overview).join(", ")));
+            docks.timeGraph->setAsCurrentTab();
             // The Time Graph shows its axes and control row without scrolling.
             QWidget *timeGraph = docks.timeGraph->widget();
             QVERIFY(timeGraph->parentWidget()->width() >= timeGraph->minimumSizeHint().width());

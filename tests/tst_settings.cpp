@@ -170,11 +170,16 @@ class tst_settings : public QObject {
         QVERIFY(linepreferences::loadReconnect());
     }
 
-    // The poll list comes back as saved; one edited into something else by hand is empty.
+    // The poll list comes back as saved, also as typed by hand; one that is no list is empty.
     void pollListOutsideTheXml() {
         QCOMPARE(linepreferences::loadPollList(), QVector<int>());
         linepreferences::savePollList({1, 2, 5});
         QCOMPARE(linepreferences::loadPollList(), (QVector<int>{1, 2, 5}));
+        QFile ini(QStringLiteral("Settings.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write("[connection]\nPollList=1,2,3\n");  // typed by hand, without quotes
+        ini.close();
+        QCOMPARE(linepreferences::loadPollList(), (QVector<int>{1, 2, 3}));
         QSettings(QStringLiteral("Settings.ini"), QSettings::IniFormat)
             .setValue(QStringLiteral("connection/PollList"), QStringLiteral("1,300"));
         QCOMPARE(linepreferences::loadPollList(), QVector<int>());

@@ -74,6 +74,16 @@ BusOverviewPanel::BusOverviewPanel(QWidget *parent)
     rebuildRows();
 }
 
+QSize BusOverviewPanel::minimumSizeHint() const {
+    const QMargins margins = layout()->contentsMargins();
+    const int rows = m_table->horizontalHeader()->sizeHint().height() +
+                     kRowsInSight * m_table->verticalHeader()->defaultSectionSize() +
+                     2 * m_table->frameWidth();
+    const int height =
+        margins.top() + m_edit->sizeHint().height() + layout()->spacing() + rows + margins.bottom();
+    return QSize(QWidget::minimumSizeHint().width(), height);
+}
+
 void BusOverviewPanel::setRegisters(const QVector<input_reg_t *> &inputs, const QVector<int> &positions) {
     m_inputs = inputs;
     m_positions.clear();

@@ -30,11 +30,15 @@ class BusOverviewPanel : public QWidget {
     void setSelected(int address);
     void showReading(const OverviewReading &reading);
 
+    // The least that reads: the list, the header and a few drives.
+    QSize minimumSizeHint() const override;
+
     QLineEdit *listEdit() const { return m_edit; }
     QTableWidget *table() const { return m_table; }
     int rowOf(int address) const { return m_list.indexOf(address); }
     // Column of the first overview value; the age and failure columns follow the values.
     static constexpr int kFirstValueColumn = 3;
+    static constexpr int kRowsInSight = 3;
 
   signals:
     void pollListChanged(QVector<int> addresses);

@@ -1,5 +1,6 @@
 #include "views/maindocks.h"
 
+#include <qtadvanceddocking/DockAreaTitleBar.h>
 #include <qtadvanceddocking/DockAreaWidget.h>
 #include <qtadvanceddocking/DockManager.h>
 #include <qtadvanceddocking/DockWidget.h>
@@ -13,6 +14,8 @@ const int kAreaFrames = 24;
 // Height the plot gets above its own minimum before the log below it grows.
 const int kPlotRoom = 220;
 const int kLowestLogHeight = 80;
+// Dock area frame and splitter handle above and below a dock's content.
+const int kAreaHeightFrames = 8;
 // Width at which the Secondary Graph's axes and its trace selectors can be read.
 const int kSecondaryReadable = 280;
 // Width the Time Graph's plot gets above its minimum before the holdings widen the tables.
@@ -118,6 +121,13 @@ void MainDocks::setDefaultProportions(const QSize &window) {
         const int graphsHeight =
             qMin(qMax(window.height() * 75 / 100, graphsNeed), window.height() - kLowestLogHeight);
         manager->setSplitterSizes(log, {graphsHeight, window.height() - graphsHeight});
+        // A log area too low for the overview's drives: the Bus overview waits as a tab behind
+        // the Time Graph, where its rows and columns have room.
+        const int overviewNeed = log->titleBar()->sizeHint().height() +
+                                 busOverview->widget()->minimumSizeHint().height() + kAreaHeightFrames;
+        if (window.height() - graphsHeight < overviewNeed) {
+            manager->addDockWidgetTabToArea(busOverview, timeGraph->dockAreaWidget());
+        }
     }
     if (ads::CDockAreaWidget *time = timeGraph->dockAreaWidget(); time != secondaryGraph->dockAreaWidget()) {
         // The Time Graph gets what its plot and control row need; the Secondary Graph the rest.
