@@ -24,7 +24,7 @@
 #include "comm/polltickhook.h"
 #include "comm/wiretime.h"
 #include "map/overviewregisters.h"
-#include "map/xmlmap.h"
+#include "support/loadedmap.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 
@@ -192,12 +192,9 @@ int main(int argc, char *argv[]) {
         return 2;
     }
     const QString mapPath = testpaths::example(QStringLiteral("drive-map.xml"));
-    xmlmap map;
-    QVector<input_reg_t *> inputs;
-    QVector<holding_t *> holdings;
-    map.readMap(mapPath);
-    map.getInputRegisters(inputs);
-    map.getHoldings(holdings);
+    const LoadedMap map(mapPath);
+    const QVector<input_reg_t *> &inputs = map.inputs;
+    const QVector<holding_t *> &holdings = map.holdings;
     out << QStringLiteral("%1 drives, drive 1 selected (%2 input registers, %3 holdings), overview: %4\n")
                .arg(kDrives)
                .arg(inputs.size())

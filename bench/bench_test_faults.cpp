@@ -17,7 +17,7 @@
 #include "comm/linesettings.h"
 #include "comm/modbus.h"
 #include "comm/threadhandoff.h"
-#include "map/xmlmap.h"
+#include "support/loadedmap.h"
 #include "support/processcpu.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
@@ -55,12 +55,9 @@ double silentToFailMs(Transport transport, int speed, const QString &testPath) {
     if (!bus.start(options)) {
         return -1;
     }
-    xmlmap map;
-    QVector<input_reg_t *> inputs;
-    QVector<holding_t *> holdings;
-    map.readMap(options.mapFile);
-    map.getInputRegisters(inputs);
-    map.getHoldings(holdings);
+    const LoadedMap map(options.mapFile);
+    const QVector<input_reg_t *> &inputs = map.inputs;
+    const QVector<holding_t *> &holdings = map.holdings;
     double elapsedMs = -1;
     {
         Modbus worker;

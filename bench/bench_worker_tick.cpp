@@ -20,7 +20,7 @@
 #include "comm/modbus.h"
 #include "comm/modbuslink.h"
 #include "comm/polltickhook.h"
-#include "map/xmlmap.h"
+#include "support/loadedmap.h"
 #include "support/simulateddrive.h"
 #include "support/testpaths.h"
 
@@ -123,12 +123,9 @@ int main(int argc, char *argv[]) {
         return 2;
     }
     const QString mapPath = testpaths::example(QStringLiteral("drive-map.xml"));
-    xmlmap map;
-    QVector<input_reg_t *> inputs;
-    QVector<holding_t *> holdings;
-    map.readMap(mapPath);
-    map.getInputRegisters(inputs);
-    map.getHoldings(holdings);
+    const LoadedMap map(mapPath);
+    const QVector<input_reg_t *> &inputs = map.inputs;
+    const QVector<holding_t *> &holdings = map.holdings;
 
     SimulatedBus bus;
     bus.transport = app.arguments().contains(QStringLiteral("--tcp")) ? Transport::Tcp : Transport::Serial;
