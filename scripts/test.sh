@@ -22,10 +22,16 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 REPORTS=$(mktemp -d)
 NORMAL_LOG=$(mktemp)
+FAILURES=$(mktemp)
 
 RESULTS=()
 FAILED=0
 summary() {
+  # The failed checks themselves, where the tail of a long log still shows them.
+  if [ -s "$FAILURES" ]; then
+    echo "=== test.sh: failed checks"
+    cat "$FAILURES"
+  fi
   echo "=== test.sh: phases"
   printf '  %s\n' "${RESULTS[@]}"
   printf '  %-28s %3dm%02ds\n' "total" $((SECONDS / 60)) $((SECONDS % 60))
@@ -37,7 +43,7 @@ summary() {
     total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
     echo "tests: $((total - failed)) passed, $failed failed"
   fi
-  rm -rf "$REPORTS" "$NORMAL_LOG"
+  rm -rf "$REPORTS" "$NORMAL_LOG" "$FAILURES"
 }
 # The results-database tests run against SQLite and against this throwaway PostgreSQL server.
 PG_DIR=""
@@ -82,9 +88,18 @@ check_reports() {
   return 1
 }
 
+# note_failures BUILD_DIR PHASE: keeps each failed check of that ctest run, with its place.
+note_failures() {
+  local log=$1/Testing/Temporary/LastTest.log
+  [ -f "$log" ] || return 0
+  grep -E -A1 '^(FAIL!|XPASS|QFATAL) |Received signal' "$log" | grep -v '^--$' | head -n 40 | sed "s/^/  [$2] /" >>"$FAILURES" || true
+}
+
 normal_tests() {
   (cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS") | tee "$NORMAL_LOG"
-  return "${PIPESTATUS[0]}"
+  local status=${PIPESTATUS[0]}
+  note_failures "$BUILD_DIR" normal
+  return "$status"
 }
 
 asan_build() {
@@ -101,6 +116,7 @@ asan_tests() {
     export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$ROOT/tests/ubsan.supp:log_path=$REPORTS/ubsan"
     ctest --output-on-failure -j "$JOBS"
   ) || status=$?
+  note_failures build-asan ASan
   check_reports || status=1
   return "$status"
 }
@@ -126,6 +142,7 @@ tsan_tests() {
     export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$ROOT/tests/tsan.supp:log_path=$REPORTS/tsan"
     ctest --output-on-failure -j "$JOBS" -R "$TSAN_TESTS"
   ) || status=$?
+  note_failures build-tsan TSan
   check_reports || status=1
   return "$status"
 }
