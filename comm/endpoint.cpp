@@ -69,6 +69,14 @@ Endpoint Endpoint::parse(const QString &text) {
         endpoint.m_error = usage;
         return endpoint;
     }
+    // An IPvFuture literal ("[v1.x]") names nothing a socket can reach, and QUrl prints it
+    // without its brackets, as a host name.
+    if (authority.startsWith(QLatin1String("[v"), Qt::CaseInsensitive)) {
+        endpoint.m_error = QCoreApplication::translate(
+                               "Endpoint", "'%1': write a host name, an IPv4 address or an IPv6 address")
+                               .arg(trimmed);
+        return endpoint;
+    }
     if (!zoneIsName(url.host())) {
         endpoint.m_error = QCoreApplication::translate(
                                "Endpoint", "'%1': the zone of an IPv6 address is an interface name or number")

@@ -89,6 +89,23 @@ bool parseQuery(const QUrl &url, const QString &shown, DbTarget *target, QString
     return true;
 }
 
+// An address QUrl reads but that names no server libpq can reach, or that prints back as
+// another: an IPvFuture literal ("[v1.x]", which QUrl prints without its brackets) or an IPv6
+// zone holding '/', '?', '#' or '@' (printed bare, so the printed URL names no server).
+bool usableHost(const QUrl &url) {
+    const QString host = url.host();
+    const bool futureLiteral = url.authority(QUrl::FullyEncoded).contains(QLatin1Char('[')) &&
+                               host.startsWith(QLatin1Char('v'), Qt::CaseInsensitive);
+    if (futureLiteral) {
+        return false;
+    }
+    QUrl printed;
+    printed.setScheme(QStringLiteral("postgresql"));
+    printed.setHost(host);
+    const QUrl reread(printed.toString(QUrl::EncodeSpaces | QUrl::EncodeUnicode), QUrl::StrictMode);
+    return reread.isValid() && reread.host() == host;
+}
+
 bool parsePostgres(const QString &text, DbTarget *target, QString *error) {
     const QUrl url(text, QUrl::StrictMode);
     const QString shown = DbTarget::withoutPassword(text);
@@ -96,6 +113,14 @@ bool parsePostgres(const QString &text, DbTarget *target, QString *error) {
     if (!url.isValid() || url.host().isEmpty()) {
         *error = QCoreApplication::translate("DbTarget",
                                              "'%1' names no server: write postgresql://USER@HOST:PORT/DBNAME")
+                     .arg(shown);
+        return false;
+    }
+    if (!usableHost(url)) {
+        *error = QCoreApplication::translate(
+                     "DbTarget",
+                     "'%1' names a server address that cannot be used: write a host name, an IPv4 "
+                     "or an IPv6 address")
                      .arg(shown);
         return false;
     }

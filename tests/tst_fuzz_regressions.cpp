@@ -215,6 +215,8 @@ class tst_fuzz_regressions : public QObject {
             << QStringLiteral("postgresql://h/u%20") << QStringLiteral("postgresql://h:5432/u%20");
         QTest::newRow("escaped no-break space")
             << QStringLiteral("postgresql://h/u%C2%A0") << QStringLiteral("postgresql://h:5432/u%C2%A0");
+        QTest::newRow("IPv6 host with a zone") << QStringLiteral("postgresql://[fe80::1%25eth0]/db")
+                                               << QStringLiteral("postgresql://[fe80::1%25eth0]:5432/db");
         QTest::newRow("plain") << QStringLiteral("postgresql://mvx@db/line2")
                                << QStringLiteral("postgresql://mvx@db:5432/line2");
     }
@@ -245,6 +247,25 @@ class tst_fuzz_regressions : public QObject {
         QString error;
         QVERIFY2(!DbTarget::parse(url, &target, &error), qPrintable(target.url()));
         QVERIFY2(error.contains(QLatin1String("not text")), qPrintable(error));
+    }
+
+    // A bracketed address QUrl takes but prints otherwise: an IPvFuture literal lost its
+    // brackets (and its capitals), a zone's escaped '#', '/', '?' or '@' came out bare, so the
+    // printed URL named no server.
+    void databaseUrlWithUnprintableServerRefused_data() {
+        QTest::addColumn<QString>("url");
+        QTest::newRow("IPvFuture") << QStringLiteral("postgresql://[v1.A]/db");
+        QTest::newRow("IPvFuture, lower case") << QStringLiteral("postgresql://u@[v7.x]:5433/db");
+        QTest::newRow("zone with '#'") << QStringLiteral("postgresql://[fe80::1%25a%23]/db");
+        QTest::newRow("zone with '/'") << QStringLiteral("postgresql://[fe80::1%25a%2F]/db");
+        QTest::newRow("zone with '@'") << QStringLiteral("postgresql://[fe80::1%25a%40]/db");
+    }
+    void databaseUrlWithUnprintableServerRefused() {
+        QFETCH(QString, url);
+        DbTarget target;
+        QString error;
+        QVERIFY2(!DbTarget::parse(url, &target, &error), qPrintable(target.url()));
+        QVERIFY2(error.contains(QLatin1String("server address that cannot be used")), qPrintable(error));
     }
 
     // An IPv6 address with a zone ("fe80::1%eth0") was printed with a bare '%', which reads
@@ -281,6 +302,20 @@ class tst_fuzz_regressions : public QObject {
         QFETCH(QString, text);
         const Endpoint endpoint = Endpoint::parse(text);
         QVERIFY2(!endpoint.isValid(), qPrintable(endpoint.toString()));
+    }
+
+    // An IPvFuture literal was taken as a gateway and printed without its brackets, as a host
+    // name, and in lower case: the printed endpoint named another host.
+    void endpointWithFutureAddressRefused_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("capitals") << QStringLiteral("tcp://[v1.A]:502");
+        QTest::newRow("lower case") << QStringLiteral("tcp://[v7.x]");
+    }
+    void endpointWithFutureAddressRefused() {
+        QFETCH(QString, text);
+        const Endpoint endpoint = Endpoint::parse(text);
+        QVERIFY2(!endpoint.isValid(), qPrintable(endpoint.toString()));
+        QVERIFY2(endpoint.error().contains(QLatin1String("IPv6 address")), qPrintable(endpoint.error()));
     }
 
     // A stop command left from an ended session made the scheduler send a write, and take()
