@@ -178,6 +178,10 @@
         <source>&apos;%1&apos; is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME</source>
         <translation>&apos;%1&apos; is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; names a server address that cannot be used: write a host name, an IPv4 or an IPv6 address</source>
+        <translation>&apos;%1&apos; names a server address that cannot be used: write a host name, an IPv4 or an IPv6 address</translation>
+    </message>
 </context>
 <context>
     <name>Endpoint</name>
@@ -208,6 +212,10 @@
     <message>
         <source>Modbus TCP gateway %1 port %2</source>
         <translation>Modbus TCP gateway %1 port %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: write a host name, an IPv4 address or an IPv6 address</source>
+        <translation>&apos;%1&apos;: write a host name, an IPv4 address or an IPv6 address</translation>
     </message>
 </context>
 <context>

@@ -178,6 +178,10 @@
         <source>&apos;%1&apos; is not a database URL: write sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME</source>
         <translation>&apos;%1&apos; no es una URL de base de datos: escriba sqlite:RUTA o postgresql://USUARIO@HOST:PUERTO/BASEDEDATOS</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; names a server address that cannot be used: write a host name, an IPv4 or an IPv6 address</source>
+        <translation>&apos;%1&apos; indica una dirección de servidor que no se puede usar: escriba un nombre de host, una dirección IPv4 o una IPv6</translation>
+    </message>
 </context>
 <context>
     <name>Endpoint</name>
@@ -208,6 +212,10 @@
     <message>
         <source>Modbus TCP gateway %1 port %2</source>
         <translation>pasarela Modbus TCP %1 puerto %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: write a host name, an IPv4 address or an IPv6 address</source>
+        <translation>&apos;%1&apos;: escriba un nombre de host, una dirección IPv4 o una dirección IPv6</translation>
     </message>
 </context>
 <context>
