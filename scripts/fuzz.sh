@@ -69,6 +69,8 @@ for target in "${TARGETS[@]}"; do
     echo "fuzz: $target FAILED, see $log; inputs in $OUT_DIR/$target/" >&2
     grep -E 'ERROR|runtime error|invariant broken|qFatal|SUMMARY' "$log" | head -5 | sed 's/^/  /' >&2 ||
       tail -n 5 "$log" | sed 's/^/  /' >&2
+    # The input itself, so that a log read elsewhere is enough to reproduce the crash.
+    grep -E '^Base64: ' "$log" | head -1 | sed 's/^/  input as /' >&2 || true
     failed+=("$target")
   fi
 done
