@@ -71,7 +71,7 @@ Endpoint Endpoint::parse(const QString &text) {
     }
     // An IPvFuture literal ("[v1.x]") names nothing a socket can reach, and QUrl prints it
     // without its brackets, as a host name.
-    if (authority.startsWith(QLatin1String("[v"), Qt::CaseInsensitive)) {
+    if (authority.section(QLatin1Char('@'), -1).startsWith(QLatin1String("[v"), Qt::CaseInsensitive)) {
         endpoint.m_error = QCoreApplication::translate(
                                "Endpoint", "'%1': write a host name, an IPv4 address or an IPv6 address")
                                .arg(trimmed);

@@ -310,6 +310,7 @@ class tst_fuzz_regressions : public QObject {
         QTest::addColumn<QString>("text");
         QTest::newRow("capitals") << QStringLiteral("tcp://[v1.A]:502");
         QTest::newRow("lower case") << QStringLiteral("tcp://[v7.x]");
+        QTest::newRow("after an empty user") << QStringLiteral("tcp://@[v0.A]");
     }
     void endpointWithFutureAddressRefused() {
         QFETCH(QString, text);
